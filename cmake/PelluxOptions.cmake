@@ -1,0 +1,12 @@
+# Compiler settings shared by every target of the project (not by the
+# third-party code it builds).
+function(pellux_target_options target)
+  target_compile_features(${target} PUBLIC cxx_std_20)
+  target_compile_options(${target} PRIVATE
+    -Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow
+    -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual -Werror)
+  if(WIN32)
+    target_compile_definitions(${target} PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+      _WIN32_WINNT=0x0601 WINVER=0x0601)
+  endif()
+endfunction()

@@ -1,0 +1,56 @@
+// The running program on Windows: the seams, the forms and the main window,
+// wired together and driven by the message loop.
+#pragma once
+
+#include <windows.h>
+
+#include "monitor/frm_main.h"
+#include "monitor/main_window_win.h"
+#include "net/module1.h"
+#include "tray/tray_icon_win.h"
+
+namespace pellux {
+
+// The platform bindings the program runs on; tests pass fakes.
+struct PlatformSeams {
+  Sockets& sockets;
+  ComputerName& computer;
+  MessageBoxes& messages;
+  SettingsStore& settings;
+  Process& process;
+};
+
+class App final : private Process {
+ public:
+  explicit App(const PlatformSeams& seams);
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+  ~App() override;
+
+  // Creates the main window, which puts the icon into the tray, and loads the
+  // main form. False when the window could not be created.
+  bool Start();
+
+  // The message loop; returns the exit code.
+  static int Run();
+
+  frmMain& main_form() { return main_; }
+  MainWindow& main_window() { return window_; }
+  Win32TrayIcon& tray() { return tray_; }
+  WindowTimer& timer() { return timer_; }
+
+ private:
+  // A fatal failure takes the icon out of the tray before the process ends,
+  // so no dead icon is left behind.
+  void EndProgram(int exit_code) override;
+
+  PlatformSeams seams_;
+  HICON icon_;
+  Win32TrayIcon tray_;
+  WindowTimer timer_;
+  Module1 module1_;
+  frmMain main_;
+  MainWindow window_;
+};
+
+}  // namespace pellux

@@ -1,0 +1,63 @@
+#include "monitor/frm_main.h"
+
+#include <charconv>
+
+namespace pellux {
+
+int16_t IntervalFromSetting(const std::optional<std::string>& stored) {
+  if (!stored) return kDefaultInterval;
+  std::string_view text = *stored;
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return kDefaultInterval;
+  text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+  // Digits only: from_chars alone would take a sign, and would stop quietly
+  // at the first letter.
+  if (text.find_first_not_of("0123456789") != std::string_view::npos) return kDefaultInterval;
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return kDefaultInterval;
+  if (value < 1 || value > INT16_MAX) return kDefaultInterval;
+  return static_cast<int16_t>(value);
+}
+
+std::string TrayTip(std::string_view address) { return "Pellux: " + std::string(address); }
+
+bool AddressHistory::AddItem(std::string item) {
+  if (items_.size() >= static_cast<std::size_t>(kMaxItems)) return false;
+  items_.push_back(std::move(item));
+  return true;
+}
+
+void frmMain::Form_Load() {
+  TimerInterval =
+      IntervalFromSetting(settings_.GetSetting(kSettingsApp, kSettingsSection, kIntervalKey));
+  if (!module1_.CheckSockets()) return;
+  YourIP = module1_.LookupAddress(true);
+  tray_.SetTip(TrayTip(YourIP));
+  timer_.Arm(static_cast<uint32_t>(static_cast<int32_t>(TimerInterval)));
+}
+
+void frmMain::Timer1_Timer() {
+  // A message box shown by a cycle runs its own message loop, which goes on
+  // delivering ticks; running the cycle again from there would stack boxes.
+  if (polling_) return;
+  polling_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{polling_};
+
+  if (!module1_.CheckSockets()) return;
+  previous_address_ = YourIP;
+  const int16_t count = lstIPs.ListCount();
+  const std::string_view last = count > 0 ? std::string_view(lstIPs.List(count - 1)) : "";
+  if (previous_address_ != last) lstIPs.AddItem(previous_address_);
+  YourIP = module1_.LookupAddress(true);
+  tray_.SetTip(TrayTip(YourIP));
+}
+
+void frmMain::Trayicon1_Activate() {}
+
+void frmMain::Trayicon1_MouseButton(int /*button*/) {}
+
+}  // namespace pellux

@@ -1,0 +1,96 @@
+// The main form: the program's start-up object and its only long-lived one.
+// It owns the address currently reported, the poll interval and the history
+// of addresses, which the other windows read.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "monitor/poll_timer.h"
+#include "net/module1.h"
+#include "tray/tray_icon.h"
+#include "ui/settings.h"
+
+namespace pellux {
+
+// Where the poll interval is stored.
+inline constexpr std::string_view kSettingsApp = "Pellux";
+inline constexpr std::string_view kSettingsSection = "Options";
+inline constexpr std::string_view kIntervalKey = "Interval";
+
+inline constexpr int16_t kDefaultInterval = 5000;
+
+// The poll interval for a stored value: its whole decimal number of
+// milliseconds from 1 to 32767, blanks around it allowed. Anything else —
+// missing, 0, negative, fractional, too large, not a number — gives the
+// default.
+int16_t IntervalFromSetting(const std::optional<std::string>& stored);
+
+// The tip of the tray icon for an address.
+std::string TrayTip(std::string_view address);
+
+// The addresses seen while the program runs, oldest first. Counts and indexes
+// are 16-bit, so it holds at most 32767 items; once full it takes no more.
+class AddressHistory {
+ public:
+  static constexpr int16_t kMaxItems = INT16_MAX;
+
+  int16_t ListCount() const { return static_cast<int16_t>(items_.size()); }
+  const std::string& List(int16_t index) const { return items_[static_cast<std::size_t>(index)]; }
+  const std::vector<std::string>& Items() const { return items_; }
+
+  // False when the history is full and the item was not added.
+  bool AddItem(std::string item);
+
+ private:
+  std::vector<std::string> items_;
+};
+
+// What the main window delivers to its form: the poll timer's ticks and the
+// tray icon's two events.
+class MainFormEvents {
+ public:
+  virtual ~MainFormEvents() = default;
+  virtual void Timer1_Timer() = 0;
+  // Activation of the icon; the argument the icon passes is not read.
+  virtual void Trayicon1_Activate() = 0;
+  // A mouse button on the icon: 1 left, 2 right, 4 middle.
+  virtual void Trayicon1_MouseButton(int button) = 0;
+};
+
+class frmMain final : public MainFormEvents {
+ public:
+  frmMain(Module1& module1, SettingsStore& settings, TrayIcon& tray, PollTimer& timer)
+      : module1_(module1), settings_(settings), tray_(tray), timer_(timer) {}
+
+  frmMain(const frmMain&) = delete;
+  frmMain& operator=(const frmMain&) = delete;
+
+  // Read by the other forms.
+  std::string YourIP;
+  int16_t TimerInterval = kDefaultInterval;
+  AddressHistory lstIPs;
+
+  // Runs once at start: interval, sockets, address, tip, timer.
+  void Form_Load();
+
+  // The poll cycle. A tick that arrives while an earlier cycle is still
+  // running (a message box of it is open) is skipped.
+  void Timer1_Timer() override;
+
+  void Trayicon1_Activate() override;
+  void Trayicon1_MouseButton(int button) override;
+
+ private:
+  Module1& module1_;
+  SettingsStore& settings_;
+  TrayIcon& tray_;
+  PollTimer& timer_;
+  std::string previous_address_;
+  bool polling_ = false;
+};
+
+}  // namespace pellux

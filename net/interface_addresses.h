@@ -1,0 +1,28 @@
+// Which interface addresses stand for the host's own name.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace pellux {
+
+// Four bytes of IPv4 address in network byte order.
+using Ipv4Address = std::array<uint8_t, 4>;
+
+// One entry of the interface list as getifaddrs reports it, reduced to what
+// decides whether its address names this host.
+struct InterfaceAddress {
+  unsigned int flags = 0;  // IFF_* flags of the interface
+  int family = 0;          // AF_INET, AF_INET6, AF_PACKET, ...
+  Ipv4Address address{};   // read only when family is AF_INET
+};
+
+// The addresses the host's own name resolves to, as Windows answers it: the
+// IPv4 addresses of interfaces that are up and not loopback, in list order,
+// each once. A machine with none of them still resolves its own name, to
+// 127.0.0.1 alone.
+std::vector<Ipv4Address> SelectHostAddresses(std::span<const InterfaceAddress> interfaces);
+
+}  // namespace pellux

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <array>
+#include <cctype>
+#include <cstring>
+#include <memory>
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "net/interface_addresses.h"
+#include "net/sockets.h"
+#include "net/system_sockets.h"
+
+namespace pellux {
+namespace {
+
+constexpr unsigned int kUp = IFF_UP | IFF_RUNNING;
+constexpr unsigned int kLoop = IFF_UP | IFF_RUNNING | IFF_LOOPBACK;
+constexpr Ipv4Address kLocal = {127, 0, 0, 1};
+constexpr Ipv4Address kA = {192, 168, 1, 5};
+constexpr Ipv4Address kB = {10, 0, 0, 2};
+
+struct SelectionCase {
+  const char* name;
+  std::vector<InterfaceAddress> interfaces;
+  std::vector<Ipv4Address> expected;
+};
+
+// Failures name the case instead of dumping its bytes.
+void PrintTo(const SelectionCase& c, std::ostream* os) { *os << c.name; }
+
+class SelectHostAddressesTest : public testing::TestWithParam<SelectionCase> {};
+
+TEST_P(SelectHostAddressesTest, Selects) {
+  EXPECT_EQ(SelectHostAddresses(GetParam().interfaces), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, SelectHostAddressesTest,
+    testing::Values(
+        SelectionCase{"UpKeptInListOrder", {{kUp, AF_INET, kA}, {kUp, AF_INET, kB}}, {kA, kB}},
+        SelectionCase{"DownDropped", {{0, AF_INET, kB}, {kUp, AF_INET, kA}}, {kA}},
+        SelectionCase{"LoopbackDropped", {{kLoop, AF_INET, kLocal}, {kUp, AF_INET, kB}}, {kB}},
+        // The flag decides, not the address.
+        SelectionCase{
+            "LoopbackFlagDropsAnyAddress", {{kLoop, AF_INET, kA}, {kUp, AF_INET, kB}}, {kB}},
+        SelectionCase{"NonIpv4Dropped",
+                      {{kUp, AF_PACKET, kA}, {kUp, AF_INET6, kA}, {kUp, AF_INET, kB}},
+                      {kB}},
+        SelectionCase{"DuplicateKeptFirst",
+                      {{kUp, AF_INET, kB}, {kUp, AF_INET, kA}, {kUp, AF_INET, kB}},
+                      {kB, kA}},
+        SelectionCase{"NoneGivesLocalhost", {}, {kLocal}},
+        SelectionCase{"OnlyLoopbackGivesLocalhost", {{kLoop, AF_INET, kLocal}}, {kLocal}},
+        SelectionCase{
+            "OnlyDownOrIpv6GivesLocalhost", {{0, AF_INET, kB}, {kUp, AF_INET6, kA}}, {kLocal}}),
+    [](const testing::TestParamInfo<SelectionCase>& param_info) {
+      return std::string(param_info.param.name);
+    });
+
+std::string OwnHostName() {
+  std::array<char, 256> buffer{};
+  EXPECT_EQ(::gethostname(buffer.data(), buffer.size() - 1), 0);
+  return buffer.data();
+}
+
+// Checks the shape every answer shares and returns its addresses.
+std::vector<Ipv4Address> AddressesOf(const HostEntry* entry) {
+  std::vector<Ipv4Address> addresses;
+  if (entry == nullptr) {
+    ADD_FAILURE() << "no host entry";
+    return addresses;
+  }
+  EXPECT_EQ(entry->h_addrtype, AF_INET);
+  EXPECT_EQ(entry->h_length, 4);
+  for (char** p = entry->h_addr_list; p != nullptr && *p != nullptr; ++p) {
+    Ipv4Address address{};
+    std::memcpy(address.data(), *p, address.size());
+    addresses.push_back(address);
+  }
+  EXPECT_FALSE(addresses.empty());
+  EXPECT_EQ(std::set<Ipv4Address>(addresses.begin(), addresses.end()).size(), addresses.size());
+  return addresses;
+}
+
+class SystemSocketsTest : public testing::Test {
+ protected:
+  std::unique_ptr<Sockets> sockets_ = MakeSystemSockets();
+};
+
+TEST_F(SystemSocketsTest, HostNameFitsWithItsTerminatorOrFails) {
+  const std::string own = OwnHostName();
+  ASSERT_FALSE(own.empty());
+  std::array<char, 256> buffer;
+  for (const size_t size : {buffer.size(), own.size() + 1}) {
+    buffer.fill('x');
+    ASSERT_EQ(sockets_->gethostname(buffer.data(), static_cast<int>(size)), 0) << size;
+    EXPECT_EQ(std::string(buffer.data()), own) << size;
+  }
+  // One byte short: a cut-down name must not pass for the real one.
+  for (const size_t size : {own.size(), size_t{0}}) {
+    buffer.fill('x');
+    EXPECT_EQ(sockets_->gethostname(buffer.data(), static_cast<int>(size)), -1) << size;
+    EXPECT_NE(sockets_->WSAGetLastError(), 0) << size;
+    EXPECT_EQ(buffer[0], 'x') << size;
+  }
+}
+
+TEST_F(SystemSocketsTest, OwnHostNameGivesInterfaceAddresses) {
+  const std::string own = OwnHostName();
+  const std::vector<Ipv4Address> addresses = AddressesOf(sockets_->gethostbyname(own.c_str()));
+  // Debian's /etc/hosts maps the host name to 127.0.1.1; that is not an
+  // address anyone can reach the machine on.
+  for (const Ipv4Address& address : addresses) EXPECT_NE(address, (Ipv4Address{127, 0, 1, 1}));
+
+  // The interface list read here independently, to check the binding reads
+  // the real one (flags and byte order) the same way.
+  std::set<Ipv4Address> expected;
+  ifaddrs* list = nullptr;
+  ASSERT_EQ(::getifaddrs(&list), 0);
+  for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
+    if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) continue;
+    if ((entry->ifa_flags & IFF_UP) == 0 || (entry->ifa_flags & IFF_LOOPBACK) != 0) continue;
+    const uint32_t host_order =
+        ntohl(reinterpret_cast<sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr);
+    expected.insert({static_cast<uint8_t>(host_order >> 24), static_cast<uint8_t>(host_order >> 16),
+                     static_cast<uint8_t>(host_order >> 8), static_cast<uint8_t>(host_order)});
+  }
+  ::freeifaddrs(list);
+  if (expected.empty()) expected.insert(kLocal);
+  EXPECT_EQ(std::set<Ipv4Address>(addresses.begin(), addresses.end()), expected);
+}
+
+TEST_F(SystemSocketsTest, OwnHostNameMatchesWithoutRegardToCase) {
+  const std::string own = OwnHostName();
+  std::string upper = own;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::vector<Ipv4Address> expected = AddressesOf(sockets_->gethostbyname(own.c_str()));
+  EXPECT_EQ(AddressesOf(sockets_->gethostbyname(upper.c_str())), expected);
+  // Windows answers a missing or empty name as the host's own.
+  EXPECT_EQ(AddressesOf(sockets_->gethostbyname("")), expected);
+  EXPECT_EQ(AddressesOf(sockets_->gethostbyname(nullptr)), expected);
+}
+
+TEST_F(SystemSocketsTest, OtherNamesGoToTheResolver) {
+  EXPECT_EQ(AddressesOf(sockets_->gethostbyname("localhost")).at(0), kLocal);
+  // A literal comes back in network byte order.
+  EXPECT_EQ(AddressesOf(sockets_->gethostbyname("10.1.2.3")),
+            (std::vector<Ipv4Address>{{10, 1, 2, 3}}));
+
+  EXPECT_EQ(sockets_->gethostbyname("no-such-host.invalid"), nullptr);
+  EXPECT_NE(sockets_->WSAGetLastError(), 0);
+}
+
+}  // namespace
+}  // namespace pellux

@@ -1,0 +1,161 @@
+// The main window and the tray icon, as real windows under the platform,
+// with scripted seams behind the form.
+#include <shellapi.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "monitor/app_win.h"
+#include "tests/unit/fakes.h"
+
+namespace pellux {
+namespace {
+
+using testing::FakeComputerName;
+using testing::FakeMessages;
+using testing::FakeProcess;
+using testing::FakeSettings;
+using testing::FakeSockets;
+
+class AppTest : public ::testing::Test {
+ protected:
+  FakeSockets sockets;
+  FakeComputerName computer;
+  FakeMessages messages;
+  FakeSettings settings;
+  FakeProcess process;
+  App app{{sockets, computer, messages, settings, process}};
+
+  void SetUp() override {
+    sockets.SetAddresses({"10.0.0.1", "192.168.0.5"});
+    settings.values[{"Pellux", "Options", "Interval"}] = "1000";
+  }
+
+  HWND window() { return app.main_window().hwnd(); }
+};
+
+// Whether the shell still knows the icon: only a known icon can be modified.
+bool IconKnown(HWND owner) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof data;
+  data.hWnd = owner;
+  data.uID = 1;
+  return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+TEST_F(AppTest, MainWindowStaysHiddenWithoutTaskbarButton) {
+  ASSERT_TRUE(app.Start());
+  ASSERT_NE(window(), nullptr);
+  EXPECT_FALSE(IsWindowVisible(window()));
+  const auto ex_style = static_cast<DWORD>(GetWindowLongW(window(), GWL_EXSTYLE));
+  EXPECT_TRUE(ex_style & WS_EX_TOOLWINDOW);
+  EXPECT_FALSE(ex_style & WS_EX_APPWINDOW);
+  const auto style = static_cast<DWORD>(GetWindowLongW(window(), GWL_STYLE));
+  EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME));
+  wchar_t title[16] = {};
+  GetWindowTextW(window(), title, 16);
+  EXPECT_STREQ(title, L"Pellux");
+}
+
+TEST_F(AppTest, StartPutsTheIconWithTheAddressInTheTray) {
+  ASSERT_TRUE(app.Start());
+  EXPECT_TRUE(app.tray().added());
+  EXPECT_TRUE(IconKnown(window()));
+  EXPECT_EQ(app.main_form().YourIP, "192.168.0.5");
+  EXPECT_EQ(app.tray().tip(), L"Pellux: 192.168.0.5");
+  EXPECT_EQ(app.timer().interval_ms(), 1000u);
+}
+
+TEST_F(AppTest, TimerTickRunsThePollCycle) {
+  ASSERT_TRUE(app.Start());
+  sockets.SetAddresses({"172.16.0.1"});
+  SendMessageW(window(), WM_TIMER, WindowTimer::kTimerId, 0);
+  EXPECT_EQ(app.tray().tip(), L"Pellux: 172.16.0.1");
+  EXPECT_EQ(app.main_form().lstIPs.Items(), std::vector<std::string>{"192.168.0.5"});
+}
+
+TEST_F(AppTest, TheRealTimerTicks) {
+  settings.values[{"Pellux", "Options", "Interval"}] = "50";
+  ASSERT_TRUE(app.Start());
+  const int lookups = sockets.lookups;
+  MSG message;
+  while (sockets.lookups == lookups && GetMessageW(&message, nullptr, 0, 0) > 0) {
+    DispatchMessageW(&message);
+  }
+  EXPECT_EQ(sockets.lookups, lookups + 1);
+}
+
+TEST_F(AppTest, IconComesBackWhenTheTaskbarIsCreatedAgain) {
+  ASSERT_TRUE(app.Start());
+  // Explorer's restart loses every icon; it then broadcasts TaskbarCreated.
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof data;
+  data.hWnd = window();
+  data.uID = 1;
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &data));
+  ASSERT_FALSE(IconKnown(window()));
+
+  SendMessageW(window(), Win32TrayIcon::TaskbarCreatedMessage(), 0, 0);
+  EXPECT_TRUE(IconKnown(window()));
+  EXPECT_EQ(app.tray().tip(), L"Pellux: 192.168.0.5");
+}
+
+TEST_F(AppTest, FatalSocketsFailureRemovesTheIconFirst) {
+  sockets.startup_result = 10091;
+  ASSERT_TRUE(app.Start());
+  EXPECT_EQ(process.exit_code, kSocketsFailureExitCode);
+  EXPECT_FALSE(app.tray().added());
+  EXPECT_FALSE(IconKnown(window()));
+  EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Winsock.dll Error."});
+}
+
+TEST_F(AppTest, DestroyingTheWindowRemovesTheIcon) {
+  ASSERT_TRUE(app.Start());
+  const HWND owner = window();
+  DestroyWindow(owner);
+  EXPECT_FALSE(app.tray().added());
+  EXPECT_FALSE(IconKnown(owner));
+}
+
+// Records what the main window delivers.
+class EventSpy final : public MainFormEvents {
+ public:
+  std::vector<std::string> events;
+  void Timer1_Timer() override { events.push_back("tick"); }
+  void Trayicon1_Activate() override { events.push_back("activate"); }
+  void Trayicon1_MouseButton(int button) override {
+    events.push_back("button " + std::to_string(button));
+  }
+};
+
+TEST(MainWindowTest, TrayCallbacksBecomeTheTwoEvents) {
+  struct Case {
+    UINT callback;
+    const char* event;
+  };
+  const Case cases[] = {
+      {NIN_SELECT, "activate"},     {NIN_KEYSELECT, "activate"}, {WM_LBUTTONDBLCLK, "activate"},
+      {WM_CONTEXTMENU, "button 2"}, {WM_LBUTTONUP, "button 1"},  {WM_MBUTTONUP, "button 4"},
+      {WM_MOUSEMOVE, nullptr},      {WM_RBUTTONDOWN, nullptr},   {WM_RBUTTONUP, nullptr},
+      {WM_LBUTTONDOWN, nullptr},    {NIN_BALLOONSHOW, nullptr},  {NIN_POPUPOPEN, nullptr},
+  };
+  EventSpy spy;
+  Win32TrayIcon tray(nullptr);
+  WindowTimer timer;
+  MainWindow window(spy, tray, timer);
+  ASSERT_TRUE(window.Create(nullptr));
+  for (const auto& c : cases) {
+    spy.events.clear();
+    // Version 4 puts the event in the low word and the icon id in the high.
+    SendMessageW(window.hwnd(), kTrayCallbackMessage, MAKEWPARAM(10, 20),
+                 MAKELPARAM(c.callback, 1));
+    const auto expected = c.event ? std::vector<std::string>{c.event} : std::vector<std::string>{};
+    EXPECT_EQ(spy.events, expected) << c.callback;
+  }
+  SendMessageW(window.hwnd(), WM_TIMER, WindowTimer::kTimerId, 0);
+  SendMessageW(window.hwnd(), WM_TIMER, WindowTimer::kTimerId + 1, 0);
+  EXPECT_EQ(spy.events, std::vector<std::string>{"tick"});
+}
+
+}  // namespace
+}  // namespace pellux

@@ -1,0 +1,80 @@
+#include "tray/tray_icon_win.h"
+
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include "ui/text_win.h"
+
+namespace pellux {
+namespace {
+
+constexpr UINT kIconId = 1;
+
+}  // namespace
+
+std::optional<TrayEvent> TranslateTrayCallback(LPARAM lparam) {
+  switch (LOWORD(lparam)) {
+    case NIN_SELECT:
+    case NIN_KEYSELECT:
+    case WM_LBUTTONDBLCLK:
+      return TrayEvent{TrayEvent::Kind::kActivate};
+    case WM_CONTEXTMENU:
+      return TrayEvent{TrayEvent::Kind::kButton, kRightButton};
+    case WM_LBUTTONUP:
+      return TrayEvent{TrayEvent::Kind::kButton, kLeftButton};
+    case WM_MBUTTONUP:
+      return TrayEvent{TrayEvent::Kind::kButton, kMiddleButton};
+    default:
+      return std::nullopt;
+  }
+}
+
+NOTIFYICONDATAW Win32TrayIcon::Data(UINT flags) const {
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof data;
+  data.hWnd = owner_;
+  data.uID = kIconId;
+  data.uFlags = flags;
+  data.uCallbackMessage = kTrayCallbackMessage;
+  data.hIcon = icon_;
+  // Version 4 shows the tip only when asked to.
+  if (flags & NIF_TIP) {
+    data.uFlags |= NIF_SHOWTIP;
+    const std::size_t length = std::min(tip_.size(), std::size(data.szTip) - 1);
+    tip_.copy(data.szTip, length);
+    data.szTip[length] = L'\0';
+  }
+  return data;
+}
+
+bool Win32TrayIcon::Add(HWND owner) {
+  owner_ = owner;
+  NOTIFYICONDATAW data = Data(NIF_ICON | NIF_MESSAGE | NIF_TIP);
+  added_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+  if (added_) {
+    data.uVersion = NOTIFYICON_VERSION_4;
+    Shell_NotifyIconW(NIM_SETVERSION, &data);
+  }
+  return added_;
+}
+
+void Win32TrayIcon::Remove() {
+  if (!added_) return;
+  NOTIFYICONDATAW data = Data(0);
+  Shell_NotifyIconW(NIM_DELETE, &data);
+  added_ = false;
+}
+
+void Win32TrayIcon::SetTip(const std::string& tip) {
+  tip_ = Widen(tip);
+  if (!added_) return;
+  NOTIFYICONDATAW data = Data(NIF_TIP);
+  Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
+UINT Win32TrayIcon::TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+  return message;
+}
+
+}  // namespace pellux

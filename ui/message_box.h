@@ -1,0 +1,26 @@
+// The message box seam. Every box is modal, carries an OK button only and
+// returns when the user has closed it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pellux {
+
+// The caption of the program's own failure messages.
+inline constexpr std::string_view kProgramTitle = "Pellux";
+
+enum class MessageIcon { kNone, kInformation };
+
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+  virtual void Show(const std::string& text, const std::string& title, MessageIcon icon) = 0;
+
+  // A failure message: no icon, the program's title as caption.
+  void Message(const std::string& text) {
+    Show(text, std::string(kProgramTitle), MessageIcon::kNone);
+  }
+};
+
+}  // namespace pellux

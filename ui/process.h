@@ -1,0 +1,16 @@
+// Ending the program from the middle of a handler.
+#pragma once
+
+namespace pellux {
+
+class Process {
+ public:
+  virtual ~Process() = default;
+
+  // Ends the process at once: no handler and no unload processing runs after
+  // it. The real binding never returns; a test double records the call and
+  // returns, so callers must stop right after calling it.
+  virtual void EndProgram(int exit_code) = 0;
+};
+
+}  // namespace pellux

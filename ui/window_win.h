@@ -1,0 +1,49 @@
+// A window that owns its HWND and handles its messages in a virtual member.
+// The static window procedure binds the object at WM_NCCREATE.
+#pragma once
+
+#include <windows.h>
+
+namespace pellux {
+
+struct WindowCreateArgs {
+  const wchar_t* class_name = nullptr;
+  const wchar_t* title = L"";
+  DWORD style = 0;
+  DWORD ex_style = 0;
+  int x = CW_USEDEFAULT;
+  int y = CW_USEDEFAULT;
+  int width = CW_USEDEFAULT;
+  int height = CW_USEDEFAULT;
+  HWND parent = nullptr;
+  HICON icon = nullptr;
+  HBRUSH background = nullptr;
+};
+
+class Window {
+ public:
+  Window() = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  virtual ~Window();
+
+  HWND hwnd() const { return hwnd_; }
+
+ protected:
+  // Registers the class on first use and creates the window. False when the
+  // window could not be created.
+  bool Create(const WindowCreateArgs& args);
+  void Destroy();
+
+  virtual LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+  // Called after WM_NCDESTROY, when the handle is gone.
+  virtual void OnFinalDestroy() {}
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+
+  HWND hwnd_ = nullptr;
+};
+
+}  // namespace pellux
