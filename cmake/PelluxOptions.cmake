@@ -4,7 +4,9 @@ function(pellux_target_options target)
   target_compile_features(${target} PUBLIC cxx_std_20)
   target_compile_options(${target} PRIVATE
     -Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow
-    -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual -Werror)
+    -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual -Werror
+    # Design tables name only the fields that differ from the defaults.
+    -Wno-missing-field-initializers)
   if(WIN32)
     target_compile_definitions(${target} PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
       _WIN32_WINNT=0x0601 WINVER=0x0601)

@@ -3,11 +3,11 @@
 // resolver, so the program shows the same addresses it would on Windows.
 
 #include <ifaddrs.h>
-#include <net/if.h>
 #include <netdb.h>
+#include <unistd.h>
+#include <net/if.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>

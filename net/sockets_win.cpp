@@ -1,6 +1,6 @@
 // Windows Sockets and the kernel's computer name.
-#include <windows.h>
 #include <winsock2.h>
+#include <windows.h>
 
 #include "net/computer_name.h"
 #include "net/system_sockets.h"

@@ -3,8 +3,8 @@
 // icon's callback messages and Explorer's "TaskbarCreated" broadcast.
 #pragma once
 
-#include <shellapi.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
 // The main window and the tray icon, as real windows under the platform,
 // with scripted seams behind the form.
-#include <shellapi.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,116 @@
+// Design tables: each form's window and controls as fixed data, in twips.
+// Both front ends build their windows from these tables, so geometry, texts
+// and fonts are written once and tested once.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "ui/twips.h"
+
+namespace pellux {
+
+enum class ControlKind {
+  kCommandButton,
+  kTextBox,
+  kLabel,
+  kFrame,
+  kPictureBox,
+  kDropDownList,  // a combo box without an edit field
+};
+
+struct FontDesign {
+  std::string_view face;
+  double points = 0;
+  int weight = 400;
+  int charset = 0;  // 0: Western (ANSI)
+
+  friend constexpr bool operator==(const FontDesign&, const FontDesign&) = default;
+};
+
+// Whole-window system colours the tables refer to.
+enum class SystemColour { kDefault, kWindowText, kButtonFace };
+
+namespace control_flags {
+inline constexpr uint32_t kHidden = 1u << 0;     // not visible when created
+inline constexpr uint32_t kDisabled = 1u << 1;   // takes no mouse or keyboard input
+inline constexpr uint32_t kCentred = 1u << 2;    // text centred
+inline constexpr uint32_t kLocked = 1u << 3;     // text can be selected, not changed
+inline constexpr uint32_t kNoTabStop = 1u << 4;  // not reached with Tab
+}  // namespace control_flags
+
+struct ControlDesign {
+  std::string_view name;  // the control's name in the program, such as "cmdClose"
+  ControlKind kind;
+  std::string_view parent;  // empty: the window itself; otherwise a frame or picture box
+  std::string_view caption;
+  int left = 0;  // twips, relative to the parent's client area
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  int tab_index = 0;
+  std::optional<FontDesign> font;  // none: the parent's font
+  std::string_view tooltip;
+  uint32_t flags = 0;
+  SystemColour fore = SystemColour::kDefault;
+  SystemColour back = SystemColour::kDefault;
+  std::string_view tag;
+
+  constexpr bool Has(uint32_t flag) const { return (flags & flag) != 0; }
+};
+
+enum class BorderDesign {
+  kNone,             // no frame, no caption bar
+  kFixedToolWindow,  // thin fixed frame, small caption bar with a close box only
+};
+
+enum class StartPosition { kDefault, kCentreScreen };
+
+struct FormDesign {
+  std::string_view name;
+  std::string_view caption;
+  BorderDesign border = BorderDesign::kFixedToolWindow;
+  StartPosition start = StartPosition::kDefault;
+  bool taskbar_button = false;
+  int client_width = 0;  // twips
+  int client_height = 0;
+  FontDesign font;
+  std::span<const ControlDesign> controls;  // in creation (load) order
+
+  // The control of that name, or null.
+  constexpr const ControlDesign* Find(std::string_view control) const {
+    for (const auto& c : controls) {
+      if (c.name == control) return &c;
+    }
+    return nullptr;
+  }
+};
+
+// A control's rectangle in pixels at `dpi`, relative to its parent's client
+// area. Edges are converted, not sizes, so neighbouring controls stay
+// neighbours at every DPI.
+struct PixelRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+
+  constexpr int width() const { return right - left; }
+  constexpr int height() const { return bottom - top; }
+  friend constexpr bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+constexpr PixelRect ToPixels(const ControlDesign& c, int dpi) {
+  return {TwipsToPixels(c.left, dpi), TwipsToPixels(c.top, dpi),
+          TwipsToPixels(c.left + c.width, dpi), TwipsToPixels(c.top + c.height, dpi)};
+}
+
+// A font's character height in pixels at `dpi` (the size Windows' CreateFont
+// takes as a negative height), rounded to the nearest pixel.
+constexpr int FontPixelHeight(const FontDesign& font, int dpi) {
+  return static_cast<int>(font.points * dpi / 72.0 + 0.5);
+}
+
+}  // namespace pellux

@@ -1,0 +1,369 @@
+#include "ui/form_window_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "ui/text_win.h"
+
+namespace pellux {
+namespace {
+
+constexpr wchar_t kFormProperty[] = L"PelluxForm";
+constexpr wchar_t kPictureBoxClass[] = L"PelluxPictureBox";
+
+// Frames and picture boxes hold controls of their own; the notifications of
+// those controls go to their container, which hands them to the form.
+bool IsForwarded(UINT message) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+    case WM_DRAWITEM:
+      return true;
+    default:
+      return false;
+  }
+}
+
+LRESULT CALLBACK ContainerSubclass(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                   UINT_PTR, DWORD_PTR) {
+  if (IsForwarded(message)) {
+    return SendMessageW(GetAncestor(window, GA_ROOT), message, wparam, lparam);
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(window, ContainerSubclass, 0);
+  return DefSubclassProc(window, message, wparam, lparam);
+}
+
+LRESULT CALLBACK PictureBoxProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (IsForwarded(message)) {
+    return SendMessageW(GetAncestor(window, GA_ROOT), message, wparam, lparam);
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void RegisterPictureBoxClass(HINSTANCE instance) {
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof existing;
+  if (GetClassInfoExW(instance, kPictureBoxClass, &existing)) return;
+  WNDCLASSEXW picture{};
+  picture.cbSize = sizeof picture;
+  picture.lpfnWndProc = PictureBoxProc;
+  picture.hInstance = instance;
+  picture.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  picture.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  picture.lpszClassName = kPictureBoxClass;
+  RegisterClassExW(&picture);
+}
+
+int CALLBACK FaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+bool HasFace(const std::wstring& face) {
+  LOGFONTW query{};
+  query.lfCharSet = DEFAULT_CHARSET;
+  face.copy(query.lfFaceName, std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
+  bool found = false;
+  const HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExW(screen, &query, FaceFound, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
+int ScreenDpi() {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+COLORREF SystemColourValue(SystemColour colour) {
+  return GetSysColor(colour == SystemColour::kButtonFace ? COLOR_BTNFACE : COLOR_WINDOWTEXT);
+}
+
+}  // namespace
+
+std::wstring ResolveFontFace(std::string_view face) {
+  const std::wstring wanted = Widen(face);
+  if (HasFace(wanted)) return wanted;
+  // Metric-compatible or look-alike faces for the ones the forms name.
+  static constexpr const wchar_t* kArialLike[] = {L"Liberation Sans", L"Arimo", L"Helvetica",
+                                                  L"Microsoft Sans Serif", L"Tahoma"};
+  static constexpr const wchar_t* kSansSerifLike[] = {L"Microsoft Sans Serif", L"Tahoma",
+                                                      L"Liberation Sans", L"Arial"};
+  const auto& candidates = face == "Arial" ? std::span<const wchar_t* const>(kArialLike)
+                                           : std::span<const wchar_t* const>(kSansSerifLike);
+  for (const wchar_t* candidate : candidates) {
+    if (HasFace(candidate)) return candidate;
+  }
+  return wanted;  // let the font mapper choose
+}
+
+FormWindow::~FormWindow() {
+  Destroy();
+  for (const auto& [design, font] : fonts_) DeleteObject(font);
+}
+
+HFONT FormWindow::FontFor(const FontDesign& font) {
+  for (const auto& [design, handle] : fonts_) {
+    if (design == font) return handle;
+  }
+  LOGFONTW description{};
+  description.lfHeight = -FontPixelHeight(font, dpi_);
+  description.lfWeight = font.weight;
+  description.lfCharSet = static_cast<BYTE>(font.charset);
+  description.lfQuality = DEFAULT_QUALITY;
+  const std::wstring face = ResolveFontFace(font.face);
+  face.copy(description.lfFaceName, std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
+  const HFONT handle = CreateFontIndirectW(&description);
+  fonts_.emplace_back(font, handle);
+  return handle;
+}
+
+bool FormWindow::Build() {
+  static const bool common_controls = [] {
+    INITCOMMONCONTROLSEX init{sizeof init, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    return InitCommonControlsEx(&init) != FALSE;
+  }();
+  (void)common_controls;
+  dpi_ = ScreenDpi();
+
+  DWORD style = WS_POPUP;
+  DWORD ex_style = design_.taskbar_button ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
+  if (design_.border == BorderDesign::kFixedToolWindow) {
+    style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    ex_style |= WS_EX_CONTROLPARENT;
+  }
+  RECT outer{0, 0, TwipsToPixels(design_.client_width, dpi_),
+             TwipsToPixels(design_.client_height, dpi_)};
+  AdjustWindowRectEx(&outer, style, FALSE, ex_style);
+
+  WindowCreateArgs args;
+  args.class_name = L"PelluxForm";
+  const std::wstring caption = Widen(design_.caption);
+  args.title = caption.c_str();
+  args.style = style;
+  args.ex_style = ex_style;
+  args.width = outer.right - outer.left;
+  args.height = outer.bottom - outer.top;
+  args.background = GetSysColorBrush(COLOR_BTNFACE);
+  if (design_.start == StartPosition::kCentreScreen) {
+    args.x = (GetSystemMetrics(SM_CXSCREEN) - args.width) / 2;
+    args.y = (GetSystemMetrics(SM_CYSCREEN) - args.height) / 2;
+  } else {
+    args.x = 0;
+    args.y = 0;
+  }
+  if (!Create(args)) return false;
+  SetPropW(hwnd(), kFormProperty, this);
+  SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(design_.font)), FALSE);
+
+  RegisterPictureBoxClass(GetModuleHandleW(nullptr));
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(),
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+  controls_.clear();
+  int id = kFirstControlId;
+  for (const auto& control : design_.controls) {
+    const HWND created = CreateControl(control, id++);
+    if (created == nullptr) return false;
+    controls_.push_back(created);
+    if (!control.tooltip.empty()) AddTooltip(created, control.tooltip);
+  }
+  return true;
+}
+
+HWND FormWindow::CreateControl(const ControlDesign& control, int id) {
+  const HWND parent = control.parent.empty() ? hwnd() : Control(control.parent);
+  if (parent == nullptr) return nullptr;
+  const wchar_t* window_class = L"BUTTON";
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+  DWORD ex_style = 0;
+  int height = TwipsToPixels(control.height, dpi_);
+  switch (control.kind) {
+    case ControlKind::kCommandButton:
+      style |= WS_TABSTOP | BS_PUSHBUTTON;
+      break;
+    case ControlKind::kTextBox:
+      window_class = L"EDIT";
+      style |= WS_TABSTOP | ES_AUTOHSCROLL;
+      if (control.Has(control_flags::kCentred)) style |= ES_CENTER;
+      if (control.Has(control_flags::kLocked)) style |= ES_READONLY;
+      break;
+    case ControlKind::kLabel:
+      window_class = L"STATIC";
+      style |= static_cast<DWORD>(control.Has(control_flags::kCentred) ? SS_CENTER : SS_LEFT);
+      break;
+    case ControlKind::kFrame:
+      style |= BS_GROUPBOX;
+      ex_style |= WS_EX_CONTROLPARENT;
+      break;
+    case ControlKind::kPictureBox:
+      window_class = kPictureBoxClass;
+      ex_style |= WS_EX_CONTROLPARENT;
+      break;
+    case ControlKind::kDropDownList:
+      window_class = L"COMBOBOX";
+      style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+      // The height given to a combo box is that of its dropped-down list.
+      height *= 10;
+      break;
+  }
+  if (control.Has(control_flags::kNoTabStop)) style &= ~static_cast<DWORD>(WS_TABSTOP);
+  if (control.Has(control_flags::kDisabled)) style |= WS_DISABLED;
+  if (!control.Has(control_flags::kHidden)) style |= WS_VISIBLE;
+
+  const PixelRect rect = ToPixels(control, dpi_);
+  const std::wstring caption = Widen(control.caption);
+  const HWND created = CreateWindowExW(ex_style, window_class, caption.c_str(), style, rect.left,
+                                       rect.top, rect.width(), height, parent,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                       GetModuleHandleW(nullptr), nullptr);
+  if (created == nullptr) return nullptr;
+  if (control.kind == ControlKind::kFrame) SetWindowSubclass(created, ContainerSubclass, 0, 0);
+
+  // A control without a font of its own takes its container's.
+  const ControlDesign* owner = &control;
+  while (!owner->font && !owner->parent.empty()) owner = design_.Find(owner->parent);
+  const FontDesign& font = owner->font ? *owner->font : design_.font;
+  SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(font)), FALSE);
+
+  if (control.kind == ControlKind::kDropDownList) {
+    // The closed field takes the designed height: the selection field's
+    // item height is what is left inside the combo box's own edges.
+    const int frame = 2 * GetSystemMetrics(SM_CYEDGE) + 2;
+    SendMessageW(created, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                 std::max(1, rect.height() - frame));
+  }
+  return created;
+}
+
+void FormWindow::AddTooltip(HWND control, std::string_view text) {
+  if (tooltip_ == nullptr) return;
+  std::wstring tip = Widen(text);
+  TTTOOLINFOW info{};
+  info.cbSize = sizeof info;
+  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  info.hwnd = hwnd();
+  info.uId = reinterpret_cast<UINT_PTR>(control);
+  info.lpszText = tip.data();
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+HWND FormWindow::Control(std::string_view name) const {
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    if (design_.controls[i].name == name) return controls_[i];
+  }
+  return nullptr;
+}
+
+const ControlDesign* FormWindow::DesignOf(HWND control) const {
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    if (controls_[i] == control) return &design_.controls[i];
+  }
+  return nullptr;
+}
+
+void FormWindow::SetCaption(std::string_view text) { SetWindowTextW(hwnd(), Widen(text).c_str()); }
+
+std::string FormWindow::ControlText(std::string_view name) const {
+  const HWND control = Control(name);
+  if (control == nullptr) return {};
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  return Narrow(text);
+}
+
+void FormWindow::SetControlText(std::string_view name, std::string_view text) {
+  if (const HWND control = Control(name)) SetWindowTextW(control, Widen(text).c_str());
+}
+
+void FormWindow::SetControlVisible(std::string_view name, bool visible) {
+  if (const HWND control = Control(name)) ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+bool FormWindow::MoveFocusInTabOrder(bool backwards) {
+  std::vector<std::pair<int, HWND>> stops;
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const HWND control = controls_[i];
+    const auto style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
+    if ((style & WS_TABSTOP) && IsWindowVisible(control) && IsWindowEnabled(control)) {
+      stops.emplace_back(design_.controls[i].tab_index, control);
+    }
+  }
+  if (stops.empty()) return false;
+  std::sort(stops.begin(), stops.end());
+  const HWND focus = GetFocus();
+  auto current = std::find_if(stops.begin(), stops.end(), [focus](const auto& stop) {
+    return stop.second == focus || IsChild(stop.second, focus);
+  });
+  std::size_t next = 0;
+  if (current != stops.end()) {
+    const auto index = static_cast<std::size_t>(current - stops.begin());
+    next = backwards ? (index + stops.size() - 1) % stops.size() : (index + 1) % stops.size();
+  } else if (backwards) {
+    next = stops.size() - 1;
+  }
+  SetFocus(stops[next].second);
+  return true;
+}
+
+bool FormWindow::PreTranslate(MSG& message) {
+  if (message.hwnd == nullptr) return false;
+  const HWND root = GetAncestor(message.hwnd, GA_ROOT);
+  auto* form = static_cast<FormWindow*>(GetPropW(root, kFormProperty));
+  if (form == nullptr) return false;
+  if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 &&
+      GetKeyState(VK_MENU) >= 0) {
+    return form->MoveFocusInTabOrder(GetKeyState(VK_SHIFT) < 0);
+  }
+  return IsDialogMessageW(root, &message) != FALSE;
+}
+
+HBRUSH FormWindow::OnControlColour(HDC dc, HWND control) {
+  const ControlDesign* row = DesignOf(control);
+  if (row == nullptr) return nullptr;
+  if (row->fore != SystemColour::kDefault) SetTextColor(dc, SystemColourValue(row->fore));
+  // Controls without a colour of their own stand on the form's button face.
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND: {
+      const auto id = static_cast<int>(LOWORD(wparam));
+      const std::size_t index = static_cast<std::size_t>(id - kFirstControlId);
+      if (lparam != 0 && id >= kFirstControlId && index < controls_.size()) {
+        OnCommand(design_.controls[index], HIWORD(wparam));
+      }
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      if (const HBRUSH brush =
+              OnControlColour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam))) {
+        return reinterpret_cast<LRESULT>(brush);
+      }
+      break;
+    case WM_CLOSE:
+      OnClose();
+      return 0;
+    case WM_DESTROY:
+      RemovePropW(hwnd(), kFormProperty);
+      controls_.clear();
+      tooltip_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return Window::HandleMessage(message, wparam, lparam);
+}
+
+}  // namespace pellux
