@@ -1,6 +1,7 @@
 #include "monitor/app_win.h"
 
 #include "resource.h"
+#include "ui/form_window_win.h"
 
 namespace pellux {
 namespace {
@@ -35,6 +36,7 @@ bool App::Start() {
 int App::Run() {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (FormWindow::PreTranslate(message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
