@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds pellux.exe and starts it under Wine. On a
+# machine with a display the program runs there until its "Exit" command;
+# without one it starts on a virtual display, and a screenshot of its tray
+# icon with the tooltip is left in build/screenshots.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+scripts/install-deps.sh
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target pellux e2e_driver
+
+prefix=$PWD/build/win32/run-prefix
+if [[ -n ${DISPLAY:-} ]]; then
+  # shellcheck source=wine-session.sh
+  source scripts/wine-session.sh
+  wine_session_start "$prefix"
+  echo "Pellux is running in the notification area; choose Exit from its menu to end it."
+  exec wine build/win32/pellux.exe
+fi
+
+export PELLUX_EXE=$PWD/build/win32/pellux.exe E2E_DRIVER=$PWD/build/win32/tests/e2e/driver.exe
+shots=$PWD/build/screenshots
+mkdir -p "$shots"
+# shellcheck source=../tests/e2e/lib.sh
+source tests/e2e/lib.sh
+e2e_begin --prefix "$prefix"
+pellux_start
+tray_icon_wait >/dev/null
+tray_hover
+tip=$(driver tooltip) || fail "no tooltip over the tray icon"
+import -window root "$shots/tray.png"
+echo "No display here: Pellux ran on a virtual one. Its tooltip read \"$tip\"."
+echo "Screenshot: $shots/tray.png"
+pellux_kill

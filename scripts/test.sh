@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both configurations and runs every test:
+# the portable core natively under the sanitizers, then the Windows build
+# (unit, window and end-to-end tests) under Wine on a virtual display.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+scripts/install-deps.sh
+
+cmake --preset linux
+cmake --build --preset linux
+ctest --preset linux
+
+cmake --preset win32
+cmake --build --preset win32
+
+# shellcheck source=wine-session.sh
+source scripts/wine-session.sh
+WINE_SESSION_XVFB=1 wine_session_start "$PWD/build/win32/wineprefix"
+wine_session_install_trap
+ctest --preset win32

@@ -1,0 +1,269 @@
+# shellcheck shell=bash
+# Wine session helpers: a display, a private Wine prefix and a warm wineserver
+# for running the Windows programs and their end-to-end tests.
+#
+# Meant to be sourced:
+#
+#   source scripts/wine-session.sh
+#   wine_session_start "$PWD/build/wineprefix" || exit 1
+#   wine_session_install_trap          # or: trap wine_session_stop EXIT
+#   wine some.exe ...                  # as many wine calls as needed
+#
+# wine_session_install_trap makes the shell call wine_session_stop when it
+# exits (keeping any EXIT trap already set) and turns INT, TERM and HUP into an
+# ordinary exit, so an interrupted run does not leave Xvfb or wineserver
+# behind. Calling wine_session_stop yourself is fine too; it can be called
+# twice.
+#
+# The file can also be executed, to run one command inside a session:
+#
+#   scripts/wine-session.sh <prefix-dir> <command> [args...]
+#
+# Settings (environment, read by wine_session_start):
+#   WINE_SESSION_XVFB=1        start a private Xvfb even when DISPLAY is set
+#                              (one is started anyway when DISPLAY is unset)
+#   WINE_SESSION_LOGPIXELS=N   screen dpi Wine reports (HKCU\Control Panel\
+#                              Desktop LogPixels); unset means Wine's default 96
+#   WINE_SESSION_PREFIX_HOOK=F name of a shell function called as
+#                              `F <prefix-dir>` while the prefix is being set
+#                              up, with the wine environment exported, to add
+#                              registry values of its own (e.g. with
+#                              `wine reg add ... >/dev/null 2>&1`); it runs
+#                              before the wineserver restart, so Wine
+#                              processes started later see the values. It
+#                              runs on every start (keep it quick) and a
+#                              non-zero return fails the start.
+#
+# Nothing is printed on success; failures are reported on stderr and give a
+# non-zero return.
+#
+# Two sessions must not share a prefix: starting one ends the wineserver of
+# the prefix.
+
+# Set by wine_session_start and cleared by wine_session_stop.
+_wine_session_xvfb_pid=""
+_wine_session_prefix=""
+_wine_session_old_display=""
+
+_wine_session_err() {
+  printf 'wine-session: %s\n' "$*" >&2
+}
+
+# Runs a command with its output going to a log file rather than to the
+# caller's stdout/stderr: Wine processes (and the wineserver one of them may
+# start) would otherwise keep a caller's pipe open. Prints the log on failure.
+_wine_session_quiet() {
+  local log rc=0
+  log=$(mktemp "${TMPDIR:-/tmp}/wine-session.XXXXXX") || return 1
+  "$@" </dev/null >"$log" 2>&1 || rc=$?
+  if ((rc != 0)); then
+    _wine_session_err "'$*' failed with status $rc:"
+    sed 's/^/  /' "$log" >&2
+  fi
+  rm -f "$log"
+  return "$rc"
+}
+
+# Starts Xvfb on the first free display number and exports DISPLAY.
+_wine_session_start_xvfb() {
+  local numfile log pid num="" i
+  numfile=$(mktemp "${TMPDIR:-/tmp}/wine-session-display.XXXXXX") || return 1
+  log=$(mktemp "${TMPDIR:-/tmp}/wine-session-xvfb.XXXXXX") || return 1
+  # -displayfd makes Xvfb pick a free display and write its number (and a
+  # newline) to the given descriptor once it accepts connections.
+  Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp \
+    9>"$numfile" </dev/null >"$log" 2>&1 &
+  pid=$!
+  # Failure guard only: Xvfb is normally ready in well under a second.
+  for ((i = 0; i < 1000; i++)); do
+    # read succeeds only once the whole line, newline included, is there.
+    if read -r num <"$numfile"; then
+      break
+    fi
+    num=
+    if ! kill -0 "$pid" 2>/dev/null; then
+      break
+    fi
+    sleep 0.01
+  done
+  rm -f "$numfile"
+  if [[ ! $num =~ ^[0-9]+$ ]]; then
+    _wine_session_err "Xvfb did not start:"
+    sed 's/^/  /' "$log" >&2
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    rm -f "$log"
+    return 1
+  fi
+  rm -f "$log"
+  _wine_session_xvfb_pid=$pid
+  _wine_session_old_display=${DISPLAY:-}
+  export DISPLAY=":$num"
+}
+
+# Sets (or, with an empty dpi, removes) the dpi Wine reports. The value the
+# prefix holds is remembered in a file next to it so that an unchanged setting
+# costs nothing on later starts.
+_wine_session_apply_logpixels() {
+  local prefix=$1 want=$2 mark have=""
+  mark="$prefix/.wine-session-logpixels"
+  [[ -f $mark ]] && have=$(<"$mark")
+  [[ $have == "$want" ]] && return 0
+  if [[ -n $want ]]; then
+    if [[ ! $want =~ ^[0-9]+$ ]]; then
+      _wine_session_err "WINE_SESSION_LOGPIXELS must be a number, got '$want'"
+      return 1
+    fi
+    _wine_session_quiet wine reg add 'HKCU\Control Panel\Desktop' \
+      /v LogPixels /t REG_DWORD /d "$want" /f || return 1
+  else
+    # Deleting a value that is not there fails; that is fine here.
+    wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f \
+      </dev/null >/dev/null 2>&1
+  fi
+  printf '%s' "$want" >"$mark"
+}
+
+# wine_session_start <prefix-dir>: on failure, whatever it had started is
+# ended again.
+wine_session_start() {
+  if (($# != 1)) || [[ -z $1 ]]; then
+    _wine_session_err "usage: wine_session_start <prefix-dir>"
+    return 2
+  fi
+  local rc=0
+  _wine_session_start_steps "$1" || rc=$?
+  if ((rc != 0)); then
+    wine_session_stop
+  fi
+  return "$rc"
+}
+
+_wine_session_start_steps() {
+  local prefix=$1
+  if [[ $prefix != /* ]]; then
+    prefix="$PWD/$prefix" # Wine requires an absolute WINEPREFIX
+  fi
+  local tool
+  for tool in Xvfb wine wineserver wineboot; do
+    if ! command -v "$tool" >/dev/null; then
+      _wine_session_err "'$tool' is not installed"
+      return 1
+    fi
+  done
+
+  # Called again for another prefix: end the first prefix's server, which
+  # wine_session_stop would no longer know about.
+  if [[ -n $_wine_session_prefix && $_wine_session_prefix != "$prefix" ]]; then
+    WINEPREFIX=$_wine_session_prefix timeout 15 wineserver -k \
+      </dev/null >/dev/null 2>&1
+  fi
+
+  if [[ -z $_wine_session_xvfb_pid ]] &&
+    [[ -z ${DISPLAY:-} || ${WINE_SESSION_XVFB:-0} == 1 ]]; then
+    _wine_session_start_xvfb || return 1
+  fi
+
+  export WINEARCH=win32
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  # Pins Wine's code page (1252) and the UTF-8 handling of command lines.
+  export LANG=C.UTF-8
+  export WINEPREFIX=$prefix
+  _wine_session_prefix=$prefix
+
+  # The marker is written only after the whole set-up succeeded, so a prefix
+  # left half made by an interrupted run is set up again.
+  if [[ ! -f $prefix/.wine-session-ready ]]; then
+    mkdir -p "$prefix" || return 1
+    _wine_session_quiet timeout 300 wineboot -i || return 1
+    # Without a window manager, Wine's "managed" mode waits about a second
+    # whenever a captioned window or tray icon window is hidden or destroyed.
+    _wine_session_quiet wine reg add 'HKCU\Software\Wine\X11 Driver' \
+      /v Managed /t REG_SZ /d N /f || return 1
+    : >"$prefix/.wine-session-ready" || return 1
+  fi
+  _wine_session_apply_logpixels "$prefix" "${WINE_SESSION_LOGPIXELS:-}" ||
+    return 1
+  if [[ -n ${WINE_SESSION_PREFIX_HOOK:-} ]]; then
+    if ! "$WINE_SESSION_PREFIX_HOOK" "$prefix"; then
+      _wine_session_err "prefix hook '$WINE_SESSION_PREFIX_HOOK' failed"
+      return 1
+    fi
+  fi
+
+  # Registry settings of the X11 driver are read when a Wine process starts,
+  # and a wineserver left over from earlier may also hold processes bound to
+  # another display: start from a fresh server.
+  # (-k fails when no server is running, which is fine.)
+  timeout 15 wineserver -k </dev/null >/dev/null 2>&1
+  _wine_session_quiet timeout 15 wineserver -w || return 1
+  # A persistent server started here, with its output going nowhere, keeps
+  # later wine calls from starting one that inherits their stdout pipe.
+  _wine_session_quiet wineserver -p || return 1
+  # Start the desktop process (which also hosts the system tray) now rather
+  # than in the first test.
+  _wine_session_quiet timeout 120 wineboot || return 1
+  export WINE_SESSION_ACTIVE=1
+}
+
+# wine_session_stop: ends the wineserver (and with it every Wine process of the
+# prefix) and the Xvfb started by wine_session_start, if any.
+wine_session_stop() {
+  local rc=0
+  if [[ -n $_wine_session_prefix ]]; then
+    WINEPREFIX=$_wine_session_prefix timeout 15 wineserver -k \
+      </dev/null >/dev/null 2>&1
+    if ! WINEPREFIX=$_wine_session_prefix timeout 15 wineserver -w \
+      </dev/null >/dev/null 2>&1; then
+      _wine_session_err "wineserver of $_wine_session_prefix did not exit"
+      rc=1
+    fi
+    _wine_session_prefix=""
+    unset WINE_SESSION_ACTIVE
+  fi
+  if [[ -n $_wine_session_xvfb_pid ]]; then
+    kill "$_wine_session_xvfb_pid" 2>/dev/null
+    wait "$_wine_session_xvfb_pid" 2>/dev/null
+    _wine_session_xvfb_pid=""
+    if [[ -n $_wine_session_old_display ]]; then
+      export DISPLAY=$_wine_session_old_display
+    else
+      unset DISPLAY
+    fi
+  fi
+  return "$rc"
+}
+
+# wine_session_install_trap: calls wine_session_stop when the shell exits,
+# after whatever EXIT trap was set before, and makes INT/TERM/HUP exit.
+wine_session_install_trap() {
+  local old
+  old=$(trap -p EXIT)
+  if [[ -n $old ]]; then
+    # `trap -p` prints: trap -- 'command' EXIT, the command quoted for reuse.
+    old=${old#"trap -- "}
+    eval "old=${old%" EXIT"}"
+    # shellcheck disable=SC2064 # the old command is meant to be expanded now
+    trap "$old
+wine_session_stop" EXIT
+  else
+    trap wine_session_stop EXIT
+  fi
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+  trap 'exit 129' HUP
+}
+
+# Executed rather than sourced: run one command inside a session.
+if [[ ${BASH_SOURCE[0]} == "$0" ]]; then
+  if (($# < 2)); then
+    echo "usage: $0 <prefix-dir> <command> [args...]" >&2
+    exit 2
+  fi
+  wine_session_start "$1" || exit 1
+  wine_session_install_trap
+  shift
+  "$@"
+  exit
+fi

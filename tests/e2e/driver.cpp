@@ -1,0 +1,773 @@
+// End-to-end test driver: a Windows console program, run under Wine next to
+// the program under test, that looks at and acts on windows, the clipboard,
+// the registry and name resolution from the outside, the way a user or the
+// system would. Test scripts call it once per step:
+//
+//   wine driver.exe <command> [args...]
+//
+// Results go to stdout as UTF-8 (one value per line, "\n" line ends, no
+// carriage returns), problems to stderr. Exit code: 0 success, 1 failure
+// (including a wait that ran out), 2 bad usage. Window handles are printed and
+// read as decimal numbers ("0x" prefixed hex is accepted too). Timeouts are in
+// milliseconds; they only bound a wait, which ends as soon as its condition
+// holds.
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <winsock2.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <cwchar>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kDefaultTimeoutMs = 15000;
+// The common controls' tooltip window class (TOOLTIPS_CLASSW).
+constexpr wchar_t kTooltipClass[] = L"tooltips_class32";
+constexpr DWORD kPollMs = 20;
+// Upper bound for one message sent to a window of another process, so a hung
+// program makes the driver fail instead of hanging the test.
+constexpr UINT kSendTimeoutMs = 5000;
+
+using Args = std::span<wchar_t* const>;
+
+// ---------------------------------------------------------------------------
+// Output
+
+std::string ToUtf8(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(),
+                                       static_cast<int>(text.size()), nullptr,
+                                       0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                      out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+// Writes bytes as they are: the C runtime's text mode would turn "\n" into
+// "\r\n" and its narrow conversions would use the ANSI code page.
+void WriteBytes(DWORD which, std::string_view bytes) {
+  const HANDLE handle = GetStdHandle(which);
+  while (!bytes.empty()) {
+    DWORD written = 0;
+    if (!WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()),
+                   &written, nullptr) ||
+        written == 0) {
+      return;
+    }
+    bytes.remove_prefix(written);
+  }
+}
+
+// Prints one line of result.
+void Out(std::wstring_view line) {
+  WriteBytes(STD_OUTPUT_HANDLE, ToUtf8(line) + "\n");
+}
+
+// Prints one line to stderr; returns 1 so commands can `return Fail(...)`.
+int Fail(std::wstring_view message) {
+  WriteBytes(STD_ERROR_HANDLE, "driver: " + ToUtf8(message) + "\n");
+  return 1;
+}
+
+int Usage(std::wstring_view message) {
+  WriteBytes(STD_ERROR_HANDLE, "driver: usage: " + ToUtf8(message) + "\n");
+  return 2;
+}
+
+std::wstring SystemMessage(DWORD error) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+          FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text = L"error " + std::to_wstring(error);
+  if (length != 0 && buffer != nullptr) {
+    std::wstring_view message(buffer, length);
+    while (!message.empty() &&
+           (message.back() == L'\n' || message.back() == L'\r')) {
+      message.remove_suffix(1);
+    }
+    text += L": ";
+    text += message;
+  }
+  LocalFree(buffer);
+  return text;
+}
+
+std::wstring Hex(std::string_view bytes) {
+  static constexpr wchar_t kDigits[] = L"0123456789abcdef";
+  std::wstring out;
+  for (const unsigned char byte : bytes) {
+    out += kDigits[byte >> 4];
+    out += kDigits[byte & 0xf];
+  }
+  return out;
+}
+
+// ---------------------------------------------------------------------------
+// Argument parsing
+
+std::optional<uint64_t> ParseNumber(const wchar_t* text) {
+  std::wstring_view view(text);
+  int base = 10;
+  if (view.starts_with(L"0x") || view.starts_with(L"0X")) {
+    base = 16;
+    view.remove_prefix(2);
+  }
+  if (view.empty() || view.size() > 16) return std::nullopt;
+  uint64_t value = 0;
+  for (const wchar_t c : view) {
+    unsigned digit = 0;
+    if (c >= L'0' && c <= L'9') {
+      digit = static_cast<unsigned>(c - L'0');
+    } else if (base == 16 && c >= L'a' && c <= L'f') {
+      digit = static_cast<unsigned>(c - L'a' + 10);
+    } else if (base == 16 && c >= L'A' && c <= L'F') {
+      digit = static_cast<unsigned>(c - L'A' + 10);
+    } else {
+      return std::nullopt;
+    }
+    if (digit >= static_cast<unsigned>(base)) return std::nullopt;
+    value = value * static_cast<unsigned>(base) + digit;
+  }
+  return value;
+}
+
+std::optional<HWND> ParseWindow(const wchar_t* text) {
+  const auto value = ParseNumber(text);
+  if (!value || *value == 0 || *value > UINTPTR_MAX) return std::nullopt;
+  return reinterpret_cast<HWND>(static_cast<uintptr_t>(*value));
+}
+
+std::optional<DWORD> ParseDword(const wchar_t* text) {
+  const auto value = ParseNumber(text);
+  if (!value || *value > 0xffffffffu) return std::nullopt;
+  return static_cast<DWORD>(*value);
+}
+
+// Reads an optional timeout argument at `index`.
+std::optional<DWORD> TimeoutArg(Args args, size_t index) {
+  if (args.size() <= index) return kDefaultTimeoutMs;
+  return ParseDword(args[index]);
+}
+
+// "-" stands for "any" / "none" in name arguments.
+const wchar_t* NameOrNull(const wchar_t* text) {
+  return std::wstring_view(text) == L"-" ? nullptr : text;
+}
+
+std::wstring WindowNumber(HWND window) {
+  return std::to_wstring(reinterpret_cast<uintptr_t>(window));
+}
+
+// Polls `ready` until it returns true or `timeout_ms` has passed; `ready` is
+// always called at least once.
+template <typename Ready>
+bool WaitFor(DWORD timeout_ms, Ready ready) {
+  const ULONGLONG start = GetTickCount64();
+  for (;;) {
+    if (ready()) return true;
+    if (GetTickCount64() - start >= timeout_ms) return false;
+    Sleep(kPollMs);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Window helpers
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[256] = {};
+  const int length = GetClassNameW(window, name, 256);
+  return std::wstring(name, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+// Reads a window's text with WM_GETTEXT, which (unlike GetWindowTextW for a
+// window of another process) reaches the window procedure, so controls that
+// keep their own text, such as tooltips, report it.
+std::optional<std::wstring> TextOf(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
+                           kSendTimeoutMs, &length)) {
+    return std::nullopt;
+  }
+  // WM_GETTEXTLENGTH may overestimate; WM_GETTEXT says how much it copied.
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(),
+                           reinterpret_cast<LPARAM>(text.data()),
+                           SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied)) {
+    return std::nullopt;
+  }
+  text.resize(std::min(static_cast<size_t>(copied), text.size() - 1));
+  return text;
+}
+
+// Window enumeration callback (a named function: on 32-bit Windows it must be
+// __stdcall, which a lambda cannot be converted to).
+BOOL CALLBACK CollectWindow(HWND window, LPARAM windows) {
+  reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+  return TRUE;
+}
+
+// Top-level windows of all processes on the desktop.
+std::vector<HWND> TopLevelWindows() {
+  std::vector<HWND> windows;
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+std::vector<HWND> ChildWindows(HWND parent) {
+  std::vector<HWND> windows;
+  EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+// Top-level windows followed each by all their descendants.
+std::vector<HWND> AllWindows() {
+  std::vector<HWND> windows;
+  for (const HWND top : TopLevelWindows()) {
+    windows.push_back(top);
+    for (const HWND child : ChildWindows(top)) windows.push_back(child);
+  }
+  return windows;
+}
+
+// One line describing a window: handle, owning process id, visibility, control
+// id, class and text, tab separated.
+std::wstring Describe(HWND window) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  const auto text = TextOf(window);
+  return WindowNumber(window) + L"\t" + std::to_wstring(pid) + L"\t" +
+         (IsWindowVisible(window) ? L"visible" : L"hidden") + L"\t" +
+         std::to_wstring(GetDlgCtrlID(window)) + L"\t" + ClassOf(window) +
+         L"\t" + text.value_or(L"<no answer>");
+}
+
+std::optional<HWND> ChildArg(HWND parent, const wchar_t* id_text) {
+  const auto id = ParseDword(id_text);
+  if (!id) return std::nullopt;
+  const HWND child = GetDlgItem(parent, static_cast<int>(*id));
+  if (child == nullptr) return std::nullopt;
+  return child;
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+// resolve: the computer's IPv4 address the way a Windows Sockets 1.1 program
+// finds it: the last entry of gethostbyname(own host name).
+int CmdResolve(Args) {
+  WSADATA data{};
+  if (const int error = WSAStartup(MAKEWORD(1, 1), &data); error != 0) {
+    return Fail(L"WSAStartup: " + SystemMessage(static_cast<DWORD>(error)));
+  }
+  char name[256] = {};
+  if (gethostname(name, sizeof name) != 0) {
+    const int error = WSAGetLastError();
+    WSACleanup();
+    return Fail(L"gethostname: " + SystemMessage(static_cast<DWORD>(error)));
+  }
+  const hostent* host = gethostbyname(name);
+  std::wstring address;
+  if (host != nullptr && host->h_addrtype == AF_INET && host->h_length == 4 &&
+      host->h_addr_list != nullptr) {
+    const char* last = nullptr;
+    for (char** entry = host->h_addr_list; *entry != nullptr; ++entry) {
+      last = *entry;
+    }
+    if (last != nullptr) {
+      const auto* bytes = reinterpret_cast<const unsigned char*>(last);
+      address = std::to_wstring(bytes[0]) + L"." + std::to_wstring(bytes[1]) +
+                L"." + std::to_wstring(bytes[2]) + L"." +
+                std::to_wstring(bytes[3]);
+    }
+  }
+  WSACleanup();
+  Out(address);
+  return 0;
+}
+
+// wait-window <class|-> <title|-> [timeout_ms]
+int CmdWaitWindow(Args args) {
+  const auto timeout = TimeoutArg(args, 2);
+  if (args.size() < 2 || args.size() > 3 || !timeout) {
+    return Usage(L"wait-window <class|-> <title|-> [timeout_ms]");
+  }
+  const wchar_t* class_name = NameOrNull(args[0]);
+  const wchar_t* title = NameOrNull(args[1]);
+  HWND found = nullptr;
+  if (!WaitFor(*timeout, [&] {
+        found = FindWindowW(class_name, title);
+        return found != nullptr;
+      })) {
+    return Fail(L"no window of class '" + std::wstring(args[0]) +
+                L"' titled '" + std::wstring(args[1]) + L"'");
+  }
+  Out(WindowNumber(found));
+  return 0;
+}
+
+// wait-visible <class|-> <title|-> [timeout_ms]: like wait-window, but the
+// window must be visible (it and its ancestors) and may also be a child
+// window, e.g. a tray icon inside the tray.
+int CmdWaitVisible(Args args) {
+  const auto timeout = TimeoutArg(args, 2);
+  if (args.size() < 2 || args.size() > 3 || !timeout) {
+    return Usage(L"wait-visible <class|-> <title|-> [timeout_ms]");
+  }
+  const wchar_t* class_name = NameOrNull(args[0]);
+  const wchar_t* title = NameOrNull(args[1]);
+  HWND found = nullptr;
+  if (!WaitFor(*timeout, [&] {
+        for (const HWND window : AllWindows()) {
+          if (!IsWindowVisible(window) ||
+              (class_name != nullptr && ClassOf(window) != class_name)) {
+            continue;
+          }
+          if (title != nullptr && TextOf(window) != title) continue;
+          found = window;
+          return true;
+        }
+        return false;
+      })) {
+    return Fail(L"no visible window of class '" + std::wstring(args[0]) +
+                L"' titled '" + std::wstring(args[1]) + L"'");
+  }
+  Out(WindowNumber(found));
+  return 0;
+}
+
+// wait-gone <hwnd> [timeout_ms]
+int CmdWaitGone(Args args) {
+  const auto timeout = TimeoutArg(args, 1);
+  const auto window = args.empty() ? std::nullopt : ParseWindow(args[0]);
+  if (args.empty() || args.size() > 2 || !window || !timeout) {
+    return Usage(L"wait-gone <hwnd> [timeout_ms]");
+  }
+  if (!WaitFor(*timeout, [&] { return !IsWindow(*window); })) {
+    return Fail(L"window " + std::wstring(args[0]) + L" still exists");
+  }
+  return 0;
+}
+
+// tooltip [timeout_ms]: the text of a visible tooltip window of any process.
+int CmdTooltip(Args args) {
+  const auto timeout = TimeoutArg(args, 0);
+  if (args.size() > 1 || !timeout) return Usage(L"tooltip [timeout_ms]");
+  std::wstring text;
+  if (!WaitFor(*timeout, [&] {
+        for (const HWND window : TopLevelWindows()) {
+          if (!IsWindowVisible(window) ||
+              ClassOf(window) != kTooltipClass) {
+            continue;
+          }
+          if (auto tip = TextOf(window); tip && !tip->empty()) {
+            text = std::move(*tip);
+            return true;
+          }
+        }
+        return false;
+      })) {
+    return Fail(L"no visible tooltip with text");
+  }
+  Out(text);
+  return 0;
+}
+
+// windows [class]: every top-level window (of the given class), one per line.
+int CmdWindows(Args args) {
+  if (args.size() > 1) return Usage(L"windows [class]");
+  for (const HWND window : TopLevelWindows()) {
+    if (args.size() == 1 && ClassOf(window) != args[0]) continue;
+    Out(Describe(window));
+  }
+  return 0;
+}
+
+// children <hwnd>: every descendant window, one per line.
+int CmdChildren(Args args) {
+  const auto parent = args.size() == 1 ? ParseWindow(args[0]) : std::nullopt;
+  if (!parent) return Usage(L"children <hwnd>");
+  if (!IsWindow(*parent)) return Fail(L"no window " + std::wstring(args[0]));
+  for (const HWND window : ChildWindows(*parent)) Out(Describe(window));
+  return 0;
+}
+
+// dpi: the screen's dots per inch as a DPI-aware program sees them (an
+// unaware one is always told 96).
+int CmdDpi(Args args) {
+  if (!args.empty()) return Usage(L"dpi");
+  SetProcessDPIAware();
+  // Looked up at run time so the driver links with ws2_32 alone.
+  using GetDeviceCapsFn = int(WINAPI*)(HDC, int);
+  const HMODULE gdi = LoadLibraryW(L"gdi32.dll");
+  const FARPROC proc = gdi ? GetProcAddress(gdi, "GetDeviceCaps") : nullptr;
+  if (proc == nullptr) return Fail(L"gdi32.dll has no GetDeviceCaps");
+  const auto get_device_caps = reinterpret_cast<GetDeviceCapsFn>(
+      reinterpret_cast<void (*)()>(proc));
+  const HDC screen = GetDC(nullptr);
+  if (screen == nullptr) return Fail(L"no screen device context");
+  const int dpi = get_device_caps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  Out(std::to_wstring(dpi));
+  return 0;
+}
+
+// text <hwnd>
+int CmdText(Args args) {
+  const auto window = args.size() == 1 ? ParseWindow(args[0]) : std::nullopt;
+  if (!window) return Usage(L"text <hwnd>");
+  const auto text = TextOf(*window);
+  if (!text) return Fail(L"window " + std::wstring(args[0]) + L" gave no text");
+  Out(*text);
+  return 0;
+}
+
+// child-text <hwnd> <ctrl-id>
+int CmdChildText(Args args) {
+  const auto parent = args.size() == 2 ? ParseWindow(args[0]) : std::nullopt;
+  if (!parent) return Usage(L"child-text <hwnd> <ctrl-id>");
+  const auto child = ChildArg(*parent, args[1]);
+  if (!child) return Fail(L"no control " + std::wstring(args[1]));
+  const auto text = TextOf(*child);
+  if (!text) return Fail(L"control " + std::wstring(args[1]) + L" gave no text");
+  Out(*text);
+  return 0;
+}
+
+// click <hwnd> <ctrl-id>: posts BM_CLICK, so a handler that opens a modal
+// loop (a message box, a dialog) cannot block the driver.
+int CmdClick(Args args) {
+  const auto parent = args.size() == 2 ? ParseWindow(args[0]) : std::nullopt;
+  if (!parent) return Usage(L"click <hwnd> <ctrl-id>");
+  const auto child = ChildArg(*parent, args[1]);
+  if (!child) return Fail(L"no control " + std::wstring(args[1]));
+  if (!PostMessageW(*child, BM_CLICK, 0, 0)) {
+    return Fail(L"PostMessage: " + SystemMessage(GetLastError()));
+  }
+  return 0;
+}
+
+struct KeyName {
+  std::wstring_view name;
+  UINT vk;
+};
+
+constexpr KeyName kKeyNames[] = {
+    {L"RETURN", VK_RETURN}, {L"ESCAPE", VK_ESCAPE}, {L"TAB", VK_TAB},
+    {L"SPACE", VK_SPACE},   {L"UP", VK_UP},         {L"DOWN", VK_DOWN},
+    {L"LEFT", VK_LEFT},     {L"RIGHT", VK_RIGHT},   {L"HOME", VK_HOME},
+    {L"END", VK_END},       {L"F1", VK_F1},         {L"DELETE", VK_DELETE},
+};
+
+std::optional<UINT> ParseKey(const wchar_t* text) {
+  for (const auto& key : kKeyNames) {
+    if (key.name == text) return key.vk;
+  }
+  const auto value = ParseDword(text);
+  if (!value || *value == 0 || *value > 0xfe) return std::nullopt;
+  return static_cast<UINT>(*value);
+}
+
+// key <hwnd> <vk>: posts a key press and release to the window (for a popup
+// menu, post to its "#32768" window).
+int CmdKey(Args args) {
+  const auto window = args.size() == 2 ? ParseWindow(args[0]) : std::nullopt;
+  const auto vk = args.size() == 2 ? ParseKey(args[1]) : std::nullopt;
+  if (!window || !vk) {
+    return Usage(
+        L"key <hwnd> <vk>  (vk: number, or RETURN ESCAPE TAB SPACE UP DOWN "
+        L"LEFT RIGHT HOME END F1 DELETE)");
+  }
+  // lParam as a keyboard would give it: repeat count 1 and the scan code; a
+  // release also carries "previous state down" and "transition" bits.
+  const LPARAM down =
+      1 | static_cast<LPARAM>(MapVirtualKeyW(*vk, MAPVK_VK_TO_VSC) << 16);
+  const LPARAM up = down | (1L << 30) | static_cast<LPARAM>(1UL << 31);
+  if (!PostMessageW(*window, WM_KEYDOWN, *vk, down) ||
+      !PostMessageW(*window, WM_KEYUP, *vk, up)) {
+    return Fail(L"PostMessage: " + SystemMessage(GetLastError()));
+  }
+  return 0;
+}
+
+// close <hwnd>: posts WM_CLOSE.
+int CmdClose(Args args) {
+  const auto window = args.size() == 1 ? ParseWindow(args[0]) : std::nullopt;
+  if (!window) return Usage(L"close <hwnd>");
+  if (!PostMessageW(*window, WM_CLOSE, 0, 0)) {
+    return Fail(L"PostMessage: " + SystemMessage(GetLastError()));
+  }
+  return 0;
+}
+
+std::wstring RectText(const RECT& rect) {
+  return std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " +
+         std::to_wstring(rect.right) + L" " + std::to_wstring(rect.bottom);
+}
+
+// rect <hwnd>: "window L T R B" and "client L T R B", both in screen
+// coordinates (what xdotool needs to point at something).
+int CmdRect(Args args) {
+  const auto window = args.size() == 1 ? ParseWindow(args[0]) : std::nullopt;
+  if (!window) return Usage(L"rect <hwnd>");
+  RECT outer{};
+  RECT client{};
+  if (!GetWindowRect(*window, &outer) || !GetClientRect(*window, &client)) {
+    return Fail(L"no window " + std::wstring(args[0]));
+  }
+  POINT origin{0, 0};
+  ClientToScreen(*window, &origin);
+  OffsetRect(&client, origin.x, origin.y);
+  Out(L"window " + RectText(outer));
+  Out(L"client " + RectText(client));
+  return 0;
+}
+
+// Opens the clipboard and returns its CF_UNICODETEXT as UTF-8 (up to the
+// terminating NUL), or nothing when it holds no text. The clipboard is opened
+// for as short a time as possible: while it is open, the program under test
+// cannot open it.
+std::optional<std::string> ClipboardText(DWORD timeout_ms) {
+  // The program that changed the clipboard may still have it open; retry
+  // until it has closed it.
+  if (!WaitFor(timeout_ms, [] { return OpenClipboard(nullptr) != FALSE; })) {
+    Fail(L"OpenClipboard: " + SystemMessage(GetLastError()));
+    return std::nullopt;
+  }
+  std::optional<std::string> text;
+  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      const size_t capacity = GlobalSize(data) / sizeof(wchar_t);
+      text = ToUtf8(std::wstring_view(chars, wcsnlen(chars, capacity)));
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+// clip-seq: the clipboard sequence number, for a later clip-wait.
+int CmdClipSeq(Args args) {
+  if (!args.empty()) return Usage(L"clip-seq");
+  Out(std::to_wstring(GetClipboardSequenceNumber()));
+  return 0;
+}
+
+// clip-text: the clipboard text as hex of its UTF-8 bytes.
+int CmdClipText(Args args) {
+  if (!args.empty()) return Usage(L"clip-text");
+  const auto text = ClipboardText(kDefaultTimeoutMs);
+  if (!text) return Fail(L"no text on the clipboard");
+  Out(Hex(*text));
+  return 0;
+}
+
+// clip-wait <old-seq> [timeout_ms]: waits until the clipboard changed since
+// clip-seq printed <old-seq> and holds text; prints it like clip-text. Polls
+// the sequence number only: opening the clipboard in a loop would make the
+// program's own OpenClipboard fail.
+int CmdClipWait(Args args) {
+  const auto timeout = TimeoutArg(args, 1);
+  const auto old_seq = args.empty() ? std::nullopt : ParseDword(args[0]);
+  if (args.empty() || args.size() > 2 || !old_seq || !timeout) {
+    return Usage(L"clip-wait <old-seq> [timeout_ms]");
+  }
+  const ULONGLONG start = GetTickCount64();
+  DWORD seen = *old_seq;
+  for (;;) {
+    const ULONGLONG elapsed = GetTickCount64() - start;
+    const DWORD left =
+        elapsed >= *timeout ? 0 : *timeout - static_cast<DWORD>(elapsed);
+    if (!WaitFor(left, [&] { return GetClipboardSequenceNumber() != seen; })) {
+      return Fail(L"the clipboard did not get text");
+    }
+    seen = GetClipboardSequenceNumber();
+    if (const auto text = ClipboardText(left == 0 ? kPollMs : left)) {
+      Out(Hex(*text));
+      return 0;
+    }
+    // Changed but without text (yet): wait for the next change.
+  }
+}
+
+// Registry commands work on HKEY_CURRENT_USER; "-" names the default value.
+
+std::wstring TypeName(DWORD type) {
+  switch (type) {
+    case REG_NONE: return L"REG_NONE";
+    case REG_SZ: return L"REG_SZ";
+    case REG_EXPAND_SZ: return L"REG_EXPAND_SZ";
+    case REG_BINARY: return L"REG_BINARY";
+    case REG_DWORD: return L"REG_DWORD";
+    case REG_MULTI_SZ: return L"REG_MULTI_SZ";
+    case REG_QWORD: return L"REG_QWORD";
+    default: return L"type " + std::to_wstring(type);
+  }
+}
+
+// reg-get <subkey> <value>: REG_SZ data as text; any other type as
+// "<TYPE> <data>", the data in decimal for REG_DWORD, else as hex bytes.
+int CmdRegGet(Args args) {
+  if (args.size() != 2) return Usage(L"reg-get <HKCU subkey> <value|->");
+  const wchar_t* value = NameOrNull(args[1]);
+  DWORD type = 0;
+  DWORD size = 0;
+  LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, args[0], value,
+                                RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr,
+                                &size);
+  std::vector<BYTE> data;
+  while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
+    data.resize(size);
+    status = RegGetValueW(HKEY_CURRENT_USER, args[0], value,
+                          RRF_RT_ANY | RRF_NOEXPAND, &type,
+                          data.empty() ? nullptr : data.data(), &size);
+    if (status == ERROR_SUCCESS) {
+      data.resize(size);
+      break;
+    }
+  }
+  if (status != ERROR_SUCCESS) {
+    return Fail(std::wstring(args[0]) + L" " + args[1] + L": " +
+                SystemMessage(static_cast<DWORD>(status)));
+  }
+  if (type == REG_SZ) {
+    const auto* chars = reinterpret_cast<const wchar_t*>(data.data());
+    Out(std::wstring_view(chars, wcsnlen(chars, data.size() / sizeof(wchar_t))));
+  } else if (type == REG_DWORD && data.size() == sizeof(DWORD)) {
+    DWORD number = 0;
+    memcpy(&number, data.data(), sizeof number);
+    Out(L"REG_DWORD " + std::to_wstring(number));
+  } else {
+    Out(TypeName(type) + L" " +
+        Hex(std::string_view(reinterpret_cast<const char*>(data.data()),
+                             data.size())));
+  }
+  return 0;
+}
+
+int SetValue(const wchar_t* subkey, const wchar_t* value, DWORD type,
+             const void* data, DWORD size) {
+  const LSTATUS status =
+      RegSetKeyValueW(HKEY_CURRENT_USER, subkey, value, type, data, size);
+  if (status != ERROR_SUCCESS) {
+    return Fail(std::wstring(subkey) + L": " +
+                SystemMessage(static_cast<DWORD>(status)));
+  }
+  return 0;
+}
+
+// reg-set-sz <subkey> <value> <text>: creates the key if needed.
+int CmdRegSetSz(Args args) {
+  if (args.size() != 3) {
+    return Usage(L"reg-set-sz <HKCU subkey> <value|-> <text>");
+  }
+  const std::wstring_view text(args[2]);
+  return SetValue(args[0], NameOrNull(args[1]), REG_SZ, text.data(),
+                  static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+// reg-set-dword <subkey> <value> <number>
+int CmdRegSetDword(Args args) {
+  const auto number = args.size() == 3 ? ParseDword(args[2]) : std::nullopt;
+  if (!number) return Usage(L"reg-set-dword <HKCU subkey> <value|-> <number>");
+  return SetValue(args[0], NameOrNull(args[1]), REG_DWORD, &*number,
+                  sizeof(DWORD));
+}
+
+// reg-delete-value <subkey> <value>: succeeds when the value is already gone.
+int CmdRegDeleteValue(Args args) {
+  if (args.size() != 2) return Usage(L"reg-delete-value <HKCU subkey> <value|->");
+  const LSTATUS status =
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, args[0], NameOrNull(args[1]));
+  if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
+    return Fail(std::wstring(args[0]) + L" " + args[1] + L": " +
+                SystemMessage(static_cast<DWORD>(status)));
+  }
+  return 0;
+}
+
+// reg-delete-key <subkey>: the key and everything below it; succeeds when it
+// is already gone.
+int CmdRegDeleteKey(Args args) {
+  if (args.size() != 1) return Usage(L"reg-delete-key <HKCU subkey>");
+  LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, args[0]);
+  if (status == ERROR_SUCCESS) {
+    status = RegDeleteKeyW(HKEY_CURRENT_USER, args[0]);
+  }
+  if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
+    return Fail(std::wstring(args[0]) + L": " +
+                SystemMessage(static_cast<DWORD>(status)));
+  }
+  return 0;
+}
+
+// ---------------------------------------------------------------------------
+
+struct Command {
+  std::wstring_view name;
+  int (*run)(Args);
+  std::wstring_view usage;
+};
+
+constexpr Command kCommands[] = {
+    {L"resolve", CmdResolve, L"resolve"},
+    {L"wait-window", CmdWaitWindow, L"wait-window <class|-> <title|-> [ms]"},
+    {L"wait-visible", CmdWaitVisible,
+     L"wait-visible <class|-> <title|-> [ms]"},
+    {L"wait-gone", CmdWaitGone, L"wait-gone <hwnd> [ms]"},
+    {L"tooltip", CmdTooltip, L"tooltip [ms]"},
+    {L"windows", CmdWindows, L"windows [class]"},
+    {L"children", CmdChildren, L"children <hwnd>"},
+    {L"dpi", CmdDpi, L"dpi"},
+    {L"text", CmdText, L"text <hwnd>"},
+    {L"child-text", CmdChildText, L"child-text <hwnd> <ctrl-id>"},
+    {L"click", CmdClick, L"click <hwnd> <ctrl-id>"},
+    {L"key", CmdKey, L"key <hwnd> <vk>"},
+    {L"close", CmdClose, L"close <hwnd>"},
+    {L"rect", CmdRect, L"rect <hwnd>"},
+    {L"clip-seq", CmdClipSeq, L"clip-seq"},
+    {L"clip-text", CmdClipText, L"clip-text"},
+    {L"clip-wait", CmdClipWait, L"clip-wait <old-seq> [ms]"},
+    {L"reg-get", CmdRegGet, L"reg-get <HKCU subkey> <value|->"},
+    {L"reg-set-sz", CmdRegSetSz, L"reg-set-sz <HKCU subkey> <value|-> <text>"},
+    {L"reg-set-dword", CmdRegSetDword,
+     L"reg-set-dword <HKCU subkey> <value|-> <number>"},
+    {L"reg-delete-value", CmdRegDeleteValue,
+     L"reg-delete-value <HKCU subkey> <value|->"},
+    {L"reg-delete-key", CmdRegDeleteKey, L"reg-delete-key <HKCU subkey>"},
+};
+
+int ListCommands() {
+  std::wstring text = L"commands:";
+  for (const auto& command : kCommands) {
+    text += L"\n  ";
+    text += command.usage;
+  }
+  return Usage(text);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) return ListCommands();
+  const std::wstring_view name(argv[1]);
+  for (const auto& command : kCommands) {
+    if (command.name == name) {
+      return command.run(Args(argv + 2, static_cast<size_t>(argc - 2)));
+    }
+  }
+  return ListCommands();
+}

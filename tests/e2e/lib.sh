@@ -1,0 +1,238 @@
+# shellcheck shell=bash
+# Library for the end-to-end scenarios: each scenario is a bash script that
+# sources this file, calls e2e_begin, drives the program under Wine and exits 0
+# when everything held.
+#
+# Environment:
+#   PELLUX_EXE      the program under test (required)
+#   E2E_DRIVER      tests/e2e/driver.exe, built from driver.cpp (required)
+#   E2E_PREFIX      run standalone: start a session (display, prefix,
+#                   wineserver) on this Wine prefix and end it on exit; the
+#                   same as passing `--prefix <dir>` to the scenario
+#   E2E_TIMEOUT_MS  upper bound of each wait (default 15000); a failure guard
+#                   only, waits end as soon as their condition holds
+#   E2E_ARTIFACTS   if set, a directory where a failing scenario leaves a
+#                   screenshot of the display and the program's output
+#
+# Without a prefix the scenario expects to run inside a session started by
+# scripts/wine-session.sh (which exports DISPLAY, WINEPREFIX and friends), e.g.
+#   scripts/wine-session.sh build/wineprefix ctest
+#
+# Functions that "print" something write it to stdout for $(...) capture.
+# Functions documented to fail end the scenario through `fail`.
+
+# Several functions take optional arguments:
+# shellcheck disable=SC2119,SC2120
+
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source-path=SCRIPTDIR/../../scripts source=wine-session.sh
+source "$E2E_DIR/../../scripts/wine-session.sh"
+
+E2E_TIMEOUT_MS=${E2E_TIMEOUT_MS:-15000}
+E2E_NAME=$(basename "$0" .sh)
+E2E_TMP=""
+PELLUX_PID=""
+
+# fail <message>: reports the failure (with a screenshot and the program's
+# output when E2E_ARTIFACTS is set) and exits 1.
+fail() {
+  printf 'FAIL %s: %s\n' "$E2E_NAME" "$*" >&2
+  if [[ -n ${E2E_ARTIFACTS:-} && -n ${DISPLAY:-} ]]; then
+    mkdir -p "$E2E_ARTIFACTS" &&
+      import -window root "$E2E_ARTIFACTS/$E2E_NAME.png" 2>/dev/null
+    if [[ -n $E2E_TMP && -s $E2E_TMP/pellux.log ]]; then
+      cp "$E2E_TMP/pellux.log" "$E2E_ARTIFACTS/$E2E_NAME.log"
+    fi
+  fi
+  exit 1
+}
+
+# expect_eq <got> <want> <what>: fails unless got and want are equal.
+expect_eq() {
+  if [[ $1 != "$2" ]]; then
+    fail "$3: got '$1', want '$2'"
+  fi
+}
+
+# pass: reports success and exits 0.
+pass() {
+  printf 'PASS %s\n' "$E2E_NAME"
+  exit 0
+}
+
+# Ends a program left running by a scenario that stopped early.
+_e2e_cleanup() {
+  if [[ -n $PELLUX_PID ]]; then
+    kill -KILL "$PELLUX_PID" 2>/dev/null
+    wait "$PELLUX_PID" 2>/dev/null
+    PELLUX_PID=""
+  fi
+  [[ -n $E2E_TMP ]] && rm -rf "$E2E_TMP"
+  E2E_TMP=""
+}
+
+# e2e_begin [--prefix <dir>]: checks the environment and, with a prefix (or
+# E2E_PREFIX), starts a session of its own. Pass the scenario's arguments.
+e2e_begin() {
+  local prefix=${E2E_PREFIX:-}
+  while (($# > 0)); do
+    case $1 in
+    --prefix)
+      (($# >= 2)) || { echo "usage: $0 [--prefix <wine-prefix-dir>]" >&2; exit 2; }
+      prefix=$2
+      shift 2
+      ;;
+    *)
+      echo "usage: $0 [--prefix <wine-prefix-dir>]" >&2
+      exit 2
+      ;;
+    esac
+  done
+  local name
+  for name in PELLUX_EXE E2E_DRIVER; do
+    if [[ -z ${!name:-} || ! -f ${!name} ]]; then
+      echo "$E2E_NAME: $name must name an existing file (is '${!name:-}')" >&2
+      exit 2
+    fi
+  done
+  trap _e2e_cleanup EXIT
+  if [[ -n $prefix ]]; then
+    wine_session_start "$prefix" || fail "could not start a Wine session"
+    wine_session_install_trap # runs after _e2e_cleanup on exit
+  elif [[ ${WINE_SESSION_ACTIVE:-} != 1 || -z ${WINEPREFIX:-} ]]; then
+    echo "$E2E_NAME: run inside a session (scripts/wine-session.sh) or pass" \
+      "--prefix <dir> / set E2E_PREFIX" >&2
+    exit 2
+  else
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+  fi
+  E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/e2e-$E2E_NAME.XXXXXX") ||
+    fail "no temporary directory"
+}
+
+# driver <command> [args...]: runs the test driver under Wine; its output
+# (without carriage returns) goes to stdout, its status is returned.
+driver() {
+  wine "$E2E_DRIVER" "$@" </dev/null | tr -d '\r'
+  return "${PIPESTATUS[0]}"
+}
+
+# True while the process is running (a finished child of this shell stays a
+# zombie until `wait`, which `kill -0` would still count as running).
+_e2e_alive() {
+  local stat
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+  stat=${stat##*) }
+  [[ ${stat%% *} != Z ]]
+}
+
+# pellux_start [args...]: starts the program in the background; its PID (the
+# wine process becomes the Windows process) is kept in PELLUX_PID.
+pellux_start() {
+  [[ -z $PELLUX_PID ]] || fail "pellux_start: the program is already running"
+  wine "$PELLUX_EXE" "$@" </dev/null >"$E2E_TMP/pellux.log" 2>&1 &
+  PELLUX_PID=$!
+}
+
+# pellux_running: true while the program started by pellux_start runs.
+pellux_running() {
+  [[ -n $PELLUX_PID ]] && _e2e_alive "$PELLUX_PID"
+}
+
+# Milliseconds on a clock that only bounds waits.
+_e2e_now_ms() {
+  local now=${EPOCHREALTIME/[.,]/}
+  echo "$((now / 1000))"
+}
+
+# _e2e_wait_gone <pid> <timeout_ms>: true once the process has ended.
+_e2e_wait_gone() {
+  local deadline=$(($(_e2e_now_ms) + $2))
+  while _e2e_alive "$1"; do
+    (($(_e2e_now_ms) < deadline)) || return 1
+    sleep 0.02
+  done
+}
+
+# pellux_wait_exit [timeout_ms]: waits for the program to end and returns its
+# exit code (use as `pellux_wait_exit || code=$?`); fails if it keeps running.
+pellux_wait_exit() {
+  local timeout=${1:-$E2E_TIMEOUT_MS} code=0
+  [[ -n $PELLUX_PID ]] || fail "pellux_wait_exit: the program was not started"
+  _e2e_wait_gone "$PELLUX_PID" "$timeout" ||
+    fail "the program did not exit within $timeout ms"
+  wait "$PELLUX_PID" || code=$?
+  PELLUX_PID=""
+  return "$code"
+}
+
+# pellux_kill: ends the program the hard way (SIGTERM, then SIGKILL if it is
+# still there) and waits until it is gone; Wine then removes its tray icon.
+pellux_kill() {
+  [[ -n $PELLUX_PID ]] || return 0
+  kill -TERM "$PELLUX_PID" 2>/dev/null
+  if ! _e2e_wait_gone "$PELLUX_PID" "$E2E_TIMEOUT_MS"; then
+    kill -KILL "$PELLUX_PID" 2>/dev/null
+  fi
+  pellux_wait_exit || true
+}
+
+# tray_icon_wait [timeout_ms]: waits until a tray icon is shown and prints the
+# Windows handle of the icon's window. Wine without a window manager shows the
+# tray as a window titled "Wine System Tray" (class __winex11_standalone_tray);
+# each icon is a child window of class __winex11_tray_icon inside it. These
+# children are Windows-side windows only (no X windows of their own), so the
+# driver finds them.
+tray_icon_wait() {
+  driver wait-visible __winex11_tray_icon - "${1:-$E2E_TIMEOUT_MS}" ||
+    fail "no tray icon appeared"
+}
+
+# tray_icon_center [icon-handle]: prints "X Y", the screen (= X root window)
+# coordinates of the icon's centre; waits for an icon if none is given.
+tray_icon_center() {
+  local icon=${1:-} rect
+  if [[ -z $icon ]]; then
+    icon=$(tray_icon_wait) || exit 1
+  fi
+  rect=$(driver rect "$icon") || fail "tray icon $icon has no rectangle"
+  local _ left top right bottom
+  read -r _ left top right bottom <<<"$rect"
+  echo "$(((left + right) / 2)) $(((top + bottom) / 2))"
+}
+
+# tray_hover: moves the pointer onto the tray icon, with a small movement on
+# it: the tooltip shows after the pointer has rested over the icon and needs
+# pointer motion inside it to start its timer.
+tray_hover() {
+  local pos x y
+  pos=$(tray_icon_center) || exit 1
+  read -r x y <<<"$pos"
+  xdotool mousemove "$((x - 2))" "$((y - 2))" sleep 0.05 mousemove "$x" "$y" ||
+    fail "xdotool could not move the pointer"
+}
+
+# tray_click <button>: clicks the tray icon (1 left, 2 middle, 3 right).
+tray_click() {
+  local pos x y
+  pos=$(tray_icon_center) || exit 1
+  read -r x y <<<"$pos"
+  xdotool mousemove "$x" "$y" click "${1:?tray_click <button>}" ||
+    fail "xdotool could not click"
+}
+
+# tray_double_click: double-clicks the tray icon with the left button.
+tray_double_click() {
+  local pos x y
+  pos=$(tray_icon_center) || exit 1
+  read -r x y <<<"$pos"
+  xdotool mousemove "$x" "$y" click --repeat 2 --delay 80 1 ||
+    fail "xdotool could not click"
+}
+
+# pointer_park: moves the pointer to the far corner of the screen, away from
+# the tray, so that no tooltip stays up.
+pointer_park() {
+  xdotool mousemove 1000 740 || fail "xdotool could not move the pointer"
+}
