@@ -45,12 +45,11 @@ using Args = std::span<wchar_t* const>;
 
 std::string ToUtf8(std::wstring_view text) {
   if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(),
-                                       static_cast<int>(text.size()), nullptr,
-                                       0, nullptr, nullptr);
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                       nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                      out.data(), size, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
+                      nullptr, nullptr);
   return out;
 }
 
@@ -60,8 +59,7 @@ void WriteBytes(DWORD which, std::string_view bytes) {
   const HANDLE handle = GetStdHandle(which);
   while (!bytes.empty()) {
     DWORD written = 0;
-    if (!WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()),
-                   &written, nullptr) ||
+    if (!WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written == 0) {
       return;
     }
@@ -70,9 +68,7 @@ void WriteBytes(DWORD which, std::string_view bytes) {
 }
 
 // Prints one line of result.
-void Out(std::wstring_view line) {
-  WriteBytes(STD_OUTPUT_HANDLE, ToUtf8(line) + "\n");
-}
+void Out(std::wstring_view line) { WriteBytes(STD_OUTPUT_HANDLE, ToUtf8(line) + "\n"); }
 
 // Prints one line to stderr; returns 1 so commands can `return Fail(...)`.
 int Fail(std::wstring_view message) {
@@ -88,14 +84,12 @@ int Usage(std::wstring_view message) {
 std::wstring SystemMessage(DWORD error) {
   wchar_t* buffer = nullptr;
   const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-          FORMAT_MESSAGE_IGNORE_INSERTS,
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   std::wstring text = L"error " + std::to_wstring(error);
   if (length != 0 && buffer != nullptr) {
     std::wstring_view message(buffer, length);
-    while (!message.empty() &&
-           (message.back() == L'\n' || message.back() == L'\r')) {
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) {
       message.remove_suffix(1);
     }
     text += L": ";
@@ -197,15 +191,14 @@ std::wstring ClassOf(HWND window) {
 // keep their own text, such as tooltips, report it.
 std::optional<std::wstring> TextOf(HWND window) {
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
-                           kSendTimeoutMs, &length)) {
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                           &length)) {
     return std::nullopt;
   }
   // WM_GETTEXTLENGTH may overestimate; WM_GETTEXT says how much it copied.
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(),
-                           reinterpret_cast<LPARAM>(text.data()),
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                            SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied)) {
     return std::nullopt;
   }
@@ -251,8 +244,8 @@ std::wstring Describe(HWND window) {
   const auto text = TextOf(window);
   return WindowNumber(window) + L"\t" + std::to_wstring(pid) + L"\t" +
          (IsWindowVisible(window) ? L"visible" : L"hidden") + L"\t" +
-         std::to_wstring(GetDlgCtrlID(window)) + L"\t" + ClassOf(window) +
-         L"\t" + text.value_or(L"<no answer>");
+         std::to_wstring(GetDlgCtrlID(window)) + L"\t" + ClassOf(window) + L"\t" +
+         text.value_or(L"<no answer>");
 }
 
 std::optional<HWND> ChildArg(HWND parent, const wchar_t* id_text) {
@@ -289,9 +282,8 @@ int CmdResolve(Args) {
     }
     if (last != nullptr) {
       const auto* bytes = reinterpret_cast<const unsigned char*>(last);
-      address = std::to_wstring(bytes[0]) + L"." + std::to_wstring(bytes[1]) +
-                L"." + std::to_wstring(bytes[2]) + L"." +
-                std::to_wstring(bytes[3]);
+      address = std::to_wstring(bytes[0]) + L"." + std::to_wstring(bytes[1]) + L"." +
+                std::to_wstring(bytes[2]) + L"." + std::to_wstring(bytes[3]);
     }
   }
   WSACleanup();
@@ -312,8 +304,8 @@ int CmdWaitWindow(Args args) {
         found = FindWindowW(class_name, title);
         return found != nullptr;
       })) {
-    return Fail(L"no window of class '" + std::wstring(args[0]) +
-                L"' titled '" + std::wstring(args[1]) + L"'");
+    return Fail(L"no window of class '" + std::wstring(args[0]) + L"' titled '" +
+                std::wstring(args[1]) + L"'");
   }
   Out(WindowNumber(found));
   return 0;
@@ -342,8 +334,8 @@ int CmdWaitVisible(Args args) {
         }
         return false;
       })) {
-    return Fail(L"no visible window of class '" + std::wstring(args[0]) +
-                L"' titled '" + std::wstring(args[1]) + L"'");
+    return Fail(L"no visible window of class '" + std::wstring(args[0]) + L"' titled '" +
+                std::wstring(args[1]) + L"'");
   }
   Out(WindowNumber(found));
   return 0;
@@ -369,8 +361,7 @@ int CmdTooltip(Args args) {
   std::wstring text;
   if (!WaitFor(*timeout, [&] {
         for (const HWND window : TopLevelWindows()) {
-          if (!IsWindowVisible(window) ||
-              ClassOf(window) != kTooltipClass) {
+          if (!IsWindowVisible(window) || ClassOf(window) != kTooltipClass) {
             continue;
           }
           if (auto tip = TextOf(window); tip && !tip->empty()) {
@@ -415,8 +406,8 @@ int CmdDpi(Args args) {
   const HMODULE gdi = LoadLibraryW(L"gdi32.dll");
   const FARPROC proc = gdi ? GetProcAddress(gdi, "GetDeviceCaps") : nullptr;
   if (proc == nullptr) return Fail(L"gdi32.dll has no GetDeviceCaps");
-  const auto get_device_caps = reinterpret_cast<GetDeviceCapsFn>(
-      reinterpret_cast<void (*)()>(proc));
+  const auto get_device_caps =
+      reinterpret_cast<GetDeviceCapsFn>(reinterpret_cast<void (*)()>(proc));
   const HDC screen = GetDC(nullptr);
   if (screen == nullptr) return Fail(L"no screen device context");
   const int dpi = get_device_caps(screen, LOGPIXELSX);
@@ -466,10 +457,9 @@ struct KeyName {
 };
 
 constexpr KeyName kKeyNames[] = {
-    {L"RETURN", VK_RETURN}, {L"ESCAPE", VK_ESCAPE}, {L"TAB", VK_TAB},
-    {L"SPACE", VK_SPACE},   {L"UP", VK_UP},         {L"DOWN", VK_DOWN},
-    {L"LEFT", VK_LEFT},     {L"RIGHT", VK_RIGHT},   {L"HOME", VK_HOME},
-    {L"END", VK_END},       {L"F1", VK_F1},         {L"DELETE", VK_DELETE},
+    {L"RETURN", VK_RETURN}, {L"ESCAPE", VK_ESCAPE}, {L"TAB", VK_TAB},   {L"SPACE", VK_SPACE},
+    {L"UP", VK_UP},         {L"DOWN", VK_DOWN},     {L"LEFT", VK_LEFT}, {L"RIGHT", VK_RIGHT},
+    {L"HOME", VK_HOME},     {L"END", VK_END},       {L"F1", VK_F1},     {L"DELETE", VK_DELETE},
 };
 
 std::optional<UINT> ParseKey(const wchar_t* text) {
@@ -493,11 +483,9 @@ int CmdKey(Args args) {
   }
   // lParam as a keyboard would give it: repeat count 1 and the scan code; a
   // release also carries "previous state down" and "transition" bits.
-  const LPARAM down =
-      1 | static_cast<LPARAM>(MapVirtualKeyW(*vk, MAPVK_VK_TO_VSC) << 16);
+  const LPARAM down = 1 | static_cast<LPARAM>(MapVirtualKeyW(*vk, MAPVK_VK_TO_VSC) << 16);
   const LPARAM up = down | (1L << 30) | static_cast<LPARAM>(1UL << 31);
-  if (!PostMessageW(*window, WM_KEYDOWN, *vk, down) ||
-      !PostMessageW(*window, WM_KEYUP, *vk, up)) {
+  if (!PostMessageW(*window, WM_KEYDOWN, *vk, down) || !PostMessageW(*window, WM_KEYUP, *vk, up)) {
     return Fail(L"PostMessage: " + SystemMessage(GetLastError()));
   }
   return 0;
@@ -589,8 +577,7 @@ int CmdClipWait(Args args) {
   DWORD seen = *old_seq;
   for (;;) {
     const ULONGLONG elapsed = GetTickCount64() - start;
-    const DWORD left =
-        elapsed >= *timeout ? 0 : *timeout - static_cast<DWORD>(elapsed);
+    const DWORD left = elapsed >= *timeout ? 0 : *timeout - static_cast<DWORD>(elapsed);
     if (!WaitFor(left, [&] { return GetClipboardSequenceNumber() != seen; })) {
       return Fail(L"the clipboard did not get text");
     }
@@ -607,14 +594,22 @@ int CmdClipWait(Args args) {
 
 std::wstring TypeName(DWORD type) {
   switch (type) {
-    case REG_NONE: return L"REG_NONE";
-    case REG_SZ: return L"REG_SZ";
-    case REG_EXPAND_SZ: return L"REG_EXPAND_SZ";
-    case REG_BINARY: return L"REG_BINARY";
-    case REG_DWORD: return L"REG_DWORD";
-    case REG_MULTI_SZ: return L"REG_MULTI_SZ";
-    case REG_QWORD: return L"REG_QWORD";
-    default: return L"type " + std::to_wstring(type);
+    case REG_NONE:
+      return L"REG_NONE";
+    case REG_SZ:
+      return L"REG_SZ";
+    case REG_EXPAND_SZ:
+      return L"REG_EXPAND_SZ";
+    case REG_BINARY:
+      return L"REG_BINARY";
+    case REG_DWORD:
+      return L"REG_DWORD";
+    case REG_MULTI_SZ:
+      return L"REG_MULTI_SZ";
+    case REG_QWORD:
+      return L"REG_QWORD";
+    default:
+      return L"type " + std::to_wstring(type);
   }
 }
 
@@ -625,14 +620,12 @@ int CmdRegGet(Args args) {
   const wchar_t* value = NameOrNull(args[1]);
   DWORD type = 0;
   DWORD size = 0;
-  LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, args[0], value,
-                                RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr,
-                                &size);
+  LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, args[0], value, RRF_RT_ANY | RRF_NOEXPAND, &type,
+                                nullptr, &size);
   std::vector<BYTE> data;
   while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
     data.resize(size);
-    status = RegGetValueW(HKEY_CURRENT_USER, args[0], value,
-                          RRF_RT_ANY | RRF_NOEXPAND, &type,
+    status = RegGetValueW(HKEY_CURRENT_USER, args[0], value, RRF_RT_ANY | RRF_NOEXPAND, &type,
                           data.empty() ? nullptr : data.data(), &size);
     if (status == ERROR_SUCCESS) {
       data.resize(size);
@@ -652,19 +645,16 @@ int CmdRegGet(Args args) {
     Out(L"REG_DWORD " + std::to_wstring(number));
   } else {
     Out(TypeName(type) + L" " +
-        Hex(std::string_view(reinterpret_cast<const char*>(data.data()),
-                             data.size())));
+        Hex(std::string_view(reinterpret_cast<const char*>(data.data()), data.size())));
   }
   return 0;
 }
 
-int SetValue(const wchar_t* subkey, const wchar_t* value, DWORD type,
-             const void* data, DWORD size) {
-  const LSTATUS status =
-      RegSetKeyValueW(HKEY_CURRENT_USER, subkey, value, type, data, size);
+int SetValue(const wchar_t* subkey, const wchar_t* value, DWORD type, const void* data,
+             DWORD size) {
+  const LSTATUS status = RegSetKeyValueW(HKEY_CURRENT_USER, subkey, value, type, data, size);
   if (status != ERROR_SUCCESS) {
-    return Fail(std::wstring(subkey) + L": " +
-                SystemMessage(static_cast<DWORD>(status)));
+    return Fail(std::wstring(subkey) + L": " + SystemMessage(static_cast<DWORD>(status)));
   }
   return 0;
 }
@@ -683,15 +673,13 @@ int CmdRegSetSz(Args args) {
 int CmdRegSetDword(Args args) {
   const auto number = args.size() == 3 ? ParseDword(args[2]) : std::nullopt;
   if (!number) return Usage(L"reg-set-dword <HKCU subkey> <value|-> <number>");
-  return SetValue(args[0], NameOrNull(args[1]), REG_DWORD, &*number,
-                  sizeof(DWORD));
+  return SetValue(args[0], NameOrNull(args[1]), REG_DWORD, &*number, sizeof(DWORD));
 }
 
 // reg-delete-value <subkey> <value>: succeeds when the value is already gone.
 int CmdRegDeleteValue(Args args) {
   if (args.size() != 2) return Usage(L"reg-delete-value <HKCU subkey> <value|->");
-  const LSTATUS status =
-      RegDeleteKeyValueW(HKEY_CURRENT_USER, args[0], NameOrNull(args[1]));
+  const LSTATUS status = RegDeleteKeyValueW(HKEY_CURRENT_USER, args[0], NameOrNull(args[1]));
   if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
     return Fail(std::wstring(args[0]) + L" " + args[1] + L": " +
                 SystemMessage(static_cast<DWORD>(status)));
@@ -708,8 +696,7 @@ int CmdRegDeleteKey(Args args) {
     status = RegDeleteKeyW(HKEY_CURRENT_USER, args[0]);
   }
   if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
-    return Fail(std::wstring(args[0]) + L": " +
-                SystemMessage(static_cast<DWORD>(status)));
+    return Fail(std::wstring(args[0]) + L": " + SystemMessage(static_cast<DWORD>(status)));
   }
   return 0;
 }
@@ -725,8 +712,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {L"resolve", CmdResolve, L"resolve"},
     {L"wait-window", CmdWaitWindow, L"wait-window <class|-> <title|-> [ms]"},
-    {L"wait-visible", CmdWaitVisible,
-     L"wait-visible <class|-> <title|-> [ms]"},
+    {L"wait-visible", CmdWaitVisible, L"wait-visible <class|-> <title|-> [ms]"},
     {L"wait-gone", CmdWaitGone, L"wait-gone <hwnd> [ms]"},
     {L"tooltip", CmdTooltip, L"tooltip [ms]"},
     {L"windows", CmdWindows, L"windows [class]"},
@@ -743,10 +729,8 @@ constexpr Command kCommands[] = {
     {L"clip-wait", CmdClipWait, L"clip-wait <old-seq> [ms]"},
     {L"reg-get", CmdRegGet, L"reg-get <HKCU subkey> <value|->"},
     {L"reg-set-sz", CmdRegSetSz, L"reg-set-sz <HKCU subkey> <value|-> <text>"},
-    {L"reg-set-dword", CmdRegSetDword,
-     L"reg-set-dword <HKCU subkey> <value|-> <number>"},
-    {L"reg-delete-value", CmdRegDeleteValue,
-     L"reg-delete-value <HKCU subkey> <value|->"},
+    {L"reg-set-dword", CmdRegSetDword, L"reg-set-dword <HKCU subkey> <value|-> <number>"},
+    {L"reg-delete-value", CmdRegDeleteValue, L"reg-delete-value <HKCU subkey> <value|->"},
     {L"reg-delete-key", CmdRegDeleteKey, L"reg-delete-key <HKCU subkey>"},
 };
 
