@@ -19,7 +19,7 @@ App::App(const PlatformSeams& seams)
       icon_(LoadProgramIcon()),
       tray_(icon_),
       module1_(seams.sockets, seams.computer, seams.messages, *this),
-      main_(module1_, seams.settings, tray_, timer_),
+      main_({module1_, seams.settings, tray_, timer_, seams.messages, menus_, *this, *this}),
       window_(main_, tray_, timer_) {}
 
 App::~App() {
@@ -29,6 +29,7 @@ App::~App() {
 
 bool App::Start() {
   if (!window_.Create(icon_)) return false;
+  menus_.Attach(window_.hwnd());
   main_.Form_Load();
   return true;
 }
@@ -46,6 +47,19 @@ int App::Run() {
 void App::EndProgram(int exit_code) {
   tray_.Remove();
   seams_.process.EndProgram(exit_code);
+}
+
+void App::Show(FormId /*form*/) {}
+
+std::vector<FormId> App::Loaded() const {
+  std::vector<FormId> loaded;
+  if (window_.hwnd() != nullptr) loaded.push_back(FormId::kMain);
+  return loaded;
+}
+
+void App::Unload(FormId form) {
+  // Destroying the main window takes the icon out of the tray.
+  if (form == FormId::kMain && window_.hwnd() != nullptr) DestroyWindow(window_.hwnd());
 }
 
 }  // namespace pellux

@@ -8,6 +8,7 @@
 #include "monitor/main_window_win.h"
 #include "net/module1.h"
 #include "tray/tray_icon_win.h"
+#include "ui/popup_menu_win.h"
 
 namespace pellux {
 
@@ -20,7 +21,7 @@ struct PlatformSeams {
   Process& process;
 };
 
-class App final : private Process {
+class App final : private Process, private Forms {
  public:
   explicit App(const PlatformSeams& seams);
   App(const App&) = delete;
@@ -44,10 +45,15 @@ class App final : private Process {
   // so no dead icon is left behind.
   void EndProgram(int exit_code) override;
 
+  void Show(FormId form) override;
+  std::vector<FormId> Loaded() const override;
+  void Unload(FormId form) override;
+
   PlatformSeams seams_;
   HICON icon_;
   Win32TrayIcon tray_;
   WindowTimer timer_;
+  WinPopupMenus menus_;
   Module1 module1_;
   frmMain main_;
   MainWindow window_;

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "monitor/main_menu.h"
+
 namespace pellux {
 
 int16_t IntervalFromSetting(const std::optional<std::string>& stored) {
@@ -29,12 +31,12 @@ bool AddressHistory::AddItem(std::string item) {
 }
 
 void frmMain::Form_Load() {
-  TimerInterval =
-      IntervalFromSetting(settings_.GetSetting(kSettingsApp, kSettingsSection, kIntervalKey));
-  if (!module1_.CheckSockets()) return;
-  YourIP = module1_.LookupAddress(true);
-  tray_.SetTip(TrayTip(YourIP));
-  timer_.Arm(static_cast<uint32_t>(static_cast<int32_t>(TimerInterval)));
+  TimerInterval = IntervalFromSetting(
+      services_.settings.GetSetting(kSettingsApp, kSettingsSection, kIntervalKey));
+  if (!services_.module1.CheckSockets()) return;
+  YourIP = services_.module1.LookupAddress(true);
+  services_.tray.SetTip(TrayTip(YourIP));
+  services_.timer.Arm(static_cast<uint32_t>(static_cast<int32_t>(TimerInterval)));
 }
 
 void frmMain::Timer1_Timer() {
@@ -47,17 +49,46 @@ void frmMain::Timer1_Timer() {
     ~Reset() { flag = false; }
   } reset{polling_};
 
-  if (!module1_.CheckSockets()) return;
+  if (!services_.module1.CheckSockets()) return;
   previous_address_ = YourIP;
   const int16_t count = lstIPs.ListCount();
   const std::string_view last = count > 0 ? std::string_view(lstIPs.List(count - 1)) : "";
   if (previous_address_ != last) lstIPs.AddItem(previous_address_);
-  YourIP = module1_.LookupAddress(true);
-  tray_.SetTip(TrayTip(YourIP));
+  YourIP = services_.module1.LookupAddress(true);
+  services_.tray.SetTip(TrayTip(YourIP));
 }
 
-void frmMain::Trayicon1_Activate() {}
+void frmMain::Trayicon1_Activate() { mnuGetIP_Click(); }
 
-void frmMain::Trayicon1_MouseButton(int /*button*/) {}
+void frmMain::Trayicon1_MouseButton(int button) {
+  if (button != kRightButton) return;
+  if (const auto entry = services_.menus.Popup(kMainMenu)) RunMenuCommand(*entry);
+}
+
+void frmMain::RunMenuCommand(std::string_view entry) {
+  if (entry == "mnuGetIP") {
+    mnuGetIP_Click();
+  } else if (entry == "mnuRecent") {
+    mnuRecent_Click();
+  } else if (entry == "mnuConfigure") {
+    mnuConfigure_Click();
+  } else if (entry == "mnuExit") {
+    mnuExit_Click();
+  }
+}
+
+void frmMain::mnuGetIP_Click() { services_.forms.Show(FormId::kInfo); }
+
+void frmMain::mnuRecent_Click() {
+  services_.messages.Show(HistoryReport(lstIPs.Items()), std::string(kHistoryReportTitle),
+                          MessageIcon::kInformation);
+}
+
+void frmMain::mnuConfigure_Click() { services_.forms.Show(FormId::kConfig); }
+
+void frmMain::mnuExit_Click() {
+  for (const FormId form : services_.forms.Loaded()) services_.forms.Unload(form);
+  services_.process.EndProgram(0);
+}
 
 }  // namespace pellux

@@ -9,9 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "monitor/forms.h"
 #include "monitor/poll_timer.h"
 #include "net/module1.h"
 #include "tray/tray_icon.h"
+#include "ui/popup_menu.h"
 #include "ui/settings.h"
 
 namespace pellux {
@@ -61,10 +63,21 @@ class MainFormEvents {
   virtual void Trayicon1_MouseButton(int button) = 0;
 };
 
+// What the main form works with.
+struct MainFormServices {
+  Module1& module1;
+  SettingsStore& settings;
+  TrayIcon& tray;
+  PollTimer& timer;
+  MessageBoxes& messages;
+  PopupMenus& menus;
+  Forms& forms;
+  Process& process;
+};
+
 class frmMain final : public MainFormEvents {
  public:
-  frmMain(Module1& module1, SettingsStore& settings, TrayIcon& tray, PollTimer& timer)
-      : module1_(module1), settings_(settings), tray_(tray), timer_(timer) {}
+  explicit frmMain(const MainFormServices& services) : services_(services) {}
 
   frmMain(const frmMain&) = delete;
   frmMain& operator=(const frmMain&) = delete;
@@ -81,14 +94,21 @@ class frmMain final : public MainFormEvents {
   // running (a message box of it is open) is skipped.
   void Timer1_Timer() override;
 
+  // Activation opens the information window; the right button pops up
+  // the command menu, other buttons do nothing.
   void Trayicon1_Activate() override;
   void Trayicon1_MouseButton(int button) override;
 
+  // The command menu.
+  void mnuGetIP_Click();
+  void mnuRecent_Click();
+  void mnuConfigure_Click();
+  void mnuExit_Click();
+
  private:
-  Module1& module1_;
-  SettingsStore& settings_;
-  TrayIcon& tray_;
-  PollTimer& timer_;
+  void RunMenuCommand(std::string_view entry);
+
+  MainFormServices services_;
   std::string previous_address_;
   bool polling_ = false;
 };

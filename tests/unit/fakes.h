@@ -1,6 +1,7 @@
 // Scripted stand-ins for the platform seams, shared by the unit tests.
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -9,11 +10,13 @@
 #include <tuple>
 #include <vector>
 
+#include "monitor/forms.h"
 #include "monitor/poll_timer.h"
 #include "net/computer_name.h"
 #include "net/sockets.h"
 #include "tray/tray_icon.h"
 #include "ui/message_box.h"
+#include "ui/popup_menu.h"
 #include "ui/process.h"
 #include "ui/settings.h"
 
@@ -177,6 +180,56 @@ class FakeTimer final : public PollTimer {
  public:
   std::optional<uint32_t> interval_ms;
   void Arm(uint32_t interval) override { interval_ms = interval; }
+};
+
+// A menu that records what it offered and chooses what the test scripted.
+class FakeMenus final : public PopupMenus {
+ public:
+  std::optional<std::string> choice;
+  std::vector<std::vector<MenuItemDesign>> shown;
+
+  std::optional<std::string_view> Popup(std::span<const MenuItemDesign> items) override {
+    shown.emplace_back(items.begin(), items.end());
+    if (!choice) return std::nullopt;
+    for (const auto& item : items) {
+      if (item.name == *choice) return item.name;
+    }
+    return std::nullopt;
+  }
+};
+
+// The program's windows as a list of loaded forms, with a log of what was
+// done to them.
+class FakeForms final : public Forms {
+ public:
+  std::vector<FormId> loaded{FormId::kMain};
+  std::vector<std::string> log;
+
+  void Show(FormId form) override {
+    if (std::find(loaded.begin(), loaded.end(), form) == loaded.end()) {
+      loaded.push_back(form);
+      log.push_back("load " + Name(form));
+    } else {
+      log.push_back("front " + Name(form));
+    }
+  }
+  std::vector<FormId> Loaded() const override { return loaded; }
+  void Unload(FormId form) override {
+    std::erase(loaded, form);
+    log.push_back("unload " + Name(form));
+  }
+
+  static std::string Name(FormId form) {
+    switch (form) {
+      case FormId::kMain:
+        return "frmMain";
+      case FormId::kInfo:
+        return "frmInfo";
+      case FormId::kConfig:
+        return "frmConfig";
+    }
+    return "?";
+  }
 };
 
 }  // namespace pellux::testing

@@ -8,6 +8,8 @@ namespace pellux {
 namespace {
 
 using testing::FakeComputerName;
+using testing::FakeForms;
+using testing::FakeMenus;
 using testing::FakeMessages;
 using testing::FakeProcess;
 using testing::FakeSettings;
@@ -28,8 +30,14 @@ class FrmMainTest : public ::testing::Test {
   FakeSettings settings;
   FakeTray tray;
   FakeTimer timer;
+  FakeMenus menus;
+  FakeForms forms;
   Module1 module1{sockets, computer, messages, process};
-  frmMain form{module1, settings, tray, timer};
+  frmMain form{Services(settings, tray, timer)};
+
+  MainFormServices Services(SettingsStore& s, TrayIcon& t, PollTimer& p) {
+    return {module1, s, t, p, messages, menus, forms, process};
+  }
 };
 
 TEST(IntervalFromSettingTest, TakesWholeNumbersFromOneTo32767) {
@@ -82,7 +90,7 @@ TEST_F(FrmMainTest, LoadArmsTheTimerWithTheStoredInterval) {
     FakeTimer t;
     FakeSettings s;
     s.values[kIntervalSetting] = stored;
-    frmMain f{module1, s, tray, t};
+    frmMain f{Services(s, tray, t)};
     f.Form_Load();
     EXPECT_EQ(t.interval_ms, interval) << stored;
     EXPECT_EQ(s.writes, 0);
@@ -144,7 +152,7 @@ TEST_F(FrmMainTest, PollCycleRecordsEachChangeOneTickLater) {
     FakeMessages m;
     FakeTray t;
     Module1 module{s, computer, m, process};
-    frmMain f{module, settings, t, timer};
+    frmMain f{{module, settings, t, timer, m, menus, forms, process}};
     auto answer = [&s](const std::string& address) {
       if (address == kFailed) {
         s.resolves = false;

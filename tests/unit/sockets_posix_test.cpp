@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
 #include <ifaddrs.h>
+#include <unistd.h>
+#include <gtest/gtest.h>
 #include <net/if.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <array>
 #include <cctype>

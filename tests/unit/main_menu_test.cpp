@@ -1,0 +1,104 @@
+#include "monitor/main_menu.h"
+
+#include <gtest/gtest.h>
+
+#include "monitor/frm_main.h"
+#include "tests/unit/fakes.h"
+
+namespace pellux {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+const std::string kHeading =
+    "This is a list of all IPs used on this computer while Pellux was running:";
+
+TEST(HistoryReportTest, HeadingEmptyLineThenEveryAddressOnItsOwnLine) {
+  const std::pair<Strings, std::string> cases[] = {
+      {{}, kHeading + "\r\n\r\n"},
+      {{"10.0.0.1"}, kHeading + "\r\n\r\n10.0.0.1\r\n"},
+      {{"10.0.0.1", "192.168.0.5"}, kHeading + "\r\n\r\n10.0.0.1\r\n192.168.0.5\r\n"},
+      {{"10.0.0.1", "", "10.0.0.1"}, kHeading + "\r\n\r\n10.0.0.1\r\n\r\n10.0.0.1\r\n"},
+  };
+  for (const auto& [history, report] : cases) {
+    EXPECT_EQ(HistoryReport(history), report);
+  }
+}
+
+TEST(HistoryReportTest, FullHistoryListsEveryItem) {
+  const Strings history(AddressHistory::kMaxItems, "255.255.255.255");
+  const std::string report = HistoryReport(history);
+  EXPECT_EQ(report.size(), kHeading.size() + 4 + 32767 * 17);
+  EXPECT_TRUE(report.ends_with("255.255.255.255\r\n"));
+}
+
+TEST(MainMenuTest, EntriesInOrder) {
+  Strings captions;
+  for (const auto& item : kMainMenu) captions.emplace_back(item.caption);
+  EXPECT_EQ(captions, (Strings{"&Get IP", "-", "&Recent IPs", "&Configure", "-", "E&xit"}));
+  EXPECT_TRUE(kMainMenu[1].separator());
+  EXPECT_FALSE(kMainMenu[0].separator());
+}
+
+class TrayHandlersTest : public ::testing::Test {
+ protected:
+  testing::FakeSockets sockets;
+  testing::FakeComputerName computer;
+  testing::FakeMessages messages;
+  testing::FakeProcess process;
+  testing::FakeSettings settings;
+  testing::FakeTray tray;
+  testing::FakeTimer timer;
+  testing::FakeMenus menus;
+  testing::FakeForms forms;
+  Module1 module1{sockets, computer, messages, process};
+  frmMain form{{module1, settings, tray, timer, messages, menus, forms, process}};
+};
+
+TEST_F(TrayHandlersTest, OnlyTheRightButtonPopsUpTheMenu) {
+  for (const int button : {kLeftButton, kMiddleButton, 0, 3}) form.Trayicon1_MouseButton(button);
+  EXPECT_TRUE(menus.shown.empty());
+  form.Trayicon1_MouseButton(kRightButton);
+  ASSERT_EQ(menus.shown.size(), 1u);
+  EXPECT_EQ(menus.shown[0].size(), std::size(kMainMenu));
+  EXPECT_TRUE(forms.log.empty());  // nothing chosen, nothing done
+}
+
+TEST_F(TrayHandlersTest, ActivationAndGetIpShowTheInformationWindowOnce) {
+  form.Trayicon1_Activate();
+  menus.choice = "mnuGetIP";
+  form.Trayicon1_MouseButton(kRightButton);
+  EXPECT_EQ(forms.log, (Strings{"load frmInfo", "front frmInfo"}));
+}
+
+TEST_F(TrayHandlersTest, ConfigureShowsTheConfigurationWindowOnce) {
+  menus.choice = "mnuConfigure";
+  form.Trayicon1_MouseButton(kRightButton);
+  form.Trayicon1_MouseButton(kRightButton);
+  EXPECT_EQ(forms.log, (Strings{"load frmConfig", "front frmConfig"}));
+}
+
+TEST_F(TrayHandlersTest, RecentIpsShowsTheReportInAnInformationBox) {
+  sockets.SetAddresses({"10.0.0.1"});
+  form.Form_Load();
+  form.Timer1_Timer();
+  menus.choice = "mnuRecent";
+  form.Trayicon1_MouseButton(kRightButton);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0],
+            (testing::FakeMessages::Box{kHeading + "\r\n\r\n10.0.0.1\r\n", "Recent IP addresses",
+                                        MessageIcon::kInformation}));
+}
+
+TEST_F(TrayHandlersTest, ExitUnloadsEveryLoadedFormInOrderThenEnds) {
+  form.mnuGetIP_Click();
+  form.mnuConfigure_Click();
+  forms.log.clear();
+  menus.choice = "mnuExit";
+  form.Trayicon1_MouseButton(kRightButton);
+  EXPECT_EQ(forms.log, (Strings{"unload frmMain", "unload frmInfo", "unload frmConfig"}));
+  EXPECT_EQ(process.exit_code, 0);
+}
+
+}  // namespace
+}  // namespace pellux
