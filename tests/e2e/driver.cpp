@@ -438,6 +438,19 @@ int CmdChildText(Args args) {
   return 0;
 }
 
+// child-text-hex <hwnd> <ctrl-id>: the control's text as hex of its UTF-8
+// bytes, so line breaks can be checked exactly.
+int CmdChildTextHex(Args args) {
+  const auto parent = args.size() == 2 ? ParseWindow(args[0]) : std::nullopt;
+  if (!parent) return Usage(L"child-text-hex <hwnd> <ctrl-id>");
+  const auto child = ChildArg(*parent, args[1]);
+  if (!child) return Fail(L"no control " + std::wstring(args[1]));
+  const auto text = TextOf(*child);
+  if (!text) return Fail(L"control " + std::wstring(args[1]) + L" gave no text");
+  Out(Hex(ToUtf8(*text)));
+  return 0;
+}
+
 // click <hwnd> <ctrl-id>: posts BM_CLICK, so a handler that opens a modal
 // loop (a message box, a dialog) cannot block the driver.
 int CmdClick(Args args) {
@@ -719,6 +732,7 @@ constexpr Command kCommands[] = {
     {L"children", CmdChildren, L"children <hwnd>"},
     {L"dpi", CmdDpi, L"dpi"},
     {L"text", CmdText, L"text <hwnd>"},
+    {L"child-text-hex", CmdChildTextHex, L"child-text-hex <hwnd> <ctrl-id>"},
     {L"child-text", CmdChildText, L"child-text <hwnd> <ctrl-id>"},
     {L"click", CmdClick, L"click <hwnd> <ctrl-id>"},
     {L"key", CmdKey, L"key <hwnd> <vk>"},

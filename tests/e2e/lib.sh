@@ -236,3 +236,46 @@ tray_double_click() {
 pointer_park() {
   xdotool mousemove 1000 740 || fail "xdotool could not move the pointer"
 }
+
+# hex_of <text>: the text's bytes as lower-case hex, the way the driver prints
+# clipboard and control texts. Use $'...' for CR LF.
+hex_of() {
+  printf '%s' "$1" | od -An -v -tx1 | tr -d ' \n'
+}
+
+# Positions of the tray menu's entries, counted in Down presses from the top
+# (separators are skipped by the keyboard).
+MENU_GET_IP=1
+MENU_RECENT=2
+MENU_CONFIGURE=3
+MENU_EXIT=4
+
+# tray_menu_choose <entry>: opens the tray menu with the right button and
+# chooses an entry from the keyboard. Another process cannot read a popup
+# menu's items here, so each entry is checked by its effect. Now and then the
+# X tray window takes the focus back from the click just after the menu has
+# opened, which closes the menu; then the menu is opened again.
+tray_menu_choose() {
+  local entry=${1:?tray_menu_choose <entry>} menu attempt i
+  for ((attempt = 0; attempt < 3; attempt++)); do
+    tray_click 3
+    menu=$(driver wait-visible '#32768' - "$E2E_TIMEOUT_MS") || fail "the tray menu did not open"
+    for ((i = 0; i < entry; i++)); do
+      driver key "$menu" DOWN >/dev/null 2>&1 || continue 2
+    done
+    driver key "$menu" RETURN >/dev/null 2>&1 || continue
+    driver wait-gone "$menu" "$E2E_TIMEOUT_MS" >/dev/null || fail "the tray menu stayed open"
+    return 0
+  done
+  fail "the tray menu kept closing before an entry was chosen"
+}
+
+# set_interval <text|->: stores the poll interval the program reads at start,
+# or removes it with "-".
+set_interval() {
+  if [[ $1 == - ]]; then
+    driver reg-delete-value 'Software\Pellux\Options' Interval >/dev/null
+  else
+    driver reg-set-sz 'Software\Pellux\Options' Interval "$1" >/dev/null
+  fi || fail "could not set the stored interval"
+}

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Scenario: "Exit" from the tray menu ends the program with exit code 0, takes
+# the icon out of the tray and leaves the stored interval as it was.
+# shellcheck source-path=SCRIPTDIR source=lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+e2e_begin "$@"
+
+set_interval 2000
+pellux_start
+icon=$(tray_icon_wait)
+
+tray_menu_choose "$MENU_EXIT"
+code=0
+pellux_wait_exit || code=$?
+expect_eq "$code" 0 "exit code"
+driver wait-gone "$icon" "$E2E_TIMEOUT_MS" >/dev/null || fail "the tray icon is still there"
+expect_eq "$(driver reg-get 'Software\Pellux\Options' Interval)" 2000 "stored interval"
+
+set_interval -
+pass
