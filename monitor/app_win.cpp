@@ -20,7 +20,8 @@ App::App(const PlatformSeams& seams)
       tray_(icon_),
       module1_(seams.sockets, seams.computer, seams.messages, *this),
       main_(module1_, seams.settings, tray_, timer_),
-      window_(main_, tray_, timer_) {}
+      window_(main_, tray_, timer_),
+      config_(main_, seams.settings, seams.messages, app_bar_, version_) {}
 
 App::~App() {
   tray_.Remove();

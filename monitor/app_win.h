@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include "config/config_window_win.h"
+#include "config/program_version_win.h"
+#include "config/taskbar_win.h"
 #include "monitor/frm_main.h"
 #include "monitor/main_window_win.h"
 #include "net/module1.h"
@@ -38,6 +41,7 @@ class App final : private Process {
   MainWindow& main_window() { return window_; }
   Win32TrayIcon& tray() { return tray_; }
   WindowTimer& timer() { return timer_; }
+  ConfigWindowHost& config_window() { return config_; }
 
  private:
   // A fatal failure takes the icon out of the tray before the process ends,
@@ -51,6 +55,9 @@ class App final : private Process {
   Module1 module1_;
   frmMain main_;
   MainWindow window_;
+  ShellAppBar app_bar_;
+  ModuleVersion version_;
+  ConfigWindowHost config_;
 };
 
 }  // namespace pellux
