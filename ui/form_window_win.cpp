@@ -428,12 +428,11 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     case WM_ACTIVATE:
+      // Activation gives the focus to the window itself (WM_SETFOCUS below);
+      // leaving it, the control that has the focus is remembered.
       if (LOWORD(wparam) == WA_INACTIVE) {
         const HWND focus = GetFocus();
         if (focus != nullptr && IsChild(hwnd(), focus)) focus_ = focus;
-      } else if (HIWORD(wparam) == 0) {
-        RestoreFocus();
-        return 0;
       }
       break;
     case WM_SETFOCUS:
