@@ -87,15 +87,26 @@ class ConfigWindowTest : public ::testing::Test {
   frmMain main{module1, settings, tray, timer};
   ConfigWindowHost host{main, settings, messages, app_bar, version};
   std::optional<std::wstring> saved_;
+  bool had_key_ = false;
 
-  // The program's real setting is in use here: it is put back afterwards.
+  // The program's real setting is in use here: it is put back afterwards,
+  // and the program's key goes again if the tests made it.
   void SetUp() override {
+    HKEY key = nullptr;
+    had_key_ =
+        RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Pellux", 0, KEY_READ, &key) == ERROR_SUCCESS;
+    if (key != nullptr) RegCloseKey(key);
     saved_ = StoredInterval();
     SetStoredInterval(std::nullopt);
   }
   void TearDown() override {
     host.Unload();
-    SetStoredInterval(saved_);
+    if (had_key_) {
+      SetStoredInterval(saved_);
+    } else {
+      RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pellux");
+      RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Pellux");
+    }
   }
 
   HWND Window() { return host.window().hwnd(); }
