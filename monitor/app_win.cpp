@@ -20,7 +20,8 @@ App::App(const PlatformSeams& seams)
       tray_(icon_),
       module1_(seams.sockets, seams.computer, seams.messages, *this),
       main_({module1_, seams.settings, tray_, timer_, seams.messages, menus_, *this, *this}),
-      window_(main_, tray_, timer_) {}
+      window_(main_, tray_, timer_),
+      config_(main_, seams.settings, seams.messages, app_bar_, version_) {}
 
 App::~App() {
   tray_.Remove();
@@ -49,17 +50,47 @@ void App::EndProgram(int exit_code) {
   seams_.process.EndProgram(exit_code);
 }
 
-void App::Show(FormId /*form*/) {}
+bool App::IsLoaded(FormId form) const {
+  switch (form) {
+    case FormId::kMain:
+      return window_.hwnd() != nullptr;
+    case FormId::kInfo:
+      return false;
+    case FormId::kConfig:
+      return config_.loaded();
+  }
+  return false;
+}
+
+void App::Show(FormId form) {
+  if (!IsLoaded(form)) {
+    std::erase(load_order_, form);
+    load_order_.push_back(form);
+  }
+  if (form == FormId::kConfig) config_.Show();
+}
 
 std::vector<FormId> App::Loaded() const {
   std::vector<FormId> loaded;
-  if (window_.hwnd() != nullptr) loaded.push_back(FormId::kMain);
+  if (IsLoaded(FormId::kMain)) loaded.push_back(FormId::kMain);
+  for (const FormId form : load_order_) {
+    if (IsLoaded(form)) loaded.push_back(form);
+  }
   return loaded;
 }
 
 void App::Unload(FormId form) {
-  // Destroying the main window takes the icon out of the tray.
-  if (form == FormId::kMain && window_.hwnd() != nullptr) DestroyWindow(window_.hwnd());
+  switch (form) {
+    case FormId::kMain:
+      // Destroying the main window takes the icon out of the tray.
+      if (window_.hwnd() != nullptr) DestroyWindow(window_.hwnd());
+      break;
+    case FormId::kInfo:
+      break;
+    case FormId::kConfig:
+      config_.Unload();
+      break;
+  }
 }
 
 }  // namespace pellux

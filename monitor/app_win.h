@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include "config/config_window_win.h"
+#include "config/program_version_win.h"
+#include "config/taskbar_win.h"
 #include "monitor/frm_main.h"
 #include "monitor/main_window_win.h"
 #include "net/module1.h"
@@ -39,6 +42,7 @@ class App final : private Process, private Forms {
   MainWindow& main_window() { return window_; }
   Win32TrayIcon& tray() { return tray_; }
   WindowTimer& timer() { return timer_; }
+  ConfigWindowHost& config_window() { return config_; }
 
  private:
   // A fatal failure takes the icon out of the tray before the process ends,
@@ -48,6 +52,7 @@ class App final : private Process, private Forms {
   void Show(FormId form) override;
   std::vector<FormId> Loaded() const override;
   void Unload(FormId form) override;
+  bool IsLoaded(FormId form) const;
 
   PlatformSeams seams_;
   HICON icon_;
@@ -57,6 +62,11 @@ class App final : private Process, private Forms {
   Module1 module1_;
   frmMain main_;
   MainWindow window_;
+  ShellAppBar app_bar_;
+  ModuleVersion version_;
+  ConfigWindowHost config_;
+  // The secondary forms in the order they were last loaded.
+  std::vector<FormId> load_order_;
 };
 
 }  // namespace pellux

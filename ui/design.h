@@ -57,6 +57,7 @@ struct ControlDesign {
   SystemColour fore = SystemColour::kDefault;
   SystemColour back = SystemColour::kDefault;
   std::string_view tag;
+  std::span<const std::string_view> items;  // a list's items, in order
 
   constexpr bool Has(uint32_t flag) const { return (flags & flag) != 0; }
 };

@@ -106,7 +106,12 @@ std::wstring ResolveFontFace(std::string_view face) {
 
 FormWindow::~FormWindow() {
   Destroy();
+  DeleteFonts();
+}
+
+void FormWindow::DeleteFonts() {
   for (const auto& [design, font] : fonts_) DeleteObject(font);
+  fonts_.clear();
 }
 
 HFONT FormWindow::FontFor(const FontDesign& font) {
@@ -131,7 +136,14 @@ bool FormWindow::Build() {
     return InitCommonControlsEx(&init) != FALSE;
   }();
   (void)common_controls;
+  // A window left from an earlier build goes, and with it every use of the
+  // fonts made for it (the screen's DPI may have changed since).
+  Destroy();
+  DeleteFonts();
   dpi_ = ScreenDpi();
+  focus_ = nullptr;
+  tags_.clear();
+  for (const auto& control : design_.controls) tags_.emplace_back(control.tag);
 
   DWORD style = WS_POPUP;
   DWORD ex_style = design_.taskbar_button ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
@@ -234,6 +246,9 @@ HWND FormWindow::CreateControl(const ControlDesign& control, int id) {
   SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(font)), FALSE);
 
   if (control.kind == ControlKind::kDropDownList) {
+    for (const auto item : control.items) {
+      SendMessageW(created, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+    }
     // The closed field takes the designed height: the selection field's
     // item height is what is left inside the combo box's own edges.
     const int frame = 2 * GetSystemMetrics(SM_CYEDGE) + 2;
@@ -288,7 +303,51 @@ void FormWindow::SetControlVisible(std::string_view name, bool visible) {
   if (const HWND control = Control(name)) ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE);
 }
 
-bool FormWindow::MoveFocusInTabOrder(bool backwards) {
+std::string FormWindow::Tag(std::string_view name) const {
+  for (std::size_t i = 0; i < tags_.size(); ++i) {
+    if (design_.controls[i].name == name) return tags_[i];
+  }
+  return {};
+}
+
+void FormWindow::SetTag(std::string_view name, std::string_view tag) {
+  for (std::size_t i = 0; i < tags_.size(); ++i) {
+    if (design_.controls[i].name == name) tags_[i] = tag;
+  }
+}
+
+int FormWindow::ListCount(std::string_view name) const {
+  const HWND list = Control(name);
+  if (list == nullptr) return 0;
+  return std::max(0, static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0)));
+}
+
+std::string FormWindow::ListItem(std::string_view name, int index) const {
+  const HWND list = Control(name);
+  if (list == nullptr) return {};
+  const auto item = static_cast<WPARAM>(index);
+  const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, item, 0);
+  if (length == CB_ERR) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const LRESULT copied =
+      SendMessageW(list, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text.data()));
+  if (copied == CB_ERR) return {};
+  text.resize(static_cast<std::size_t>(copied));
+  return Narrow(text);
+}
+
+int FormWindow::ListIndex(std::string_view name) const {
+  const HWND list = Control(name);
+  if (list == nullptr) return -1;
+  return static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
+}
+
+void FormWindow::SetListIndex(std::string_view name, int index) {
+  if (const HWND list = Control(name))
+    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+std::vector<std::pair<int, HWND>> FormWindow::TabStops() const {
   std::vector<std::pair<int, HWND>> stops;
   for (std::size_t i = 0; i < controls_.size(); ++i) {
     const HWND control = controls_[i];
@@ -297,8 +356,24 @@ bool FormWindow::MoveFocusInTabOrder(bool backwards) {
       stops.emplace_back(design_.controls[i].tab_index, control);
     }
   }
-  if (stops.empty()) return false;
   std::sort(stops.begin(), stops.end());
+  return stops;
+}
+
+void FormWindow::RestoreFocus() {
+  // As in a dialog box: the control that had the focus gets it back, and at
+  // first the first control in the tab order has it.
+  if (focus_ != nullptr && IsWindow(focus_) && IsWindowVisible(focus_) && IsWindowEnabled(focus_)) {
+    SetFocus(focus_);
+    return;
+  }
+  const auto stops = TabStops();
+  if (!stops.empty()) SetFocus(stops.front().second);
+}
+
+bool FormWindow::MoveFocusInTabOrder(bool backwards) {
+  const auto stops = TabStops();
+  if (stops.empty()) return false;
   const HWND focus = GetFocus();
   auto current = std::find_if(stops.begin(), stops.end(), [focus](const auto& stop) {
     return stop.second == focus || IsChild(stop.second, focus);
@@ -352,6 +427,17 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         return reinterpret_cast<LRESULT>(brush);
       }
       break;
+    case WM_ACTIVATE:
+      // Activation gives the focus to the window itself (WM_SETFOCUS below);
+      // leaving it, the control that has the focus is remembered.
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(hwnd(), focus)) focus_ = focus;
+      }
+      break;
+    case WM_SETFOCUS:
+      RestoreFocus();
+      return 0;
     case WM_CLOSE:
       OnClose();
       return 0;
@@ -359,6 +445,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       RemovePropW(hwnd(), kFormProperty);
       controls_.clear();
       tooltip_ = nullptr;
+      focus_ = nullptr;
       break;
     default:
       break;

@@ -24,7 +24,9 @@ class FormWindow : public Window {
   explicit FormWindow(const FormDesign& design) : design_(design) {}
   ~FormWindow() override;
 
-  // Builds the window and its controls, hidden. False when it failed.
+  // Builds the window and its controls, hidden. False when it failed. It may
+  // be built again once the window has been destroyed: each build starts
+  // from the design.
   bool Build();
 
   const FormDesign& design() const { return design_; }
@@ -39,6 +41,16 @@ class FormWindow : public Window {
   std::string ControlText(std::string_view name) const;
   void SetControlText(std::string_view name, std::string_view text);
   void SetControlVisible(std::string_view name, bool visible);
+
+  // A control's tag: text the form keeps with it, the design's tag at first.
+  std::string Tag(std::string_view name) const;
+  void SetTag(std::string_view name, std::string_view tag);
+
+  // A drop-down list's items, and its selected item (-1: none).
+  int ListCount(std::string_view name) const;
+  std::string ListItem(std::string_view name, int index) const;
+  int ListIndex(std::string_view name) const;
+  void SetListIndex(std::string_view name, int index);
 
   // Keyboard handling for the message loop: Tab moves through the controls
   // in their tab order, access keys press their controls. True when the
@@ -55,16 +67,21 @@ class FormWindow : public Window {
 
  private:
   HFONT FontFor(const FontDesign& font);
+  void DeleteFonts();
   HWND CreateControl(const ControlDesign& control, int id);
   void AddTooltip(HWND control, std::string_view text);
   HBRUSH OnControlColour(HDC dc, HWND control);
   bool MoveFocusInTabOrder(bool backwards);
+  std::vector<std::pair<int, HWND>> TabStops() const;
+  void RestoreFocus();
 
   const FormDesign& design_;
   int dpi_ = 96;
   std::vector<HWND> controls_;  // parallel to design_.controls
   std::vector<std::pair<FontDesign, HFONT>> fonts_;
+  std::vector<std::string> tags_;  // parallel to design_.controls
   HWND tooltip_ = nullptr;
+  HWND focus_ = nullptr;  // the control that had the focus when the window was left
 };
 
 // The face to create for a design font: the face itself when the system has

@@ -10,6 +10,8 @@
 #include <tuple>
 #include <vector>
 
+#include "config/program_version.h"
+#include "config/taskbar.h"
 #include "monitor/forms.h"
 #include "monitor/poll_timer.h"
 #include "net/computer_name.h"
@@ -230,6 +232,35 @@ class FakeForms final : public Forms {
     }
     return "?";
   }
+};
+
+// The shell's taskbar query: fills in the scripted rectangle, or leaves the
+// record alone as a failed query does.
+class FakeAppBar final : public AppBar {
+ public:
+  struct Rect {
+    int32_t left, top, right, bottom;
+  };
+  std::optional<Rect> taskbar;  // nothing: the query fails
+  std::vector<uint32_t> messages;
+  std::vector<uint32_t> sizes;  // cbSize as each query found it
+
+  uint32_t SHAppBarMessage(uint32_t message, AppBarData& data) override {
+    messages.push_back(message);
+    sizes.push_back(data.cbSize);
+    if (!taskbar) return 0;
+    data.rc.left = taskbar->left;
+    data.rc.top = taskbar->top;
+    data.rc.right = taskbar->right;
+    data.rc.bottom = taskbar->bottom;
+    return 1;
+  }
+};
+
+class FakeVersion final : public ProgramVersion {
+ public:
+  std::optional<VersionNumbers> numbers = VersionNumbers{1, 11};
+  std::optional<VersionNumbers> Numbers() override { return numbers; }
 };
 
 }  // namespace pellux::testing

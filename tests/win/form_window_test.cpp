@@ -147,5 +147,35 @@ TEST(FormWindowTest, TabFollowsTheTabIndexAndEnterOrEscPressNothing) {
   EXPECT_TRUE(IsWindow(form.hwnd()));
 }
 
+TEST(FormWindowTest, FocusStartsAtTheFirstTabStopAndComesBackAfterAnotherWindow) {
+  TestForm form;
+  ASSERT_TRUE(form.Build());
+  ShowWindow(form.hwnd(), SW_SHOW);
+  SetForegroundWindow(form.hwnd());
+  EXPECT_EQ(GetFocus(), form.Control("txtInside"));
+  SetFocus(form.Control("cmdB"));
+
+  TestForm other;
+  ASSERT_TRUE(other.Build());
+  ShowWindow(other.hwnd(), SW_SHOW);
+  SetForegroundWindow(other.hwnd());
+  ASSERT_EQ(GetFocus(), other.Control("txtInside"));
+
+  SetForegroundWindow(form.hwnd());
+  EXPECT_EQ(GetFocus(), form.Control("cmdB"));
+}
+
+TEST(FormWindowTest, BuildingAgainStartsFromTheDesign) {
+  TestForm form;
+  ASSERT_TRUE(form.Build());
+  const HWND first = form.hwnd();
+  form.SetTag("cmdA", "changed");
+  form.SetControlText("cmdA", "changed");
+  ASSERT_TRUE(form.Build());
+  EXPECT_FALSE(IsWindow(first));
+  EXPECT_EQ(form.Tag("cmdA"), "");
+  EXPECT_EQ(form.ControlText("cmdA"), "&A");
+}
+
 }  // namespace
 }  // namespace pellux

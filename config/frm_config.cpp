@@ -1,0 +1,119 @@
+#include "config/frm_config.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace pellux {
+
+std::string AboutCaption(const VersionNumbers& version) {
+  return "About Pellux v" + std::to_string(version.major) + "." + std::to_string(version.minor);
+}
+
+std::optional<double> ItemSeconds(std::string_view item) {
+  const char* const end = item.data() + item.size();
+  unsigned value = 0;
+  const auto [stop, error] = std::from_chars(item.data(), end, value);
+  if (error != std::errc()) return std::nullopt;
+  return static_cast<double>(value);
+}
+
+std::optional<int16_t> IntervalFromItem(std::string_view text) {
+  const auto blank = text.find(' ');
+  if (blank == std::string_view::npos) return std::nullopt;
+  std::string_view number = text.substr(0, blank);
+  number.remove_prefix(std::min(number.find_first_not_of(' '), number.size()));
+  int16_t seconds = 0;
+  const auto [stop, error] = std::from_chars(number.data(), number.data() + number.size(), seconds);
+  if (error != std::errc() || stop != number.data() + number.size()) return std::nullopt;
+  const double milliseconds = seconds * 1000.0;
+  if (milliseconds < INT16_MIN || milliseconds > INT16_MAX) return std::nullopt;
+  return static_cast<int16_t>(milliseconds);
+}
+
+void frmConfig::Form_Load() {
+  if (view_ == nullptr) return;
+  SelectCurrentInterval();
+  GetTaskBarPos();
+  PlaceAboveTaskbar();
+  // Without version information the panel keeps its plain caption.
+  if (const auto version = version_.Numbers()) {
+    view_->SetCaption("fraAbout", AboutCaption(*version));
+  }
+  view_->SetCaption("lblAbout", kAboutNotice);
+}
+
+void frmConfig::SelectCurrentInterval() {
+  // Exact comparison: an interval that is not a whole number of seconds
+  // offered in the list, such as 2500, selects nothing.
+  const double seconds = main_.TimerInterval / 1000.0;
+  const int count = view_->ListCount();
+  for (int index = 0; index < count; ++index) {
+    if (ItemSeconds(view_->List(index)) == seconds) {
+      view_->SetListIndex(index);
+      return;
+    }
+  }
+}
+
+void frmConfig::PlaceAboveTaskbar() {
+  const int width = view_->Width();
+  const int height = view_->Height();
+  int left = view_->ScreenWidth() - width;
+  int top = static_cast<int>(std::lround(view_->TwipsPerPixelY() * TaskTop)) - height;
+  if (top < 0) {
+    // A taskbar at the top or at a side reports 0 as its top edge, and so
+    // does a query that never succeeded; the window would then stand above
+    // the screen. The corner of the work area is where it is seen whole.
+    const TwipsRect work = view_->WorkArea();
+    left = std::max(work.left, work.right - width);
+    top = std::max(work.top, work.bottom - height);
+  }
+  view_->Move(left, top);
+}
+
+void frmConfig::GetTaskBarPos() {
+  task_bar_.cbSize = sizeof task_bar_;
+  app_bar_.SHAppBarMessage(kAbmGetTaskbarPos, task_bar_);
+  TaskTop = task_bar_.rc.top;
+}
+
+void frmConfig::cmdOK_Click() {
+  if (view_ == nullptr) return;
+  ConfigView& view = *view_;
+  // With nothing selected there is no interval to take: the window closes
+  // and everything stays as it was.
+  bool saved = true;
+  if (const auto interval = IntervalFromItem(view.ListText())) {
+    main_.TimerInterval = *interval;
+    saved = settings_.SaveSetting(kSettingsApp, kSettingsSection, kIntervalKey,
+                                  std::to_string(main_.TimerInterval));
+  }
+  // The window goes first, so the message stands alone and nothing can be
+  // pressed in the window while it is open.
+  view.Unload();
+  if (!saved) messages_.Message(std::string(kIntervalNotSavedMessage));
+}
+
+void frmConfig::cmdCancel_Click() {
+  if (view_ != nullptr) view_->Unload();
+}
+
+void frmConfig::cmdAbout_Click() {
+  if (view_ == nullptr) return;
+  // The button's tag says which panel a click brings up.
+  const std::string tag = view_->Tag("cmdAbout");
+  if (tag == "About") {
+    view_->SetTag("cmdAbout", "Interval");
+    view_->SetCaption("cmdAbout", "&Config");
+    view_->SetVisible("fraAbout", true);
+    view_->SetVisible("fraInterval", false);
+  } else if (tag == "Interval") {
+    view_->SetTag("cmdAbout", "About");
+    view_->SetCaption("cmdAbout", "&About");
+    view_->SetVisible("fraAbout", false);
+    view_->SetVisible("fraInterval", true);
+  }
+}
+
+}  // namespace pellux

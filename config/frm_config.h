@@ -1,0 +1,224 @@
+// The configuration window: the choice of the poll interval and where it is
+// stored, the About panel, and the window's place above the taskbar.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "config/program_version.h"
+#include "config/taskbar.h"
+#include "monitor/frm_main.h"
+#include "ui/design.h"
+#include "ui/message_box.h"
+#include "ui/settings.h"
+
+namespace pellux {
+
+// The intervals offered, each text starting with its number of seconds.
+// "4 Seconds " really ends in a blank.
+inline constexpr std::string_view kIntervalItems[] = {
+    "1 Second",  "2 Seconds",  "3 Seconds",  "4 Seconds ",
+    "5 Seconds", "10 Seconds", "20 Seconds", "30 Seconds",
+};
+
+inline constexpr FontDesign kConfigFont{"Arial", 9.75};
+
+inline constexpr ControlDesign kConfigControls[] = {
+    {.name = "cmdAbout",
+     .kind = ControlKind::kCommandButton,
+     .caption = "&About",
+     .left = 60,
+     .top = 1470,
+     .width = 915,
+     .height = 375,
+     .tab_index = 5,
+     .tag = "About"},
+    {.name = "cmdCancel",
+     .kind = ControlKind::kCommandButton,
+     .caption = "&Cancel",
+     .left = 2490,
+     .top = 1470,
+     .width = 915,
+     .height = 375,
+     .tab_index = 4},
+    {.name = "cmdOK",
+     .kind = ControlKind::kCommandButton,
+     .caption = "&OK",
+     .left = 1560,
+     .top = 1470,
+     .width = 915,
+     .height = 375,
+     .tab_index = 3},
+    {.name = "fraInterval",
+     .kind = ControlKind::kFrame,
+     .caption = "Interval Configuration",
+     .left = 30,
+     .top = 30,
+     .width = 3375,
+     .height = 1335,
+     .tab_index = 0},
+    {.name = "cboInterval",
+     .kind = ControlKind::kDropDownList,
+     .parent = "fraInterval",
+     .left = 90,
+     .top = 540,
+     .width = 3195,
+     .height = 360,
+     .tab_index = 2,
+     .items = kIntervalItems},
+    {.name = "lblCheck",
+     .kind = ControlKind::kLabel,
+     .parent = "fraInterval",
+     .caption = "Check for new IP address every:",
+     .left = 90,
+     .top = 270,
+     .width = 2625,
+     .height = 225,
+     .tab_index = 1,
+     .font = FontDesign{"Arial", 9}},
+    {.name = "fraAbout",
+     .kind = ControlKind::kFrame,
+     .caption = "About Pellux",
+     .left = 30,
+     .top = 30,
+     .width = 3375,
+     .height = 1335,
+     .tab_index = 6,
+     .flags = control_flags::kHidden},
+    {.name = "lblAbout",
+     .kind = ControlKind::kLabel,
+     .parent = "fraAbout",
+     .left = 90,
+     .top = 330,
+     .width = 3165,
+     .height = 885,
+     .tab_index = 7,
+     .font = FontDesign{"Arial", 8.25}},
+};
+
+inline constexpr FormDesign kConfigDesign{.name = "frmConfig",
+                                          .caption = "Pellux Configuration",
+                                          .border = BorderDesign::kFixedToolWindow,
+                                          .client_width = 3450,
+                                          .client_height = 1875,
+                                          .font = kConfigFont,
+                                          .controls = kConfigControls};
+
+// The notice of the About panel: who wrote the program, an empty line, and
+// where to look for more.
+inline constexpr std::string_view kAboutNotice =
+    "Copyright (C) The Pellux authors.\r\n\r\n"
+    "Visit the Pellux home page for more programs.";
+
+// Told when the chosen interval could not be stored.
+inline constexpr std::string_view kIntervalNotSavedMessage = "The new interval could not be saved.";
+
+// The About panel's caption for the program's version, such as
+// "About Pellux v1.11".
+std::string AboutCaption(const VersionNumbers& version);
+
+// The number of seconds an item's text starts with; nothing when it starts
+// with no number.
+std::optional<double> ItemSeconds(std::string_view item);
+
+// The interval in milliseconds that "&OK" takes from the list's text: the
+// text up to and including its first blank holds the number of seconds.
+// Nothing when the text has no blank or no number there, or the product does
+// not fit 16 bits.
+std::optional<int16_t> IntervalFromItem(std::string_view text);
+
+// A rectangle in twips.
+struct TwipsRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
+// What the form does to its window.
+class ConfigView {
+ public:
+  virtual ~ConfigView() = default;
+
+  // The interval list: its items, the selected index (-1: none) and the
+  // selected item's text (empty when none is selected).
+  virtual int ListCount() const = 0;
+  virtual std::string List(int index) const = 0;
+  virtual void SetListIndex(int index) = 0;
+  virtual std::string ListText() const = 0;
+
+  // Captions, visibility and tags of the controls, by name.
+  virtual void SetCaption(std::string_view control, std::string_view text) = 0;
+  virtual void SetVisible(std::string_view control, bool visible) = 0;
+  virtual std::string Tag(std::string_view control) const = 0;
+  virtual void SetTag(std::string_view control, std::string_view tag) = 0;
+
+  // The screen's width in twips, and twips per pixel down the screen.
+  virtual int ScreenWidth() const = 0;
+  virtual double TwipsPerPixelY() const = 0;
+  // The screen less the taskbar, in twips.
+  virtual TwipsRect WorkArea() const = 0;
+  // The window's outer size in twips, frame and caption bar included.
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+  // Moves the window's top-left corner, in twips; its size stays.
+  virtual void Move(int left, int top) = 0;
+
+  // Closes and discards the window.
+  virtual void Unload() = 0;
+};
+
+// The form itself. It lives as long as the program; its window comes and
+// goes, and is bound with SetView while it exists.
+class frmConfig {
+ public:
+  frmConfig(frmMain& main, SettingsStore& settings, MessageBoxes& messages, AppBar& app_bar,
+            ProgramVersion& version)
+      : main_(main),
+        settings_(settings),
+        messages_(messages),
+        app_bar_(app_bar),
+        version_(version) {}
+
+  frmConfig(const frmConfig&) = delete;
+  frmConfig& operator=(const frmConfig&) = delete;
+
+  // The top edge of the taskbar in screen pixels, from the last query.
+  int32_t TaskTop = 0;
+
+  // Binds the window the handlers act on; null when it has been unloaded.
+  void SetView(ConfigView* view) { view_ = view; }
+  bool loaded() const { return view_ != nullptr; }
+
+  // Runs each time the window is created, before it is first shown: selects
+  // the current interval, places the window and fills in the About panel.
+  void Form_Load();
+
+  // Takes the chosen interval, stores it and unloads the window.
+  void cmdOK_Click();
+  // Unloads the window; nothing changes.
+  void cmdCancel_Click();
+  // Switches between the interval panel and the About panel.
+  void cmdAbout_Click();
+
+  // Asks the shell where the taskbar is and keeps its top edge in TaskTop.
+  void GetTaskBarPos();
+
+ private:
+  void SelectCurrentInterval();
+  void PlaceAboveTaskbar();
+
+  frmMain& main_;
+  SettingsStore& settings_;
+  MessageBoxes& messages_;
+  AppBar& app_bar_;
+  ProgramVersion& version_;
+  ConfigView* view_ = nullptr;
+  // The shell fills this in; when a query fails it keeps what the last good
+  // one found, so it lives as long as the form.
+  AppBarData task_bar_{};
+};
+
+}  // namespace pellux

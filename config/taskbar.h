@@ -1,0 +1,36 @@
+// The shell's taskbar query, in the shape the configuration window uses it.
+#pragma once
+
+#include <cstdint>
+
+namespace pellux {
+
+// The shell's APPBARDATA record as 32-bit Windows lays it out: 36 bytes.
+struct AppBarData {
+  uint32_t cbSize = 0;
+  uint32_t hWnd = 0;
+  uint32_t uCallbackMessage = 0;
+  uint32_t uEdge = 0;
+  struct {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+  } rc;
+  int32_t lParam = 0;
+};
+static_assert(sizeof(AppBarData) == 36, "the shell reads and writes exactly 36 bytes");
+
+// The message that asks for the taskbar's bounding rectangle.
+inline constexpr uint32_t kAbmGetTaskbarPos = 5;
+
+class AppBar {
+ public:
+  virtual ~AppBar() = default;
+
+  // Passes the record to the shell, which fills it in; a failed query leaves
+  // it as it was. The result is the shell's own.
+  virtual uint32_t SHAppBarMessage(uint32_t message, AppBarData& data) = 0;
+};
+
+}  // namespace pellux

@@ -1,0 +1,388 @@
+// The configuration window as a real window, with the real registry, the
+// real shell's taskbar and the test program's own version resource.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "config/config_window_win.h"
+#include "config/program_version_win.h"
+#include "config/taskbar_win.h"
+#include "resource.h"
+#include "tests/unit/fakes.h"
+#include "ui/settings_win.h"
+
+namespace pellux {
+namespace {
+
+using testing::FakeComputerName;
+using testing::FakeMessages;
+using testing::FakeProcess;
+using testing::FakeSockets;
+using testing::FakeTimer;
+using testing::FakeTray;
+
+constexpr wchar_t kOptionsKey[] = L"Software\\Pellux\\Options";
+
+// The stored interval as the registry holds it, or nothing.
+std::optional<std::wstring> StoredInterval() {
+  wchar_t data[64] = {};
+  DWORD bytes = sizeof data;
+  DWORD type = 0;
+  if (RegGetValueW(HKEY_CURRENT_USER, kOptionsKey, L"Interval", RRF_RT_ANY, &type, data, &bytes) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  if (type != REG_SZ) return L"<not REG_SZ>";
+  return std::wstring(data);
+}
+
+void SetStoredInterval(const std::optional<std::wstring>& value) {
+  if (!value) {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kOptionsKey, L"Interval");
+    return;
+  }
+  RegSetKeyValueW(HKEY_CURRENT_USER, kOptionsKey, L"Interval", REG_SZ, value->c_str(),
+                  static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t)));
+}
+
+std::wstring Text(HWND window) {
+  wchar_t text[256] = {};
+  GetWindowTextW(window, text, 256);
+  return text;
+}
+
+RECT RectInParent(HWND control) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+// Runs the queued messages through the program's own message loop.
+void Pump() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (FormWindow::PreTranslate(message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+class ConfigWindowTest : public ::testing::Test {
+ protected:
+  FakeSockets sockets;
+  FakeComputerName computer;
+  FakeMessages messages;
+  FakeProcess process;
+  FakeTray tray;
+  FakeTimer timer;
+  RegistrySettings settings;
+  ShellAppBar app_bar;
+  ModuleVersion version;
+  Module1 module1{sockets, computer, messages, process};
+  testing::FakeMenus menus;
+  testing::FakeForms forms;
+  frmMain main{{module1, settings, tray, timer, messages, menus, forms, process}};
+  ConfigWindowHost host{main, settings, messages, app_bar, version};
+  std::optional<std::wstring> saved_;
+  bool had_key_ = false;
+
+  // The program's real setting is in use here: it is put back afterwards,
+  // and the program's key goes again if the tests made it.
+  void SetUp() override {
+    HKEY key = nullptr;
+    had_key_ =
+        RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Pellux", 0, KEY_READ, &key) == ERROR_SUCCESS;
+    if (key != nullptr) RegCloseKey(key);
+    saved_ = StoredInterval();
+    SetStoredInterval(std::nullopt);
+  }
+  void TearDown() override {
+    host.Unload();
+    if (had_key_) {
+      SetStoredInterval(saved_);
+    } else {
+      RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Pellux");
+      RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Pellux");
+    }
+  }
+
+  HWND Window() { return host.window().hwnd(); }
+  HWND Control(std::string_view name) { return host.window().Control(name); }
+  int Selected() {
+    return static_cast<int>(SendMessageW(Control("cboInterval"), CB_GETCURSEL, 0, 0));
+  }
+
+  // Chooses an item as the user does: the selection, then its notification.
+  void Choose(int index) {
+    const HWND list = Control("cboInterval");
+    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+  }
+  void Click(std::string_view button) { SendMessageW(Control(button), BM_CLICK, 0, 0); }
+};
+
+TEST_F(ConfigWindowTest, ListHoldsTheEightIntervalsWithTheirExactTexts) {
+  host.Show();
+  ASSERT_TRUE(host.loaded());
+  const HWND list = Control("cboInterval");
+  const auto style = static_cast<DWORD>(GetWindowLongW(list, GWL_STYLE));
+  EXPECT_EQ(style & 3u, static_cast<DWORD>(CBS_DROPDOWNLIST));
+  const wchar_t* const expected[] = {L"1 Second",  L"2 Seconds",  L"3 Seconds",  L"4 Seconds ",
+                                     L"5 Seconds", L"10 Seconds", L"20 Seconds", L"30 Seconds"};
+  ASSERT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 8);
+  for (int i = 0; i < 8; ++i) {
+    wchar_t text[64] = {};
+    ASSERT_NE(
+        SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text)),
+        CB_ERR);
+    EXPECT_STREQ(text, expected[i]);
+  }
+}
+
+TEST_F(ConfigWindowTest, WindowAndControlsFollowTheDesignAtTheScreenDpi) {
+  host.Show();
+  const int dpi = host.window().dpi();
+  if (const char* expected = std::getenv("PELLUX_EXPECTED_DPI")) {
+    EXPECT_EQ(dpi, std::atoi(expected));
+  }
+  EXPECT_EQ(Text(Window()), L"Pellux Configuration");
+  const auto style = static_cast<DWORD>(GetWindowLongW(Window(), GWL_STYLE));
+  const auto ex_style = static_cast<DWORD>(GetWindowLongW(Window(), GWL_EXSTYLE));
+  EXPECT_TRUE(style & WS_CAPTION);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+  EXPECT_TRUE(ex_style & WS_EX_TOOLWINDOW);
+  EXPECT_FALSE(ex_style & WS_EX_APPWINDOW);
+  EXPECT_EQ(GetWindow(Window(), GW_OWNER), nullptr);
+
+  RECT client;
+  GetClientRect(Window(), &client);
+  EXPECT_EQ(client.right, TwipsToPixels(3450, dpi));
+  EXPECT_EQ(client.bottom, TwipsToPixels(1875, dpi));
+  for (const auto& control : kConfigControls) {
+    SCOPED_TRACE(control.name);
+    const HWND window = Control(control.name);
+    ASSERT_NE(window, nullptr);
+    const RECT rect = RectInParent(window);
+    const PixelRect want = ToPixels(control, dpi);
+    EXPECT_EQ(rect.left, want.left);
+    EXPECT_EQ(rect.top, want.top);
+    EXPECT_EQ(rect.right, want.right);
+    EXPECT_EQ(rect.bottom, want.bottom);  // the list's closed field too
+    const HWND parent = control.parent.empty() ? Window() : Control(control.parent);
+    EXPECT_EQ(GetParent(window), parent);
+  }
+  EXPECT_EQ(Text(Control("cmdOK")), L"&OK");
+  EXPECT_EQ(Text(Control("cmdCancel")), L"&Cancel");
+  EXPECT_EQ(Text(Control("cmdAbout")), L"&About");
+  EXPECT_EQ(Text(Control("fraInterval")), L"Interval Configuration");
+  EXPECT_EQ(Text(Control("lblCheck")), L"Check for new IP address every:");
+  for (const char* button : {"cmdOK", "cmdCancel", "cmdAbout"}) {
+    const auto kind = static_cast<DWORD>(GetWindowLongW(Control(button), GWL_STYLE)) & BS_TYPEMASK;
+    EXPECT_EQ(kind, static_cast<DWORD>(BS_PUSHBUTTON)) << button;
+  }
+  EXPECT_TRUE(IsWindowVisible(Control("fraInterval")));
+  EXPECT_FALSE(IsWindowVisible(Control("fraAbout")));
+}
+
+TEST_F(ConfigWindowTest, ControlsTakeTheirDesignFonts) {
+  host.Show();
+  const int dpi = host.window().dpi();
+  auto height = [](HWND window) {
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+    LOGFONTW description{};
+    GetObjectW(font, sizeof description, &description);
+    return description.lfHeight;
+  };
+  EXPECT_EQ(height(Control("cboInterval")), -FontPixelHeight({"Arial", 9.75}, dpi));
+  EXPECT_EQ(height(Control("cmdOK")), -FontPixelHeight({"Arial", 9.75}, dpi));
+  EXPECT_EQ(height(Control("lblCheck")), -FontPixelHeight({"Arial", 9}, dpi));
+  EXPECT_EQ(height(Control("lblAbout")), -FontPixelHeight({"Arial", 8.25}, dpi));
+}
+
+TEST_F(ConfigWindowTest, OpensWithTheCurrentIntervalAndTheFocusInTheList) {
+  main.TimerInterval = 4000;
+  host.Show();
+  EXPECT_TRUE(IsWindowVisible(Window()));
+  EXPECT_EQ(Selected(), 3);
+  EXPECT_EQ(GetFocus(), Control("cboInterval"));
+  host.Unload();
+  EXPECT_FALSE(host.loaded());
+
+  main.TimerInterval = 2500;
+  host.Show();
+  EXPECT_EQ(Selected(), CB_ERR);
+  EXPECT_EQ(Text(Control("cboInterval")), L"");
+}
+
+TEST_F(ConfigWindowTest, ThirtySecondsAndOkStoresTheChoiceAndCloses) {
+  host.Show();
+  Choose(7);
+  Click("cmdOK");
+  EXPECT_FALSE(host.loaded());
+  EXPECT_FALSE(IsWindow(Window()));
+  EXPECT_EQ(main.TimerInterval, 30000);
+  EXPECT_EQ(StoredInterval(), L"30000");
+  EXPECT_FALSE(timer.interval_ms.has_value());  // the poll timer is not re-armed
+
+  host.Show();
+  EXPECT_EQ(Selected(), 7);
+  EXPECT_EQ(IntervalFromSetting(settings.GetSetting("Pellux", "Options", "Interval")), 30000);
+}
+
+TEST_F(ConfigWindowTest, CancelAndTheCloseBoxStoreNothing) {
+  main.TimerInterval = 10000;
+  host.Show();
+  Choose(0);
+  Click("cmdCancel");
+  EXPECT_FALSE(host.loaded());
+
+  host.Show();
+  EXPECT_EQ(Selected(), 5);
+  Choose(0);
+  SendMessageW(Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_FALSE(host.loaded());
+
+  EXPECT_EQ(StoredInterval(), std::nullopt);
+  EXPECT_EQ(main.TimerInterval, 10000);
+  host.Show();
+  EXPECT_EQ(Selected(), 5);
+}
+
+TEST_F(ConfigWindowTest, ShowingAgainWhileLoadedKeepsTheWindowAndItsSelection) {
+  host.Show();
+  const HWND first = Window();
+  Choose(6);
+  Click("cmdAbout");
+  host.Show();
+  EXPECT_EQ(Window(), first);
+  EXPECT_EQ(Selected(), 6);
+  EXPECT_TRUE(IsWindowVisible(Control("fraAbout")));
+}
+
+// The version resource of the running program, read here independently.
+std::wstring VersionFromResource() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  DWORD ignored = 0;
+  std::vector<unsigned char> block(GetFileVersionInfoSizeW(path, &ignored));
+  if (block.empty() ||
+      !GetFileVersionInfoW(path, 0, static_cast<DWORD>(block.size()), block.data())) {
+    return L"<none>";
+  }
+  void* found = nullptr;
+  UINT length = 0;
+  VerQueryValueW(block.data(), L"\\", &found, &length);
+  const auto* info = static_cast<const VS_FIXEDFILEINFO*>(found);
+  return std::to_wstring(HIWORD(info->dwFileVersionMS)) + L"." +
+         std::to_wstring(LOWORD(info->dwFileVersionMS));
+}
+
+TEST_F(ConfigWindowTest, AboutSwitchesThePanelsAndNamesTheVersion) {
+  ASSERT_EQ(VersionFromResource(),
+            std::to_wstring(PELLUX_VERSION_MAJOR) + L"." + std::to_wstring(PELLUX_VERSION_MINOR));
+  host.Show();
+  EXPECT_EQ(Text(Control("fraAbout")), L"About Pellux v" + VersionFromResource());
+  EXPECT_EQ(Text(Control("lblAbout")),
+            L"Copyright (C) The Pellux authors.\r\n\r\n"
+            L"Visit the Pellux home page for more programs.");
+
+  Click("cmdAbout");
+  EXPECT_TRUE(IsWindowVisible(Control("fraAbout")));
+  EXPECT_TRUE(IsWindowVisible(Control("lblAbout")));
+  EXPECT_FALSE(IsWindowVisible(Control("fraInterval")));
+  EXPECT_FALSE(IsWindowVisible(Control("cboInterval")));
+  EXPECT_EQ(Text(Control("cmdAbout")), L"&Config");
+  EXPECT_EQ(host.window().Tag("cmdAbout"), "Interval");
+
+  Click("cmdAbout");
+  EXPECT_FALSE(IsWindowVisible(Control("fraAbout")));
+  EXPECT_TRUE(IsWindowVisible(Control("fraInterval")));
+  EXPECT_EQ(Text(Control("cmdAbout")), L"&About");
+  EXPECT_EQ(host.window().Tag("cmdAbout"), "About");
+}
+
+TEST_F(ConfigWindowTest, ClosedInTheAboutPanelItOpensInTheIntervalPanel) {
+  host.Show();
+  Click("cmdAbout");
+  Click("cmdCancel");
+  host.Show();
+  EXPECT_TRUE(IsWindowVisible(Control("fraInterval")));
+  EXPECT_FALSE(IsWindowVisible(Control("fraAbout")));
+  EXPECT_EQ(Text(Control("cmdAbout")), L"&About");
+  EXPECT_EQ(host.window().Tag("cmdAbout"), "About");
+}
+
+TEST_F(ConfigWindowTest, OkInTheAboutPanelStoresTheHiddenChoice) {
+  host.Show();
+  Choose(1);
+  Click("cmdAbout");
+  Click("cmdOK");
+  EXPECT_FALSE(host.loaded());
+  EXPECT_EQ(StoredInterval(), L"2000");
+  EXPECT_EQ(main.TimerInterval, 2000);
+}
+
+TEST_F(ConfigWindowTest, TabGoesListOkCancelAbout) {
+  host.Show();
+  std::vector<HWND> visited{GetFocus()};
+  for (int i = 0; i < 4; ++i) {
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    Pump();
+    visited.push_back(GetFocus());
+  }
+  EXPECT_EQ(visited,
+            (std::vector<HWND>{Control("cboInterval"), Control("cmdOK"), Control("cmdCancel"),
+                               Control("cmdAbout"), Control("cboInterval")}));
+}
+
+TEST_F(ConfigWindowTest, EscAndEnterInTheListPressNothing) {
+  host.Show();
+  Choose(7);
+  ASSERT_EQ(GetFocus(), Control("cboInterval"));
+  for (const WPARAM key : {WPARAM{VK_ESCAPE}, WPARAM{VK_RETURN}}) {
+    PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+    PostMessageW(GetFocus(), WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    Pump();
+  }
+  EXPECT_TRUE(host.loaded());
+  EXPECT_EQ(StoredInterval(), std::nullopt);
+  EXPECT_EQ(main.TimerInterval, 5000);
+}
+
+TEST_F(ConfigWindowTest, AccessKeysPressTheirButtons) {
+  host.Show();
+  Choose(2);
+  auto alt = [](wchar_t letter) {
+    PostMessageW(GetFocus(), WM_SYSCHAR, letter, 1 << 29);  // with Alt held
+    Pump();
+  };
+  alt(L'a');
+  EXPECT_TRUE(IsWindowVisible(Control("fraAbout")));
+  alt(L'o');
+  EXPECT_FALSE(host.loaded());
+  EXPECT_EQ(StoredInterval(), L"3000");
+}
+
+TEST_F(ConfigWindowTest, StandsOnTheShellsTaskbarAtTheRightEdgeOfTheScreen) {
+  APPBARDATA taskbar{};
+  taskbar.cbSize = sizeof taskbar;
+  SHAppBarMessage(ABM_GETTASKBARPOS, &taskbar);
+  host.Show();
+  EXPECT_EQ(host.form().TaskTop, taskbar.rc.top);
+  RECT outer;
+  GetWindowRect(Window(), &outer);
+  const int top = static_cast<int>(taskbar.rc.top) - (outer.bottom - outer.top);
+  if (top < 0) GTEST_SKIP() << "the taskbar is not along the bottom of the screen";
+  EXPECT_EQ(outer.right, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(outer.bottom, taskbar.rc.top);
+}
+
+}  // namespace
+}  // namespace pellux
