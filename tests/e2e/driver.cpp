@@ -248,12 +248,28 @@ std::wstring Describe(HWND window) {
          text.value_or(L"<no answer>");
 }
 
+struct ChildSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK MatchChildId(HWND window, LPARAM search_address) {
+  auto* search = reinterpret_cast<ChildSearch*>(search_address);
+  if (GetDlgCtrlID(window) != search->id) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// A control of the window by its id, also inside frames and other
+// containers of the window.
 std::optional<HWND> ChildArg(HWND parent, const wchar_t* id_text) {
   const auto id = ParseDword(id_text);
   if (!id) return std::nullopt;
-  const HWND child = GetDlgItem(parent, static_cast<int>(*id));
-  if (child == nullptr) return std::nullopt;
-  return child;
+  if (const HWND child = GetDlgItem(parent, static_cast<int>(*id))) return child;
+  ChildSearch search{static_cast<int>(*id), nullptr};
+  EnumChildWindows(parent, MatchChildId, reinterpret_cast<LPARAM>(&search));
+  if (search.found == nullptr) return std::nullopt;
+  return search.found;
 }
 
 // ---------------------------------------------------------------------------

@@ -279,3 +279,19 @@ set_interval() {
     driver reg-set-sz 'Software\Pellux\Options' Interval "$1" >/dev/null
   fi || fail "could not set the stored interval"
 }
+
+# The configuration window and its controls (control ids follow the window's
+# design table: the first control is 1000).
+CONFIG_TITLE="Pellux Configuration"
+CONFIG_OK=1002
+CONFIG_LIST=1004
+
+# config_open: opens the configuration window from the tray menu and prints
+# its handle.
+config_open() {
+  local window
+  tray_menu_choose "$MENU_CONFIGURE"
+  window=$(driver wait-visible - "$CONFIG_TITLE" "$E2E_TIMEOUT_MS") ||
+    fail "the configuration window did not open"
+  echo "$window"
+}
