@@ -13,6 +13,7 @@
 #include "net/computer_name.h"
 #include "net/sockets.h"
 #include "tray/tray_icon.h"
+#include "ui/clipboard.h"
 #include "ui/message_box.h"
 #include "ui/process.h"
 #include "ui/settings.h"
@@ -177,6 +178,19 @@ class FakeTimer final : public PollTimer {
  public:
   std::optional<uint32_t> interval_ms;
   void Arm(uint32_t interval) override { interval_ms = interval; }
+};
+
+class FakeClipboard final : public Clipboard {
+ public:
+  ClipboardResult result = ClipboardResult::kCopied;  // scripted
+  std::optional<std::string> text;                    // what the clipboard holds
+  std::vector<std::string> attempts;                  // every text offered
+
+  ClipboardResult ReplaceWithText(std::string_view offered) override {
+    attempts.emplace_back(offered);
+    if (result == ClipboardResult::kCopied) text = std::string(offered);
+    return result;
+  }
 };
 
 }  // namespace pellux::testing
