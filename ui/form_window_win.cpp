@@ -34,6 +34,13 @@ LRESULT CALLBACK ContainerSubclass(HWND window, UINT message, WPARAM wparam, LPA
   if (IsForwarded(message)) {
     return SendMessageW(GetAncestor(window, GA_ROOT), message, wparam, lparam);
   }
+  if (message == WM_NCHITTEST) {
+    // A group box lets the mouse through to whatever lies beneath it; a
+    // frame is a control of its own, and a press on it must not reach the
+    // form's body.
+    const LRESULT hit = DefSubclassProc(window, message, wparam, lparam);
+    return hit == HTTRANSPARENT ? HTCLIENT : hit;
+  }
   if (message == WM_NCDESTROY) RemoveWindowSubclass(window, ContainerSubclass, 0);
   return DefSubclassProc(window, message, wparam, lparam);
 }
@@ -288,7 +295,7 @@ void FormWindow::SetControlVisible(std::string_view name, bool visible) {
   if (const HWND control = Control(name)) ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE);
 }
 
-bool FormWindow::MoveFocusInTabOrder(bool backwards) {
+std::vector<std::pair<int, HWND>> FormWindow::TabStops() const {
   std::vector<std::pair<int, HWND>> stops;
   for (std::size_t i = 0; i < controls_.size(); ++i) {
     const HWND control = controls_[i];
@@ -297,8 +304,23 @@ bool FormWindow::MoveFocusInTabOrder(bool backwards) {
       stops.emplace_back(design_.controls[i].tab_index, control);
     }
   }
-  if (stops.empty()) return false;
   std::sort(stops.begin(), stops.end());
+  return stops;
+}
+
+void FormWindow::RestoreFocus() {
+  if (last_focus_ != nullptr && IsChild(hwnd(), last_focus_) && IsWindowVisible(last_focus_) &&
+      IsWindowEnabled(last_focus_)) {
+    SetFocus(last_focus_);
+    return;
+  }
+  const auto stops = TabStops();
+  SetFocus(stops.empty() ? hwnd() : stops.front().second);
+}
+
+bool FormWindow::MoveFocusInTabOrder(bool backwards) {
+  const auto stops = TabStops();
+  if (stops.empty()) return false;
   const HWND focus = GetFocus();
   auto current = std::find_if(stops.begin(), stops.end(), [focus](const auto& stop) {
     return stop.second == focus || IsChild(stop.second, focus);
@@ -352,6 +374,18 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         return reinterpret_cast<LRESULT>(brush);
       }
       break;
+    case WM_ACTIVATE:
+      // Like a dialog, the window gives the focus to its first control in
+      // tab order when it first comes up, and back to the control that had
+      // it when the user returns to the window.
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(hwnd(), focus)) last_focus_ = focus;
+      } else if (HIWORD(wparam) == 0) {
+        RestoreFocus();
+        return 0;
+      }
+      break;
     case WM_CLOSE:
       OnClose();
       return 0;
@@ -359,6 +393,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       RemovePropW(hwnd(), kFormProperty);
       controls_.clear();
       tooltip_ = nullptr;
+      last_focus_ = nullptr;
       break;
     default:
       break;

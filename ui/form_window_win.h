@@ -59,12 +59,16 @@ class FormWindow : public Window {
   void AddTooltip(HWND control, std::string_view text);
   HBRUSH OnControlColour(HDC dc, HWND control);
   bool MoveFocusInTabOrder(bool backwards);
+  // The controls Tab reaches now, in tab order.
+  std::vector<std::pair<int, HWND>> TabStops() const;
+  void RestoreFocus();
 
   const FormDesign& design_;
   int dpi_ = 96;
   std::vector<HWND> controls_;  // parallel to design_.controls
   std::vector<std::pair<FontDesign, HFONT>> fonts_;
   HWND tooltip_ = nullptr;
+  HWND last_focus_ = nullptr;  // the control that had the focus when the window was left
 };
 
 // The face to create for a design font: the face itself when the system has

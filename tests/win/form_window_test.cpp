@@ -147,5 +147,33 @@ TEST(FormWindowTest, TabFollowsTheTabIndexAndEnterOrEscPressNothing) {
   EXPECT_TRUE(IsWindow(form.hwnd()));
 }
 
+TEST(FormWindowTest, FocusStartsFirstInTabOrderAndComesBackToTheWindow) {
+  TestForm form;
+  ASSERT_TRUE(form.Build());
+  ShowWindow(form.hwnd(), SW_SHOW);
+  SetForegroundWindow(form.hwnd());
+  EXPECT_EQ(GetFocus(), form.Control("txtInside"));
+  SetFocus(form.Control("cmdB"));
+
+  TestForm other;
+  ASSERT_TRUE(other.Build());
+  ShowWindow(other.hwnd(), SW_SHOW);
+  SetForegroundWindow(other.hwnd());
+  EXPECT_EQ(GetFocus(), other.Control("txtInside"));
+
+  SetForegroundWindow(form.hwnd());
+  EXPECT_EQ(GetFocus(), form.Control("cmdB"));
+}
+
+TEST(FormWindowTest, AFrameTakesTheMouseItself) {
+  TestForm form;
+  ASSERT_TRUE(form.Build());
+  ShowWindow(form.hwnd(), SW_SHOW);
+  RECT frame;
+  GetWindowRect(form.Control("fraBox"), &frame);
+  const LPARAM inside = MAKELPARAM(frame.left + 5, frame.top + 10);
+  EXPECT_EQ(SendMessageW(form.Control("fraBox"), WM_NCHITTEST, 0, inside), HTCLIENT);
+}
+
 }  // namespace
 }  // namespace pellux
