@@ -21,7 +21,8 @@ App::App(const PlatformSeams& seams)
       module1_(seams.sockets, seams.computer, seams.messages, *this),
       main_({module1_, seams.settings, tray_, timer_, seams.messages, menus_, *this, *this}),
       window_(main_, tray_, timer_),
-      config_(main_, seams.settings, seams.messages, app_bar_, version_) {}
+      config_(main_, seams.settings, seams.messages, app_bar_, version_),
+      info_(main_, module1_, clipboard_, seams.messages) {}
 
 App::~App() {
   tray_.Remove();
@@ -55,7 +56,7 @@ bool App::IsLoaded(FormId form) const {
     case FormId::kMain:
       return window_.hwnd() != nullptr;
     case FormId::kInfo:
-      return false;
+      return info_.loaded();
     case FormId::kConfig:
       return config_.loaded();
   }
@@ -68,6 +69,7 @@ void App::Show(FormId form) {
     load_order_.push_back(form);
   }
   if (form == FormId::kConfig) config_.Show();
+  if (form == FormId::kInfo) info_.Show();
 }
 
 std::vector<FormId> App::Loaded() const {
@@ -86,6 +88,7 @@ void App::Unload(FormId form) {
       if (window_.hwnd() != nullptr) DestroyWindow(window_.hwnd());
       break;
     case FormId::kInfo:
+      info_.Unload();
       break;
     case FormId::kConfig:
       config_.Unload();

@@ -7,10 +7,12 @@
 #include "config/config_window_win.h"
 #include "config/program_version_win.h"
 #include "config/taskbar_win.h"
+#include "info/info_window_win.h"
 #include "monitor/frm_main.h"
 #include "monitor/main_window_win.h"
 #include "net/module1.h"
 #include "tray/tray_icon_win.h"
+#include "ui/clipboard_win.h"
 #include "ui/popup_menu_win.h"
 
 namespace pellux {
@@ -43,6 +45,7 @@ class App final : private Process, private Forms {
   Win32TrayIcon& tray() { return tray_; }
   WindowTimer& timer() { return timer_; }
   ConfigWindowHost& config_window() { return config_; }
+  InfoWindowHost& info_window() { return info_; }
 
  private:
   // A fatal failure takes the icon out of the tray before the process ends,
@@ -65,6 +68,8 @@ class App final : private Process, private Forms {
   ShellAppBar app_bar_;
   ModuleVersion version_;
   ConfigWindowHost config_;
+  WindowsClipboard clipboard_;
+  InfoWindowHost info_;
   // The secondary forms in the order they were last loaded.
   std::vector<FormId> load_order_;
 };

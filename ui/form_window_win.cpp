@@ -34,6 +34,13 @@ LRESULT CALLBACK ContainerSubclass(HWND window, UINT message, WPARAM wparam, LPA
   if (IsForwarded(message)) {
     return SendMessageW(GetAncestor(window, GA_ROOT), message, wparam, lparam);
   }
+  if (message == WM_NCHITTEST) {
+    // A group box lets the mouse through to whatever lies beneath it; a
+    // frame is a control of its own, and a press on it must not reach the
+    // form's body.
+    const LRESULT hit = DefSubclassProc(window, message, wparam, lparam);
+    return hit == HTTRANSPARENT ? HTCLIENT : hit;
+  }
   if (message == WM_NCDESTROY) RemoveWindowSubclass(window, ContainerSubclass, 0);
   return DefSubclassProc(window, message, wparam, lparam);
 }

@@ -17,6 +17,7 @@
 #include "net/computer_name.h"
 #include "net/sockets.h"
 #include "tray/tray_icon.h"
+#include "ui/clipboard.h"
 #include "ui/message_box.h"
 #include "ui/popup_menu.h"
 #include "ui/process.h"
@@ -261,6 +262,19 @@ class FakeVersion final : public ProgramVersion {
  public:
   std::optional<VersionNumbers> numbers = VersionNumbers{1, 11};
   std::optional<VersionNumbers> Numbers() override { return numbers; }
+};
+
+class FakeClipboard final : public Clipboard {
+ public:
+  ClipboardResult result = ClipboardResult::kCopied;  // scripted
+  std::optional<std::string> text;                    // what the clipboard holds
+  std::vector<std::string> attempts;                  // every text offered
+
+  ClipboardResult ReplaceWithText(std::string_view offered) override {
+    attempts.emplace_back(offered);
+    if (result == ClipboardResult::kCopied) text = std::string(offered);
+    return result;
+  }
 };
 
 }  // namespace pellux::testing

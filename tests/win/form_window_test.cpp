@@ -177,5 +177,15 @@ TEST(FormWindowTest, BuildingAgainStartsFromTheDesign) {
   EXPECT_EQ(form.ControlText("cmdA"), "&A");
 }
 
+TEST(FormWindowTest, AFrameTakesTheMouseItself) {
+  TestForm form;
+  ASSERT_TRUE(form.Build());
+  ShowWindow(form.hwnd(), SW_SHOW);
+  RECT frame;
+  GetWindowRect(form.Control("fraBox"), &frame);
+  const LPARAM inside = MAKELPARAM(frame.left + 5, frame.top + 10);
+  EXPECT_EQ(SendMessageW(form.Control("fraBox"), WM_NCHITTEST, 0, inside), HTCLIENT);
+}
+
 }  // namespace
 }  // namespace pellux

@@ -1,0 +1,70 @@
+#include "info/frm_info.h"
+
+#include <cmath>
+
+namespace pellux {
+namespace {
+
+// Twips to a whole number of twips: to the nearest, halves to the even one.
+int32_t RoundTwips(float twips) { return static_cast<int32_t>(std::nearbyint(twips)); }
+
+}  // namespace
+
+std::string InfoSummary(std::string_view ip, std::string_view computer_name,
+                        std::string_view host_name) {
+  std::string text;
+  text.append("IP: ").append(ip);
+  text.append("\r\nComputer Name: ").append(computer_name);
+  text.append("\r\nHostname: ").append(host_name);
+  return text;
+}
+
+void frmInfo::Form_Load() {
+  if (view_ == nullptr) return;
+  view_->SetCaption("Pellux: " + main_.YourIP);
+  view_->SetText("txtIP", main_.YourIP);
+  view_->SetText("txtCompName", module1_.QueryComputerName());
+  view_->SetText("txtHostName", module1_.QueryHostName());
+  for (const ControlDesign& control : view_->Controls()) {
+    if (control.kind == ControlKind::kCommandButton) view_->FlattenButton(control.name);
+  }
+}
+
+void frmInfo::cmdCopy_Click() { PutOnClipboard(main_.YourIP); }
+
+void frmInfo::cmdCopy2_Click() {
+  if (view_ == nullptr) return;
+  PutOnClipboard(
+      InfoSummary(view_->Text("txtIP"), view_->Text("txtCompName"), view_->Text("txtHostName")));
+}
+
+void frmInfo::cmdClose_Click() {
+  if (view_ != nullptr) view_->Unload();
+}
+
+void frmInfo::Form_MouseDown(int16_t /*Button*/, int16_t /*Shift*/, float X, float Y) {
+  DragX = RoundTwips(X);
+  DragY = RoundTwips(Y);
+}
+
+void frmInfo::Form_MouseMove(int16_t Button, int16_t /*Shift*/, float X, float Y) {
+  if (Button != kMouseLeft || view_ == nullptr) return;
+  const double left = view_->Left();
+  const double top = view_->Top();
+  view_->Move(left - (DragX - static_cast<double>(X)), top - (DragY - static_cast<double>(Y)));
+}
+
+void frmInfo::PutOnClipboard(std::string_view text) {
+  switch (clipboard_.ReplaceWithText(text)) {
+    case ClipboardResult::kCopied:
+      return;
+    case ClipboardResult::kInUse:
+      messages_.Message(std::string(kClipboardInUseText));
+      return;
+    case ClipboardResult::kFailed:
+      messages_.Message(std::string(kClipboardFailedText));
+      return;
+  }
+}
+
+}  // namespace pellux

@@ -1,0 +1,118 @@
+// The information window's design: the window and its controls in twips, in
+// load order. The order matters twice: it is the order in which the window
+// enumerates its controls, and controls created earlier lie in front of
+// later ones, which puts the title box over the frame's top edge.
+#pragma once
+
+#include "ui/design.h"
+
+namespace pellux {
+
+inline constexpr FontDesign kInfoFont{.face = "Arial", .points = 9.75};
+inline constexpr FontDesign kInfoTitleFont{.face = "MS Sans Serif", .points = 8.25};
+
+// The three boxes that show what the window read when it loaded.
+inline constexpr uint32_t kInfoBoxFlags = control_flags::kCentred | control_flags::kLocked;
+
+inline constexpr ControlDesign kInfoControls[] = {
+    {.name = "cmdClose",
+     .kind = ControlKind::kCommandButton,
+     .caption = "Close Window",
+     .left = 2370,
+     .top = 840,
+     .width = 2355,
+     .height = 345,
+     .tab_index = 0},
+    {.name = "cmdCopy2",
+     .kind = ControlKind::kCommandButton,
+     .caption = "Copy All Information",
+     .left = 2370,
+     .top = 450,
+     .width = 2355,
+     .height = 375,
+     .tab_index = 1},
+    {.name = "cmdCopy",
+     .kind = ControlKind::kCommandButton,
+     .caption = "Copy IP Address",
+     .left = 2370,
+     .top = 90,
+     .width = 2355,
+     .height = 345,
+     .tab_index = 2},
+    {.name = "Picture1",
+     .kind = ControlKind::kPictureBox,
+     .left = 405,
+     .top = 0,
+     .width = 1455,
+     .height = 285,
+     .tab_index = 7,
+     .font = kInfoTitleFont,
+     .flags = control_flags::kDisabled,
+     .fore = SystemColour::kWindowText},
+    {.name = "Label1",
+     .kind = ControlKind::kLabel,
+     .parent = "Picture1",
+     .caption = "Network Info",
+     .left = 0,
+     .top = 0,
+     .width = 1425,
+     .height = 240,
+     .tab_index = 8,
+     .flags = control_flags::kCentred},
+    {.name = "fraIP",
+     .kind = ControlKind::kFrame,
+     .left = 30,
+     .top = -30,
+     .width = 2205,
+     .height = 1215,
+     .tab_index = 6,
+     .fore = SystemColour::kWindowText},
+    {.name = "txtHostName",
+     .kind = ControlKind::kTextBox,
+     .parent = "fraIP",
+     .caption = "Hostname",
+     .left = 60,
+     .top = 870,
+     .width = 2055,
+     .height = 255,
+     .tab_index = 3,
+     .tooltip = "The current host name",
+     .flags = kInfoBoxFlags,
+     .back = SystemColour::kButtonFace},
+    {.name = "txtCompName",
+     .kind = ControlKind::kTextBox,
+     .parent = "fraIP",
+     .caption = "Computer Name",
+     .left = 60,
+     .top = 600,
+     .width = 2055,
+     .height = 255,
+     .tab_index = 4,
+     .tooltip = "The current computer name",
+     .flags = kInfoBoxFlags,
+     .back = SystemColour::kButtonFace},
+    {.name = "txtIP",
+     .kind = ControlKind::kTextBox,
+     .parent = "fraIP",
+     .caption = "IP Address",
+     .left = 90,
+     .top = 330,
+     .width = 2055,
+     .height = 255,
+     .tab_index = 5,
+     .tooltip = "Your Current IP Address",
+     .flags = kInfoBoxFlags,
+     .back = SystemColour::kButtonFace},
+};
+
+inline constexpr FormDesign kInfoDesign{.name = "frmInfo",
+                                        .caption = "Your IP:",
+                                        .border = BorderDesign::kFixedToolWindow,
+                                        .start = StartPosition::kCentreScreen,
+                                        .taskbar_button = false,
+                                        .client_width = 4770,
+                                        .client_height = 1215,
+                                        .font = kInfoFont,
+                                        .controls = kInfoControls};
+
+}  // namespace pellux

@@ -1,0 +1,23 @@
+// The clipboard seam: the program only ever puts plain text there.
+#pragma once
+
+#include <string_view>
+
+namespace pellux {
+
+enum class ClipboardResult {
+  kCopied,  // the text is on the clipboard, and nothing else is
+  kInUse,   // another program kept the clipboard open; nothing changed
+  kFailed,  // the clipboard was open to us but did not take the text
+};
+
+class Clipboard {
+ public:
+  virtual ~Clipboard() = default;
+
+  // Empties the clipboard and puts `text` on it as plain text, both while
+  // holding the clipboard once, so no other program can slip in between.
+  virtual ClipboardResult ReplaceWithText(std::string_view text) = 0;
+};
+
+}  // namespace pellux

@@ -1,0 +1,88 @@
+#include "ui/clipboard_win.h"
+
+#include <cstring>
+#include <string>
+
+#include "ui/text_win.h"
+
+namespace pellux {
+namespace {
+
+// The clipboard held open by this program for as long as the object lives.
+class OpenedClipboard {
+ public:
+  explicit OpenedClipboard(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+  OpenedClipboard(const OpenedClipboard&) = delete;
+  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+  ~OpenedClipboard() {
+    if (open_) CloseClipboard();
+  }
+
+  bool open() const { return open_; }
+
+ private:
+  bool open_;
+};
+
+// Movable global memory, freed unless the clipboard has taken it over.
+class GlobalMemory {
+ public:
+  explicit GlobalMemory(std::size_t bytes) : handle_(GlobalAlloc(GMEM_MOVEABLE, bytes)) {}
+  GlobalMemory(const GlobalMemory&) = delete;
+  GlobalMemory& operator=(const GlobalMemory&) = delete;
+  ~GlobalMemory() {
+    if (handle_ != nullptr) GlobalFree(handle_);
+  }
+
+  HGLOBAL get() const { return handle_; }
+  // The clipboard owns the memory now.
+  void Release() { handle_ = nullptr; }
+
+ private:
+  HGLOBAL handle_;
+};
+
+// Copies `text` with its terminating NUL into `memory`; false when there is
+// no memory to copy into.
+bool Fill(GlobalMemory& memory, const std::wstring& text) {
+  if (memory.get() == nullptr) return false;
+  void* bytes = GlobalLock(memory.get());
+  if (bytes == nullptr) return false;
+  std::memcpy(bytes, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(memory.get());
+  return true;
+}
+
+}  // namespace
+
+WindowsClipboard::WindowsClipboard(std::function<void()> pause)
+    : owner_(CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                             GetModuleHandleW(nullptr), nullptr)),
+      pause_(pause ? std::move(pause) : [] { Sleep(kPauseMs); }) {}
+
+WindowsClipboard::~WindowsClipboard() {
+  if (owner_ != nullptr) DestroyWindow(owner_);
+}
+
+ClipboardResult WindowsClipboard::ReplaceWithText(std::string_view text) {
+  // The text is made ready first, so the clipboard is held only briefly.
+  const std::wstring wide = Widen(text);
+  GlobalMemory memory((wide.size() + 1) * sizeof(wchar_t));
+  if (!Fill(memory, wide)) return ClipboardResult::kFailed;
+
+  for (int attempt = 1;; ++attempt) {
+    const OpenedClipboard clipboard(owner_);
+    if (clipboard.open()) {
+      if (!EmptyClipboard()) return ClipboardResult::kFailed;
+      if (SetClipboardData(CF_UNICODETEXT, memory.get()) == nullptr) {
+        return ClipboardResult::kFailed;
+      }
+      memory.Release();
+      return ClipboardResult::kCopied;
+    }
+    if (attempt == kAttempts) return ClipboardResult::kInUse;
+    pause_();
+  }
+}
+
+}  // namespace pellux
