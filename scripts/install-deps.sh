@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ googletest
   g++-mingw-w64-i686
   wine wine32:i386
-  xvfb xdotool imagemagick x11-utils fonts-liberation
+  xvfb xdotool imagemagick x11-utils fonts-liberation fonts-wine
 )
 
 missing=()

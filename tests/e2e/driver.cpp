@@ -307,6 +307,30 @@ int CmdResolve(Args) {
   return 0;
 }
 
+// names: the computer name (GetComputerName) on the first line and the host
+// name (gethostname) on the second, as the system reports them.
+int CmdNames(Args args) {
+  if (!args.empty()) return Usage(L"names");
+  wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+  if (!GetComputerNameW(computer, &size)) {
+    return Fail(L"GetComputerName: " + SystemMessage(GetLastError()));
+  }
+  WSADATA data{};
+  if (const int error = WSAStartup(MAKEWORD(1, 1), &data); error != 0) {
+    return Fail(L"WSAStartup: " + SystemMessage(static_cast<DWORD>(error)));
+  }
+  char host[256] = {};
+  const int result = gethostname(host, sizeof host);
+  WSACleanup();
+  if (result != 0) return Fail(L"gethostname failed");
+  Out(computer);
+  std::wstring wide_host;
+  for (const char* c = host; *c != '\0'; ++c) wide_host += static_cast<wchar_t>(*c);
+  Out(wide_host);
+  return 0;
+}
+
 // wait-window <class|-> <title|-> [timeout_ms]
 int CmdWaitWindow(Args args) {
   const auto timeout = TimeoutArg(args, 2);
@@ -747,6 +771,7 @@ constexpr Command kCommands[] = {
     {L"windows", CmdWindows, L"windows [class]"},
     {L"children", CmdChildren, L"children <hwnd>"},
     {L"dpi", CmdDpi, L"dpi"},
+    {L"names", CmdNames, L"names"},
     {L"text", CmdText, L"text <hwnd>"},
     {L"child-text-hex", CmdChildTextHex, L"child-text-hex <hwnd> <ctrl-id>"},
     {L"child-text", CmdChildText, L"child-text <hwnd> <ctrl-id>"},

@@ -283,6 +283,7 @@ set_interval() {
 # The configuration window and its controls (control ids follow the window's
 # design table: the first control is 1000).
 CONFIG_TITLE="Pellux Configuration"
+CONFIG_ABOUT=1000
 CONFIG_OK=1002
 CONFIG_LIST=1004
 
@@ -294,4 +295,28 @@ config_open() {
   window=$(driver wait-visible - "$CONFIG_TITLE" "$E2E_TIMEOUT_MS") ||
     fail "the configuration window did not open"
   echo "$window"
+}
+
+# The information window's controls.
+INFO_CLOSE=1000
+INFO_COPY_ALL=1001
+INFO_COPY_IP=1002
+INFO_HOST_NAME=1006
+INFO_COMPUTER_NAME=1007
+INFO_ADDRESS=1008
+
+# info_wait <address>: waits for the information window, captioned with the
+# address, and prints its handle.
+info_wait() {
+  driver wait-visible - "Pellux: $1" "$E2E_TIMEOUT_MS" ||
+    fail "the information window did not open"
+}
+
+# clip_copy <window> <button>: presses a copy button and prints the text the
+# clipboard got, as hex.
+clip_copy() {
+  local seq
+  seq=$(driver clip-seq) || fail "no clipboard sequence number"
+  driver click "$1" "$2" >/dev/null || fail "could not press button $2"
+  driver clip-wait "$seq" "$E2E_TIMEOUT_MS" || fail "the clipboard did not change"
 }
