@@ -1,3 +1,4 @@
+#!/usr/bin/env bash
 # shellcheck shell=bash
 # Wine session helpers: a display, a private Wine prefix and a warm wineserver
 # for running the Windows programs and their end-to-end tests.

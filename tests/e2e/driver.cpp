@@ -307,6 +307,18 @@ int CmdResolve(Args) {
   return 0;
 }
 
+// clip-hold <ms>: opens the clipboard and keeps it open for that long, as a
+// busy program would; prints "held" once it has it.
+int CmdClipHold(Args args) {
+  const auto duration = args.size() == 1 ? ParseDword(args[0]) : std::nullopt;
+  if (!duration) return Usage(L"clip-hold <ms>");
+  if (!OpenClipboard(nullptr)) return Fail(L"OpenClipboard: " + SystemMessage(GetLastError()));
+  Out(L"held");
+  Sleep(*duration);
+  CloseClipboard();
+  return 0;
+}
+
 // names: the computer name (GetComputerName) on the first line and the host
 // name (gethostname) on the second, as the system reports them.
 int CmdNames(Args args) {
@@ -772,6 +784,7 @@ constexpr Command kCommands[] = {
     {L"children", CmdChildren, L"children <hwnd>"},
     {L"dpi", CmdDpi, L"dpi"},
     {L"names", CmdNames, L"names"},
+    {L"clip-hold", CmdClipHold, L"clip-hold <ms>"},
     {L"text", CmdText, L"text <hwnd>"},
     {L"child-text-hex", CmdChildTextHex, L"child-text-hex <hwnd> <ctrl-id>"},
     {L"child-text", CmdChildText, L"child-text <hwnd> <ctrl-id>"},

@@ -292,7 +292,7 @@ CONFIG_LIST=1004
 config_open() {
   local window
   tray_menu_choose "$MENU_CONFIGURE"
-  window=$(driver wait-visible - "$CONFIG_TITLE" "$E2E_TIMEOUT_MS") ||
+  window=$(driver wait-visible PelluxForm "$CONFIG_TITLE" "$E2E_TIMEOUT_MS") ||
     fail "the configuration window did not open"
   echo "$window"
 }
@@ -308,7 +308,7 @@ INFO_ADDRESS=1008
 # info_wait <address>: waits for the information window, captioned with the
 # address, and prints its handle.
 info_wait() {
-  driver wait-visible - "Pellux: $1" "$E2E_TIMEOUT_MS" ||
+  driver wait-visible PelluxForm "Pellux: $1" "$E2E_TIMEOUT_MS" ||
     fail "the information window did not open"
 }
 
