@@ -448,26 +448,6 @@ int CmdChildren(Args args) {
   return 0;
 }
 
-// dpi: the screen's dots per inch as a DPI-aware program sees them (an
-// unaware one is always told 96).
-int CmdDpi(Args args) {
-  if (!args.empty()) return Usage(L"dpi");
-  SetProcessDPIAware();
-  // Looked up at run time so the driver links with ws2_32 alone.
-  using GetDeviceCapsFn = int(WINAPI*)(HDC, int);
-  const HMODULE gdi = LoadLibraryW(L"gdi32.dll");
-  const FARPROC proc = gdi ? GetProcAddress(gdi, "GetDeviceCaps") : nullptr;
-  if (proc == nullptr) return Fail(L"gdi32.dll has no GetDeviceCaps");
-  const auto get_device_caps =
-      reinterpret_cast<GetDeviceCapsFn>(reinterpret_cast<void (*)()>(proc));
-  const HDC screen = GetDC(nullptr);
-  if (screen == nullptr) return Fail(L"no screen device context");
-  const int dpi = get_device_caps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
-  Out(std::to_wstring(dpi));
-  return 0;
-}
-
 // text <hwnd>
 int CmdText(Args args) {
   const auto window = args.size() == 1 ? ParseWindow(args[0]) : std::nullopt;
@@ -734,13 +714,6 @@ int CmdRegSetSz(Args args) {
                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
-// reg-set-dword <subkey> <value> <number>
-int CmdRegSetDword(Args args) {
-  const auto number = args.size() == 3 ? ParseDword(args[2]) : std::nullopt;
-  if (!number) return Usage(L"reg-set-dword <HKCU subkey> <value|-> <number>");
-  return SetValue(args[0], NameOrNull(args[1]), REG_DWORD, &*number, sizeof(DWORD));
-}
-
 // reg-delete-value <subkey> <value>: succeeds when the value is already gone.
 int CmdRegDeleteValue(Args args) {
   if (args.size() != 2) return Usage(L"reg-delete-value <HKCU subkey> <value|->");
@@ -748,20 +721,6 @@ int CmdRegDeleteValue(Args args) {
   if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
     return Fail(std::wstring(args[0]) + L" " + args[1] + L": " +
                 SystemMessage(static_cast<DWORD>(status)));
-  }
-  return 0;
-}
-
-// reg-delete-key <subkey>: the key and everything below it; succeeds when it
-// is already gone.
-int CmdRegDeleteKey(Args args) {
-  if (args.size() != 1) return Usage(L"reg-delete-key <HKCU subkey>");
-  LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, args[0]);
-  if (status == ERROR_SUCCESS) {
-    status = RegDeleteKeyW(HKEY_CURRENT_USER, args[0]);
-  }
-  if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
-    return Fail(std::wstring(args[0]) + L": " + SystemMessage(static_cast<DWORD>(status)));
   }
   return 0;
 }
@@ -782,7 +741,6 @@ constexpr Command kCommands[] = {
     {L"tooltip", CmdTooltip, L"tooltip [ms]"},
     {L"windows", CmdWindows, L"windows [class]"},
     {L"children", CmdChildren, L"children <hwnd>"},
-    {L"dpi", CmdDpi, L"dpi"},
     {L"names", CmdNames, L"names"},
     {L"clip-hold", CmdClipHold, L"clip-hold <ms>"},
     {L"text", CmdText, L"text <hwnd>"},
@@ -797,9 +755,7 @@ constexpr Command kCommands[] = {
     {L"clip-wait", CmdClipWait, L"clip-wait <old-seq> [ms]"},
     {L"reg-get", CmdRegGet, L"reg-get <HKCU subkey> <value|->"},
     {L"reg-set-sz", CmdRegSetSz, L"reg-set-sz <HKCU subkey> <value|-> <text>"},
-    {L"reg-set-dword", CmdRegSetDword, L"reg-set-dword <HKCU subkey> <value|-> <number>"},
     {L"reg-delete-value", CmdRegDeleteValue, L"reg-delete-value <HKCU subkey> <value|->"},
-    {L"reg-delete-key", CmdRegDeleteKey, L"reg-delete-key <HKCU subkey>"},
 };
 
 int ListCommands() {

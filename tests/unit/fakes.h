@@ -13,8 +13,10 @@
 #include "config/program_version.h"
 #include "config/taskbar.h"
 #include "monitor/forms.h"
+#include "monitor/frm_main.h"
 #include "monitor/poll_timer.h"
 #include "net/computer_name.h"
+#include "net/module1.h"
 #include "net/sockets.h"
 #include "tray/tray_icon.h"
 #include "ui/clipboard.h"
@@ -275,6 +277,22 @@ class FakeClipboard final : public Clipboard {
     if (result == ClipboardResult::kCopied) text = std::string(offered);
     return result;
   }
+};
+
+// The main form over fakes of all its seams: what the other forms' tests
+// start from.
+struct MainFormFakes {
+  FakeSockets sockets;
+  FakeComputerName computer;
+  FakeMessages messages;
+  FakeProcess process;
+  FakeSettings settings;
+  FakeTray tray;
+  FakeTimer timer;
+  FakeMenus menus;
+  FakeForms forms;
+  Module1 module1{sockets, computer, messages, process};
+  frmMain main{{module1, settings, tray, timer, messages, menus, forms, process}};
 };
 
 }  // namespace pellux::testing

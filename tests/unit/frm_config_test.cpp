@@ -10,13 +10,8 @@ namespace pellux {
 namespace {
 
 using testing::FakeAppBar;
-using testing::FakeComputerName;
 using testing::FakeMessages;
-using testing::FakeProcess;
 using testing::FakeSettings;
-using testing::FakeSockets;
-using testing::FakeTimer;
-using testing::FakeTray;
 using testing::FakeVersion;
 
 using Strings = std::vector<std::string>;
@@ -117,21 +112,10 @@ class FakeView final : public ConfigView {
   Screen screen_;
 };
 
-class FrmConfigTest : public ::testing::Test {
+class FrmConfigTest : public ::testing::Test, protected testing::MainFormFakes {
  protected:
-  FakeSockets sockets;
-  FakeComputerName computer;
-  FakeMessages messages;
-  FakeProcess process;
-  FakeSettings settings;
-  FakeTray tray;
-  FakeTimer timer;
   FakeAppBar app_bar;
   FakeVersion version;
-  Module1 module1{sockets, computer, messages, process};
-  testing::FakeMenus menus;
-  testing::FakeForms forms;
-  frmMain main{{module1, settings, tray, timer, messages, menus, forms, process}};
   frmConfig form{main, settings, messages, app_bar, version};
 
   void SetUp() override { app_bar.taskbar = FakeAppBar::Rect{0, 738, 1024, 768}; }

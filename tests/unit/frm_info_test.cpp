@@ -12,13 +12,6 @@ namespace pellux {
 namespace {
 
 using testing::FakeClipboard;
-using testing::FakeComputerName;
-using testing::FakeMessages;
-using testing::FakeProcess;
-using testing::FakeSettings;
-using testing::FakeSockets;
-using testing::FakeTimer;
-using testing::FakeTray;
 
 class FakeInfoView final : public InfoView {
  public:
@@ -52,20 +45,9 @@ class FakeInfoView final : public InfoView {
 
 using Position = std::pair<double, double>;
 
-class FrmInfoTest : public ::testing::Test {
+class FrmInfoTest : public ::testing::Test, protected testing::MainFormFakes {
  protected:
-  FakeSockets sockets;
-  FakeComputerName computer;
-  FakeMessages messages;
-  FakeProcess process;
-  FakeSettings settings;
-  FakeTray tray;
-  FakeTimer timer;
   FakeClipboard clipboard;
-  Module1 module1{sockets, computer, messages, process};
-  testing::FakeMenus menus;
-  testing::FakeForms forms;
-  frmMain main{{module1, settings, tray, timer, messages, menus, forms, process}};
   frmInfo form{main, module1, clipboard, messages};
   FakeInfoView view;
 

@@ -7,11 +7,7 @@
 namespace pellux {
 namespace {
 
-using testing::FakeComputerName;
-using testing::FakeForms;
-using testing::FakeMenus;
 using testing::FakeMessages;
-using testing::FakeProcess;
 using testing::FakeSettings;
 using testing::FakeSockets;
 using testing::FakeTimer;
@@ -21,19 +17,9 @@ using Strings = std::vector<std::string>;
 
 const FakeSettings::Key kIntervalSetting{"Pellux", "Options", "Interval"};
 
-class FrmMainTest : public ::testing::Test {
+class FrmMainTest : public ::testing::Test, protected testing::MainFormFakes {
  protected:
-  FakeSockets sockets;
-  FakeComputerName computer;
-  FakeMessages messages;
-  FakeProcess process;
-  FakeSettings settings;
-  FakeTray tray;
-  FakeTimer timer;
-  FakeMenus menus;
-  FakeForms forms;
-  Module1 module1{sockets, computer, messages, process};
-  frmMain form{Services(settings, tray, timer)};
+  frmMain& form = main;
 
   MainFormServices Services(SettingsStore& s, TrayIcon& t, PollTimer& p) {
     return {module1, s, t, p, messages, menus, forms, process};

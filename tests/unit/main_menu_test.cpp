@@ -40,19 +40,9 @@ TEST(MainMenuTest, EntriesInOrder) {
   EXPECT_FALSE(kMainMenu[0].separator());
 }
 
-class TrayHandlersTest : public ::testing::Test {
+class TrayHandlersTest : public ::testing::Test, protected testing::MainFormFakes {
  protected:
-  testing::FakeSockets sockets;
-  testing::FakeComputerName computer;
-  testing::FakeMessages messages;
-  testing::FakeProcess process;
-  testing::FakeSettings settings;
-  testing::FakeTray tray;
-  testing::FakeTimer timer;
-  testing::FakeMenus menus;
-  testing::FakeForms forms;
-  Module1 module1{sockets, computer, messages, process};
-  frmMain form{{module1, settings, tray, timer, messages, menus, forms, process}};
+  frmMain& form = main;
 };
 
 TEST_F(TrayHandlersTest, OnlyTheRightButtonPopsUpTheMenu) {

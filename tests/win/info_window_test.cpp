@@ -29,13 +29,7 @@ namespace {
 using testing::ClipboardAnsi;
 using testing::ClipboardHolder;
 using testing::ClipboardUnicode;
-using testing::FakeComputerName;
 using testing::FakeMessages;
-using testing::FakeProcess;
-using testing::FakeSettings;
-using testing::FakeSockets;
-using testing::FakeTimer;
-using testing::FakeTray;
 using testing::FillClipboard;
 using testing::HasTestFormat;
 
@@ -105,19 +99,8 @@ std::map<HWND, std::wstring> Tooltips(HWND form) {
 
 LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
 
-class InfoWindowTest : public ::testing::Test {
+class InfoWindowTest : public ::testing::Test, protected testing::MainFormFakes {
  protected:
-  FakeSockets sockets;
-  FakeComputerName computer;
-  FakeMessages messages;
-  FakeProcess process;
-  FakeSettings settings;
-  FakeTray tray;
-  FakeTimer timer;
-  Module1 module1{sockets, computer, messages, process};
-  testing::FakeMenus menus;
-  testing::FakeForms forms;
-  frmMain main{{module1, settings, tray, timer, messages, menus, forms, process}};
   WindowsClipboard clipboard;
   InfoWindowHost host{main, module1, clipboard, messages};
 

@@ -5,27 +5,16 @@
 
 #include <gtest/gtest.h>
 
-#include "monitor/app_win.h"
-#include "tests/unit/fakes.h"
+#include "tests/win/app_fakes.h"
 
 namespace pellux {
 namespace {
 
-using testing::FakeComputerName;
-using testing::FakeMessages;
-using testing::FakeProcess;
-using testing::FakeSettings;
-using testing::FakeSockets;
+using testing::ForgetIcon;
+using testing::IconKnown;
 
-class AppTest : public ::testing::Test {
+class AppTest : public ::testing::Test, protected testing::AppFakes {
  protected:
-  FakeSockets sockets;
-  FakeComputerName computer;
-  FakeMessages messages;
-  FakeSettings settings;
-  FakeProcess process;
-  App app{{sockets, computer, messages, settings, process}};
-
   void SetUp() override {
     sockets.SetAddresses({"10.0.0.1", "192.168.0.5"});
     settings.values[{"Pellux", "Options", "Interval"}] = "1000";
@@ -33,15 +22,6 @@ class AppTest : public ::testing::Test {
 
   HWND window() { return app.main_window().hwnd(); }
 };
-
-// Whether the shell still knows the icon: only a known icon can be modified.
-bool IconKnown(HWND owner) {
-  NOTIFYICONDATAW data{};
-  data.cbSize = sizeof data;
-  data.hWnd = owner;
-  data.uID = 1;
-  return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
-}
 
 TEST_F(AppTest, MainWindowStaysHiddenWithoutTaskbarButton) {
   ASSERT_TRUE(app.Start());
@@ -88,11 +68,7 @@ TEST_F(AppTest, TheRealTimerTicks) {
 TEST_F(AppTest, IconComesBackWhenTheTaskbarIsCreatedAgain) {
   ASSERT_TRUE(app.Start());
   // Explorer's restart loses every icon; it then broadcasts TaskbarCreated.
-  NOTIFYICONDATAW data{};
-  data.cbSize = sizeof data;
-  data.hWnd = window();
-  data.uID = 1;
-  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &data));
+  ASSERT_TRUE(ForgetIcon(window()));
   ASSERT_FALSE(IconKnown(window()));
 
   SendMessageW(window(), Win32TrayIcon::TaskbarCreatedMessage(), 0, 0);

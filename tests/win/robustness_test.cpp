@@ -7,17 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include "monitor/app_win.h"
-#include "tests/unit/fakes.h"
+#include "tests/win/app_fakes.h"
 
 namespace pellux {
 namespace {
 
-using testing::FakeComputerName;
-using testing::FakeMessages;
-using testing::FakeProcess;
-using testing::FakeSettings;
-using testing::FakeSockets;
+using testing::ForgetIcon;
+using testing::IconKnown;
 
 void PumpMessages() {
   MSG message;
@@ -49,15 +45,8 @@ Holdings Measure() {
   return now;
 }
 
-class AppRobustnessTest : public ::testing::Test {
+class AppRobustnessTest : public ::testing::Test, protected testing::AppFakes {
  protected:
-  FakeSockets sockets;
-  FakeComputerName computer;
-  FakeMessages messages;
-  FakeSettings settings;
-  FakeProcess process;
-  App app{{sockets, computer, messages, settings, process}};
-
   void SetUp() override {
     sockets.SetAddresses({"192.168.0.5"});
     ASSERT_TRUE(app.Start());
@@ -126,14 +115,6 @@ TEST_F(AppRobustnessTest, ConfigurationWindowOpenedAThousandTimesLeavesNothingBe
   ExpectFlatOverOpenings(app.config_window());
 }
 
-bool IconKnown(HWND owner) {
-  NOTIFYICONDATAW data{};
-  data.cbSize = sizeof data;
-  data.hWnd = owner;
-  data.uID = 1;
-  return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
-}
-
 TEST_F(AppRobustnessTest, IconComesBackWithTheCurrentTipWhileBothWindowsAreOpen) {
   app.info_window().Show();
   app.config_window().Show();
@@ -141,11 +122,7 @@ TEST_F(AppRobustnessTest, IconComesBackWithTheCurrentTipWhileBothWindowsAreOpen)
   SendMessageW(main_window(), WM_TIMER, WindowTimer::kTimerId, 0);
 
   // Explorer's restart loses every icon, then it broadcasts TaskbarCreated.
-  NOTIFYICONDATAW data{};
-  data.cbSize = sizeof data;
-  data.hWnd = main_window();
-  data.uID = 1;
-  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &data));
+  ASSERT_TRUE(ForgetIcon(main_window()));
   SendMessageW(main_window(), Win32TrayIcon::TaskbarCreatedMessage(), 0, 0);
 
   EXPECT_TRUE(IconKnown(main_window()));

@@ -1,0 +1,41 @@
+// The whole program on its real windows, over fakes of the platform seams.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "monitor/app_win.h"
+#include "tests/unit/fakes.h"
+
+namespace pellux::testing {
+
+struct AppFakes {
+  FakeSockets sockets;
+  FakeComputerName computer;
+  FakeMessages messages;
+  FakeSettings settings;
+  FakeProcess process;
+  App app{{sockets, computer, messages, settings, process}};
+};
+
+inline NOTIFYICONDATAW IconOf(HWND owner) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof data;
+  data.hWnd = owner;
+  data.uID = 1;
+  return data;
+}
+
+// Whether the shell still knows the icon: only a known icon can be modified.
+inline bool IconKnown(HWND owner) {
+  NOTIFYICONDATAW data = IconOf(owner);
+  return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+// What Explorer's restart does to every icon: it is gone from the tray.
+inline bool ForgetIcon(HWND owner) {
+  NOTIFYICONDATAW data = IconOf(owner);
+  return Shell_NotifyIconW(NIM_DELETE, &data) != FALSE;
+}
+
+}  // namespace pellux::testing
