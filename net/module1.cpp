@@ -13,11 +13,20 @@ constexpr int kQueryNameSize = 255;
 }  // namespace
 
 std::string AddressText(const unsigned char* bytes, int length) {
-  std::string text;
+  if (length < 1) return {};
+  // Written in place into text of the longest length it can have (three
+  // digits and a dot a byte), then cut to size: an IPv4 address fits the
+  // string's own small buffer, so the poll cycle allocates nothing here.
+  std::string text(static_cast<std::size_t>(length) * 4 - 1, '\0');
+  char* out = text.data();
   for (int i = 0; i < length; ++i) {
-    if (i > 0) text += '.';
-    text += std::to_string(static_cast<unsigned>(bytes[i]));
+    if (i > 0) *out++ = '.';
+    const unsigned byte = bytes[i];
+    if (byte >= 100) *out++ = static_cast<char>('0' + byte / 100);
+    if (byte >= 10) *out++ = static_cast<char>('0' + byte / 10 % 10);
+    *out++ = static_cast<char>('0' + byte % 10);
   }
+  text.resize(static_cast<std::size_t>(out - text.data()));
   return text;
 }
 
