@@ -5,10 +5,15 @@
 // own, so bench/run.sh can tell the resolver's share of a cycle from the
 // program's own work.
 //
-// Usage: poll_cost [cycles]
-// Prints the address it found, the number of cycles and the history length.
+// Usage: poll_cost [--canned] [cycles]
+// --canned answers every sockets call at once with a fixed host entry of one
+// address instead, so that timing the run times the program's own work.
+// Prints the address it found, the number of cycles, the history length and
+// the nanoseconds a cycle took on average.
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -37,6 +42,28 @@ class MeasuredSockets final : public Sockets {
 
  private:
   Sockets& real_;
+};
+
+// A resolver that answers at once: the host entry of the address
+// 192.0.2.2, which is what a real lookup would return on a quiet machine.
+class CannedSockets final : public Sockets {
+ public:
+  int WSAStartup(uint16_t, uint16_t& version) override {
+    version = 0x0101;
+    return 0;
+  }
+  int gethostname(char* name, int size) override {
+    if (size < 5) return -1;
+    std::memcpy(name, "host", 5);
+    return 0;
+  }
+  int WSAGetLastError() override { return 0; }
+  const HostEntry* gethostbyname(const char*) override { return &entry_; }
+
+ private:
+  char address_[4] = {static_cast<char>(192), 0, 2, 2};
+  char* list_[2] = {address_, nullptr};
+  HostEntry entry_{2, 4, list_};
 };
 
 // The other seams do as little as their real counterparts ask of the
@@ -91,10 +118,11 @@ class ExitProcess final : public Process {
   void EndProgram(int exit_code) override { std::exit(exit_code); }
 };
 
-int Run(long cycles) {
+int Run(bool canned, long cycles) {
   const auto system_sockets = MakeSystemSockets();
   const auto computer = MakeSystemComputerName();
-  MeasuredSockets sockets(*system_sockets);
+  CannedSockets canned_sockets;
+  MeasuredSockets sockets(canned ? canned_sockets : *system_sockets);
   CountedMessages messages;
   ExitProcess process;
   NoSettings settings;
@@ -106,10 +134,13 @@ int Run(long cycles) {
   frmMain form({module1, settings, tray, timer, messages, menus, forms, process});
 
   form.Form_Load();
+  const auto start = std::chrono::steady_clock::now();
   for (long i = 0; i < cycles; ++i) form.Timer1_Timer();
+  const std::chrono::duration<double, std::nano> elapsed = std::chrono::steady_clock::now() - start;
 
-  std::printf("address %s\ncycles %ld\nhistory %d\nmessages %d\n", form.YourIP.c_str(), cycles,
-              form.lstIPs.ListCount(), messages.shown);
+  std::printf("address %s\ncycles %ld\nhistory %d\nmessages %d\nns-per-cycle %.1f\n",
+              form.YourIP.c_str(), cycles, form.lstIPs.ListCount(), messages.shown,
+              cycles > 0 ? elapsed.count() / static_cast<double>(cycles) : 0.0);
   return messages.shown == 0 ? 0 : 1;
 }
 
@@ -117,6 +148,8 @@ int Run(long cycles) {
 }  // namespace pellux::bench
 
 int main(int argc, char** argv) {
-  const long cycles = argc > 1 ? std::atol(argv[1]) : 10000;
-  return pellux::bench::Run(cycles);
+  const bool canned = argc > 1 && std::strcmp(argv[1], "--canned") == 0;
+  const int first = canned ? 2 : 1;
+  const long cycles = argc > first ? std::atol(argv[first]) : 10000;
+  return pellux::bench::Run(canned, cycles);
 }

@@ -6,6 +6,7 @@
 //   wine probe.exe ticks <class> <count>      deliver <count> poll-timer ticks
 //   wine probe.exe memory <class>             the window's process's memory
 //   wine probe.exe close <class> [timeout_ms] close the window, wait for exit
+//   wine probe.exe wait-icon [timeout_ms]     wait until a tray icon is visible
 //
 // startup runs each program <runs> times, alternating between them, and
 // prints one line per run: the program's index (from 0) and the milliseconds
@@ -44,7 +45,7 @@ int Fail(const wchar_t* what) {
 int Usage() {
   std::fwprintf(stderr,
                 L"usage: probe startup <runs> <exe>... | ticks <class> <count> | "
-                L"memory <class> | close <class> [timeout_ms]\n");
+                L"memory <class> | close <class> [timeout_ms] | wait-icon [timeout_ms]\n");
   return 2;
 }
 
@@ -215,6 +216,13 @@ int CmdClose(int argc, wchar_t** argv) {
   return waited == WAIT_OBJECT_0 ? 0 : Fail(L"the program did not exit");
 }
 
+int CmdWaitIcon(int argc, wchar_t** argv) {
+  if (argc > 1) return Usage();
+  const DWORD timeout = argc == 1 ? static_cast<DWORD>(_wtol(argv[0])) : kWaitMs;
+  if (!WaitFor(timeout, 5, [] { return VisibleIcons() > 0; })) return Fail(L"no tray icon");
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -224,5 +232,6 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"ticks") return CmdTicks(argc - 2, argv + 2);
   if (command == L"memory") return CmdMemory(argc - 2, argv + 2);
   if (command == L"close") return CmdClose(argc - 2, argv + 2);
+  if (command == L"wait-icon") return CmdWaitIcon(argc - 2, argv + 2);
   return Usage();
 }

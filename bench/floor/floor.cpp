@@ -4,12 +4,20 @@
 // start-up time and memory are what any tray program pays, so Pellux is
 // measured against it.
 //
-// Built twice: as it stands, using nothing of the C++ standard library, and
-// with FLOOR_WITH_STD_STRING, where the tip is made with std::string and
-// std::to_string and widened into a std::wstring the way the program makes
-// its texts, so that the size of the statically linked library is paid too.
+// Built three times: as it stands, using nothing of the C++ standard
+// library; with FLOOR_WITH_STD_STRING, where the tip is made with std::string
+// and std::to_string and widened into a std::wstring the way the program
+// makes its texts, so that the size of the statically linked library is paid
+// too; and with FLOOR_WITH_LOOKUP as well, where every tick (and the start)
+// also does what any poll of the address must do: start sockets, read the
+// host name and resolve it, and put the first address into the tip. The last
+// is no floor of its own but a reference: it shows what the sockets library
+// and a lookup cost in memory, apart from anything Pellux does.
 //
 // Usage: floor.exe [interval_ms]   (default 5000)
+#ifdef FLOOR_WITH_LOOKUP
+#include <winsock2.h>
+#endif
 #include <windows.h>
 #include <shellapi.h>
 
@@ -33,6 +41,25 @@ UINT g_interval_ms = kDefaultIntervalMs;
 HICON g_icon = nullptr;
 unsigned g_ticks = 0;
 
+#ifdef FLOOR_WITH_LOOKUP
+std::string g_address;
+
+std::string LookUp() {
+  WSADATA data{};
+  if (WSAStartup(0x0101, &data) != 0) return {};
+  char name[256] = {};
+  if (gethostname(name, sizeof name) != 0) return {};
+  const hostent* host = gethostbyname(name);
+  if (host == nullptr || host->h_length != 4 || host->h_addr_list == nullptr ||
+      host->h_addr_list[0] == nullptr) {
+    return {};
+  }
+  const auto* bytes = reinterpret_cast<const unsigned char*>(host->h_addr_list[0]);
+  return std::to_string(bytes[0]) + "." + std::to_string(bytes[1]) + "." +
+         std::to_string(bytes[2]) + "." + std::to_string(bytes[3]);
+}
+#endif
+
 #ifdef FLOOR_WITH_STD_STRING
 std::wstring Widen(const std::string& text) {
   const int length =
@@ -45,7 +72,11 @@ std::wstring Widen(const std::string& text) {
 
 void SetTip(NOTIFYICONDATAW& data) {
 #ifdef FLOOR_WITH_STD_STRING
+#ifdef FLOOR_WITH_LOOKUP
+  const std::wstring tip = Widen("Floor: " + g_address);
+#else
   const std::wstring tip = Widen("Floor: " + std::to_string(g_ticks));
+#endif
   const std::size_t length = tip.size() < 127 ? tip.size() : 127;
   tip.copy(data.szTip, length);
   data.szTip[length] = L'\0';
@@ -76,11 +107,19 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
         Shell_NotifyIconW(NIM_SETVERSION, &data);
       }
       SetTimer(window, kTimerId, g_interval_ms, nullptr);
+#ifdef FLOOR_WITH_LOOKUP
+      g_address = LookUp();
+      data = IconData(window, NIF_TIP);
+      Shell_NotifyIconW(NIM_MODIFY, &data);
+#endif
       return 0;
     }
     case WM_TIMER:
       if (wparam == kTimerId) {
         ++g_ticks;
+#ifdef FLOOR_WITH_LOOKUP
+        g_address = LookUp();
+#endif
         NOTIFYICONDATAW data = IconData(window, NIF_TIP);
         Shell_NotifyIconW(NIM_MODIFY, &data);
       }
