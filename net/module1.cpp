@@ -1,6 +1,6 @@
 #include "net/module1.h"
 
-#include <cstring>
+#include <string_view>
 
 namespace pellux {
 namespace {
@@ -35,9 +35,10 @@ std::string NumberWithSignPlace(long long value) {
 }
 
 std::string NameFromBuffer(const char* buffer, std::size_t size) {
-  const void* nul = std::memchr(buffer, '\0', size);
-  std::string_view name(
-      buffer, nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - buffer) : size);
+  // Through a view, which takes an empty buffer given as a null pointer
+  // (memchr may not be handed one, even for no bytes).
+  std::string_view name(buffer, size);
+  name = name.substr(0, name.find('\0'));
   const auto first = name.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
   const auto last = name.find_last_not_of(' ');
