@@ -22,7 +22,11 @@ int16_t IntervalFromSetting(const std::optional<std::string>& stored) {
   return static_cast<int16_t>(value);
 }
 
-std::string TrayTip(std::string_view address) { return "Pellux: " + std::string(address); }
+std::string TrayTip(std::string_view address) {
+  std::string tip(kTrayTipPrefix);
+  tip += address;
+  return tip;
+}
 
 bool AddressHistory::AddItem(std::string item) {
   if (items_.size() >= static_cast<std::size_t>(kMaxItems)) return false;
@@ -35,7 +39,7 @@ void frmMain::Form_Load() {
       services_.settings.GetSetting(kSettingsApp, kSettingsSection, kIntervalKey));
   if (!services_.module1.CheckSockets()) return;
   YourIP = services_.module1.LookupAddress(true);
-  services_.tray.SetTip(TrayTip(YourIP));
+  ShowTip();
   services_.timer.Arm(static_cast<uint32_t>(static_cast<int32_t>(TimerInterval)));
 }
 
@@ -55,7 +59,13 @@ void frmMain::Timer1_Timer() {
   const std::string_view last = count > 0 ? std::string_view(lstIPs.List(count - 1)) : "";
   if (previous_address_ != last) lstIPs.AddItem(previous_address_);
   YourIP = services_.module1.LookupAddress(true);
-  services_.tray.SetTip(TrayTip(YourIP));
+  ShowTip();
+}
+
+void frmMain::ShowTip() {
+  tip_.assign(kTrayTipPrefix);
+  tip_ += YourIP;
+  services_.tray.SetTip(tip_);
 }
 
 void frmMain::Trayicon1_Activate() { mnuGetIP_Click(); }

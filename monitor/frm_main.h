@@ -31,7 +31,8 @@ inline constexpr int16_t kDefaultInterval = 5000;
 // default.
 int16_t IntervalFromSetting(const std::optional<std::string>& stored);
 
-// The tip of the tray icon for an address.
+// The tip of the tray icon for an address: this prefix, then the address.
+inline constexpr std::string_view kTrayTipPrefix = "Pellux: ";
 std::string TrayTip(std::string_view address);
 
 // The addresses seen while the program runs, oldest first. Counts and indexes
@@ -107,9 +108,13 @@ class frmMain final : public MainFormEvents {
 
  private:
   void RunMenuCommand(std::string_view entry);
+  void ShowTip();
 
   MainFormServices services_;
   std::string previous_address_;
+  // The tray tip is built here; kept from cycle to cycle, so that once it is
+  // long enough a cycle allocates nothing for it.
+  std::string tip_;
   bool polling_ = false;
 };
 

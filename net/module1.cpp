@@ -1,6 +1,6 @@
 #include "net/module1.h"
 
-#include <cstring>
+#include <string_view>
 
 namespace pellux {
 namespace {
@@ -13,11 +13,20 @@ constexpr int kQueryNameSize = 255;
 }  // namespace
 
 std::string AddressText(const unsigned char* bytes, int length) {
-  std::string text;
+  if (length < 1) return {};
+  // Written in place into text of the longest length it can have (three
+  // digits and a dot a byte), then cut to size: an IPv4 address fits the
+  // string's own small buffer, so the poll cycle allocates nothing here.
+  std::string text(static_cast<std::size_t>(length) * 4 - 1, '\0');
+  char* out = text.data();
   for (int i = 0; i < length; ++i) {
-    if (i > 0) text += '.';
-    text += std::to_string(static_cast<unsigned>(bytes[i]));
+    if (i > 0) *out++ = '.';
+    const unsigned byte = bytes[i];
+    if (byte >= 100) *out++ = static_cast<char>('0' + byte / 100);
+    if (byte >= 10) *out++ = static_cast<char>('0' + byte / 10 % 10);
+    *out++ = static_cast<char>('0' + byte % 10);
   }
+  text.resize(static_cast<std::size_t>(out - text.data()));
   return text;
 }
 
@@ -26,9 +35,10 @@ std::string NumberWithSignPlace(long long value) {
 }
 
 std::string NameFromBuffer(const char* buffer, std::size_t size) {
-  const void* nul = std::memchr(buffer, '\0', size);
-  std::string_view name(
-      buffer, nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - buffer) : size);
+  // Through a view, which takes an empty buffer given as a null pointer
+  // (memchr may not be handed one, even for no bytes).
+  std::string_view name(buffer, size);
+  name = name.substr(0, name.find('\0'));
   const auto first = name.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
   const auto last = name.find_last_not_of(' ');

@@ -5,9 +5,13 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ googletest
+  # the fuzz targets: clang with its libFuzzer and sanitizer runtimes
+  clang libclang-rt-14-dev
   g++-mingw-w64-i686
   wine wine32:i386
   xvfb xdotool imagemagick x11-utils fonts-liberation fonts-wine
+  # bench/run.sh counts instructions with callgrind
+  valgrind
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds both configurations and runs every test:
-# the portable core natively under the sanitizers, then the Windows build
-# (unit, window and end-to-end tests) under Wine on a virtual display.
+# Installs what is missing, builds every configuration and runs every test:
+# the portable core natively under the sanitizers, its fuzz targets for a
+# bounded time each, then the Windows build (unit, window and end-to-end
+# tests) under Wine on a virtual display.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -10,6 +11,10 @@ scripts/install-deps.sh
 cmake --preset linux
 cmake --build --preset linux
 ctest --preset linux
+
+cmake --preset fuzz
+cmake --build --preset fuzz
+ctest --preset fuzz
 
 cmake --preset win32
 cmake --build --preset win32

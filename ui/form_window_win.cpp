@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "ui/library_win.h"
 #include "ui/text_win.h"
 
 namespace pellux {
@@ -29,20 +30,58 @@ bool IsForwarded(UINT message) {
   }
 }
 
+// The common controls library is loaded when the first form is built rather
+// than imported: the main window and its tray icon use none of it, and
+// loading it (it registers all its window classes as it loads) would
+// otherwise keep the icon waiting at start-up. The manifest makes this the
+// version 6 library.
+struct CommonControlsLibrary {
+  decltype(&::InitCommonControlsEx) init = nullptr;
+  decltype(&::SetWindowSubclass) set_subclass = nullptr;
+  decltype(&::RemoveWindowSubclass) remove_subclass = nullptr;
+  decltype(&::DefSubclassProc) def_subclass_proc = nullptr;
+
+  bool loaded() const {
+    return init != nullptr && set_subclass != nullptr && remove_subclass != nullptr &&
+           def_subclass_proc != nullptr;
+  }
+};
+
+const CommonControlsLibrary& CommonControls() {
+  static const CommonControlsLibrary controls = [] {
+    const HMODULE library = LoadLibraryW(L"comctl32.dll");
+    CommonControlsLibrary api;
+    api.init = LibraryFunction<decltype(api.init)>(library, "InitCommonControlsEx");
+    api.set_subclass = LibraryFunction<decltype(api.set_subclass)>(library, "SetWindowSubclass");
+    api.remove_subclass =
+        LibraryFunction<decltype(api.remove_subclass)>(library, "RemoveWindowSubclass");
+    api.def_subclass_proc =
+        LibraryFunction<decltype(api.def_subclass_proc)>(library, "DefSubclassProc");
+    if (api.loaded()) {
+      INITCOMMONCONTROLSEX init{sizeof init, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+      api.init(&init);
+    }
+    return api;
+  }();
+  return controls;
+}
+
 LRESULT CALLBACK ContainerSubclass(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
                                    UINT_PTR, DWORD_PTR) {
   if (IsForwarded(message)) {
     return SendMessageW(GetAncestor(window, GA_ROOT), message, wparam, lparam);
   }
+  // Installed only when the library is loaded, so its functions are there.
+  const auto& library = CommonControls();
   if (message == WM_NCHITTEST) {
     // A group box lets the mouse through to whatever lies beneath it; a
     // frame is a control of its own, and a press on it must not reach the
     // form's body.
-    const LRESULT hit = DefSubclassProc(window, message, wparam, lparam);
+    const LRESULT hit = library.def_subclass_proc(window, message, wparam, lparam);
     return hit == HTTRANSPARENT ? HTCLIENT : hit;
   }
-  if (message == WM_NCDESTROY) RemoveWindowSubclass(window, ContainerSubclass, 0);
-  return DefSubclassProc(window, message, wparam, lparam);
+  if (message == WM_NCDESTROY) library.remove_subclass(window, ContainerSubclass, 0);
+  return library.def_subclass_proc(window, message, wparam, lparam);
 }
 
 LRESULT CALLBACK PictureBoxProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -138,11 +177,7 @@ HFONT FormWindow::FontFor(const FontDesign& font) {
 }
 
 bool FormWindow::Build() {
-  static const bool common_controls = [] {
-    INITCOMMONCONTROLSEX init{sizeof init, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-    return InitCommonControlsEx(&init) != FALSE;
-  }();
-  (void)common_controls;
+  CommonControls();
   // A window left from an earlier build goes, and with it every use of the
   // fonts made for it (the screen's DPI may have changed since).
   Destroy();
@@ -244,7 +279,9 @@ HWND FormWindow::CreateControl(const ControlDesign& control, int id) {
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                        GetModuleHandleW(nullptr), nullptr);
   if (created == nullptr) return nullptr;
-  if (control.kind == ControlKind::kFrame) SetWindowSubclass(created, ContainerSubclass, 0, 0);
+  if (control.kind == ControlKind::kFrame && CommonControls().loaded()) {
+    CommonControls().set_subclass(created, ContainerSubclass, 0, 0);
+  }
 
   // A control without a font of its own takes its container's.
   const ControlDesign* owner = &control;

@@ -188,5 +188,12 @@ TEST(NameFromBufferTest, CutsAtTheFirstNulAndTrimsBlanks) {
   }
 }
 
+TEST(NameFromBufferTest, EmptyBufferWithoutStorageIsAnEmptyName) {
+  // An empty vector's data() may be null; the buffer is still empty.
+  const std::vector<char> empty;
+  EXPECT_EQ(NameFromBuffer(empty.data(), empty.size()), "");
+  EXPECT_EQ(NameFromBuffer(nullptr, 0), "");
+}
+
 }  // namespace
 }  // namespace pellux

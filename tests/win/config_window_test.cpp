@@ -373,7 +373,11 @@ TEST_F(ConfigWindowTest, AccessKeysPressTheirButtons) {
 TEST_F(ConfigWindowTest, StandsOnTheShellsTaskbarAtTheRightEdgeOfTheScreen) {
   APPBARDATA taskbar{};
   taskbar.cbSize = sizeof taskbar;
-  SHAppBarMessage(ABM_GETTASKBARPOS, &taskbar);
+  // Wine's shell answers through its desktop process, which may still be
+  // starting; ask until it answers.
+  for (int attempt = 0; attempt < 50 && !SHAppBarMessage(ABM_GETTASKBARPOS, &taskbar); ++attempt) {
+    Sleep(100);
+  }
   host.Show();
   EXPECT_EQ(host.form().TaskTop, taskbar.rc.top);
   RECT outer;
