@@ -35,7 +35,7 @@ class QtPollTimer final : public PollTimer {
   void Arm(uint32_t interval_ms) override;
   void Stop() { timer_.stop(); }
 
-  const QTimer& timer() const { return timer_; }
+  QTimer& timer() { return timer_; }
 
  private:
   QTimer timer_;
