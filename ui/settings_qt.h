@@ -9,8 +9,8 @@ namespace pellux {
 
 class QtSettings final : public SettingsStore {
  public:
-  // The file is read afresh on every call, so a change made by another
-  // program is seen.
+  // Each call opens the file anew, so a change made by another program
+  // meanwhile is seen (Qt notices it by the file's time stamp and size).
   std::optional<std::string> GetSetting(std::string_view app, std::string_view section,
                                         std::string_view key) override;
   // False when the file could not be written.
