@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds both configurations and runs every test:
-# the portable core natively under the sanitizers, then the Windows build
-# (unit, window and end-to-end tests) under Wine on a virtual display.
+# Installs what is missing, builds both front ends and runs every test: the
+# native Linux program and its tests under the sanitizers (unit tests, Qt
+# widget tests, the tray smoke test), then the Windows build (unit, window
+# and end-to-end tests) under Wine on a virtual display.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 

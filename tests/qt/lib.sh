@@ -82,7 +82,13 @@ $old" EXIT
     return 1
   fi
   export DISPLAY=":$(head -n1 "$DESK_TMP/display")"
-  openbox --sm-disable </dev/null >"$DESK_TMP/openbox.log" 2>&1 &
+  # openbox's stock title bar has iconify and maximize buttons on every
+  # window, even one that asks for a close box only, and cuts a short
+  # window's title for them: here it shows the title and the close box.
+  sed 's|<titleLayout>.*</titleLayout>|<titleLayout>LC</titleLayout>|' \
+    /etc/xdg/openbox/rc.xml >"$DESK_TMP/openbox.xml"
+  openbox --sm-disable --config-file "$DESK_TMP/openbox.xml" \
+    </dev/null >"$DESK_TMP/openbox.log" 2>&1 &
   DESK_PIDS+=($!)
   wait_until _desk_has_wm || {
     desk_err "openbox did not start"
@@ -146,8 +152,9 @@ window_rect() {
 frame_rect() {
   local x y w h left right top bottom
   read -r x y w h < <(window_rect "$1")
+  # Windows the window manager does not manage (tooltips, menus) have none.
   read -r left right top bottom < <(xprop -id "$1" _NET_FRAME_EXTENTS |
-    sed -n 's/.*= *//p' | tr -d ,)
+    sed -n 's/.*= *//p' | tr -d ,) || true
   echo "$((x - ${left:-0})) $((y - ${top:-0})) $((w + ${left:-0} + ${right:-0}))" \
     "$((h + ${top:-0} + ${bottom:-0}))"
 }
