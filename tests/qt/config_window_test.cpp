@@ -83,7 +83,6 @@ class ConfigWindowTest : public QObject {
     QTest::addColumn<int>("interval");
     QTest::addColumn<QString>("shown");
     QTest::newRow("5000") << 5000 << "5 Seconds";
-    QTest::newRow("1000") << 1000 << "1 Second";
     QTest::newRow("4000") << 4000 << "4 Seconds ";
     QTest::newRow("2500") << 2500 << "";
   }

@@ -4,7 +4,6 @@
 #include "ui/form_window_qt.h"
 
 #include <QComboBox>
-#include <QLineEdit>
 #include <QTest>
 
 #include "config/frm_config.h"
@@ -134,17 +133,6 @@ class FormWindowTest : public QObject {
     }
     QCOMPARE(visited, order);
     QCOMPARE(QApplication::focusWidget()->objectName(), order.front());
-  }
-
-  void lockedTextBoxesShowButtonFaceAndTakeNoEdits() {
-    TestWindow window(kInfoDesign);
-    for (const char* name : {"txtIP", "txtCompName", "txtHostName"}) {
-      auto* box = qobject_cast<QLineEdit*>(window.Control(name));
-      QVERIFY(box != nullptr);
-      QVERIFY(box->isReadOnly());
-      QCOMPARE(box->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
-      QCOMPARE(box->palette().color(QPalette::Base), box->palette().color(QPalette::Button));
-    }
   }
 };
 

@@ -89,14 +89,6 @@ class InfoWindowTest : public QObject {
     }
   }
 
-  void emptyAddressLeavesTheCaptionsBlank() {
-    Rig rig;
-    rig.main.YourIP.clear();
-    InfoWindow& window = rig.Open();
-    QCOMPARE(window.windowTitle(), QString("Pellux: "));
-    QCOMPARE(BoxText(window, "txtIP"), QString());
-  }
-
   void copyButtonsPutExactlyTheirTextOnTheClipboard_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QByteArray>("expected");

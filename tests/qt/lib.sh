@@ -116,8 +116,6 @@ pellux_start() {
   PELLUX_PID=$!
 }
 
-pellux_log() { cat "$DESK_TMP/pellux.log"; }
-
 # pellux_wait_exit: waits for the program to end and leaves its exit status
 # in PELLUX_STATUS. Not to be called in a subshell: only this shell can
 # collect the status.
@@ -208,7 +206,6 @@ _pellux_menu() {
   done
   return 1
 }
-menu_wait() { wait_until _pellux_menu && _pellux_menu; }
 menu_gone() { wait_until eval '! _pellux_menu'; }
 
 # window_wait <title regex>: the visible window whose title matches.
