@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-i686
   wine wine32:i386
   xvfb xdotool imagemagick x11-utils fonts-liberation fonts-wine
+  qt6-base-dev qt6-qpa-plugins openbox trayer xclip iproute2
   # bench/run.sh counts instructions with callgrind
   valgrind
 )

@@ -1,69 +1,88 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds pellux.exe and starts it under Wine. On a
-# machine with a display the program runs there until its "Exit" command;
-# without one it starts on a virtual display, and a screenshot of its tray
-# icon with the tooltip is left in build/screenshots.
+# Installs what is missing, builds the native Linux Pellux and starts it. On a
+# machine with a display it runs there, in the desktop's tray, until its
+# "Exit" command. Without one it runs on a virtual display with a window
+# manager and a tray panel, leaves screenshots of its tray tip, menu and
+# windows in build/screenshots (linux-*.png) and ends.
+# scripts/run-windows.sh does the same for the Windows program under Wine.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 scripts/install-deps.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target pellux e2e_driver
+cmake --preset linux-release >/dev/null
+cmake --build --preset linux-release --target pellux
+program=$PWD/build/linux-release/pellux
 
-prefix=$PWD/build/win32/run-prefix
-if [[ -n ${DISPLAY:-} ]]; then
-  # shellcheck source=wine-session.sh
-  source scripts/wine-session.sh
-  wine_session_start "$prefix"
+if [[ -n ${DISPLAY:-} || -n ${WAYLAND_DISPLAY:-} ]]; then
   echo "Pellux is running in the notification area; choose Exit from its menu to end it."
-  exec wine build/win32/pellux.exe
+  exec "$program"
 fi
 
-export PELLUX_EXE=$PWD/build/win32/pellux.exe E2E_DRIVER=$PWD/build/win32/tests/e2e/driver.exe
 shots=$PWD/build/screenshots
 mkdir -p "$shots"
-# shellcheck source=../tests/e2e/lib.sh
-source tests/e2e/lib.sh
-e2e_begin --prefix "$prefix"
-# shot <file> [hwnd]: a screenshot of the display, or of one window on it.
-shot() {
-  if [[ -z ${2:-} ]]; then
-    import -window root "$shots/$1"
-    return
-  fi
-  local _ left top right bottom
-  read -r _ left top right bottom < <(driver rect "$2")
-  import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$shots/$1"
+# shellcheck source=../tests/qt/lib.sh
+source tests/qt/lib.sh
+fail() {
+  echo "run: $*" >&2
+  exit 1
 }
+desk_start
+# A settings folder of this run's own: the user's setting stays as it is.
+export XDG_CONFIG_HOME=$DESK_TMP/config XDG_RUNTIME_DIR=$DESK_TMP
+desk_tray_start
+pellux_start "$program"
+icon=$(tray_icon_wait) || fail "the icon did not reach the tray"
 
-set_interval -
-pellux_start
-tray_icon_wait >/dev/null
-tray_hover
-tip=$(driver tooltip) || fail "no tooltip over the tray icon"
-shot tray.png
-pointer_park
+# shot <file> <window>...: a screenshot of the smallest area that holds the
+# windows (with their frames), with a small margin.
+shot() {
+  local file=$1 id x y w h left=100000 top=100000 right=0 bottom=0
+  shift
+  for id in "$@"; do
+    read -r x y w h < <(frame_rect "$id")
+    ((x < left)) && left=$x
+    ((y < top)) && top=$y
+    ((x + w > right)) && right=$((x + w))
+    ((y + h > bottom)) && bottom=$((y + h))
+  done
+  left=$((left > 4 ? left - 4 : 0)) top=$((top > 4 ? top - 4 : 0))
+  import -window root -crop "$((right - left + 4))x$((bottom - top + 4))+$left+$top" +repage \
+    "$shots/$file"
+}
+park_pointer() { xdotool mousemove 0 0; }
 
-tray_click 3
-menu=$(driver wait-visible '#32768' -) || fail "the tray menu did not open"
-shot menu.png
-driver key "$menu" ESCAPE >/dev/null
-driver wait-gone "$menu" >/dev/null
+tray_hover "$icon"
+tip=$(window_of_type_wait TOOLTIP) || fail "no tooltip over the icon"
+shot linux-tray.png "$tip" "$(desk_panel)"
 
-tray_double_click
-pointer_park
-info=$(info_wait "${tip#Pellux: }")
-shot info.png "$info"
-driver close "$info" >/dev/null
+menu=$(tray_menu_open "$icon") || fail "the right button opened no menu"
+shot linux-menu.png "$menu" "$(desk_panel)"
+xdotool key Escape
+menu_gone || fail "the menu stayed open"
 
-config=$(config_open)
-shot config.png "$config"
-driver click "$config" "$CONFIG_ABOUT" >/dev/null
+tray_click "$icon" 1
+park_pointer
+info=$(window_wait '^Pellux: ') || fail "no information window"
 sleep 0.3
-shot about.png "$config"
-driver close "$config" >/dev/null
+shot linux-info.png "$info"
+caption=$(xdotool getwindowname "$info")
+xdotool windowclose "$info" 2>/dev/null || xdotool key --window "$info" alt+F4
+window_gone '^Pellux: ' || fail "the information window stayed open"
 
-echo "No display here: Pellux ran on a virtual one. Its tooltip read \"$tip\"."
-echo "Screenshots of the tray, the menu and the windows: $shots"
-tray_menu_choose "$MENU_EXIT"
-pellux_wait_exit || true
+tray_menu_open "$icon" >/dev/null || fail "the right button opened no menu"
+xdotool key c
+park_pointer
+config=$(window_wait '^Pellux Configuration$') || fail "no configuration window"
+sleep 0.3
+shot linux-config.png "$config"
+xdotool key alt+a
+sleep 0.3
+shot linux-about.png "$config"
+xdotool key alt+c alt+c
+sleep 0.3
+
+echo "No display here: Pellux ran on a virtual one. Its information window read \"$caption\"."
+echo "Screenshots of the tray, the menu and the windows: $shots/linux-*.png"
+tray_menu_open "$icon" >/dev/null || fail "the right button opened no menu"
+xdotool key x
+pellux_wait_exit || fail "Pellux did not end"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every configuration and runs every test:
-# the portable core natively under the sanitizers, its fuzz targets for a
-# bounded time each, then the Windows build (unit, window and end-to-end
-# tests) under Wine on a virtual display.
+# the native Linux program and its tests under the sanitizers (unit tests, Qt
+# widget tests, the tray smoke test), the fuzz targets for a bounded time
+# each, then the Windows build (unit, window and end-to-end tests) under Wine
+# on a virtual display.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 

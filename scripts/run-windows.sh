@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the Windows program pellux.exe and starts
+# it under Wine. On a machine with a display the program runs there until its
+# "Exit" command; without one it runs on a virtual display, leaves
+# screenshots of its tray tip, menu and windows in build/screenshots and ends.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+scripts/install-deps.sh
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target pellux e2e_driver
+
+prefix=$PWD/build/win32/run-prefix
+if [[ -n ${DISPLAY:-} ]]; then
+  # shellcheck source=wine-session.sh
+  source scripts/wine-session.sh
+  wine_session_start "$prefix"
+  echo "Pellux is running in the notification area; choose Exit from its menu to end it."
+  exec wine build/win32/pellux.exe
+fi
+
+export PELLUX_EXE=$PWD/build/win32/pellux.exe E2E_DRIVER=$PWD/build/win32/tests/e2e/driver.exe
+shots=$PWD/build/screenshots
+mkdir -p "$shots"
+# shellcheck source=../tests/e2e/lib.sh
+source tests/e2e/lib.sh
+e2e_begin --prefix "$prefix"
+# shot <file> [hwnd]: a screenshot of the display, or of one window on it.
+shot() {
+  if [[ -z ${2:-} ]]; then
+    import -window root "$shots/$1"
+    return
+  fi
+  local _ left top right bottom
+  read -r _ left top right bottom < <(driver rect "$2")
+  import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$shots/$1"
+}
+
+set_interval -
+pellux_start
+tray_icon_wait >/dev/null
+tray_hover
+tip=$(driver tooltip) || fail "no tooltip over the tray icon"
+shot tray.png
+pointer_park
+
+tray_click 3
+menu=$(driver wait-visible '#32768' -) || fail "the tray menu did not open"
+shot menu.png
+driver key "$menu" ESCAPE >/dev/null
+driver wait-gone "$menu" >/dev/null
+
+tray_double_click
+pointer_park
+info=$(info_wait "${tip#Pellux: }")
+shot info.png "$info"
+driver close "$info" >/dev/null
+
+config=$(config_open)
+shot config.png "$config"
+driver click "$config" "$CONFIG_ABOUT" >/dev/null
+sleep 0.3
+shot about.png "$config"
+driver close "$config" >/dev/null
+
+echo "No display here: Pellux ran on a virtual one. Its tooltip read \"$tip\"."
+echo "Screenshots of the tray, the menu and the windows: $shots"
+tray_menu_choose "$MENU_EXIT"
+pellux_wait_exit || true

@@ -1,0 +1,168 @@
+// The program wired together on Qt, with scripted sockets, settings, message
+// boxes and process: the tray icon's tip and events, the command menu and
+// what its entries do.
+#include "monitor/app_qt.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+
+#include "monitor/main_menu.h"
+#include "tests/qt/helpers.h"
+#include "tests/qt/qt_tests.h"
+#include "tests/unit/fakes.h"
+
+namespace pellux::qt_tests {
+namespace {
+
+using pellux::testing::FakeComputerName;
+using pellux::testing::FakeMessages;
+using pellux::testing::FakeProcess;
+using pellux::testing::FakeSettings;
+using pellux::testing::FakeSockets;
+
+struct Rig {
+  FakeSockets sockets;
+  FakeComputerName computer;
+  FakeMessages messages;
+  FakeSettings settings;
+  FakeProcess process;
+  App app{{sockets, computer, messages, settings, process}};
+
+  Rig() {
+    sockets.SetAddresses({"10.0.0.1", "192.168.0.5"});
+    app.Start();
+  }
+
+  void Activate(QSystemTrayIcon::ActivationReason reason) {
+    emit app.tray().icon().activated(reason);
+  }
+
+  // Right-clicks the icon and chooses `entry` from the menu that pops up.
+  // True once the menu has closed again and the entry's handler has run.
+  bool Choose(const QString& entry) {
+    bool clicked = false;
+    WhenOpen(ActivePopup, [entry, &clicked](QWidget* popup) {
+      auto* menu = qobject_cast<QMenu*>(popup);
+      auto* action = menu->findChild<QAction*>(entry);
+      QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+      clicked = true;
+    });
+    Activate(QSystemTrayIcon::Context);
+    return QTest::qWaitFor([&clicked] { return clicked && ActivePopup() == nullptr; });
+  }
+
+  void Tick() { QMetaObject::invokeMethod(&app.timer().timer(), "timeout"); }
+};
+
+class AppTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void cleanup() { DropUnloadedWindows(); }
+
+  void startShowsTheIconWithTheLastAddressAndArmsTheTimer() {
+    Rig rig;
+    QSystemTrayIcon& icon = rig.app.tray().icon();
+    QVERIFY(icon.isVisible());
+    QCOMPARE(icon.toolTip(), QString("Pellux: 192.168.0.5"));
+    QVERIFY(icon.icon().availableSizes().contains(QSize(16, 16)));
+    QVERIFY(icon.icon().availableSizes().contains(QSize(32, 32)));
+    QVERIFY(rig.app.timer().timer().isActive());
+    QCOMPARE(rig.app.timer().timer().interval(), 5000);
+  }
+
+  void aTickRefreshesTheTip() {
+    Rig rig;
+    rig.sockets.SetAddresses({"172.16.0.9"});
+    rig.Tick();
+    QCOMPARE(rig.app.tray().icon().toolTip(), QString("Pellux: 172.16.0.9"));
+  }
+
+  void iconActionsReachTheirHandlers_data() {
+    QTest::addColumn<QSystemTrayIcon::ActivationReason>("reason");
+    QTest::addColumn<bool>("opens_info");
+    QTest::newRow("click") << QSystemTrayIcon::Trigger << true;
+    QTest::newRow("double click") << QSystemTrayIcon::DoubleClick << true;
+    QTest::newRow("middle click") << QSystemTrayIcon::MiddleClick << false;
+    QTest::newRow("unknown") << QSystemTrayIcon::Unknown << false;
+  }
+
+  void iconActionsReachTheirHandlers() {
+    QFETCH(QSystemTrayIcon::ActivationReason, reason);
+    QFETCH(bool, opens_info);
+    Rig rig;
+    rig.Activate(reason);
+    // The actions arrive through the event loop.
+    QVERIFY(!rig.app.info_window().loaded());
+    QCoreApplication::processEvents();
+    QCOMPARE(rig.app.info_window().loaded(), opens_info);
+    QVERIFY(ActivePopup() == nullptr);
+    if (opens_info) {
+      QCOMPARE(rig.app.info_window().window()->windowTitle(), QString("Pellux: 192.168.0.5"));
+    }
+  }
+
+  void theRightButtonPopsUpTheCommandMenu() {
+    Rig rig;
+    QStringList entries;
+    WhenOpen(ActivePopup, [&entries](QWidget* popup) {
+      auto* menu = qobject_cast<QMenu*>(popup);
+      for (const QAction* action : menu->actions()) {
+        entries << action->objectName() + (action->isSeparator() ? "" : " " + action->text());
+      }
+      menu->close();
+    });
+    rig.Activate(QSystemTrayIcon::Context);
+    QTRY_VERIFY(!entries.isEmpty());
+    QCOMPARE(entries, (QStringList{"mnuGetIP &Get IP", "sep1", "mnuRecent &Recent IPs",
+                                   "mnuConfigure &Configure", "sep2", "mnuExit E&xit"}));
+    QVERIFY(!rig.app.info_window().loaded());
+    QVERIFY(!rig.app.config_window().loaded());
+  }
+
+  void getIpAndConfigureOpenTheirWindowOnce() {
+    Rig rig;
+    QVERIFY(rig.Choose("mnuGetIP"));
+    QVERIFY(rig.Choose("mnuConfigure"));
+    QVERIFY(rig.app.info_window().loaded());
+    QVERIFY(rig.app.config_window().loaded());
+    InfoWindow* info = rig.app.info_window().window();
+    ConfigWindow* config = rig.app.config_window().window();
+    QVERIFY(rig.Choose("mnuGetIP"));
+    QVERIFY(rig.Choose("mnuConfigure"));
+    QCOMPARE(rig.app.info_window().window(), info);
+    QCOMPARE(rig.app.config_window().window(), config);
+  }
+
+  void recentIpsShowsTheHistoryReport() {
+    Rig rig;
+    rig.Tick();
+    QVERIFY(rig.Choose("mnuRecent"));
+    QCOMPARE(rig.messages.shown.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(rig.messages.shown[0].text),
+             QString::fromStdString(HistoryReport(std::vector<std::string>{"192.168.0.5"})));
+    QCOMPARE(QString::fromStdString(rig.messages.shown[0].title), QString("Recent IP addresses"));
+    QVERIFY(rig.messages.shown[0].icon == MessageIcon::kInformation);
+  }
+
+  void exitUnloadsEveryWindowTakesTheIconAwayAndEnds() {
+    Rig rig;
+    QVERIFY(rig.Choose("mnuGetIP"));
+    QVERIFY(rig.Choose("mnuConfigure"));
+    QVERIFY(rig.Choose("mnuExit"));
+    QVERIFY(!rig.app.info_window().loaded());
+    QVERIFY(!rig.app.config_window().loaded());
+    QVERIFY(!rig.app.tray().icon().isVisible());
+    QVERIFY(!rig.app.timer().timer().isActive());
+    QCOMPARE(rig.process.exit_code.value_or(-1), 0);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<QObject> MakeAppTest() { return std::make_unique<AppTest>(); }
+
+}  // namespace pellux::qt_tests
+
+#include "app_test.moc"

@@ -1,0 +1,185 @@
+// The information window on Qt: what it shows when it loads, the exact text
+// its buttons put on the clipboard, closing, showing again, and dragging.
+#include "info/info_window_qt.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTest>
+
+#include "tests/qt/helpers.h"
+#include "tests/qt/qt_tests.h"
+#include "tests/unit/fakes.h"
+#include "ui/clipboard_qt.h"
+
+namespace pellux::qt_tests {
+namespace {
+
+using pellux::testing::FakeComputerName;
+using pellux::testing::FakeForms;
+using pellux::testing::FakeMenus;
+using pellux::testing::FakeMessages;
+using pellux::testing::FakeProcess;
+using pellux::testing::FakeSettings;
+using pellux::testing::FakeSockets;
+using pellux::testing::FakeTimer;
+using pellux::testing::FakeTray;
+
+struct Rig {
+  FakeSockets sockets;
+  FakeComputerName computer;
+  FakeMessages messages;
+  FakeProcess process;
+  FakeSettings settings;
+  FakeTray tray;
+  FakeTimer timer;
+  FakeMenus menus;
+  FakeForms forms;
+  Module1 module1{sockets, computer, messages, process};
+  frmMain main{{module1, settings, tray, timer, messages, menus, forms, process}};
+  QtClipboard clipboard;
+  InfoWindowHost host{main, module1, clipboard, messages};
+
+  Rig() {
+    main.YourIP = "192.168.0.5";
+    computer.name = "PC1";
+    sockets.host_name = "pc1";
+  }
+
+  InfoWindow& Open() {
+    host.Show();
+    return *host.window();
+  }
+};
+
+QString BoxText(InfoWindow& window, const char* name) {
+  return qobject_cast<QLineEdit*>(window.Control(name))->text();
+}
+
+void Click(InfoWindow& window, const char* button) {
+  QTest::mouseClick(window.Control(button), Qt::LeftButton);
+}
+
+// A mouse event on the window's body, as the platform delivers it.
+void SendMouse(QWidget& window, QEvent::Type type, QPoint at, Qt::MouseButton button,
+               Qt::MouseButtons buttons) {
+  QMouseEvent event(type, QPointF(at), window.mapToGlobal(QPointF(at)), button, buttons,
+                    Qt::NoModifier);
+  QApplication::sendEvent(&window, &event);
+}
+
+class InfoWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void cleanup() { DropUnloadedWindows(); }
+
+  void loadFillsCaptionAndBoxesAndGivesButtonsTheirEdge() {
+    Rig rig;
+    InfoWindow& window = rig.Open();
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.windowTitle(), QString("Pellux: 192.168.0.5"));
+    QCOMPARE(BoxText(window, "txtIP"), QString("192.168.0.5"));
+    QCOMPARE(BoxText(window, "txtCompName"), QString("PC1"));
+    QCOMPARE(BoxText(window, "txtHostName"), QString("pc1"));
+    for (const char* name : {"cmdClose", "cmdCopy2", "cmdCopy"}) {
+      QVERIFY2(dynamic_cast<EdgeButton*>(window.Control(name))->static_edge(), name);
+    }
+  }
+
+  void copyButtonsPutExactlyTheirTextOnTheClipboard_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QByteArray>("expected");
+    // The address copies what the main form reports now; the summary copies
+    // the boxes as they were loaded.
+    QTest::newRow("cmdCopy") << "cmdCopy" << QByteArray("10.0.0.1");
+    QTest::newRow("cmdCopy2") << "cmdCopy2"
+                              << QByteArray(
+                                     "IP: 192.168.0.5\r\nComputer Name: PC1\r\nHostname: pc1");
+  }
+
+  void copyButtonsPutExactlyTheirTextOnTheClipboard() {
+    QFETCH(QString, button);
+    QFETCH(QByteArray, expected);
+    Rig rig;
+    QGuiApplication::clipboard()->setImage(QImage(2, 2, QImage::Format_RGB32));
+    InfoWindow& window = rig.Open();
+    rig.main.YourIP = "10.0.0.1";
+    Click(window, qPrintable(button));
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    QCOMPARE(data->text().toUtf8(), expected);
+    // Nothing else stays on the clipboard.
+    QVERIFY(!data->hasImage());
+    QVERIFY(rig.messages.shown.empty());
+  }
+
+  void closeButtonAndCloseBoxUnloadTheWindow_data() {
+    QTest::addColumn<bool>("close_box");
+    QTest::newRow("Close Window") << false;
+    QTest::newRow("close box") << true;
+  }
+
+  void closeButtonAndCloseBoxUnloadTheWindow() {
+    QFETCH(bool, close_box);
+    Rig rig;
+    QPointer<InfoWindow> window = &rig.Open();
+    if (close_box) {
+      window->close();
+    } else {
+      Click(*window, "cmdClose");
+    }
+    QVERIFY(!rig.host.loaded());
+    QVERIFY(!window->isVisible());
+    DropUnloadedWindows();
+    QVERIFY(window.isNull());
+  }
+
+  void showingALoadedWindowKeepsItsValuesAndOpeningAgainReadsAfresh() {
+    Rig rig;
+    InfoWindow* first = &rig.Open();
+    rig.main.YourIP = "10.0.0.1";
+    QCOMPARE(&rig.Open(), first);
+    QCOMPARE(BoxText(*first, "txtIP"), QString("192.168.0.5"));
+
+    rig.host.Unload();
+    InfoWindow& second = rig.Open();
+    QCOMPARE(BoxText(second, "txtIP"), QString("10.0.0.1"));
+    QCOMPARE(second.windowTitle(), QString("Pellux: 10.0.0.1"));
+  }
+
+  void draggingTheBodyMovesTheWindowWithTheCursor_data() {
+    QTest::addColumn<Qt::MouseButton>("pressed");
+    QTest::addColumn<Qt::MouseButtons>("held");
+    QTest::addColumn<QPoint>("moved_by");
+    QTest::newRow("left") << Qt::LeftButton << Qt::MouseButtons(Qt::LeftButton) << QPoint(20, 15);
+    QTest::newRow("right") << Qt::RightButton << Qt::MouseButtons(Qt::RightButton) << QPoint();
+    QTest::newRow("left and right")
+        << Qt::LeftButton << Qt::MouseButtons(Qt::LeftButton | Qt::RightButton) << QPoint();
+  }
+
+  void draggingTheBodyMovesTheWindowWithTheCursor() {
+    QFETCH(Qt::MouseButton, pressed);
+    QFETCH(Qt::MouseButtons, held);
+    QFETCH(QPoint, moved_by);
+    Rig rig;
+    InfoWindow& window = rig.Open();
+    window.move(100, 120);
+    QTRY_COMPARE(window.pos(), QPoint(100, 120));
+    // The body between the frame and the buttons.
+    const QPoint press(153, 70);
+    SendMouse(window, QEvent::MouseButtonPress, press, pressed, pressed);
+    SendMouse(window, QEvent::MouseMove, press + QPoint(20, 15), Qt::NoButton, held);
+    QCoreApplication::processEvents();
+    QCOMPARE(window.pos(), QPoint(100, 120) + moved_by);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<QObject> MakeInfoWindowTest() { return std::make_unique<InfoWindowTest>(); }
+
+}  // namespace pellux::qt_tests
+
+#include "info_window_test.moc"

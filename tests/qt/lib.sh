@@ -1,0 +1,236 @@
+# shellcheck shell=bash
+# A small desktop for the Linux program and helpers to drive it from outside
+# as a user would: a private Xvfb, the openbox window manager, and a trayer
+# panel along the bottom of the screen that holds XEmbed tray icons.
+#
+# Meant to be sourced:
+#
+#   source tests/qt/lib.sh
+#   desk_start                  # display and window manager; exports DISPLAY
+#   pellux_start build/linux/pellux
+#   desk_tray_start             # the panel (the program may start before it)
+#   icon=$(tray_icon_wait) ...
+#
+# desk_start sets an EXIT trap that ends everything it and pellux_start
+# started (keeping any EXIT trap set before). Every wait polls until its
+# condition holds; DESK_TIMEOUT (seconds, default 20) only guards against a
+# condition that never comes.
+
+DESK_TIMEOUT=${DESK_TIMEOUT:-20}
+DESK_TMP=""
+DESK_PIDS=()
+PELLUX_PID=""
+
+desk_err() { printf '%s\n' "$*" >&2; }
+
+# wait_until <command...>: runs the command every 50 ms until it succeeds;
+# fails after DESK_TIMEOUT seconds.
+wait_until() {
+  local deadline=$((SECONDS + DESK_TIMEOUT))
+  until "$@" >/dev/null 2>&1; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.05
+  done
+}
+
+desk_stop() {
+  local pid
+  if [[ -n $PELLUX_PID ]]; then
+    kill "$PELLUX_PID" 2>/dev/null
+    wait "$PELLUX_PID" 2>/dev/null || true
+    PELLUX_PID=""
+  fi
+  # The panel and the window manager before the display they run on.
+  local i
+  for ((i = ${#DESK_PIDS[@]} - 1; i >= 0; i--)); do
+    pid=${DESK_PIDS[i]}
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null || true
+  done
+  DESK_PIDS=()
+  [[ -n $DESK_TMP ]] && rm -rf "$DESK_TMP"
+  DESK_TMP=""
+}
+
+_desk_has_wm() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+
+desk_start() {
+  local old
+  old=$(trap -p EXIT)
+  if [[ -n $old ]]; then
+    old=${old#"trap -- "}
+    eval "old=${old%" EXIT"}"
+    # shellcheck disable=SC2064 # the old command is meant to be expanded now
+    trap "desk_stop
+$old" EXIT
+  else
+    trap desk_stop EXIT
+  fi
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+
+  DESK_TMP=$(mktemp -d "${TMPDIR:-/tmp}/pellux-desk.XXXXXX") || return 1
+  # -noreset: the server stays as it is when its last client goes, as a
+  # user's display would. -displayfd picks a free display and tells its
+  # number once the server accepts connections.
+  Xvfb -displayfd 9 -noreset -screen 0 1024x768x24 -nolisten tcp \
+    9>"$DESK_TMP/display" </dev/null >"$DESK_TMP/xvfb.log" 2>&1 &
+  DESK_PIDS+=($!)
+  if ! wait_until grep -q '^[0-9]' "$DESK_TMP/display"; then
+    desk_err "Xvfb did not start:"
+    cat "$DESK_TMP/xvfb.log" >&2
+    return 1
+  fi
+  export DISPLAY=":$(head -n1 "$DESK_TMP/display")"
+  # openbox's stock title bar has iconify and maximize buttons on every
+  # window, even one that asks for a close box only, and cuts a short
+  # window's title for them: here it shows the title and the close box.
+  sed 's|<titleLayout>.*</titleLayout>|<titleLayout>LC</titleLayout>|' \
+    /etc/xdg/openbox/rc.xml >"$DESK_TMP/openbox.xml"
+  openbox --sm-disable --config-file "$DESK_TMP/openbox.xml" \
+    </dev/null >"$DESK_TMP/openbox.log" 2>&1 &
+  DESK_PIDS+=($!)
+  wait_until _desk_has_wm || {
+    desk_err "openbox did not start"
+    return 1
+  }
+}
+
+# The panel's window: visible, class "trayer".
+desk_panel() { xdotool search --onlyvisible --class '^trayer$' | head -n1 | grep .; }
+
+desk_tray_start() {
+  trayer --edge bottom --align right --widthtype request --height 24 \
+    --SetDockType true --SetPartialStrut true --transparent false \
+    </dev/null >"$DESK_TMP/trayer.log" 2>&1 &
+  DESK_PIDS+=($!)
+  wait_until desk_panel || {
+    desk_err "trayer did not start"
+    return 1
+  }
+}
+
+# pellux_start <program>: starts it with its output in $DESK_TMP/pellux.log.
+pellux_start() {
+  "$1" </dev/null >"$DESK_TMP/pellux.log" 2>&1 &
+  PELLUX_PID=$!
+}
+
+# pellux_wait_exit: waits for the program to end and leaves its exit status
+# in PELLUX_STATUS. Not to be called in a subshell: only this shell can
+# collect the status.
+pellux_wait_exit() {
+  wait_until _pellux_gone || return 1
+  PELLUX_STATUS=0
+  wait "$PELLUX_PID" || PELLUX_STATUS=$?
+  PELLUX_PID=""
+}
+_pellux_gone() { ! kill -0 "$PELLUX_PID" 2>/dev/null; }
+
+# The program's icon: its window inside the panel, once it is there.
+_tray_icon() {
+  local panel
+  panel=$(desk_panel) || return 1
+  xwininfo -tree -id "$panel" | awk '/\("pellux" "pellux"\)/ {print $1; found = 1; exit}
+    END {exit !found}'
+}
+tray_icon_wait() {
+  wait_until _tray_icon && _tray_icon
+}
+
+# window_rect <id>: prints the left, top, width and height of a window's
+# client area on the screen.
+window_rect() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+    /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} END {print x, y, w, h}'
+}
+
+# frame_rect <id>: the same for the window with the frame the window manager
+# put around it.
+frame_rect() {
+  local x y w h left right top bottom
+  read -r x y w h < <(window_rect "$1")
+  # Windows the window manager does not manage (tooltips, menus) have none.
+  read -r left right top bottom < <(xprop -id "$1" _NET_FRAME_EXTENTS |
+    sed -n 's/.*= *//p' | tr -d ,) || true
+  echo "$((x - ${left:-0})) $((y - ${top:-0})) $((w + ${left:-0} + ${right:-0}))" \
+    "$((h + ${top:-0} + ${bottom:-0}))"
+}
+
+# icon_point <id>: the middle of the icon, on the screen.
+icon_point() {
+  local x y w h
+  read -r x y w h < <(window_rect "$1")
+  echo "$((x + w / 2)) $((y + h / 2))"
+}
+
+# tray_click <icon> <button> [repeat]: moves the pointer over the icon and
+# clicks there.
+tray_click() {
+  local x y
+  read -r x y < <(icon_point "$1")
+  xdotool mousemove "$x" "$y" click --repeat "${3:-1}" --delay 80 "$2"
+}
+
+tray_hover() {
+  local x y
+  read -r x y < <(icon_point "$1")
+  xdotool mousemove "$x" "$y"
+}
+
+# A visible window of the program whose _NET_WM_WINDOW_TYPE names <type>
+# (TOOLTIP ...).
+_pellux_window_of_type() {
+  local id
+  for id in $(xdotool search --onlyvisible --class '^pellux$'); do
+    if xprop -id "$id" _NET_WM_WINDOW_TYPE | grep -q "_NET_WM_WINDOW_TYPE_$1"; then
+      echo "$id"
+      return 0
+    fi
+  done
+  return 1
+}
+window_of_type_wait() { wait_until _pellux_window_of_type "$1" && _pellux_window_of_type "$1"; }
+
+# The program's popup menu: a visible window that the window manager does
+# not manage (override-redirect) and that is of no special type, unlike the
+# tooltip and the icon in the panel.
+_pellux_menu() {
+  local id
+  for id in $(xdotool search --onlyvisible --class '^pellux$'); do
+    if [[ $(xprop -id "$id" _NET_WM_WINDOW_TYPE) == *"= _NET_WM_WINDOW_TYPE_NORMAL" ]] &&
+      xwininfo -id "$id" | grep -q 'Override Redirect State: yes'; then
+      echo "$id"
+      return 0
+    fi
+  done
+  return 1
+}
+menu_gone() { wait_until eval '! _pellux_menu'; }
+
+# window_wait <title regex>: the visible window whose title matches.
+_window_named() { xdotool search --onlyvisible --name "$1" | head -n1 | grep .; }
+window_wait() { wait_until _window_named "$1" && _window_named "$1"; }
+window_gone() { wait_until eval "! _window_named '$1'"; }
+
+# click_control <window> <left> <top> <width> <height>: clicks the middle of
+# a control, given in twips at 96 dpi as the design tables give it.
+click_control() {
+  xdotool mousemove --window "$1" $((($2 + $4 / 2) / 15)) $((($3 + $5 / 2) / 15)) click 1
+}
+
+# tray_menu_open <icon>: right-clicks the icon until its menu shows, and
+# prints the menu's window. A press that comes straight after another
+# window of the program went away is now and then not seen by it; a person
+# would simply click again.
+tray_menu_open() {
+  local try
+  for try in 1 2 3; do
+    tray_click "$1" 3
+    if DESK_TIMEOUT=3 wait_until _pellux_menu; then
+      _pellux_menu
+      return 0
+    fi
+  done
+  return 1
+}
