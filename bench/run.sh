@@ -71,7 +71,7 @@ imports() {
 }
 
 # Windows' own DLLs, which any Windows has: a program may import these only.
-SYSTEM_DLLS=" advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll shell32.dll user32.dll ws2_32.dll "
+SYSTEM_DLLS=" advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll shell32.dll user32.dll version.dll ws2_32.dll "
 
 # foreign_imports <exe>: imported DLLs that are not Windows' own.
 foreign_imports() {

@@ -12,3 +12,12 @@ function(pellux_target_options target)
       _WIN32_WINNT=0x0601 WINVER=0x0601)
   endif()
 endfunction()
+
+# Link-time optimisation for what ships (and for what it is measured
+# against), where the toolchain offers it.
+function(pellux_link_time_optimisation target)
+  if(PELLUX_IPO)
+    set_property(TARGET ${target} PROPERTY INTERPROCEDURAL_OPTIMIZATION_MINSIZEREL ON)
+    set_property(TARGET ${target} PROPERTY INTERPROCEDURAL_OPTIMIZATION_RELEASE ON)
+  endif()
+endfunction()

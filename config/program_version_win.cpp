@@ -2,43 +2,31 @@
 
 #include <windows.h>
 
-#include <string>
-#include <vector>
+#include <cstring>
 
 namespace pellux {
 namespace {
 
-std::wstring ProgramPath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    // A path that filled the buffer may have been cut short.
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
+// In the version resource, the fixed part follows a 6-byte header and the key
+// L"VS_VERSION_INFO" with its NUL (32 bytes), at the next 4-byte boundary.
+constexpr std::size_t kFixedInfoOffset = 40;
 
 }  // namespace
 
 std::optional<VersionNumbers> ModuleVersion::Numbers() {
-  const std::wstring path = ProgramPath();
-  if (path.empty()) return std::nullopt;
-  DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
-  if (size == 0) return std::nullopt;
-  std::vector<unsigned char> block(size);
-  if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return std::nullopt;
-  void* found = nullptr;
-  UINT length = 0;
-  if (!VerQueryValueW(block.data(), L"\\", &found, &length) || length < sizeof(VS_FIXEDFILEINFO)) {
+  // The program's own resource, read in place: no version library needed.
+  const HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
+  if (found == nullptr) return std::nullopt;
+  const HGLOBAL loaded = LoadResource(nullptr, found);
+  const void* block = loaded != nullptr ? LockResource(loaded) : nullptr;
+  if (block == nullptr ||
+      SizeofResource(nullptr, found) < kFixedInfoOffset + sizeof(VS_FIXEDFILEINFO)) {
     return std::nullopt;
   }
-  const auto* info = static_cast<const VS_FIXEDFILEINFO*>(found);
-  return VersionNumbers{HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS)};
+  VS_FIXEDFILEINFO info;
+  std::memcpy(&info, static_cast<const unsigned char*>(block) + kFixedInfoOffset, sizeof info);
+  if (info.dwSignature != VS_FFI_SIGNATURE) return std::nullopt;
+  return VersionNumbers{HIWORD(info.dwFileVersionMS), LOWORD(info.dwFileVersionMS)};
 }
 
 }  // namespace pellux

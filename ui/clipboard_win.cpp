@@ -56,12 +56,20 @@ bool Fill(GlobalMemory& memory, const std::wstring& text) {
 }  // namespace
 
 WindowsClipboard::WindowsClipboard(std::function<void()> pause)
-    : owner_(CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                             GetModuleHandleW(nullptr), nullptr)),
-      pause_(pause ? std::move(pause) : [] { Sleep(kPauseMs); }) {}
+    : pause_(pause ? std::move(pause) : [] { Sleep(kPauseMs); }) {}
 
 WindowsClipboard::~WindowsClipboard() {
   if (owner_ != nullptr) DestroyWindow(owner_);
+}
+
+HWND WindowsClipboard::Owner() {
+  // Made at the first copy, not at start-up: the window class comes from the
+  // common controls library, which the program loads only when it needs it.
+  if (owner_ == nullptr) {
+    owner_ = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  }
+  return owner_;
 }
 
 ClipboardResult WindowsClipboard::ReplaceWithText(std::string_view text) {
@@ -71,7 +79,7 @@ ClipboardResult WindowsClipboard::ReplaceWithText(std::string_view text) {
   if (!Fill(memory, wide)) return ClipboardResult::kFailed;
 
   for (int attempt = 1;; ++attempt) {
-    const OpenedClipboard clipboard(owner_);
+    const OpenedClipboard clipboard(Owner());
     if (clipboard.open()) {
       if (!EmptyClipboard()) return ClipboardResult::kFailed;
       if (SetClipboardData(CF_UNICODETEXT, memory.get()) == nullptr) {

@@ -25,6 +25,8 @@ class WindowsClipboard final : public Clipboard {
   ClipboardResult ReplaceWithText(std::string_view text) override;
 
  private:
+  HWND Owner();
+
   // A message-only window owns what the program puts on the clipboard:
   // emptying the clipboard while it is opened without an owner would make
   // setting the text fail.
