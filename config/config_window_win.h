@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "config/frm_config.h"
+#include "monitor/forms.h"
 #include "ui/form_window_win.h"
 
 namespace pellux {
@@ -48,7 +49,7 @@ class ConfigWindow final : public FormWindow, public ConfigView {
 
 // Owns the configuration form, which lives as long as the program, and its
 // window, which exists from "Configure" until the window is closed.
-class ConfigWindowHost {
+class ConfigWindowHost final : public FormHost {
  public:
   ConfigWindowHost(frmMain& main, SettingsStore& settings, MessageBoxes& messages, AppBar& app_bar,
                    ProgramVersion& version)
@@ -59,10 +60,10 @@ class ConfigWindowHost {
 
   // Creates and loads the window and shows it; when it is already loaded,
   // only brings it to the front.
-  void Show();
-  bool loaded() const { return window_.hwnd() != nullptr; }
+  void Show() override;
+  bool loaded() const override { return window_.hwnd() != nullptr; }
   // Closes the window, storing nothing.
-  void Unload();
+  void Unload() override;
 
   frmConfig& form() { return form_; }
   ConfigWindow& window() { return window_; }

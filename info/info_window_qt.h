@@ -5,6 +5,7 @@
 #include <QPointer>
 
 #include "info/frm_info.h"
+#include "monitor/forms.h"
 #include "ui/form_window_qt.h"
 
 namespace pellux {
@@ -40,7 +41,7 @@ class InfoWindow final : public FormWindow, public InfoView {
 
 // The one information window of the program. The form lives as long as the
 // host; a window is made for it each time it loads.
-class InfoWindowHost {
+class InfoWindowHost final : public FormHost {
  public:
   InfoWindowHost(const frmMain& main, Module1& module1, Clipboard& clipboard,
                  MessageBoxes& messages)
@@ -51,9 +52,9 @@ class InfoWindowHost {
 
   // Creates and loads the window when it is not loaded, then brings it to
   // the front. A loaded window is not loaded again: it keeps its values.
-  void Show();
-  bool loaded() const { return form_.loaded(); }
-  void Unload();
+  void Show() override;
+  bool loaded() const override { return form_.loaded(); }
+  void Unload() override;
 
   frmInfo& form() { return form_; }
   // The loaded window, or null.

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "info/frm_info.h"
+#include "monitor/forms.h"
 #include "ui/form_window_win.h"
 
 namespace pellux {
@@ -40,7 +41,7 @@ class InfoWindow final : public FormWindow, public InfoView {
 // The one information window of the program. The form lives as long as the
 // host; a window is created for it each time it loads and destroyed when it
 // unloads.
-class InfoWindowHost {
+class InfoWindowHost final : public FormHost {
  public:
   InfoWindowHost(const frmMain& main, Module1& module1, Clipboard& clipboard,
                  MessageBoxes& messages);
@@ -49,10 +50,10 @@ class InfoWindowHost {
 
   // Creates and loads the window when it is not loaded, then brings it to
   // the front. A loaded window is not loaded again: it keeps its values.
-  void Show();
-  bool loaded() const { return form_.loaded(); }
+  void Show() override;
+  bool loaded() const override { return form_.loaded(); }
   // Destroys the window if it is loaded.
-  void Unload();
+  void Unload() override;
 
   frmInfo& form() { return form_; }
   // The loaded window, or null.

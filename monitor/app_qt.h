@@ -41,7 +41,7 @@ class QtPollTimer final : public PollTimer {
   QTimer timer_;
 };
 
-class App final : private Process, private Forms {
+class App final : private Process, private FormHost {
  public:
   explicit App(const PlatformSeams& seams);
   App(const App&) = delete;
@@ -61,15 +61,17 @@ class App final : private Process, private Forms {
   // The icon leaves the tray before the process ends.
   void EndProgram(int exit_code) override;
 
-  void Show(FormId form) override;
-  std::vector<FormId> Loaded() const override;
-  void Unload(FormId form) override;
-  bool IsLoaded(FormId form) const;
+  // The main form has no window of its own: it is loaded while its icon and
+  // timer are.
+  bool loaded() const override { return main_loaded_; }
+  void Show() override {}
+  void Unload() override;
 
   PlatformSeams seams_;
   QtTrayIcon tray_;
   QtPollTimer timer_;
   QtPopupMenus menus_;
+  FormSet forms_;
   Module1 module1_;
   frmMain main_;
   ScreenAppBar app_bar_;
@@ -78,8 +80,6 @@ class App final : private Process, private Forms {
   QtClipboard clipboard_;
   InfoWindowHost info_;
   bool main_loaded_ = false;
-  // The secondary forms in the order they were last loaded.
-  std::vector<FormId> load_order_;
 };
 
 }  // namespace pellux

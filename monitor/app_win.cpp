@@ -18,8 +18,9 @@ App::App(const PlatformSeams& seams)
     : seams_(seams),
       icon_(LoadProgramIcon()),
       tray_(icon_),
+      forms_(window_, info_, config_),
       module1_(seams.sockets, seams.computer, seams.messages, *this),
-      main_({module1_, seams.settings, tray_, timer_, seams.messages, menus_, *this, *this}),
+      main_({module1_, seams.settings, tray_, timer_, seams.messages, menus_, forms_, *this}),
       window_(main_, tray_, timer_),
       config_(main_, seams.settings, seams.messages, app_bar_, version_),
       info_(main_, module1_, clipboard_, seams.messages) {}
@@ -49,51 +50,6 @@ int App::Run() {
 void App::EndProgram(int exit_code) {
   tray_.Remove();
   seams_.process.EndProgram(exit_code);
-}
-
-bool App::IsLoaded(FormId form) const {
-  switch (form) {
-    case FormId::kMain:
-      return window_.hwnd() != nullptr;
-    case FormId::kInfo:
-      return info_.loaded();
-    case FormId::kConfig:
-      return config_.loaded();
-  }
-  return false;
-}
-
-void App::Show(FormId form) {
-  if (!IsLoaded(form)) {
-    std::erase(load_order_, form);
-    load_order_.push_back(form);
-  }
-  if (form == FormId::kConfig) config_.Show();
-  if (form == FormId::kInfo) info_.Show();
-}
-
-std::vector<FormId> App::Loaded() const {
-  std::vector<FormId> loaded;
-  if (IsLoaded(FormId::kMain)) loaded.push_back(FormId::kMain);
-  for (const FormId form : load_order_) {
-    if (IsLoaded(form)) loaded.push_back(form);
-  }
-  return loaded;
-}
-
-void App::Unload(FormId form) {
-  switch (form) {
-    case FormId::kMain:
-      // Destroying the main window takes the icon out of the tray.
-      if (window_.hwnd() != nullptr) DestroyWindow(window_.hwnd());
-      break;
-    case FormId::kInfo:
-      info_.Unload();
-      break;
-    case FormId::kConfig:
-      config_.Unload();
-      break;
-  }
 }
 
 }  // namespace pellux

@@ -26,7 +26,7 @@ struct PlatformSeams {
   Process& process;
 };
 
-class App final : private Process, private Forms {
+class App final : private Process {
  public:
   explicit App(const PlatformSeams& seams);
   App(const App&) = delete;
@@ -52,16 +52,12 @@ class App final : private Process, private Forms {
   // so no dead icon is left behind.
   void EndProgram(int exit_code) override;
 
-  void Show(FormId form) override;
-  std::vector<FormId> Loaded() const override;
-  void Unload(FormId form) override;
-  bool IsLoaded(FormId form) const;
-
   PlatformSeams seams_;
   HICON icon_;
   Win32TrayIcon tray_;
   WindowTimer timer_;
   WinPopupMenus menus_;
+  FormSet forms_;
   Module1 module1_;
   frmMain main_;
   MainWindow window_;
@@ -70,8 +66,6 @@ class App final : private Process, private Forms {
   ConfigWindowHost config_;
   WindowsClipboard clipboard_;
   InfoWindowHost info_;
-  // The secondary forms in the order they were last loaded.
-  std::vector<FormId> load_order_;
 };
 
 }  // namespace pellux

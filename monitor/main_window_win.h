@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "monitor/forms.h"
 #include "monitor/frm_main.h"
 #include "tray/tray_icon_win.h"
 #include "ui/window_win.h"
@@ -27,13 +28,19 @@ class WindowTimer final : public PollTimer {
   uint32_t interval_ms_ = 0;
 };
 
-class MainWindow final : public Window {
+class MainWindow final : public Window, public FormHost {
  public:
   MainWindow(MainFormEvents& form, Win32TrayIcon& tray, WindowTimer& timer)
       : form_(form), tray_(tray), timer_(timer) {}
 
   // Creates the hidden window; the tray icon is added as it is created.
   bool Create(HICON icon);
+
+  // The main form is loaded while its window exists. It is never shown;
+  // unloading it destroys the window, which takes the icon out of the tray.
+  bool loaded() const override { return hwnd() != nullptr; }
+  void Show() override {}
+  void Unload() override { Destroy(); }
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;

@@ -17,28 +17,7 @@
 namespace pellux::qt_tests {
 namespace {
 
-using pellux::testing::FakeComputerName;
-using pellux::testing::FakeForms;
-using pellux::testing::FakeMenus;
-using pellux::testing::FakeMessages;
-using pellux::testing::FakeProcess;
-using pellux::testing::FakeSettings;
-using pellux::testing::FakeSockets;
-using pellux::testing::FakeTimer;
-using pellux::testing::FakeTray;
-
-struct Rig {
-  FakeSockets sockets;
-  FakeComputerName computer;
-  FakeMessages messages;
-  FakeProcess process;
-  FakeSettings settings;
-  FakeTray tray;
-  FakeTimer timer;
-  FakeMenus menus;
-  FakeForms forms;
-  Module1 module1{sockets, computer, messages, process};
-  frmMain main{{module1, settings, tray, timer, messages, menus, forms, process}};
+struct Rig : pellux::testing::MainFormFakes {
   QtClipboard clipboard;
   InfoWindowHost host{main, module1, clipboard, messages};
 

@@ -28,15 +28,7 @@ extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 namespace pellux {
 namespace {
 
-using testing::FakeComputerName;
-using testing::FakeForms;
-using testing::FakeMenus;
-using testing::FakeMessages;
-using testing::FakeProcess;
-using testing::FakeSettings;
 using testing::FakeSockets;
-using testing::FakeTimer;
-using testing::FakeTray;
 
 // Bytes the allocator has handed out and not had back, where the platform
 // tells: AddressSanitizer's own count (freed blocks waiting in its quarantine
@@ -52,18 +44,8 @@ std::optional<std::size_t> LiveHeapBytes() {
 }
 
 // The main form with every seam a fake, as the program wires it.
-struct Monitor {
-  FakeSockets sockets;
-  FakeComputerName computer;
-  FakeMessages messages;
-  FakeProcess process;
-  FakeSettings settings;
-  FakeTray tray;
-  FakeTimer timer;
-  FakeMenus menus;
-  FakeForms forms;
-  Module1 module1{sockets, computer, messages, process};
-  frmMain form{{module1, settings, tray, timer, messages, menus, forms, process}};
+struct Monitor : testing::MainFormFakes {
+  frmMain& form = main;
 
   // The fakes record every call; a long run keeps only what it checks.
   void ForgetRecords() {
