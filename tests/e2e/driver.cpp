@@ -17,6 +17,7 @@
 #endif
 #include <winsock2.h>
 #include <windows.h>
+#include <aclapi.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -725,6 +726,49 @@ int CmdRegDeleteValue(Args args) {
   return 0;
 }
 
+// reg-lock <subkey> on|off: with "on", nobody may set values or make
+// subkeys under the key (created if needed) any more; "off" lifts that.
+int CmdRegLock(Args args) {
+  const std::wstring_view mode = args.size() == 2 ? args[1] : L"";
+  if (mode != L"on" && mode != L"off") return Usage(L"reg-lock <HKCU subkey> on|off");
+  HKEY key = nullptr;
+  LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, args[0], 0, nullptr, 0,
+                                   READ_CONTROL | WRITE_DAC, nullptr, &key, nullptr);
+  if (status != ERROR_SUCCESS) {
+    return Fail(std::wstring(args[0]) + L": " + SystemMessage(static_cast<DWORD>(status)));
+  }
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  PSID everyone = nullptr;
+  AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+  EXPLICIT_ACCESSW entries[2] = {};
+  for (auto& entry : entries) {
+    entry.grfInheritance = NO_INHERITANCE;
+    entry.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+    entry.Trustee.ptstrName = static_cast<LPWSTR>(everyone);
+  }
+  // The denial comes first: access checks stop at the first entry that
+  // decides.
+  entries[0].grfAccessPermissions = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+  entries[0].grfAccessMode = DENY_ACCESS;
+  entries[1].grfAccessPermissions = KEY_ALL_ACCESS;
+  entries[1].grfAccessMode = GRANT_ACCESS;
+  const bool lock = mode == L"on";
+  PACL acl = nullptr;
+  status = static_cast<LSTATUS>(
+      SetEntriesInAclW(lock ? 2 : 1, lock ? entries : &entries[1], nullptr, &acl));
+  if (status == ERROR_SUCCESS) {
+    status = static_cast<LSTATUS>(SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION,
+                                                  nullptr, nullptr, acl, nullptr));
+  }
+  LocalFree(acl);
+  FreeSid(everyone);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) {
+    return Fail(std::wstring(args[0]) + L": " + SystemMessage(static_cast<DWORD>(status)));
+  }
+  return 0;
+}
+
 // ---------------------------------------------------------------------------
 
 struct Command {
@@ -735,6 +779,7 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {L"resolve", CmdResolve, L"resolve"},
+    {L"reg-lock", CmdRegLock, L"reg-lock <HKCU subkey> on|off"},
     {L"wait-window", CmdWaitWindow, L"wait-window <class|-> <title|-> [ms]"},
     {L"wait-visible", CmdWaitVisible, L"wait-visible <class|-> <title|-> [ms]"},
     {L"wait-gone", CmdWaitGone, L"wait-gone <hwnd> [ms]"},
