@@ -107,7 +107,9 @@ class FakeComputerName final : public ComputerName {
 
   bool GetComputerNameA(char* buffer, uint32_t& size) override {
     sizes.push_back(size);
-    if (!name) return false;
+    // Like Windows, a name that does not fit with its NUL leaves the buffer
+    // alone.
+    if (!name || name->size() >= size) return false;
     name->copy(buffer, name->size());
     buffer[name->size()] = '\0';
     size = static_cast<uint32_t>(name->size());
