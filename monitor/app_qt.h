@@ -11,21 +11,13 @@
 #include "config/taskbar_qt.h"
 #include "info/info_window_qt.h"
 #include "monitor/frm_main.h"
+#include "monitor/platform_seams.h"
 #include "net/module1.h"
 #include "tray/tray_icon_qt.h"
 #include "ui/clipboard_qt.h"
 #include "ui/popup_menu_qt.h"
 
 namespace pellux {
-
-// The platform bindings the program runs on; tests pass fakes.
-struct PlatformSeams {
-  Sockets& sockets;
-  ComputerName& computer;
-  MessageBoxes& messages;
-  SettingsStore& settings;
-  Process& process;
-};
 
 // The poll timer as a QTimer; its ticks go to the main form.
 class QtPollTimer final : public PollTimer {

@@ -10,21 +10,13 @@
 #include "info/info_window_win.h"
 #include "monitor/frm_main.h"
 #include "monitor/main_window_win.h"
+#include "monitor/platform_seams.h"
 #include "net/module1.h"
 #include "tray/tray_icon_win.h"
 #include "ui/clipboard_win.h"
 #include "ui/popup_menu_win.h"
 
 namespace pellux {
-
-// The platform bindings the program runs on; tests pass fakes.
-struct PlatformSeams {
-  Sockets& sockets;
-  ComputerName& computer;
-  MessageBoxes& messages;
-  SettingsStore& settings;
-  Process& process;
-};
 
 class App final : private Process {
  public:

@@ -104,8 +104,8 @@ FormWindow::FormWindow(const FormDesign& design)
   setFont(FontAt(design.font, dpi_));
   setFixedSize(ToPixels(design.client_width), ToPixels(design.client_height));
   controls_.reserve(design.controls.size());
+  tags_.Reset(design);
   for (const ControlDesign& control : design.controls) {
-    tags_.emplace_back(control.tag);
     controls_.push_back(CreateControl(control));
   }
   // Controls created earlier lie in front of later ones, as on Windows: the
@@ -257,19 +257,6 @@ void FormWindow::SetControlText(std::string_view name, std::string_view text) {
 
 void FormWindow::SetControlVisible(std::string_view name, bool visible) {
   if (QWidget* control = Control(name)) control->setVisible(visible);
-}
-
-std::string FormWindow::Tag(std::string_view name) const {
-  for (std::size_t i = 0; i < tags_.size(); ++i) {
-    if (design_.controls[i].name == name) return tags_[i];
-  }
-  return {};
-}
-
-void FormWindow::SetTag(std::string_view name, std::string_view tag) {
-  for (std::size_t i = 0; i < tags_.size(); ++i) {
-    if (design_.controls[i].name == name) tags_[i] = tag;
-  }
 }
 
 int FormWindow::ListCount(std::string_view name) const {

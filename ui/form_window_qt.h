@@ -53,8 +53,8 @@ class FormWindow : public QWidget {
   void SetControlVisible(std::string_view name, bool visible);
 
   // A control's tag: text the form keeps with it, the design's tag at first.
-  std::string Tag(std::string_view name) const;
-  void SetTag(std::string_view name, std::string_view tag);
+  std::string Tag(std::string_view name) const { return tags_.Get(name); }
+  void SetTag(std::string_view name, std::string_view tag) { tags_.Set(name, tag); }
 
   // A drop-down list's items, and its selected item (-1: none).
   int ListCount(std::string_view name) const;
@@ -89,7 +89,7 @@ class FormWindow : public QWidget {
   const FormDesign& design_;
   int dpi_;
   std::vector<QWidget*> controls_;  // parallel to design_.controls
-  std::vector<std::string> tags_;   // parallel to design_.controls
+  ControlTags tags_;
   bool placed_ = false;
   QPoint place_at_;
   FrameAnchor anchor_ = FrameAnchor::kTopLeft;

@@ -184,8 +184,7 @@ bool FormWindow::Build() {
   DeleteFonts();
   dpi_ = ScreenDpi();
   focus_ = nullptr;
-  tags_.clear();
-  for (const auto& control : design_.controls) tags_.emplace_back(control.tag);
+  tags_.Reset(design_);
 
   DWORD style = WS_POPUP;
   DWORD ex_style = design_.taskbar_button ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
@@ -345,19 +344,6 @@ void FormWindow::SetControlText(std::string_view name, std::string_view text) {
 
 void FormWindow::SetControlVisible(std::string_view name, bool visible) {
   if (const HWND control = Control(name)) ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE);
-}
-
-std::string FormWindow::Tag(std::string_view name) const {
-  for (std::size_t i = 0; i < tags_.size(); ++i) {
-    if (design_.controls[i].name == name) return tags_[i];
-  }
-  return {};
-}
-
-void FormWindow::SetTag(std::string_view name, std::string_view tag) {
-  for (std::size_t i = 0; i < tags_.size(); ++i) {
-    if (design_.controls[i].name == name) tags_[i] = tag;
-  }
 }
 
 int FormWindow::ListCount(std::string_view name) const {

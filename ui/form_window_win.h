@@ -43,8 +43,8 @@ class FormWindow : public Window {
   void SetControlVisible(std::string_view name, bool visible);
 
   // A control's tag: text the form keeps with it, the design's tag at first.
-  std::string Tag(std::string_view name) const;
-  void SetTag(std::string_view name, std::string_view tag);
+  std::string Tag(std::string_view name) const { return tags_.Get(name); }
+  void SetTag(std::string_view name, std::string_view tag) { tags_.Set(name, tag); }
 
   // A drop-down list's items, and its selected item (-1: none).
   int ListCount(std::string_view name) const;
@@ -79,7 +79,7 @@ class FormWindow : public Window {
   int dpi_ = 96;
   std::vector<HWND> controls_;  // parallel to design_.controls
   std::vector<std::pair<FontDesign, HFONT>> fonts_;
-  std::vector<std::string> tags_;  // parallel to design_.controls
+  ControlTags tags_;
   HWND tooltip_ = nullptr;
   HWND focus_ = nullptr;  // the control that had the focus when the window was left
 };
