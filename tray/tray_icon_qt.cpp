@@ -84,8 +84,11 @@ void QtTrayIcon::Show() {
     // goes behind the same watcher, are the changes that move the icon.
     watcher_ = std::make_unique<QDBusServiceWatcher>(kWatcherService, bus_,
                                                      QDBusServiceWatcher::WatchForOwnerChange);
-    QObject::connect(watcher_.get(), &QDBusServiceWatcher::serviceOwnerChanged, &context_,
-                     [this] { settle_.start(); });
+    QObject::connect(watcher_.get(), &QDBusServiceWatcher::serviceOwnerChanged, &context_, [this] {
+      // A watcher that has just started knows nothing of the item.
+      registered_with_.clear();
+      settle_.start();
+    });
     for (const char* signal : {"StatusNotifierHostRegistered", "StatusNotifierHostUnregistered"}) {
       bus_.connect(kWatcherService, kWatcherPath, kWatcherService, QString::fromLatin1(signal),
                    &settle_, SLOT(start()));
@@ -162,7 +165,6 @@ void QtTrayIcon::Use(const std::optional<QString>& watcher) {
       }
     }
     if (item_) {
-      // A watcher that has just started knows nothing of the item yet.
       if (registered_with_ != *watcher) {
         item_->RegisterWithWatcher();
         registered_with_ = *watcher;

@@ -13,5 +13,6 @@ std::unique_ptr<QObject> MakeFormWindowTest();
 std::unique_ptr<QObject> MakeInfoWindowTest();
 std::unique_ptr<QObject> MakeMessageBoxTest();
 std::unique_ptr<QObject> MakeSettingsTest();
+std::unique_ptr<QObject> MakeTrayTest();
 
 }  // namespace pellux::qt_tests
