@@ -159,7 +159,7 @@ sni_panel() {
 }
 
 desk_sni_start() {
-  gtk-sni-tray-standalone --watcher "--$SNI_EDGE" --end --size "$SNI_BAR" \
+  gtk-sni-tray-standalone --watcher "--$SNI_EDGE" --end --size "$SNI_BAR" --color '#d4d4d4' \
     </dev/null >>"$DESK_TMP/sni.log" 2>&1 &
   SNI_PID=$!
   wait_until sni_panel && wait_until sni_watcher_items || {
