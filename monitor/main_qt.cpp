@@ -17,7 +17,7 @@
 namespace {
 
 // The name of the desktop entry that starts the program, without ".desktop".
-constexpr const char* kDesktopEntry = "pellux";
+constexpr const char* kDesktopEntry = "org.pellux.Pellux";
 
 bool HasDisplay() {
   const char* platform = std::getenv("QT_QPA_PLATFORM");
