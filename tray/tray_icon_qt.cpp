@@ -27,6 +27,11 @@ constexpr const char* kNoTrayNotice =
 const QString kWatcherService = QString::fromLatin1(StatusNotifierItem::kWatcherService);
 const QString kWatcherPath = QString::fromLatin1(StatusNotifierItem::kWatcherPath);
 
+// What a watcher says when a host comes or goes behind it. (The second is
+// not in every watcher.)
+constexpr const char* kHostSignals[] = {"StatusNotifierHostRegistered",
+                                        "StatusNotifierHostUnregistered"};
+
 }  // namespace
 
 std::optional<TrayEvent> TranslateTrayActivation(QSystemTrayIcon::ActivationReason reason) {
@@ -89,7 +94,7 @@ void QtTrayIcon::Show() {
       registered_with_.clear();
       settle_.start();
     });
-    for (const char* signal : {"StatusNotifierHostRegistered", "StatusNotifierHostUnregistered"}) {
+    for (const char* signal : kHostSignals) {
       bus_.connect(kWatcherService, kWatcherPath, kWatcherService, QString::fromLatin1(signal),
                    &settle_, SLOT(start()));
     }
@@ -102,7 +107,7 @@ void QtTrayIcon::Hide() {
   shown_ = false;
   ++follows_;
   if (watcher_) {
-    for (const char* signal : {"StatusNotifierHostRegistered", "StatusNotifierHostUnregistered"}) {
+    for (const char* signal : kHostSignals) {
       bus_.disconnect(kWatcherService, kWatcherPath, kWatcherService, QString::fromLatin1(signal),
                       &settle_, SLOT(start()));
     }
@@ -119,9 +124,11 @@ void QtTrayIcon::Hide() {
 }
 
 void QtTrayIcon::SetTip(const std::string& tip) {
-  const QString text = ToQString(tip);
-  if (text == tip_) return;
-  tip_ = text;
+  // Compared as the program's own text, so that a cycle that changes
+  // nothing makes no copy of it either.
+  if (tip == tip_text_) return;
+  tip_text_ = tip;
+  tip_ = ToQString(tip);
   if (xembed_) xembed_->setToolTip(tip_);
   if (item_) item_->SetToolTip(tip_);
 }

@@ -102,6 +102,7 @@ class QtTrayIcon final : public TrayIcon {
   std::unique_ptr<QSystemTrayIcon> xembed_;
   std::unique_ptr<StatusNotifierItem> item_;
   std::unique_ptr<QMessageBox> notice_;
+  std::string tip_text_;
   QString tip_;
   QString registered_with_;  // the watcher that knows of the item
   int follows_ = 0;          // only the latest answer counts

@@ -8,32 +8,14 @@
 #include <QTest>
 
 #include "monitor/main_menu.h"
+#include "tests/qt/app_rig.h"
 #include "tests/qt/helpers.h"
 #include "tests/qt/qt_tests.h"
-#include "tests/unit/fakes.h"
 
 namespace pellux::qt_tests {
 namespace {
 
-using pellux::testing::FakeComputerName;
-using pellux::testing::FakeMessages;
-using pellux::testing::FakeProcess;
-using pellux::testing::FakeSettings;
-using pellux::testing::FakeSockets;
-
-struct Rig {
-  FakeSockets sockets;
-  FakeComputerName computer;
-  FakeMessages messages;
-  FakeSettings settings;
-  FakeProcess process;
-  App app{{sockets, computer, messages, settings, process}};
-
-  Rig() {
-    sockets.SetAddresses({"10.0.0.1", "192.168.0.5"});
-    app.Start();
-  }
-
+struct Rig : AppRig {
   void Activate(QSystemTrayIcon::ActivationReason reason) {
     emit app.tray().xembed_icon()->activated(reason);
   }
@@ -51,8 +33,6 @@ struct Rig {
     Activate(QSystemTrayIcon::Context);
     return QTest::qWaitFor([&clicked] { return clicked && ActivePopup() == nullptr; });
   }
-
-  void Tick() { QMetaObject::invokeMethod(&app.timer().timer(), "timeout"); }
 };
 
 class AppTest : public QObject {

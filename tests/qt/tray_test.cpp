@@ -9,20 +9,13 @@
 #include <QMenu>
 #include <QTest>
 
-#include "monitor/app_qt.h"
 #include "monitor/main_menu.h"
+#include "tests/qt/app_rig.h"
 #include "tests/qt/helpers.h"
 #include "tests/qt/qt_tests.h"
-#include "tests/unit/fakes.h"
 
 namespace pellux::qt_tests {
 namespace {
-
-using pellux::testing::FakeComputerName;
-using pellux::testing::FakeMessages;
-using pellux::testing::FakeProcess;
-using pellux::testing::FakeSettings;
-using pellux::testing::FakeSockets;
 
 const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
@@ -73,21 +66,8 @@ class FakeWatcher final : public QDBusVirtualObject {
   bool hosted_;
 };
 
-struct Rig {
-  FakeSockets sockets;
-  FakeComputerName computer;
-  FakeMessages messages;
-  FakeSettings settings;
-  FakeProcess process;
-  App app{{sockets, computer, messages, settings, process}};
-
-  Rig() {
-    sockets.SetAddresses({"192.168.0.5"});
-    app.Start();
-  }
-
+struct Rig : AppRig {
   QtTrayIcon& tray() { return app.tray(); }
-  void Tick() { QMetaObject::invokeMethod(&app.timer().timer(), "timeout"); }
 };
 
 // The panel's side of the bus: a connection apart from the program's.
