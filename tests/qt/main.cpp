@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
   tests.push_back(pellux::qt_tests::MakeFormWindowTest());
   tests.push_back(pellux::qt_tests::MakeInfoWindowTest());
   tests.push_back(pellux::qt_tests::MakeMessageBoxTest());
+  tests.push_back(pellux::qt_tests::MakeSessionInstanceTest());
   tests.push_back(pellux::qt_tests::MakeSettingsTest());
   tests.push_back(pellux::qt_tests::MakeTrayTest());
 

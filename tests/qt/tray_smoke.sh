@@ -7,7 +7,7 @@
 #           button fills the clipboard; a second start of the program opens
 #           that window too; the menu shows the history and the configuration
 #           window, which stands on the panel and stores the chosen interval;
-#           Exit ends the program.
+#           Exit ends the program. A start after a killed one takes over.
 #   sni     gtk-sni-tray-standalone, a panel that hosts StatusNotifierItems
 #           and draws their menus itself. The program starts before the
 #           panel, then once more after it. The panel's menu has the six
@@ -120,7 +120,9 @@ scenario_xembed() {
   tray_click "$icon" 1
   info=$(window_wait '^Pellux: ') || fail "a click on the icon opened no information window"
   expect_eq "$(xdotool getwindowname "$info")" "Pellux: $address" "information window caption"
-  xprop -id "$info" _NET_WM_ICON | grep -q 'Icon (16 x 16)' || fail "the window has no icon"
+  # The icon property may come a moment after the window shows.
+  has_icon() { xprop -id "$info" _NET_WM_ICON | grep -q 'Icon (16 x 16)'; }
+  wait_until has_icon || fail "the window has no icon"
 
   # "Copy All Information"
   click_control "$info" 2370 450 2355 375
@@ -165,6 +167,19 @@ scenario_xembed() {
   exit_by_key x
   icon_gone() { ! _tray_icon; }
   wait_until icon_gone || fail "the icon stayed in the tray"
+
+  # A program that is killed leaves its socket behind; the next start is
+  # the session's program all the same.
+  start_program
+  tray_icon_wait >/dev/null || fail "the icon did not arrive in the tray"
+  kill -KILL "$PELLUX_PID"
+  wait "$PELLUX_PID" 2>/dev/null || true
+  wait_until icon_gone || fail "the killed program's icon stayed in the tray"
+  [[ -S $XDG_RUNTIME_DIR/pellux ]] || fail "the killed program left no socket to take over"
+  start_program
+  icon=$(tray_icon_wait) || fail "after a killed program, a new start showed no icon"
+  tray_menu_open "$icon" >/dev/null || fail "the right button opened no menu"
+  exit_by_key x
   echo "PASS tray_smoke xembed (address $address)"
 }
 
