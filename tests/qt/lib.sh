@@ -162,11 +162,11 @@ desk_sni_start() {
   gtk-sni-tray-standalone --watcher "--$SNI_EDGE" --end --size "$SNI_BAR" --color '#d4d4d4' \
     </dev/null >>"$DESK_TMP/sni.log" 2>&1 &
   SNI_PID=$!
-  wait_until sni_panel && wait_until sni_watcher_items || {
+  if ! { wait_until sni_panel && wait_until sni_watcher_items; }; then
     desk_err "gtk-sni-tray-standalone did not start:"
     cat "$DESK_TMP/sni.log" >&2
     return 1
-  }
+  fi
 }
 
 desk_sni_stop() {
