@@ -384,34 +384,45 @@ bool StatusNotifierItem::HandleMenuCall(const QDBusMessage& message) {
   return false;
 }
 
-QDBusArgument& operator<<(QDBusArgument& argument, const SniPixmap& pixmap) {
+namespace {
+
+// A structure as D-Bus sends it: its fields in order, between the
+// structure's brackets.
+template <class... Fields>
+QDBusArgument& WriteStructure(QDBusArgument& argument, const Fields&... fields) {
   argument.beginStructure();
-  argument << pixmap.width << pixmap.height << pixmap.argb;
+  (argument << ... << fields);
   argument.endStructure();
   return argument;
+}
+
+template <class... Fields>
+const QDBusArgument& ReadStructure(const QDBusArgument& argument, Fields&... fields) {
+  argument.beginStructure();
+  (argument >> ... >> fields);
+  argument.endStructure();
+  return argument;
+}
+
+}  // namespace
+
+QDBusArgument& operator<<(QDBusArgument& argument, const SniPixmap& pixmap) {
+  return WriteStructure(argument, pixmap.width, pixmap.height, pixmap.argb);
 }
 
 const QDBusArgument& operator>>(const QDBusArgument& argument, SniPixmap& pixmap) {
-  argument.beginStructure();
-  argument >> pixmap.width >> pixmap.height >> pixmap.argb;
-  argument.endStructure();
-  return argument;
+  return ReadStructure(argument, pixmap.width, pixmap.height, pixmap.argb);
 }
 
 QDBusArgument& operator<<(QDBusArgument& argument, const SniToolTip& tip) {
-  argument.beginStructure();
-  argument << tip.icon_name << tip.pixmaps << tip.title << tip.text;
-  argument.endStructure();
-  return argument;
+  return WriteStructure(argument, tip.icon_name, tip.pixmaps, tip.title, tip.text);
 }
 
 const QDBusArgument& operator>>(const QDBusArgument& argument, SniToolTip& tip) {
-  argument.beginStructure();
-  argument >> tip.icon_name >> tip.pixmaps >> tip.title >> tip.text;
-  argument.endStructure();
-  return argument;
+  return ReadStructure(argument, tip.icon_name, tip.pixmaps, tip.title, tip.text);
 }
 
+// The children go as variants, each holding a layout item in turn.
 QDBusArgument& operator<<(QDBusArgument& argument, const MenuLayoutItem& item) {
   argument.beginStructure();
   argument << item.id << item.properties;
@@ -440,31 +451,19 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, MenuLayoutItem& i
 }
 
 QDBusArgument& operator<<(QDBusArgument& argument, const MenuItemProperties& item) {
-  argument.beginStructure();
-  argument << item.id << item.properties;
-  argument.endStructure();
-  return argument;
+  return WriteStructure(argument, item.id, item.properties);
 }
 
 const QDBusArgument& operator>>(const QDBusArgument& argument, MenuItemProperties& item) {
-  argument.beginStructure();
-  argument >> item.id >> item.properties;
-  argument.endStructure();
-  return argument;
+  return ReadStructure(argument, item.id, item.properties);
 }
 
 QDBusArgument& operator<<(QDBusArgument& argument, const MenuEvent& event) {
-  argument.beginStructure();
-  argument << event.id << event.event_id << event.data << event.timestamp;
-  argument.endStructure();
-  return argument;
+  return WriteStructure(argument, event.id, event.event_id, event.data, event.timestamp);
 }
 
 const QDBusArgument& operator>>(const QDBusArgument& argument, MenuEvent& event) {
-  argument.beginStructure();
-  argument >> event.id >> event.event_id >> event.data >> event.timestamp;
-  argument.endStructure();
-  return argument;
+  return ReadStructure(argument, event.id, event.event_id, event.data, event.timestamp);
 }
 
 }  // namespace pellux
