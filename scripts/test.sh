@@ -3,10 +3,11 @@
 # the native Linux program and its tests under the sanitizers (unit tests, Qt
 # widget tests, the tray smoke test), the fuzz targets for a bounded time
 # each, then the Windows builds (unit, window and end-to-end tests) under Wine
-# on a virtual display, wherever the host can execute 32-bit code.
+# on a virtual display: the 64-bit build on every host, the 32-bit build
+# wherever the host can execute 32-bit code.
 #
-# PELLUX_HOST_32BIT=no leaves the Windows tier out as on a host that cannot
-# run 32-bit code; =yes runs it without checking first.
+# PELLUX_HOST_32BIT=no leaves the 32-bit Windows tier out as on a host that
+# cannot run it; =yes runs it without checking first.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -39,12 +40,15 @@ windows_tier() (
   ctest --preset "$preset"
 )
 
+windows_tier win64
+ran+=("win64")
+
 if reason=$(wine_session_host_runs_32bit); then
   windows_tier win32
   ran+=("win32")
 else
   left_out+=("win32 ($reason)")
-  echo "Left out the Windows tier: $reason."
+  echo "Left out the 32-bit Windows tier: $reason."
 fi
 
 echo "Test tiers run: ${ran[*]}."

@@ -171,6 +171,28 @@ _wine_session_apply_logpixels() {
   printf '%s' "$want" >"$mark"
 }
 
+# wine_session_pick_build [win32|win64]: prints the Windows build to run,
+# the one given or else the 32-bit reference build where this host can run it
+# and the 64-bit one elsewhere, which is then said on stderr with the reason.
+wine_session_pick_build() {
+  local reason
+  case ${1:-} in
+  win32 | win64) echo "$1" ;;
+  "")
+    if reason=$(wine_session_host_runs_32bit); then
+      echo win32
+    else
+      echo "Using the 64-bit Windows build: $reason." >&2
+      echo win64
+    fi
+    ;;
+  *)
+    _wine_session_err "the Windows build is win32 or win64, not '$1'"
+    return 2
+    ;;
+  esac
+}
+
 # Makes `wine` (and the programs started through it, wineboot among them)
 # the 64-bit loader for the rest of the session: a directory of small
 # launchers, kept beside the prefix, goes first on PATH.
