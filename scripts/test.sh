@@ -47,7 +47,7 @@ if reason=$(wine_session_host_runs_32bit); then
   windows_tier win32
   ran+=("win32")
 else
-  left_out+=("win32 ($reason)")
+  left_out+=("win32")
   echo "Left out the 32-bit Windows tier: $reason."
 fi
 
