@@ -56,7 +56,11 @@ bool Win32TrayIcon::Add(HWND owner) {
   NOTIFYICONDATAW data = Data(NIF_ICON | NIF_MESSAGE | NIF_TIP | NIF_STATE);
   data.dwState = NIS_HIDDEN;
   data.dwStateMask = NIS_HIDDEN;
-  added_ = notify_(NIM_ADD, &data) != FALSE;
+  // A shell that still holds the icon refuses to add it again (a
+  // "TaskbarCreated" broadcast that did not drop the icons, or a shell that
+  // timed out at log-on but added it all the same): the icon is then taken
+  // over as it stands.
+  added_ = notify_(NIM_ADD, &data) != FALSE || notify_(NIM_MODIFY, &data) != FALSE;
   if (added_) {
     data.uVersion = NOTIFYICON_VERSION_4;
     notify_(NIM_SETVERSION, &data);
@@ -69,7 +73,9 @@ bool Win32TrayIcon::Add(HWND owner) {
 }
 
 void Win32TrayIcon::Remove() {
-  if (!added_) return;
+  // Asked even when the add seemed to fail: the shell may hold the icon all
+  // the same, and it would stay behind as a ghost.
+  if (owner_ == nullptr) return;
   NOTIFYICONDATAW data = Data(0);
   notify_(NIM_DELETE, &data);
   added_ = false;
