@@ -17,12 +17,13 @@ void QtPollTimer::Arm(uint32_t interval_ms) {
 
 App::App(const PlatformSeams& seams)
     : seams_(seams),
+      tray_(QDBusConnection::sessionBus()),
       forms_(*this, info_, config_),
       module1_(seams.sockets, seams.computer, seams.messages, *this),
       main_({module1_, seams.settings, tray_, timer_, seams.messages, menus_, forms_, *this}),
       config_(main_, seams.settings, seams.messages, app_bar_, version_),
       info_(main_, module1_, clipboard_, seams.messages) {
-  tray_.Connect(main_);
+  tray_.Connect(main_, menus_);
   timer_.Connect(main_);
 }
 

@@ -66,10 +66,10 @@ void frmMain::Trayicon1_Activate() { mnuGetIP_Click(); }
 
 void frmMain::Trayicon1_MouseButton(int button) {
   if (button != kRightButton) return;
-  if (const auto entry = services_.menus.Popup(kMainMenu)) RunMenuCommand(*entry);
+  if (const auto entry = services_.menus.Popup(kMainMenu)) mnuMain_Click(*entry);
 }
 
-void frmMain::RunMenuCommand(std::string_view entry) {
+void frmMain::mnuMain_Click(std::string_view entry) {
   if (entry == "mnuGetIP") {
     mnuGetIP_Click();
   } else if (entry == "mnuRecent") {

@@ -51,8 +51,9 @@ class AddressHistory {
   std::vector<std::string> items_;
 };
 
-// What the main window delivers to its form: the poll timer's ticks and the
-// tray icon's two events.
+// What the main window delivers to its form: the poll timer's ticks, the
+// tray icon's two events, and the entry chosen from a command menu that the
+// tray shows by itself.
 class MainFormEvents {
  public:
   virtual ~MainFormEvents() = default;
@@ -61,6 +62,9 @@ class MainFormEvents {
   virtual void Trayicon1_Activate() = 0;
   // A mouse button on the icon: 1 left, 2 right, 4 middle.
   virtual void Trayicon1_MouseButton(int button) = 0;
+  // An entry of the command menu, by name ("mnuExit"), chosen from a menu
+  // that the tray showed by itself; separators and unknown names do nothing.
+  virtual void mnuMain_Click(std::string_view entry) = 0;
 };
 
 // What the main form works with.
@@ -98,6 +102,7 @@ class frmMain final : public MainFormEvents {
   // the command menu, other buttons do nothing.
   void Trayicon1_Activate() override;
   void Trayicon1_MouseButton(int button) override;
+  void mnuMain_Click(std::string_view entry) override;
 
   // The command menu.
   void mnuGetIP_Click();
@@ -106,7 +111,6 @@ class frmMain final : public MainFormEvents {
   void mnuExit_Click();
 
  private:
-  void RunMenuCommand(std::string_view entry);
   void ShowTip();
 
   MainFormServices services_;

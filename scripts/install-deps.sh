@@ -12,7 +12,12 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine32:i386 wine64
   xvfb xdotool imagemagick x11-utils fonts-liberation fonts-wine
-  qt6-base-dev qt6-qpa-plugins openbox trayer xclip iproute2
+  qt6-base-dev qt6-qpa-plugins openbox trayer xclip iproute2 wmctrl
+  # a session bus for the tray tests, and a panel that hosts
+  # StatusNotifierItems (with its watcher) for the smoke test
+  dbus-daemon libglib2.0-bin haskell-gtk-sni-tray-utils
+  # the Debian package and its checks
+  dpkg-dev lintian desktop-file-utils appstream
   # bench/run.sh counts instructions with callgrind
   valgrind
 )

@@ -3,7 +3,8 @@
 # machine with a display it runs there, in the desktop's tray, until its
 # "Exit" command. Without one it runs on a virtual display with a window
 # manager and a tray panel, leaves screenshots of its tray tip, menu and
-# windows in build/screenshots (linux-*.png) and ends.
+# windows in build/screenshots (linux-*.png), moves to a panel that hosts
+# StatusNotifierItems for a screenshot of that panel's menu, and ends.
 # scripts/run-windows.sh does the same for the Windows program under Wine.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -66,7 +67,7 @@ info=$(window_wait '^Pellux: ') || fail "no information window"
 sleep 0.3
 shot linux-info.png "$info"
 caption=$(xdotool getwindowname "$info")
-xdotool windowclose "$info" 2>/dev/null || xdotool key --window "$info" alt+F4
+window_close "$info"
 window_gone '^Pellux: ' || fail "the information window stayed open"
 
 tray_menu_open "$icon" >/dev/null || fail "the right button opened no menu"
@@ -78,11 +79,27 @@ shot linux-config.png "$config"
 xdotool key alt+a
 sleep 0.3
 shot linux-about.png "$config"
-xdotool key alt+c alt+c
+window_close "$config"
+window_gone '^Pellux Configuration$' || fail "the configuration window stayed open"
+
+# The same icon under a panel that hosts StatusNotifierItems and draws their
+# menus itself: trayer goes, the panel comes, the icon moves over.
+desk_tray_stop
+desk_sni_start || fail "the StatusNotifierItem panel did not start"
+sni_item_wait >/dev/null || fail "the icon did not reach the StatusNotifierItem panel"
+sni_icon_wait || fail "the StatusNotifierItem panel does not show the icon"
+sni_click 3
+menu=$(sni_menu_wait) || fail "the right button opened no menu in the panel"
+park_pointer
 sleep 0.3
+read -r menu_x menu_y _ _ < <(frame_rect "$menu")
+screen_w=$(xwininfo -root | awk '/^ *Width:/ {print $NF}')
+screen_h=$(xwininfo -root | awk '/^ *Height:/ {print $NF}')
+left=$((menu_x - 120)) top=$((menu_y - 4))
+import -window root -crop "$((screen_w - left))x$((screen_h - top))+$left+$top" +repage \
+  "$shots/linux-sni-menu.png"
 
 echo "No display here: Pellux ran on a virtual one. Its information window read \"$caption\"."
-echo "Screenshots of the tray, the menu and the windows: $shots/linux-*.png"
-tray_menu_open "$icon" >/dev/null || fail "the right button opened no menu"
+echo "Screenshots of the tray, the menus and the windows: $shots/linux-*.png"
 xdotool key x
 pellux_wait_exit || fail "Pellux did not end"

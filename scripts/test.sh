@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every configuration and runs every test:
 # the native Linux program and its tests under the sanitizers (unit tests, Qt
-# widget tests, the tray smoke test), the fuzz targets for a bounded time
-# each, then the Windows builds (unit, window and end-to-end tests) under Wine
-# on a virtual display: the 64-bit build on every host, the 32-bit build
-# wherever the host can execute 32-bit code.
+# widget tests, the tray smoke tests), the fuzz targets for a bounded time
+# each, the Debian package of the release build (linted, installed, smoke
+# tested and removed again), then the Windows builds (unit, window and
+# end-to-end tests) under Wine on a virtual display: the 64-bit build on every
+# host, the 32-bit build wherever the host can execute 32-bit code.
 #
 # PELLUX_HOST_32BIT=no leaves the 32-bit Windows tier out as on a host that
 # cannot run it; =yes runs it without checking first.
@@ -25,6 +26,13 @@ cmake --preset fuzz
 cmake --build --preset fuzz
 ctest --preset fuzz
 ran+=("fuzz")
+
+cmake --preset linux-release
+cmake --build --preset linux-release
+rm -f build/package/pellux_*.deb
+cpack --preset linux-release
+scripts/check-package.sh build/package/pellux_*.deb
+ran+=("package")
 
 # shellcheck source=wine-session.sh
 source scripts/wine-session.sh

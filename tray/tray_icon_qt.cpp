@@ -1,8 +1,38 @@
 #include "tray/tray_icon_qt.h"
 
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+
+#include <cstdio>
+
+#include "monitor/main_menu.h"
 #include "ui/text_qt.h"
 
 namespace pellux {
+namespace {
+
+// Said once on the standard error each time the program finds itself
+// without a tray.
+constexpr const char* kNoTrayYet = "pellux: no system tray yet; the icon appears when one starts\n";
+
+// Shown when no tray has come a while after start, so that a user of a
+// desktop without one learns why nothing shows.
+constexpr const char* kNoTrayNotice =
+    "Pellux shows the computer's address in the notification area (the system tray), and "
+    "this desktop has none at the moment.\n\n"
+    "Its icon appears as soon as a panel with a notification area starts. On GNOME, an "
+    "extension that shows AppIndicator and KStatusNotifierItem icons provides one.\n\n"
+    "Until then, starting Pellux again opens its information window.";
+
+const QString kWatcherService = QString::fromLatin1(StatusNotifierItem::kWatcherService);
+const QString kWatcherPath = QString::fromLatin1(StatusNotifierItem::kWatcherPath);
+
+// What a watcher says when a host comes or goes behind it. (The second is
+// not in every watcher.)
+constexpr const char* kHostSignals[] = {"StatusNotifierHostRegistered",
+                                        "StatusNotifierHostUnregistered"};
+
+}  // namespace
 
 std::optional<TrayEvent> TranslateTrayActivation(QSystemTrayIcon::ActivationReason reason) {
   switch (reason) {
@@ -19,29 +49,212 @@ std::optional<TrayEvent> TranslateTrayActivation(QSystemTrayIcon::ActivationReas
   return std::nullopt;
 }
 
-QIcon ProgramIcon() { return QIcon(QStringLiteral(":/pellux/pellux.ico")); }
-
-QtTrayIcon::QtTrayIcon() { icon_.setIcon(ProgramIcon()); }
-
-void QtTrayIcon::Connect(MainFormEvents& form) {
-  QObject::connect(
-      &icon_, &QSystemTrayIcon::activated, &icon_,
-      [&form](QSystemTrayIcon::ActivationReason reason) {
-        const auto event = TranslateTrayActivation(reason);
-        if (!event) return;
-        if (event->kind == TrayEvent::Kind::kActivate) {
-          form.Trayicon1_Activate();
-        } else {
-          form.Trayicon1_MouseButton(event->button);
-        }
-      },
-      Qt::QueuedConnection);
+QIcon ProgramIcon() {
+  QIcon icon;
+  for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    icon.addFile(QStringLiteral(":/pellux/icons/pellux-%1.png").arg(size), QSize(size, size));
+  }
+  return icon;
 }
 
-void QtTrayIcon::Show() { icon_.show(); }
+QtTrayIcon::QtTrayIcon(QDBusConnection bus) : bus_(std::move(bus)) {
+  settle_.setSingleShot(true);
+  settle_.setInterval(kSettleMs);
+  QObject::connect(&settle_, &QTimer::timeout, &context_, [this] { Follow(); });
+  poll_.setInterval(kNoTrayPollMs);
+  QObject::connect(&poll_, &QTimer::timeout, &context_, [this] {
+    if (xembed_ && QSystemTrayIcon::isSystemTrayAvailable()) TrayFound();
+  });
+  notice_timer_.setSingleShot(true);
+  notice_timer_.setInterval(kNoTrayNoticeMs);
+  QObject::connect(&notice_timer_, &QTimer::timeout, &context_, [this] { ShowNoTrayNotice(); });
+}
 
-void QtTrayIcon::Hide() { icon_.hide(); }
+QtTrayIcon::~QtTrayIcon() { Hide(); }
 
-void QtTrayIcon::SetTip(const std::string& tip) { icon_.setToolTip(ToQString(tip)); }
+void QtTrayIcon::Connect(MainFormEvents& form, QtPopupMenus& menus) {
+  form_ = &form;
+  menus_ = &menus;
+}
+
+void QtTrayIcon::Post(std::function<void()> event) {
+  QMetaObject::invokeMethod(&context_, std::move(event), Qt::QueuedConnection);
+}
+
+void QtTrayIcon::Show() {
+  if (shown_) return;
+  shown_ = true;
+  if (bus_.isConnected()) {
+    // A watcher that starts, ends or changes hands, and a host that comes or
+    // goes behind the same watcher, are the changes that move the icon.
+    watcher_ = std::make_unique<QDBusServiceWatcher>(kWatcherService, bus_,
+                                                     QDBusServiceWatcher::WatchForOwnerChange);
+    QObject::connect(watcher_.get(), &QDBusServiceWatcher::serviceOwnerChanged, &context_, [this] {
+      // A watcher that has just started knows nothing of the item.
+      registered_with_.clear();
+      settle_.start();
+    });
+    for (const char* signal : kHostSignals) {
+      bus_.connect(kWatcherService, kWatcherPath, kWatcherService, QString::fromLatin1(signal),
+                   &settle_, SLOT(start()));
+    }
+  }
+  Follow();
+}
+
+void QtTrayIcon::Hide() {
+  if (!shown_) return;
+  shown_ = false;
+  ++follows_;
+  if (watcher_) {
+    for (const char* signal : kHostSignals) {
+      bus_.disconnect(kWatcherService, kWatcherPath, kWatcherService, QString::fromLatin1(signal),
+                      &settle_, SLOT(start()));
+    }
+    watcher_.reset();
+  }
+  settle_.stop();
+  poll_.stop();
+  notice_timer_.stop();
+  notice_.reset();
+  item_.reset();
+  xembed_.reset();
+  registered_with_.clear();
+  waiting_ = false;
+}
+
+void QtTrayIcon::SetTip(const std::string& tip) {
+  // Compared as the program's own text, so that a cycle that changes
+  // nothing makes no copy of it either.
+  if (tip == tip_text_) return;
+  tip_text_ = tip;
+  tip_ = ToQString(tip);
+  if (xembed_) xembed_->setToolTip(tip_);
+  if (item_) item_->SetToolTip(tip_);
+}
+
+void QtTrayIcon::Follow() {
+  if (!shown_) return;
+  if (!bus_.isConnected()) {
+    Use(std::nullopt);
+    return;
+  }
+  QDBusMessage call = QDBusMessage::createMethodCall(
+      kWatcherService, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+      QStringLiteral("Get"));
+  call << kWatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
+  // Asking must not start a watcher that the desktop did not start.
+  call.setAutoStartService(false);
+  const int follow = ++follows_;
+  auto* pending = new QDBusPendingCallWatcher(bus_.asyncCall(call), &context_);
+  QObject::connect(pending, &QDBusPendingCallWatcher::finished, &context_,
+                   [this, follow](QDBusPendingCallWatcher* finished) {
+                     finished->deleteLater();
+                     if (follow != follows_ || !shown_) return;
+                     const QDBusMessage reply = finished->reply();
+                     const bool hosted =
+                         reply.type() == QDBusMessage::ReplyMessage &&
+                         reply.arguments().value(0).value<QDBusVariant>().variant().toBool();
+                     Use(hosted ? std::optional<QString>(reply.service()) : std::nullopt);
+                   });
+}
+
+void QtTrayIcon::Use(const std::optional<QString>& watcher) {
+  if (watcher) {
+    if (!item_) {
+      auto item =
+          std::make_unique<StatusNotifierItem>(bus_, kMainMenu, ProgramIcon(), ItemEvents());
+      item->SetToolTip(tip_);
+      if (item->Publish()) {
+        xembed_.reset();
+        item_ = std::move(item);
+        registered_with_.clear();
+      }
+    }
+    if (item_) {
+      if (registered_with_ != *watcher) {
+        item_->RegisterWithWatcher();
+        registered_with_ = *watcher;
+      }
+      TrayFound();
+      return;
+    }
+  }
+  UseXEmbed();
+}
+
+void QtTrayIcon::UseXEmbed() {
+  item_.reset();
+  registered_with_.clear();
+  if (!xembed_) {
+    // Qt decides once, when the first icon of the process is made, whether
+    // its icons go to a StatusNotifierItem host or to an XEmbed tray, and
+    // keeps to it. The first is made here, when there is no such host, so
+    // Qt's icons are XEmbed ones; the program's own item serves the hosts.
+    xembed_ = std::make_unique<QSystemTrayIcon>(ProgramIcon());
+    xembed_->setToolTip(tip_);
+    QObject::connect(
+        xembed_.get(), &QSystemTrayIcon::activated, &context_,
+        [this](QSystemTrayIcon::ActivationReason reason) {
+          const auto event = TranslateTrayActivation(reason);
+          if (!event || form_ == nullptr) return;
+          if (event->kind == TrayEvent::Kind::kActivate) {
+            form_->Trayicon1_Activate();
+          } else {
+            form_->Trayicon1_MouseButton(event->button);
+          }
+        },
+        Qt::QueuedConnection);
+    // Shown even without a tray: Qt puts it into the first XEmbed tray
+    // that appears, and again into one that restarts.
+    xembed_->show();
+  }
+  if (QSystemTrayIcon::isSystemTrayAvailable()) {
+    TrayFound();
+  } else {
+    TrayMissing();
+  }
+}
+
+StatusNotifierEvents QtTrayIcon::ItemEvents() {
+  return {
+      .activate = [this] { Post([this] { form_->Trayicon1_Activate(); }); },
+      .secondary_activate =
+          [this] { Post([this] { form_->Trayicon1_MouseButton(kMiddleButton); }); },
+      .context_menu =
+          [this](QPoint at) {
+            Post([this, at] {
+              menus_->OpenNextAt(FromScreenPixels(at));
+              form_->Trayicon1_MouseButton(kRightButton);
+            });
+          },
+      .menu_entry =
+          [this](std::string_view entry) { Post([this, entry] { form_->mnuMain_Click(entry); }); },
+  };
+}
+
+void QtTrayIcon::TrayFound() {
+  waiting_ = false;
+  poll_.stop();
+  notice_timer_.stop();
+  notice_.reset();
+}
+
+void QtTrayIcon::TrayMissing() {
+  if (waiting_) return;
+  waiting_ = true;
+  std::fputs(kNoTrayYet, stderr);
+  poll_.start();
+  notice_timer_.start();
+}
+
+void QtTrayIcon::ShowNoTrayNotice() {
+  if (notice_) return;
+  notice_ = std::make_unique<QMessageBox>(QMessageBox::NoIcon, QStringLiteral("Pellux"),
+                                          QString::fromUtf8(kNoTrayNotice), QMessageBox::Ok);
+  notice_->setTextFormat(Qt::PlainText);
+  notice_->setWindowModality(Qt::NonModal);
+  notice_->show();
+}
 
 }  // namespace pellux

@@ -16,7 +16,9 @@ std::optional<std::string_view> QtPopupMenus::Popup(std::span<const MenuItemDesi
     action->setObjectName(ToQString(item.name));
     action->setData(static_cast<qulonglong>(index));
   }
-  const QAction* chosen = menu.exec(QCursor::pos());
+  const QPoint at = next_at_.value_or(QCursor::pos());
+  next_at_.reset();
+  const QAction* chosen = menu.exec(at);
   if (chosen == nullptr) return std::nullopt;
   const auto index = static_cast<std::size_t>(chosen->data().toULongLong());
   if (index >= items.size() || items[index].separator()) return std::nullopt;

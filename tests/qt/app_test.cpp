@@ -8,34 +8,16 @@
 #include <QTest>
 
 #include "monitor/main_menu.h"
+#include "tests/qt/app_rig.h"
 #include "tests/qt/helpers.h"
 #include "tests/qt/qt_tests.h"
-#include "tests/unit/fakes.h"
 
 namespace pellux::qt_tests {
 namespace {
 
-using pellux::testing::FakeComputerName;
-using pellux::testing::FakeMessages;
-using pellux::testing::FakeProcess;
-using pellux::testing::FakeSettings;
-using pellux::testing::FakeSockets;
-
-struct Rig {
-  FakeSockets sockets;
-  FakeComputerName computer;
-  FakeMessages messages;
-  FakeSettings settings;
-  FakeProcess process;
-  App app{{sockets, computer, messages, settings, process}};
-
-  Rig() {
-    sockets.SetAddresses({"10.0.0.1", "192.168.0.5"});
-    app.Start();
-  }
-
+struct Rig : AppRig {
   void Activate(QSystemTrayIcon::ActivationReason reason) {
-    emit app.tray().icon().activated(reason);
+    emit app.tray().xembed_icon()->activated(reason);
   }
 
   // Right-clicks the icon and chooses `entry` from the menu that pops up.
@@ -51,8 +33,6 @@ struct Rig {
     Activate(QSystemTrayIcon::Context);
     return QTest::qWaitFor([&clicked] { return clicked && ActivePopup() == nullptr; });
   }
-
-  void Tick() { QMetaObject::invokeMethod(&app.timer().timer(), "timeout"); }
 };
 
 class AppTest : public QObject {
@@ -63,11 +43,14 @@ class AppTest : public QObject {
 
   void startShowsTheIconWithTheLastAddressAndArmsTheTimer() {
     Rig rig;
-    QSystemTrayIcon& icon = rig.app.tray().icon();
+    // Without a session bus only an XEmbed tray can show the icon.
+    QVERIFY(rig.app.tray().status_notifier_item() == nullptr);
+    QSystemTrayIcon& icon = *rig.app.tray().xembed_icon();
     QVERIFY(icon.isVisible());
     QCOMPARE(icon.toolTip(), QString("Pellux: 192.168.0.5"));
-    QVERIFY(icon.icon().availableSizes().contains(QSize(16, 16)));
-    QVERIFY(icon.icon().availableSizes().contains(QSize(32, 32)));
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+      QVERIFY(icon.icon().availableSizes().contains(QSize(size, size)));
+    }
     QVERIFY(rig.app.timer().timer().isActive());
     QCOMPARE(rig.app.timer().timer().interval(), 5000);
   }
@@ -76,7 +59,7 @@ class AppTest : public QObject {
     Rig rig;
     rig.sockets.SetAddresses({"172.16.0.9"});
     rig.Tick();
-    QCOMPARE(rig.app.tray().icon().toolTip(), QString("Pellux: 172.16.0.9"));
+    QCOMPARE(rig.app.tray().xembed_icon()->toolTip(), QString("Pellux: 172.16.0.9"));
   }
 
   void iconActionsReachTheirHandlers_data() {
@@ -153,7 +136,7 @@ class AppTest : public QObject {
     QVERIFY(rig.Choose("mnuExit"));
     QVERIFY(!rig.app.info_window().loaded());
     QVERIFY(!rig.app.config_window().loaded());
-    QVERIFY(!rig.app.tray().icon().isVisible());
+    QVERIFY(rig.app.tray().xembed_icon() == nullptr);
     QVERIFY(!rig.app.timer().timer().isActive());
     QCOMPARE(rig.process.exit_code.value_or(-1), 0);
   }

@@ -1,15 +1,20 @@
 # shellcheck shell=bash
 # A small desktop for the Linux program and helpers to drive it from outside
-# as a user would: a private Xvfb, the openbox window manager, and a trayer
-# panel along the bottom of the screen that holds XEmbed tray icons.
+# as a user would: a private Xvfb, the openbox window manager, a session bus
+# of its own, and either of two panels along the bottom of the screen: trayer,
+# which holds XEmbed tray icons, or gtk-sni-tray-standalone, which hosts
+# StatusNotifierItems and draws their menus itself.
 #
 # Meant to be sourced:
 #
 #   source tests/qt/lib.sh
-#   desk_start                  # display and window manager; exports DISPLAY
+#   desk_start                  # display, window manager, session bus;
+#                               # exports DISPLAY and DBUS_SESSION_BUS_ADDRESS
 #   pellux_start build/linux/pellux
-#   desk_tray_start             # the panel (the program may start before it)
+#   desk_tray_start             # the XEmbed panel (the program may start first)
 #   icon=$(tray_icon_wait) ...
+#   desk_sni_start              # the StatusNotifierItem panel
+#   sni_icon_wait && sni_click 3 ...
 #
 # desk_start sets an EXIT trap that ends everything it and pellux_start
 # started (keeping any EXIT trap set before). Every wait polls until its
@@ -20,6 +25,8 @@ DESK_TIMEOUT=${DESK_TIMEOUT:-20}
 DESK_TMP=""
 DESK_PIDS=()
 PELLUX_PID=""
+TRAYER_PID=""
+SNI_PID=""
 
 desk_err() { printf '%s\n' "$*" >&2; }
 
@@ -33,13 +40,20 @@ wait_until() {
   done
 }
 
+# _end <pid>: ends a process this shell started and collects it.
+_end() {
+  [[ -n $1 ]] || return 0
+  kill "$1" 2>/dev/null
+  wait "$1" 2>/dev/null || true
+}
+
 desk_stop() {
   local pid
-  if [[ -n $PELLUX_PID ]]; then
-    kill "$PELLUX_PID" 2>/dev/null
-    wait "$PELLUX_PID" 2>/dev/null || true
-    PELLUX_PID=""
-  fi
+  _end "$PELLUX_PID"
+  PELLUX_PID=""
+  _end "$TRAYER_PID"
+  _end "$SNI_PID"
+  TRAYER_PID="" SNI_PID=""
   # The panel and the window manager before the display they run on.
   local i
   for ((i = ${#DESK_PIDS[@]} - 1; i >= 0; i--)); do
@@ -94,21 +108,118 @@ $old" EXIT
     desk_err "openbox did not start"
     return 1
   }
+  # The session bus, on which panels look for StatusNotifierItems.
+  dbus-daemon --session --nofork --nopidfile --address="unix:path=$DESK_TMP/bus" \
+    </dev/null >"$DESK_TMP/dbus.log" 2>&1 &
+  DESK_PIDS+=($!)
+  export DBUS_SESSION_BUS_ADDRESS="unix:path=$DESK_TMP/bus"
+  wait_until bus_call org.freedesktop.DBus /org/freedesktop/DBus org.freedesktop.DBus.GetId || {
+    desk_err "the session bus did not start"
+    return 1
+  }
 }
 
-# The panel's window: visible, class "trayer".
+# bus_call <service> <path> <interface.method> [argument...]: a call on the
+# session bus; prints the answer.
+bus_call() {
+  gdbus call --session --timeout 5 --dest "$1" --object-path "$2" --method "$3" "${@:4}"
+}
+
+# The XEmbed panel's window: visible, class "trayer".
 desk_panel() { xdotool search --onlyvisible --class '^trayer$' | head -n1 | grep .; }
 
 desk_tray_start() {
   trayer --edge bottom --align right --widthtype request --height 24 \
     --SetDockType true --SetPartialStrut true --transparent false \
-    </dev/null >"$DESK_TMP/trayer.log" 2>&1 &
-  DESK_PIDS+=($!)
+    </dev/null >>"$DESK_TMP/trayer.log" 2>&1 &
+  TRAYER_PID=$!
   wait_until desk_panel || {
     desk_err "trayer did not start"
     return 1
   }
 }
+
+desk_tray_stop() {
+  _end "$TRAYER_PID"
+  TRAYER_PID=""
+  wait_until eval '! desk_panel'
+}
+
+# The StatusNotifierItem panel: a bar along the bottom of the screen (or
+# SNI_EDGE), with its icons at the right end, and the watcher through which
+# items find it.
+SNI_BAR=30
+SNI_EDGE=bottom
+sni_panel() {
+  local id
+  for id in $(xdotool search --onlyvisible --class '^gtk-sni-tray-standalone$'); do
+    xprop -id "$id" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_DOCK && echo "$id" && return 0
+  done
+  return 1
+}
+
+desk_sni_start() {
+  gtk-sni-tray-standalone --watcher "--$SNI_EDGE" --end --size "$SNI_BAR" --color '#d4d4d4' \
+    </dev/null >>"$DESK_TMP/sni.log" 2>&1 &
+  SNI_PID=$!
+  if ! { wait_until sni_panel && wait_until sni_watcher_items; }; then
+    desk_err "gtk-sni-tray-standalone did not start:"
+    cat "$DESK_TMP/sni.log" >&2
+    return 1
+  fi
+}
+
+desk_sni_stop() {
+  _end "$SNI_PID"
+  SNI_PID=""
+  wait_until eval '! sni_panel'
+}
+
+# The items the watcher knows, as gdbus prints them: "(<['name', ...]>,)".
+sni_watcher_items() {
+  bus_call org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+    org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
+    RegisteredStatusNotifierItems
+}
+
+# The program's item: its bus name, once the watcher knows it.
+sni_item() { sni_watcher_items | grep -o "org\.kde\.StatusNotifierItem-$PELLUX_PID-[0-9]*"; }
+sni_item_wait() { wait_until sni_item && sni_item; }
+
+# The middle of the icon place at the panel's right end, on the screen.
+sni_icon_point() {
+  local x y w h
+  read -r x y w h < <(window_rect "$(sni_panel)")
+  echo "$((x + w - h / 2)) $((y + h / 2))"
+}
+
+# The icon is drawn in the panel: the blue of its screen shows there.
+_sni_icon_drawn() {
+  local x y
+  read -r x y < <(sni_icon_point)
+  import -window root -crop "${SNI_BAR}x${SNI_BAR}+$((x - SNI_BAR / 2))+$((y - SNI_BAR / 2))" \
+    +repage -depth 8 -format %c histogram:info:- 2>/dev/null | grep -qi "#2070DA"
+}
+sni_icon_wait() { wait_until _sni_icon_drawn; }
+sni_icon_gone() { wait_until eval '! _sni_icon_drawn'; }
+
+# sni_click <button>: clicks the icon in the panel.
+sni_click() {
+  local x y
+  read -r x y < <(sni_icon_point)
+  xdotool mousemove "$x" "$y" click "$1"
+}
+
+# The panel's menu: a popup window of the panel's own.
+_sni_menu() {
+  local id
+  for id in $(xdotool search --onlyvisible --class '^gtk-sni-tray-standalone$'); do
+    xprop -id "$id" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_POPUP_MENU &&
+      echo "$id" && return 0
+  done
+  return 1
+}
+sni_menu_wait() { wait_until _sni_menu && _sni_menu; }
 
 # pellux_start <program>: starts it with its output in $DESK_TMP/pellux.log.
 pellux_start() {
@@ -131,7 +242,7 @@ _pellux_gone() { ! kill -0 "$PELLUX_PID" 2>/dev/null; }
 _tray_icon() {
   local panel
   panel=$(desk_panel) || return 1
-  xwininfo -tree -id "$panel" | awk '/\("pellux" "pellux"\)/ {print $1; found = 1; exit}
+  xwininfo -tree -id "$panel" | awk '/\("pellux" "Pellux"\)/ {print $1; found = 1; exit}
     END {exit !found}'
 }
 tray_icon_wait() {
@@ -207,6 +318,10 @@ _pellux_menu() {
   return 1
 }
 menu_gone() { wait_until eval '! _pellux_menu'; }
+
+# window_close <id>: closes a window as its close box does, through the
+# window manager.
+window_close() { wmctrl -i -c "$1"; }
 
 # window_wait <title regex>: the visible window whose title matches.
 _window_named() { xdotool search --onlyvisible --name "$1" | head -n1 | grep .; }

@@ -27,7 +27,9 @@ int main(int argc, char** argv) {
   tests.push_back(pellux::qt_tests::MakeFormWindowTest());
   tests.push_back(pellux::qt_tests::MakeInfoWindowTest());
   tests.push_back(pellux::qt_tests::MakeMessageBoxTest());
+  tests.push_back(pellux::qt_tests::MakeSessionInstanceTest());
   tests.push_back(pellux::qt_tests::MakeSettingsTest());
+  tests.push_back(pellux::qt_tests::MakeTrayTest());
 
   const char* only = argc > 1 && argv[1][0] != '-' ? argv[1] : nullptr;
   QStringList arguments{QString::fromLocal8Bit(argv[0])};

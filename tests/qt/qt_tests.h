@@ -12,6 +12,8 @@ std::unique_ptr<QObject> MakeConfigWindowTest();
 std::unique_ptr<QObject> MakeFormWindowTest();
 std::unique_ptr<QObject> MakeInfoWindowTest();
 std::unique_ptr<QObject> MakeMessageBoxTest();
+std::unique_ptr<QObject> MakeSessionInstanceTest();
 std::unique_ptr<QObject> MakeSettingsTest();
+std::unique_ptr<QObject> MakeTrayTest();
 
 }  // namespace pellux::qt_tests

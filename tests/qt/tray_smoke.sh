@@ -1,21 +1,38 @@
 #!/usr/bin/env bash
-# The real program in a real XEmbed tray, driven from outside with xdotool:
-# it starts before the panel and its icon still arrives; the tooltip shows;
-# a click opens the information window with the machine's address and its
-# copy button fills the clipboard; the menu opens the configuration window,
-# which stands on the panel and stores the chosen interval; Exit ends it.
+# The real program on a desktop of its own, driven from outside as a user
+# would, in one of three scenarios:
 #
-#   tests/qt/tray_smoke.sh build/linux/pellux
+#   xembed  trayer runs first. The tooltip shows; a click opens the
+#           information window with the machine's address, and its copy
+#           button fills the clipboard; a second start of the program opens
+#           that window too; the menu shows the history and the configuration
+#           window, which stands on the panel and stores the chosen interval;
+#           Exit ends the program. A start after a killed one takes over.
+#   sni     gtk-sni-tray-standalone, a panel that hosts StatusNotifierItems
+#           and draws their menus itself. The program starts before the
+#           panel, then once more after it. The panel's menu has the six
+#           lines, opens the information window and ends the program; a
+#           click on the icon opens the information window; where a panel
+#           asks for the program's own menu at a place, it opens there.
+#   moves   No tray at first: the program says so, then explains itself on
+#           the screen. trayer comes, then the StatusNotifierItem panel, then
+#           that panel goes, then trayer restarts: the icon follows each
+#           time, and only the program's own item is ever on the bus.
+#
+# Also checked first, every time: the command line.
+#
+#   tests/qt/tray_smoke.sh build/linux/pellux xembed
 set -euo pipefail
 program=$(realpath "$1")
+scenario=${2:-xembed}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
 
 fail() {
-  echo "FAIL tray_smoke: $*" >&2
+  echo "FAIL tray_smoke $scenario: $*" >&2
   if [[ -n ${SMOKE_ARTIFACTS:-} && -n ${DISPLAY:-} ]]; then
-    mkdir -p "$SMOKE_ARTIFACTS" && import -window root "$SMOKE_ARTIFACTS/tray_smoke.png"
+    mkdir -p "$SMOKE_ARTIFACTS" && import -window root "$SMOKE_ARTIFACTS/tray_smoke_$scenario.png"
   fi
   if [[ -n $DESK_TMP && -f $DESK_TMP/pellux.log ]]; then
     echo "--- the program's output:" >&2
@@ -39,61 +56,241 @@ expected_address() {
      END {print last == "" ? "127.0.0.1" : last}'
 }
 
-desk_start
-config_home=$DESK_TMP/config
-mkdir -p "$config_home"
-export XDG_CONFIG_HOME=$config_home XDG_RUNTIME_DIR=$DESK_TMP
-
-pellux_start "$program"
-wait_until grep -q 'no system tray yet' "$DESK_TMP/pellux.log" ||
-  fail "started without a tray, the program did not say it waits for one"
-kill -0 "$PELLUX_PID" 2>/dev/null || fail "the program ended without a tray"
-
-desk_tray_start || fail "no panel"
-icon=$(tray_icon_wait) || fail "the icon did not arrive in the tray"
-
-tray_hover "$icon"
-window_of_type_wait TOOLTIP >/dev/null || fail "no tooltip over the icon"
-
-address=$(expected_address)
-tray_click "$icon" 1
-info=$(window_wait '^Pellux: ') || fail "a click on the icon opened no information window"
-expect_eq "$(xdotool getwindowname "$info")" "Pellux: $address" "information window caption"
-
-# "Copy All Information"
-click_control "$info" 2370 450 2355 375
-want=$(printf 'IP: %s\r\nComputer Name: %s\r\nHostname: %s' "$address" "$(uname -n)" \
-  "$(hostname)" | od -An -c)
-got_clipboard() { [[ $(xclip -selection clipboard -o | od -An -c) == "$want" ]]; }
-wait_until got_clipboard ||
-  fail "clipboard: got '$(xclip -selection clipboard -o | od -An -c)', want '$want'"
-
-# "Close Window"
-click_control "$info" 2370 840 2355 345
-window_gone '^Pellux: ' || fail "Close Window left the information window open"
-
-tray_menu_open "$icon" >/dev/null || fail "the right button opened no menu"
-xdotool key c
-config=$(window_wait '^Pellux Configuration$') || fail "Configure opened no window"
-read -r panel_x panel_y _ _ < <(window_rect "$(desk_panel)")
-screen_width=$(xwininfo -root | awk '/^ *Width:/ {print $NF}')
-wait_frame_on_panel() {
-  local x y w h
-  read -r x y w h < <(frame_rect "$config")
-  ((x + w == screen_width && y + h == panel_y))
+check_command_line() {
+  local out status
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" --version) || fail "--version failed"
+  expect_eq "$out" "Pellux 1.11" "--version"
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" -h) || fail "-h failed"
+  [[ $out == "Usage: pellux [OPTION]"* ]] || fail "-h printed '$out'"
+  status=0
+  out=$("$program" --bogus 2>&1 >/dev/null) || status=$?
+  expect_eq "$status" 2 "exit status of an unknown option"
+  [[ $out == *"unknown option '--bogus'"* ]] || fail "an unknown option printed '$out'"
 }
-wait_until wait_frame_on_panel ||
-  fail "configuration window at $(frame_rect "$config"), want it on the panel at y $panel_y"
 
-# The last interval, then OK.
-xdotool key End alt+o
-window_gone '^Pellux Configuration$' || fail "OK left the configuration window open"
-expect_eq "$(cat "$config_home/Pellux/Pellux.conf")" $'[Options]\nInterval=30000' "stored setting"
+# A second start hands over to the running program, which shows its
+# information window.
+check_second_start() {
+  local status=0
+  "$program" </dev/null >"$DESK_TMP/second.log" 2>&1 || status=$?
+  expect_eq "$status" 0 "exit status of a second start"
+  info=$(window_wait '^Pellux: ') || fail "a second start opened no information window"
+  close_window "$info" '^Pellux: '
+}
 
-tray_menu_open "$icon" >/dev/null || fail "the right button opened no menu"
-xdotool key x
-pellux_wait_exit || fail "Exit did not end the program"
-expect_eq "$PELLUX_STATUS" 0 "exit status"
-icon_gone() { ! _tray_icon; }
-wait_until icon_gone || fail "the icon stayed in the tray"
-echo "PASS tray_smoke (address $address, panel at x $panel_x)"
+# close_window <id> <title regex>: closes a window as its close box does.
+close_window() {
+  window_close "$1"
+  window_gone "$2" || fail "the window '$2' did not close"
+}
+
+# The program's item as a panel sees it: its menu's lines, in order.
+menu_lines() {
+  bus_call "$1" /MenuBar com.canonical.dbusmenu.GetLayout 0 -- -1 '@as []' |
+    grep -o "'label': <'[^']*'>\|'type': <'separator'>" | sed "s/.*<'\(.*\)'>/\1/"
+}
+
+# Only the program's own item is known: it never shows twice.
+only_the_item() {
+  local items
+  items=$(sni_watcher_items)
+  [[ $items == "(<['$1']>,)" ]] || fail "the panel knows these items: $items"
+}
+
+start_program() {
+  pellux_start "$program"
+  kill -0 "$PELLUX_PID" 2>/dev/null || fail "the program did not start"
+}
+
+exit_by_key() {
+  xdotool key "$1"
+  pellux_wait_exit || fail "Exit did not end the program"
+  expect_eq "$PELLUX_STATUS" 0 "exit status"
+}
+
+scenario_xembed() {
+  desk_tray_start || fail "no panel"
+  start_program
+  icon=$(tray_icon_wait) || fail "the icon did not arrive in the tray"
+
+  tray_hover "$icon"
+  window_of_type_wait TOOLTIP >/dev/null || fail "no tooltip over the icon"
+
+  address=$(expected_address)
+  tray_click "$icon" 1
+  info=$(window_wait '^Pellux: ') || fail "a click on the icon opened no information window"
+  expect_eq "$(xdotool getwindowname "$info")" "Pellux: $address" "information window caption"
+  # The icon property may come a moment after the window shows.
+  has_icon() { xprop -id "$info" _NET_WM_ICON | grep -q 'Icon (16 x 16)'; }
+  wait_until has_icon || fail "the window has no icon"
+
+  # "Copy All Information"
+  click_control "$info" 2370 450 2355 375
+  want=$(printf 'IP: %s\r\nComputer Name: %s\r\nHostname: %s' "$address" "$(uname -n)" \
+    "$(hostname)" | od -An -c)
+  got_clipboard() { [[ $(xclip -selection clipboard -o | od -An -c) == "$want" ]]; }
+  wait_until got_clipboard ||
+    fail "clipboard: got '$(xclip -selection clipboard -o | od -An -c)', want '$want'"
+
+  # "Close Window"
+  click_control "$info" 2370 840 2355 345
+  window_gone '^Pellux: ' || fail "Close Window left the information window open"
+
+  check_second_start
+
+  tray_menu_open "$icon" >/dev/null || fail "the right button opened no menu"
+  xdotool key r
+  window_wait '^Recent IP addresses$' >/dev/null || fail "Recent IPs showed no report"
+  xdotool key Return
+  window_gone '^Recent IP addresses$' || fail "the report stayed open"
+
+  tray_menu_open "$icon" >/dev/null || fail "the right button opened no menu"
+  xdotool key c
+  config=$(window_wait '^Pellux Configuration$') || fail "Configure opened no window"
+  read -r _ panel_y _ _ < <(window_rect "$(desk_panel)")
+  screen_width=$(xwininfo -root | awk '/^ *Width:/ {print $NF}')
+  frame_on_panel() {
+    local x y w h
+    read -r x y w h < <(frame_rect "$config")
+    ((x + w == screen_width && y + h == panel_y))
+  }
+  wait_until frame_on_panel ||
+    fail "configuration window at $(frame_rect "$config"), want it on the panel at y $panel_y"
+
+  # The last interval, then OK.
+  xdotool key End alt+o
+  window_gone '^Pellux Configuration$' || fail "OK left the configuration window open"
+  expect_eq "$(cat "$XDG_CONFIG_HOME/Pellux/Pellux.conf")" $'[Options]\nInterval=30000' \
+    "stored setting"
+
+  tray_menu_open "$icon" >/dev/null || fail "the right button opened no menu"
+  exit_by_key x
+  icon_gone() { ! _tray_icon; }
+  wait_until icon_gone || fail "the icon stayed in the tray"
+
+  # A program that is killed leaves its socket behind; the next start is
+  # the session's program all the same.
+  start_program
+  tray_icon_wait >/dev/null || fail "the icon did not arrive in the tray"
+  kill -KILL "$PELLUX_PID"
+  wait "$PELLUX_PID" 2>/dev/null || true
+  wait_until icon_gone || fail "the killed program's icon stayed in the tray"
+  [[ -S $XDG_RUNTIME_DIR/pellux ]] || fail "the killed program left no socket to take over"
+  start_program
+  icon=$(tray_icon_wait) || fail "after a killed program, a new start showed no icon"
+  tray_menu_open "$icon" >/dev/null || fail "the right button opened no menu"
+  exit_by_key x
+  echo "PASS tray_smoke xembed (address $address)"
+}
+
+# The panel's menu by the right button: its six lines, then `key` chooses.
+sni_menu_choose() {
+  local item=$1 key=$2 lines
+  lines=$(menu_lines "$item" | paste -sd '|')
+  expect_eq "$lines" "_Get IP|separator|_Recent IPs|_Configure|separator|E_xit" "the menu's lines"
+  sni_click 3
+  sni_menu_wait >/dev/null || fail "the right button opened no menu in the panel"
+  if [[ -n ${SMOKE_ARTIFACTS:-} ]]; then
+    mkdir -p "$SMOKE_ARTIFACTS" && import -window root "$SMOKE_ARTIFACTS/sni_menu.png"
+  fi
+  xdotool key "$key"
+}
+
+scenario_sni() {
+  # The program first, as when it starts with the session before the panel.
+  start_program
+  wait_until grep -q 'no system tray yet' "$DESK_TMP/pellux.log" ||
+    fail "started without a tray, the program did not say it waits for one"
+  desk_sni_start || fail "no panel"
+  item=$(sni_item_wait) || fail "the item did not reach the panel"
+  sni_icon_wait || fail "the panel does not show the icon"
+  only_the_item "$item"
+  sni_menu_choose "$item" g
+  info=$(window_wait '^Pellux: ') || fail "Get IP in the panel's menu opened no window"
+  close_window "$info" '^Pellux: '
+  sni_menu_choose "$item" x
+  pellux_wait_exit || fail "Exit in the panel's menu did not end the program"
+  expect_eq "$PELLUX_STATUS" 0 "exit status"
+  sni_icon_gone || fail "the icon stayed in the panel"
+
+  # Now the panel first.
+  start_program
+  item=$(sni_item_wait) || fail "the item did not reach the running panel"
+  sni_icon_wait || fail "the panel does not show the icon"
+  address=$(expected_address)
+  tip=$(bus_call "$item" /StatusNotifierItem org.freedesktop.DBus.Properties.Get \
+    org.kde.StatusNotifierItem ToolTip)
+  [[ $tip == *"'Pellux: $address'"* ]] || fail "tooltip $tip"
+  sni_click 1
+  info=$(window_wait '^Pellux: ') || fail "a click on the icon opened no information window"
+  close_window "$info" '^Pellux: '
+  check_second_start
+
+  # A panel that draws no menus asks the program for its own, at a place.
+  bus_call "$item" /StatusNotifierItem org.kde.StatusNotifierItem.ContextMenu 300 200 >/dev/null
+  menu=$(wait_until _pellux_menu && _pellux_menu) || fail "ContextMenu opened no menu"
+  read -r x y _ _ < <(window_rect "$menu")
+  expect_eq "$x $y" "300 200" "place of the menu"
+  xdotool key Escape
+  menu_gone || fail "the menu stayed open"
+
+  sni_menu_choose "$item" x
+  pellux_wait_exit || fail "Exit in the panel's menu did not end the program"
+  expect_eq "$PELLUX_STATUS" 0 "exit status"
+  echo "PASS tray_smoke sni (address $address)"
+}
+
+scenario_moves() {
+  start_program
+  wait_until grep -q 'no system tray yet' "$DESK_TMP/pellux.log" ||
+    fail "started without a tray, the program did not say it waits for one"
+  DESK_TIMEOUT=30 window_wait '^Pellux$' >/dev/null || fail "no notice that there is no tray"
+  if [[ -n ${SMOKE_ARTIFACTS:-} ]]; then
+    mkdir -p "$SMOKE_ARTIFACTS" && import -window root "$SMOKE_ARTIFACTS/no_tray.png"
+  fi
+  kill -0 "$PELLUX_PID" 2>/dev/null || fail "the program ended without a tray"
+
+  desk_tray_start || fail "no XEmbed panel"
+  window_gone '^Pellux$' || fail "the notice stayed after the tray came"
+  tray_icon_wait >/dev/null || fail "the icon did not arrive in the late XEmbed tray"
+
+  # Along the top, clear of trayer.
+  # shellcheck disable=SC2034 # read by desk_sni_start
+  SNI_EDGE=top
+  desk_sni_start || fail "no StatusNotifierItem panel"
+  item=$(sni_item_wait) || fail "the item did not move to the StatusNotifierItem panel"
+  sni_icon_wait || fail "the panel does not show the icon"
+  icon_gone() { ! _tray_icon; }
+  wait_until icon_gone || fail "the icon stayed in the XEmbed tray too"
+  only_the_item "$item"
+
+  # The panel restarts: the icon comes back.
+  desk_sni_stop
+  desk_sni_start || fail "the StatusNotifierItem panel did not restart"
+  sni_item_wait >/dev/null || fail "the item did not come back to the restarted panel"
+  sni_icon_wait || fail "the restarted panel does not show the icon"
+  only_the_item "$item"
+
+  # The panel goes for good: back to the XEmbed tray, which then restarts.
+  desk_sni_stop
+  tray_icon_wait >/dev/null || fail "the icon did not move back to the XEmbed tray"
+  desk_tray_stop
+  desk_tray_start || fail "trayer did not restart"
+  icon=$(tray_icon_wait) || fail "the icon did not come back to the restarted tray"
+
+  tray_menu_open "$icon" >/dev/null || fail "the right button opened no menu"
+  exit_by_key x
+  echo "PASS tray_smoke moves"
+}
+
+check_command_line
+desk_start
+mkdir -p "$DESK_TMP/config" "$DESK_TMP/runtime"
+chmod 700 "$DESK_TMP/runtime"
+export XDG_CONFIG_HOME=$DESK_TMP/config XDG_RUNTIME_DIR=$DESK_TMP/runtime
+case $scenario in
+  xembed) scenario_xembed ;;
+  sni) scenario_sni ;;
+  moves) scenario_moves ;;
+  *) fail "no scenario '$scenario'" ;;
+esac

@@ -297,4 +297,16 @@ struct MainFormFakes {
   frmMain main{{module1, settings, tray, timer, messages, menus, forms, process}};
 };
 
+// The whole program of either front end (its App) on its real windows,
+// over fakes of the platform seams.
+template <class Program>
+struct ProgramOnFakes {
+  FakeSockets sockets;
+  FakeComputerName computer;
+  FakeMessages messages;
+  FakeSettings settings;
+  FakeProcess process;
+  Program app{{sockets, computer, messages, settings, process}};
+};
+
 }  // namespace pellux::testing

@@ -90,5 +90,27 @@ TEST_F(TrayHandlersTest, ExitUnloadsEveryLoadedFormInOrderThenEnds) {
   EXPECT_EQ(process.exit_code, 0);
 }
 
+// A tray that draws the menu itself reports the chosen entry by name; it
+// runs the same handler as the popup menu.
+TEST_F(TrayHandlersTest, AnEntryChosenByNameRunsItsHandler) {
+  const std::pair<std::string_view, Strings> cases[] = {
+      {"mnuGetIP", {"load frmInfo"}},
+      {"mnuConfigure", {"load frmConfig"}},
+      {"sep1", {}},
+      {"mnuMain", {}},
+      {"", {}},
+  };
+  for (const auto& [entry, log] : cases) {
+    testing::MainFormFakes fakes;
+    fakes.main.mnuMain_Click(entry);
+    EXPECT_EQ(fakes.forms.log, log) << entry;
+    EXPECT_TRUE(fakes.menus.shown.empty()) << entry;
+  }
+  form.mnuMain_Click("mnuRecent");
+  EXPECT_EQ(messages.shown.size(), 1u);
+  form.mnuMain_Click("mnuExit");
+  EXPECT_EQ(process.exit_code, 0);
+}
+
 }  // namespace
 }  // namespace pellux

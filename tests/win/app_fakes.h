@@ -9,14 +9,7 @@
 
 namespace pellux::testing {
 
-struct AppFakes {
-  FakeSockets sockets;
-  FakeComputerName computer;
-  FakeMessages messages;
-  FakeSettings settings;
-  FakeProcess process;
-  App app{{sockets, computer, messages, settings, process}};
-};
+using AppFakes = ProgramOnFakes<App>;
 
 inline NOTIFYICONDATAW IconOf(HWND owner) {
   NOTIFYICONDATAW data{};

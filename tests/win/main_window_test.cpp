@@ -102,6 +102,9 @@ class EventSpy final : public MainFormEvents {
   void Trayicon1_MouseButton(int button) override {
     events.push_back("button " + std::to_string(button));
   }
+  void mnuMain_Click(std::string_view entry) override {
+    events.push_back("menu " + std::string(entry));
+  }
 };
 
 TEST(MainWindowTest, TrayCallbacksBecomeTheTwoEvents) {

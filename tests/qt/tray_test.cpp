@@ -1,0 +1,272 @@
+// The tray icon on a private session bus, with a watcher of the test's own
+// and the test in the panel's place: which kind of icon the program uses as
+// trays come and go, what its item tells a panel, and what the panel's
+// requests and its menu's clicks do.
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QDBusVirtualObject>
+#include <QMenu>
+#include <QTest>
+
+#include "monitor/main_menu.h"
+#include "tests/qt/app_rig.h"
+#include "tests/qt/helpers.h"
+#include "tests/qt/qt_tests.h"
+
+namespace pellux::qt_tests {
+namespace {
+
+const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
+
+// A StatusNotifierWatcher on a connection of its own, as a panel runs it.
+class FakeWatcher final : public QDBusVirtualObject {
+ public:
+  explicit FakeWatcher(const QString& connection_name, bool hosted)
+      : bus_(QDBusConnection::connectToBus(QDBusConnection::SessionBus, connection_name)),
+        hosted_(hosted) {
+    bus_.registerVirtualObject(kWatcherPath, this);
+    bus_.registerService(kWatcher);
+  }
+  ~FakeWatcher() override {
+    const QString name = bus_.name();
+    bus_.unregisterObject(kWatcherPath);
+    bus_ = QDBusConnection(QString());
+    QDBusConnection::disconnectFromBus(name);
+  }
+
+  // A host starts behind the watcher.
+  void AddHost() {
+    hosted_ = true;
+    bus_.send(QDBusMessage::createSignal(kWatcherPath, kWatcher,
+                                         QStringLiteral("StatusNotifierHostRegistered")));
+  }
+
+  bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+    if (message.member() == QLatin1String("RegisterStatusNotifierItem")) {
+      items << message.arguments().value(0).toString();
+      connection.send(message.createReply());
+      return true;
+    }
+    if (message.member() == QLatin1String("Get") &&
+        message.arguments().value(1).toString() ==
+            QLatin1String("IsStatusNotifierHostRegistered")) {
+      connection.send(message.createReply(QVariant::fromValue(QDBusVariant(hosted_))));
+      return true;
+    }
+    return false;
+  }
+  QString introspect(const QString& /*path*/) const override { return {}; }
+
+  QStringList items;  // registered, in order
+
+ private:
+  QDBusConnection bus_;
+  bool hosted_;
+};
+
+struct Rig : AppRig {
+  QtTrayIcon& tray() { return app.tray(); }
+};
+
+// The panel's side of the bus: a connection apart from the program's.
+QDBusConnection Panel() {
+  return QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("panel"));
+}
+
+QDBusMessage Call(const QString& service, const char* path, const char* interface,
+                  const char* member, const QVariantList& arguments = {}) {
+  QDBusMessage call =
+      QDBusMessage::createMethodCall(service, QString::fromLatin1(path),
+                                     QString::fromLatin1(interface), QString::fromLatin1(member));
+  call.setArguments(arguments);
+  // The program answers from this very thread: its event loop must run
+  // while the call waits.
+  return Panel().call(call, QDBus::BlockWithGui);
+}
+
+QVariant ItemProperty(const QString& service, const char* name) {
+  const QDBusMessage reply =
+      Call(service, StatusNotifierItem::kItemPath, "org.freedesktop.DBus.Properties", "Get",
+           {QString::fromLatin1(StatusNotifierItem::kItemInterface), QString::fromLatin1(name)});
+  return reply.arguments().value(0).value<QDBusVariant>().variant();
+}
+
+// Every StatusNotifierItem on the bus: the program's own, and any other that
+// Qt might have put there.
+QStringList ItemsOnTheBus() {
+  QStringList items;
+  for (const QString& name : Panel().interface()->registeredServiceNames().value()) {
+    if (name.startsWith(QLatin1String("org.kde.StatusNotifierItem-"))) items << name;
+  }
+  return items;
+}
+
+class TrayTest : public QObject {
+  Q_OBJECT
+
+ public slots:
+  void CountToolTipChange() { ++tool_tip_changes_; }
+
+ private slots:
+  void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("Pellux")); }
+  void cleanup() { DropUnloadedWindows(); }
+
+  // The icon starts with a panel that hosts items, then moves to XEmbed
+  // and back. (Whether Qt's own icons stay off the bus depends on the
+  // platform, which here has no tray of Qt's: the smoke test checks that.)
+  void theIconMovesWithTheTrays() {
+    auto watcher = std::make_unique<FakeWatcher>(QStringLiteral("watcher1"), true);
+    Rig rig;
+    QTRY_VERIFY(rig.tray().status_notifier_item() != nullptr);
+    const QString item = rig.tray().status_notifier_item()->service();
+    QTRY_COMPARE(watcher->items, QStringList{item});
+    QVERIFY(rig.tray().xembed_icon() == nullptr);
+    QCOMPARE(ItemsOnTheBus(), QStringList{item});
+
+    // The panel goes: the XEmbed icon waits for a tray, and the item leaves
+    // the bus.
+    watcher.reset();
+    QTRY_VERIFY(rig.tray().xembed_icon() != nullptr);
+    QVERIFY(rig.tray().status_notifier_item() == nullptr);
+    QTRY_COMPARE(ItemsOnTheBus(), QStringList());
+
+    // A new panel: the item comes back and registers with the new watcher;
+    // Qt's XEmbed icon goes and leaves nothing on the bus.
+    watcher = std::make_unique<FakeWatcher>(QStringLiteral("watcher2"), true);
+    QTRY_COMPARE(watcher->items, QStringList{item});
+    QVERIFY(rig.tray().xembed_icon() == nullptr);
+    QCOMPARE(ItemsOnTheBus(), QStringList{item});
+  }
+
+  void aWatcherWithoutAHostWaitsForOne() {
+    FakeWatcher watcher(QStringLiteral("watcher3"), false);
+    Rig rig;
+    QTest::qWait(QtTrayIcon::kSettleMs * 2);
+    QVERIFY(rig.tray().status_notifier_item() == nullptr);
+    QVERIFY(rig.tray().xembed_icon() != nullptr);
+    watcher.AddHost();
+    QTRY_VERIFY(rig.tray().status_notifier_item() != nullptr);
+    QTRY_COMPARE(watcher.items.size(), 1);
+    QVERIFY(rig.tray().xembed_icon() == nullptr);
+  }
+
+  void theItemNamesTheProgramAndPublishesItsMenu() {
+    FakeWatcher watcher(QStringLiteral("watcher4"), true);
+    Rig rig;
+    QTRY_COMPARE(watcher.items.size(), 1);
+    const QString item = watcher.items[0];
+    QCOMPARE(ItemProperty(item, "Id").toString(), QString("Pellux"));
+    QCOMPARE(ItemProperty(item, "Title").toString(), QString("Pellux"));
+    QCOMPARE(ItemProperty(item, "ItemIsMenu").toBool(), false);
+    QCOMPARE(qdbus_cast<QDBusObjectPath>(ItemProperty(item, "Menu")).path(), QString("/MenuBar"));
+    const auto tip = qdbus_cast<SniToolTip>(ItemProperty(item, "ToolTip"));
+    QCOMPARE(tip.title, QString("Pellux: 192.168.0.5"));
+    QList<int> sizes;
+    for (const SniPixmap& pixmap : qdbus_cast<QList<SniPixmap>>(ItemProperty(item, "IconPixmap"))) {
+      QCOMPARE(pixmap.argb.size(), pixmap.width * pixmap.height * 4);
+      sizes << pixmap.width;
+    }
+    QCOMPARE(sizes, (QList<int>{16, 22, 24, 32, 48, 64, 128}));
+
+    const QDBusMessage layout = Call(item, StatusNotifierItem::kMenuPath, "com.canonical.dbusmenu",
+                                     "GetLayout", {0, -1, QStringList()});
+    QCOMPARE(layout.type(), QDBusMessage::ReplyMessage);
+    const auto root = qdbus_cast<MenuLayoutItem>(layout.arguments().value(1));
+    QStringList lines;
+    for (const MenuLayoutItem& child : root.children) {
+      lines << child.properties.value("label", child.properties.value("type")).toString();
+    }
+    QCOMPARE(lines, (QStringList{"_Get IP", "separator", "_Recent IPs", "_Configure", "separator",
+                                 "E_xit"}));
+
+    const QDBusMessage unknown = Call(item, StatusNotifierItem::kMenuPath, "com.canonical.dbusmenu",
+                                      "GetLayout", {9, -1, QStringList()});
+    QCOMPARE(unknown.type(), QDBusMessage::ErrorMessage);
+  }
+
+  void theTipIsAnnouncedOnlyWhenItChanges() {
+    FakeWatcher watcher(QStringLiteral("watcher5"), true);
+    Rig rig;
+    QTRY_COMPARE(watcher.items.size(), 1);
+    const QString item = watcher.items[0];
+    QVERIFY(Panel().connect(item, StatusNotifierItem::kItemPath, StatusNotifierItem::kItemInterface,
+                            QStringLiteral("NewToolTip"), this, SLOT(CountToolTipChange())));
+    tool_tip_changes_ = 0;
+    for (int tick = 0; tick < 3; ++tick) rig.Tick();
+    rig.sockets.SetAddresses({"10.1.2.3"});
+    rig.Tick();
+    rig.Tick();
+    QTRY_COMPARE(tool_tip_changes_, 1);
+    QCOMPARE(qdbus_cast<SniToolTip>(ItemProperty(item, "ToolTip")).title,
+             QString("Pellux: 10.1.2.3"));
+    // The same signal was not merely late: a last change arrives after it.
+    rig.sockets.SetAddresses({"192.168.0.5"});
+    rig.Tick();
+    QTRY_COMPARE(tool_tip_changes_, 2);
+    Panel().disconnect(item, StatusNotifierItem::kItemPath, StatusNotifierItem::kItemInterface,
+                       QStringLiteral("NewToolTip"), this, SLOT(CountToolTipChange()));
+  }
+
+  void thePanelsRequestsReachTheHandlers() {
+    FakeWatcher watcher(QStringLiteral("watcher6"), true);
+    Rig rig;
+    QTRY_COMPARE(watcher.items.size(), 1);
+    const QString item = watcher.items[0];
+    const char* menu = "com.canonical.dbusmenu";
+    const QVariant no_data = QVariant::fromValue(QDBusVariant(QString()));
+
+    // Clicks on the separator, and events other than clicks, do nothing.
+    Call(item, StatusNotifierItem::kMenuPath, menu, "Event", {2, "clicked", no_data, 0u});
+    Call(item, StatusNotifierItem::kMenuPath, menu, "Event", {6, "hovered", no_data, 0u});
+    Call(item, StatusNotifierItem::kItemPath, StatusNotifierItem::kItemInterface,
+         "SecondaryActivate", {0, 0});
+    QCoreApplication::processEvents();
+    QVERIFY(!rig.app.info_window().loaded());
+    QVERIFY(!rig.process.exit_code);
+
+    Call(item, StatusNotifierItem::kMenuPath, menu, "Event", {3, "clicked", no_data, 0u});
+    QTRY_COMPARE(rig.messages.shown.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(rig.messages.shown[0].title), QString("Recent IP addresses"));
+
+    Call(item, StatusNotifierItem::kItemPath, StatusNotifierItem::kItemInterface, "Activate",
+         {0, 0});
+    QTRY_VERIFY(rig.app.info_window().loaded());
+
+    // A panel that draws no menus asks for one at a place of its choosing.
+    QPoint opened_at;
+    WhenOpen(ActivePopup, [&opened_at](QWidget* popup) {
+      opened_at = popup->geometry().topLeft();
+      popup->close();
+    });
+    Call(item, StatusNotifierItem::kItemPath, StatusNotifierItem::kItemInterface, "ContextMenu",
+         {120, 90});
+    QTRY_COMPARE(opened_at, QPoint(120, 90));
+
+    const QDBusMessage group =
+        Call(item, StatusNotifierItem::kMenuPath, menu, "EventGroup",
+             {QVariant::fromValue(QList<MenuEvent>{{4, "clicked", QDBusVariant(QString()), 0u},
+                                                   {42, "clicked", QDBusVariant(QString()), 0u}})});
+    QCOMPARE(qdbus_cast<QList<int>>(group.arguments().value(0)), QList<int>{42});
+    QTRY_VERIFY(rig.app.config_window().loaded());
+
+    Call(item, StatusNotifierItem::kMenuPath, menu, "Event", {6, "clicked", no_data, 0u});
+    QTRY_COMPARE(rig.process.exit_code.value_or(-1), 0);
+    QVERIFY(!rig.app.info_window().loaded());
+    QVERIFY(!rig.app.config_window().loaded());
+    QVERIFY(rig.tray().status_notifier_item() == nullptr);
+    QTRY_COMPARE(ItemsOnTheBus(), QStringList());
+  }
+
+ private:
+  int tool_tip_changes_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<QObject> MakeTrayTest() { return std::make_unique<TrayTest>(); }
+
+}  // namespace pellux::qt_tests
+
+#include "tray_test.moc"

@@ -1,0 +1,146 @@
+// The tray icon as a StatusNotifierItem on the session bus, for the panels
+// that host such items (KDE Plasma, Xfce, LXQt, GNOME's AppIndicator
+// extension, waybar and others): the item itself under /StatusNotifierItem,
+// and the command menu under /MenuBar over com.canonical.dbusmenu, which the
+// panel reads and draws as its own menu.
+#pragma once
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusVariant>
+#include <QDBusVirtualObject>
+#include <QIcon>
+#include <QList>
+#include <QPoint>
+#include <QVariantMap>
+
+#include <functional>
+#include <span>
+#include <string_view>
+
+#include "tray/dbus_menu.h"
+
+namespace pellux {
+
+// One image of the icon: width, height and the pixels as ARGB32 in network
+// byte order, row by row.
+struct SniPixmap {
+  int width = 0;
+  int height = 0;
+  QByteArray argb;
+};
+
+struct SniToolTip {
+  QString icon_name;
+  QList<SniPixmap> pixmaps;
+  QString title;
+  QString text;
+};
+
+// An item of the menu's layout with the items below it.
+struct MenuLayoutItem {
+  int id = 0;
+  QVariantMap properties;
+  QList<MenuLayoutItem> children;
+};
+
+// An item's properties, as GetGroupProperties answers them.
+struct MenuItemProperties {
+  int id = 0;
+  QVariantMap properties;
+};
+
+// One event of an EventGroup call.
+struct MenuEvent {
+  int id = 0;
+  QString event_id;
+  QDBusVariant data;
+  uint timestamp = 0;
+};
+
+// What the panel asks of the item. The coordinates are the screen's own
+// pixels, as the panel gives them.
+struct StatusNotifierEvents {
+  std::function<void()> activate;
+  std::function<void()> secondary_activate;
+  std::function<void(QPoint)> context_menu;
+  std::function<void(std::string_view entry)> menu_entry;
+};
+
+class StatusNotifierItem final : public QDBusVirtualObject {
+ public:
+  static constexpr const char* kItemPath = "/StatusNotifierItem";
+  static constexpr const char* kMenuPath = "/MenuBar";
+  static constexpr const char* kItemInterface = "org.kde.StatusNotifierItem";
+  static constexpr const char* kMenuInterface = "com.canonical.dbusmenu";
+  static constexpr const char* kWatcherService = "org.kde.StatusNotifierWatcher";
+  static constexpr const char* kWatcherPath = "/StatusNotifierWatcher";
+
+  // The item shows `icon` and publishes `menu`. The panel's requests reach
+  // `events` once the panel has had its answer, still inside the bus's
+  // message handling: a handler that opens a window or a menu posts itself
+  // to the event loop.
+  StatusNotifierItem(QDBusConnection bus, std::span<const MenuItemDesign> menu, const QIcon& icon,
+                     StatusNotifierEvents events);
+  StatusNotifierItem(const StatusNotifierItem&) = delete;
+  StatusNotifierItem& operator=(const StatusNotifierItem&) = delete;
+  // Takes the item off the bus, and so out of every panel.
+  ~StatusNotifierItem() override;
+
+  // Puts the item on the bus under its own name. False when the bus
+  // refuses the name or a path.
+  bool Publish();
+  // Asks the watcher, the service that tells panels about items, to show
+  // the item: once for every watcher that starts.
+  void RegisterWithWatcher();
+
+  void SetToolTip(const QString& text);
+
+  const QString& service() const { return service_; }
+
+  bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
+  QString introspect(const QString& path) const override;
+
+ private:
+  bool HandleProperties(const QDBusMessage& message);
+  bool HandleItemCall(const QDBusMessage& message);
+  bool HandleMenuCall(const QDBusMessage& message);
+  QVariantMap Properties(const QString& path) const;
+
+  QDBusConnection bus_;
+  DbusMenu menu_;
+  StatusNotifierEvents events_;
+  QString service_;
+  QList<SniPixmap> pixmaps_;
+  QString tool_tip_;
+  bool published_ = false;
+};
+
+// The pixels of the icon at each of its sizes up to 128 pixels.
+QList<SniPixmap> IconPixmaps(const QIcon& icon);
+
+// A point the panel gave in the screen's own pixels, in Qt's coordinates:
+// the same on a screen that is not scaled.
+QPoint FromScreenPixels(QPoint native);
+
+// The types the two interfaces send, registered with Qt's D-Bus type system.
+void RegisterStatusNotifierTypes();
+
+QDBusArgument& operator<<(QDBusArgument& argument, const SniPixmap& pixmap);
+const QDBusArgument& operator>>(const QDBusArgument& argument, SniPixmap& pixmap);
+QDBusArgument& operator<<(QDBusArgument& argument, const SniToolTip& tip);
+const QDBusArgument& operator>>(const QDBusArgument& argument, SniToolTip& tip);
+QDBusArgument& operator<<(QDBusArgument& argument, const MenuLayoutItem& item);
+const QDBusArgument& operator>>(const QDBusArgument& argument, MenuLayoutItem& item);
+QDBusArgument& operator<<(QDBusArgument& argument, const MenuItemProperties& item);
+const QDBusArgument& operator>>(const QDBusArgument& argument, MenuItemProperties& item);
+QDBusArgument& operator<<(QDBusArgument& argument, const MenuEvent& event);
+const QDBusArgument& operator>>(const QDBusArgument& argument, MenuEvent& event);
+
+}  // namespace pellux
+
+Q_DECLARE_METATYPE(pellux::SniPixmap)
+Q_DECLARE_METATYPE(pellux::SniToolTip)
+Q_DECLARE_METATYPE(pellux::MenuLayoutItem)
+Q_DECLARE_METATYPE(pellux::MenuItemProperties)
+Q_DECLARE_METATYPE(pellux::MenuEvent)
