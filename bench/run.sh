@@ -15,10 +15,14 @@
 #
 # Usage: bench/run.sh
 # Settings (environment): BENCH_STARTUP_RUNS (default 31 each), BENCH_TICKS
-# (1000), BENCH_CYCLES (10000).
+# (1000), BENCH_CYCLES (10000), BENCH_BUILD (win32 or win64: which Windows
+# build to measure; by default the 32-bit one where the host can run 32-bit
+# code, else the 64-bit one). The floors are built with the same toolchain as
+# the build measured, so like is always compared with like.
 #
-# Builds what it needs (presets win32 and bench), runs in a Wine prefix of its
-# own (build/bench/wineprefix) on a private Xvfb, and leaves nothing running.
+# Builds what it needs (that Windows preset and bench), runs in a Wine prefix
+# of its own (build/bench/wineprefix-<build>) on a private Xvfb, and leaves
+# nothing running.
 # Exits non-zero only when a measurement could not be made; a missed target
 # is reported in the table.
 set -euo pipefail
@@ -29,17 +33,24 @@ TICKS=${BENCH_TICKS:-1000}
 CYCLES=${BENCH_CYCLES:-10000}
 
 scripts/install-deps.sh
+# shellcheck source-path=SCRIPTDIR/.. source=scripts/wine-session.sh
+source scripts/wine-session.sh
+BUILD=$(wine_session_pick_build "${BENCH_BUILD:-}")
+case $BUILD in
+win32) BITS=32 OBJDUMP=i686-w64-mingw32-objdump ;;
+win64) BITS=64 OBJDUMP=x86_64-w64-mingw32-objdump ;;
+esac
 for tool in valgrind callgrind_annotate; do
   command -v "$tool" >/dev/null || { echo "bench: $tool is not installed" >&2; exit 1; }
 done
 
 echo "Building..." >&2
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target pellux floor floor_std floor_lookup bench_probe >/dev/null
+cmake --preset "$BUILD" >/dev/null
+cmake --build --preset "$BUILD" --target pellux floor floor_std floor_lookup bench_probe >/dev/null
 cmake --preset bench >/dev/null
 cmake --build --preset bench --target poll_cost >/dev/null
 
-WIN=$PWD/build/win32
+WIN=$PWD/build/$BUILD
 PELLUX=$WIN/pellux.exe
 FLOOR=$WIN/bench/floor.exe
 FLOOR_STD=$WIN/bench/floor_std.exe
@@ -67,7 +78,7 @@ median() {
 
 # imports <exe>: the DLLs the executable imports, one line.
 imports() {
-  i686-w64-mingw32-objdump -p "$1" | awk '/DLL Name:/ { printf "%s%s", sep, $3; sep = " " }'
+  "$OBJDUMP" -p "$1" | awk '/DLL Name:/ { printf "%s%s", sep, $3; sep = " " }'
 }
 
 # Windows' own DLLs, which any Windows has: a program may import these only.
@@ -102,12 +113,11 @@ bench_prefix_hook() {
   wine reg add 'HKCU\Software\Pellux\Options' /v Interval /t REG_SZ /d 30000 /f \
     </dev/null >/dev/null 2>&1
 }
-# shellcheck source-path=SCRIPTDIR/.. source=scripts/wine-session.sh
-source scripts/wine-session.sh
 echo "Starting Wine..." >&2
-WINE_SESSION_XVFB=1 WINE_SESSION_PREFIX_HOOK=bench_prefix_hook \
-  wine_session_start "$PWD/build/bench/wineprefix"
+WINE_SESSION_ARCH=$BUILD WINE_SESSION_XVFB=1 WINE_SESSION_PREFIX_HOOK=bench_prefix_hook \
+  wine_session_start "$PWD/build/bench/wineprefix-$BUILD"
 wine_session_install_trap
+wine_version=$(wine --version)
 
 probe() { wine "$PROBE" "$@" </dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
@@ -220,7 +230,7 @@ memory_row() {
 
 cpu=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 echo
-echo "Pellux benchmarks, $(date -u +%Y-%m-%d): $cpu, $(nproc) cores, $(wine --version), Debian $(cat /etc/debian_version)"
+echo "Pellux benchmarks of the $BITS-bit Windows build against $BITS-bit floors, $(date -u +%Y-%m-%d): $cpu, $(nproc) cores, $wine_version, Debian $(cat /etc/debian_version)"
 echo
 echo "| Size and start-up | Pellux | Floor | Ratio | Target |"
 echo "|---|---:|---:|---:|---|"

@@ -5,10 +5,12 @@
 
 namespace pellux {
 
-// The shell's APPBARDATA record as 32-bit Windows lays it out: 36 bytes.
+// The shell's APPBARDATA record, laid out as Windows lays it out: 36 bytes on
+// 32-bit Windows; on 64-bit Windows the window handle and lParam are 64 bits
+// wide and the record is 48 bytes.
 struct AppBarData {
   uint32_t cbSize = 0;
-  uint32_t hWnd = 0;
+  uintptr_t hWnd = 0;
   uint32_t uCallbackMessage = 0;
   uint32_t uEdge = 0;
   struct {
@@ -17,9 +19,10 @@ struct AppBarData {
     int32_t right = 0;
     int32_t bottom = 0;
   } rc;
-  int32_t lParam = 0;
+  intptr_t lParam = 0;
 };
-static_assert(sizeof(AppBarData) == 36, "the shell reads and writes exactly 36 bytes");
+static_assert(sizeof(AppBarData) == (sizeof(void*) == 4 ? 36 : 48),
+              "the shell reads and writes exactly this many bytes");
 
 // The message that asks for the taskbar's bounding rectangle.
 inline constexpr uint32_t kAbmGetTaskbarPos = 5;

@@ -7,8 +7,10 @@ packages=(
   cmake ninja-build g++ googletest
   # the fuzz targets: clang with its libFuzzer and sanitizer runtimes
   clang libclang-rt-14-dev
-  g++-mingw-w64-i686
-  wine wine32:i386
+  # the 32- and 64-bit Windows builds, and Wine for both (32-bit Wine
+  # installs everywhere but runs only where the host executes 32-bit code)
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64
+  wine wine32:i386 wine64
   xvfb xdotool imagemagick x11-utils fonts-liberation fonts-wine
   qt6-base-dev qt6-qpa-plugins openbox trayer xclip iproute2
   # bench/run.sh counts instructions with callgrind

@@ -3,23 +3,29 @@
 # it under Wine. On a machine with a display the program runs there until its
 # "Exit" command; without one it runs on a virtual display, leaves
 # screenshots of its tray tip, menu and windows in build/screenshots and ends.
+#
+# It runs the 32-bit build (build/win32/pellux.exe) wherever the host can
+# execute 32-bit code, and the 64-bit build (build/win64/pellux.exe)
+# elsewhere; PELLUX_WINDOWS_BUILD=win32 or win64 chooses one.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 scripts/install-deps.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target pellux e2e_driver
+# shellcheck source=wine-session.sh
+source scripts/wine-session.sh
+build=$(wine_session_pick_build "${PELLUX_WINDOWS_BUILD:-}")
+export WINE_SESSION_ARCH=$build
+cmake --preset "$build" >/dev/null
+cmake --build --preset "$build" --target pellux e2e_driver
 
-prefix=$PWD/build/win32/run-prefix
+prefix=$PWD/build/$build/run-prefix
 if [[ -n ${DISPLAY:-} ]]; then
-  # shellcheck source=wine-session.sh
-  source scripts/wine-session.sh
   wine_session_start "$prefix"
   echo "Pellux is running in the notification area; choose Exit from its menu to end it."
-  exec wine build/win32/pellux.exe
+  exec wine "build/$build/pellux.exe"
 fi
 
-export PELLUX_EXE=$PWD/build/win32/pellux.exe E2E_DRIVER=$PWD/build/win32/tests/e2e/driver.exe
+export PELLUX_EXE=$PWD/build/$build/pellux.exe E2E_DRIVER=$PWD/build/$build/tests/e2e/driver.exe
 shots=$PWD/build/screenshots
 mkdir -p "$shots"
 # shellcheck source=../tests/e2e/lib.sh

@@ -2,26 +2,56 @@
 # Installs what is missing, builds every configuration and runs every test:
 # the native Linux program and its tests under the sanitizers (unit tests, Qt
 # widget tests, the tray smoke test), the fuzz targets for a bounded time
-# each, then the Windows build (unit, window and end-to-end tests) under Wine
-# on a virtual display.
+# each, then the Windows builds (unit, window and end-to-end tests) under Wine
+# on a virtual display: the 64-bit build on every host, the 32-bit build
+# wherever the host can execute 32-bit code.
+#
+# PELLUX_HOST_32BIT=no leaves the 32-bit Windows tier out as on a host that
+# cannot run it; =yes runs it without checking first.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 scripts/install-deps.sh
 
+ran=()
+left_out=()
+
 cmake --preset linux
 cmake --build --preset linux
 ctest --preset linux
+ran+=("linux")
 
 cmake --preset fuzz
 cmake --build --preset fuzz
 ctest --preset fuzz
-
-cmake --preset win32
-cmake --build --preset win32
+ran+=("fuzz")
 
 # shellcheck source=wine-session.sh
 source scripts/wine-session.sh
-WINE_SESSION_XVFB=1 wine_session_start "$PWD/build/win32/wineprefix"
-wine_session_install_trap
-ctest --preset win32
+
+# windows_tier <preset>: builds one Windows configuration and runs its tests
+# in a Wine session of the same kind, which ends with the subshell.
+windows_tier() (
+  local preset=$1
+  cmake --preset "$preset"
+  cmake --build --preset "$preset"
+  WINE_SESSION_ARCH=$preset WINE_SESSION_XVFB=1 wine_session_start "$PWD/build/$preset/wineprefix"
+  wine_session_install_trap
+  ctest --preset "$preset"
+)
+
+windows_tier win64
+ran+=("win64")
+
+if reason=$(wine_session_host_runs_32bit); then
+  windows_tier win32
+  ran+=("win32")
+else
+  left_out+=("win32")
+  echo "Left out the 32-bit Windows tier: $reason."
+fi
+
+echo "Test tiers run: ${ran[*]}."
+if ((${#left_out[@]} > 0)); then
+  echo "Test tiers left out: ${left_out[*]}."
+fi

@@ -21,6 +21,13 @@
 #   scripts/wine-session.sh <prefix-dir> <command> [args...]
 #
 # Settings (environment, read by wine_session_start):
+#   WINE_SESSION_ARCH=win32|win64
+#                              the kind of prefix and Wine: 32-bit (the
+#                              default) or 64-bit. A 64-bit session puts
+#                              the 64-bit loader first on PATH as `wine`, so
+#                              every wine call made inside it (ctest's too)
+#                              runs 64-bit Wine, even where the 32-bit loader
+#                              is installed but cannot run
 #   WINE_SESSION_XVFB=1        start a private Xvfb even when DISPLAY is set
 #                              (one is started anyway when DISPLAY is unset)
 #   WINE_SESSION_LOGPIXELS=N   screen dpi Wine reports (HKCU\Control Panel\
@@ -40,11 +47,50 @@
 #
 # Two sessions must not share a prefix: starting one ends the wineserver of
 # the prefix.
+#
+# wine_session_host_runs_32bit (no session needed) tells whether this host can
+# run 32-bit Wine at all; see there.
 
 # Set by wine_session_start and cleared by wine_session_stop.
 _wine_session_xvfb_pid=""
 _wine_session_prefix=""
 _wine_session_old_display=""
+_wine_session_old_path=""
+
+# Debian's loaders: /usr/bin/wine prefers the 32-bit one whenever it is
+# installed, whether or not the host can run it.
+WINE_SESSION_LOADER32=/usr/lib/wine/wine
+WINE_SESSION_LOADER64=/usr/lib/wine/wine64
+
+# wine_session_host_runs_32bit: true when this host can execute 32-bit x86
+# code, found out by running the 32-bit Wine loader (some x86_64 machines,
+# paravirtualised ones without ia32 emulation, answer "Exec format error").
+# When it cannot, the reason is printed on stdout. PELLUX_HOST_32BIT=no makes
+# any host answer as one that cannot (to exercise the 64-bit-only path);
+# PELLUX_HOST_32BIT=yes skips the check.
+wine_session_host_runs_32bit() {
+  case ${PELLUX_HOST_32BIT:-auto} in
+  no)
+    echo "PELLUX_HOST_32BIT=no"
+    return 1
+    ;;
+  yes) return 0 ;;
+  auto) ;;
+  *)
+    echo "PELLUX_HOST_32BIT must be yes, no or auto, not '$PELLUX_HOST_32BIT'"
+    return 1
+    ;;
+  esac
+  if [[ ! -x $WINE_SESSION_LOADER32 ]]; then
+    echo "$WINE_SESSION_LOADER32 is not installed"
+    return 1
+  fi
+  local out
+  if ! out=$("$WINE_SESSION_LOADER32" --version 2>&1 </dev/null); then
+    echo "this host cannot execute 32-bit x86 code ($WINE_SESSION_LOADER32: ${out##*: })"
+    return 1
+  fi
+}
 
 _wine_session_err() {
   printf 'wine-session: %s\n' "$*" >&2
@@ -125,6 +171,51 @@ _wine_session_apply_logpixels() {
   printf '%s' "$want" >"$mark"
 }
 
+# wine_session_pick_build [win32|win64]: prints the Windows build to run,
+# the one given or else the 32-bit reference build where this host can run it
+# and the 64-bit one elsewhere, which is then said on stderr with the reason.
+wine_session_pick_build() {
+  local reason
+  case ${1:-} in
+  win32 | win64) echo "$1" ;;
+  "")
+    if reason=$(wine_session_host_runs_32bit); then
+      echo win32
+    else
+      echo "Using the 64-bit Windows build: $reason." >&2
+      echo win64
+    fi
+    ;;
+  *)
+    _wine_session_err "the Windows build is win32 or win64, not '$1'"
+    return 2
+    ;;
+  esac
+}
+
+# Makes `wine` (and the programs started through it, wineboot among them)
+# the 64-bit loader for the rest of the session: a directory of small
+# launchers, kept beside the prefix, goes first on PATH.
+_wine_session_use_loader64() {
+  local bin="$1.bin" name
+  if [[ ! -x $WINE_SESSION_LOADER64 ]]; then
+    _wine_session_err "64-bit Wine ($WINE_SESSION_LOADER64) is not installed"
+    return 1
+  fi
+  mkdir -p "$bin" || return 1
+  # wine-stable is what Debian's wineboot, winecfg and friends call.
+  for name in wine wine64 wine-stable; do
+    printf '#!/bin/sh\nexec %s "$@"\n' "$WINE_SESSION_LOADER64" >"$bin/$name" || return 1
+    chmod +x "$bin/$name" || return 1
+  done
+  if [[ -z $_wine_session_old_path ]]; then
+    _wine_session_old_path=$PATH
+    export PATH="$bin:$PATH"
+  fi
+  # Wine starts further processes of the session through WINELOADER.
+  export WINELOADER=$WINE_SESSION_LOADER64
+}
+
 # wine_session_start <prefix-dir>: on failure, whatever it had started is
 # ended again.
 wine_session_start() {
@@ -135,7 +226,7 @@ wine_session_start() {
   local rc=0
   _wine_session_start_steps "$1" || rc=$?
   if ((rc != 0)); then
-    wine_session_stop
+    wine_session_stop || true
   fi
   return "$rc"
 }
@@ -165,7 +256,17 @@ _wine_session_start_steps() {
     _wine_session_start_xvfb || return 1
   fi
 
-  export WINEARCH=win32
+  case ${WINE_SESSION_ARCH:-win32} in
+  win32) export WINEARCH=win32 ;;
+  win64)
+    export WINEARCH=win64
+    _wine_session_use_loader64 "$prefix" || return 1
+    ;;
+  *)
+    _wine_session_err "WINE_SESSION_ARCH must be win32 or win64, not '$WINE_SESSION_ARCH'"
+    return 1
+    ;;
+  esac
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   # Pins Wine's code page (1252) and the UTF-8 handling of command lines.
@@ -212,9 +313,12 @@ _wine_session_start_steps() {
 # prefix) and the Xvfb started by wine_session_start, if any.
 wine_session_stop() {
   local rc=0
+  # Every step is allowed to fail (a session whose start failed half way has
+  # no server to end), so that a caller running under `set -e` still gets to
+  # the end of it and no Xvfb is left behind.
   if [[ -n $_wine_session_prefix ]]; then
     WINEPREFIX=$_wine_session_prefix timeout 15 wineserver -k \
-      </dev/null >/dev/null 2>&1
+      </dev/null >/dev/null 2>&1 || true
     if ! WINEPREFIX=$_wine_session_prefix timeout 15 wineserver -w \
       </dev/null >/dev/null 2>&1; then
       _wine_session_err "wineserver of $_wine_session_prefix did not exit"
@@ -224,14 +328,19 @@ wine_session_stop() {
     unset WINE_SESSION_ACTIVE
   fi
   if [[ -n $_wine_session_xvfb_pid ]]; then
-    kill "$_wine_session_xvfb_pid" 2>/dev/null
-    wait "$_wine_session_xvfb_pid" 2>/dev/null
+    kill "$_wine_session_xvfb_pid" 2>/dev/null || true
+    wait "$_wine_session_xvfb_pid" 2>/dev/null || true
     _wine_session_xvfb_pid=""
     if [[ -n $_wine_session_old_display ]]; then
       export DISPLAY=$_wine_session_old_display
     else
       unset DISPLAY
     fi
+  fi
+  if [[ -n $_wine_session_old_path ]]; then
+    export PATH=$_wine_session_old_path
+    _wine_session_old_path=""
+    unset WINELOADER
   fi
   return "$rc"
 }

@@ -49,19 +49,35 @@ NOTIFYICONDATAW Win32TrayIcon::Data(UINT flags) const {
 
 bool Win32TrayIcon::Add(HWND owner) {
   owner_ = owner;
-  NOTIFYICONDATAW data = Data(NIF_ICON | NIF_MESSAGE | NIF_TIP);
-  added_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+  // The icon is added hidden and shown only once it speaks version 4: a
+  // click on an icon that is already shown but still on version 0 reaches
+  // the window as bare button messages, without WM_CONTEXTMENU, and the menu
+  // would not open.
+  NOTIFYICONDATAW data = Data(NIF_ICON | NIF_MESSAGE | NIF_TIP | NIF_STATE);
+  data.dwState = NIS_HIDDEN;
+  data.dwStateMask = NIS_HIDDEN;
+  // A shell that still holds the icon refuses to add it again (a
+  // "TaskbarCreated" broadcast that did not drop the icons, or a shell that
+  // timed out at log-on but added it all the same): the icon is then taken
+  // over as it stands.
+  added_ = notify_(NIM_ADD, &data) != FALSE || notify_(NIM_MODIFY, &data) != FALSE;
   if (added_) {
     data.uVersion = NOTIFYICON_VERSION_4;
-    Shell_NotifyIconW(NIM_SETVERSION, &data);
+    notify_(NIM_SETVERSION, &data);
+    NOTIFYICONDATAW show = Data(NIF_STATE);
+    show.dwState = 0;
+    show.dwStateMask = NIS_HIDDEN;
+    notify_(NIM_MODIFY, &show);
   }
   return added_;
 }
 
 void Win32TrayIcon::Remove() {
-  if (!added_) return;
+  // Asked even when the add seemed to fail: the shell may hold the icon all
+  // the same, and it would stay behind as a ghost.
+  if (owner_ == nullptr) return;
   NOTIFYICONDATAW data = Data(0);
-  Shell_NotifyIconW(NIM_DELETE, &data);
+  notify_(NIM_DELETE, &data);
   added_ = false;
 }
 
@@ -69,7 +85,7 @@ void Win32TrayIcon::SetTip(const std::string& tip) {
   tip_ = Widen(tip);
   if (!added_) return;
   NOTIFYICONDATAW data = Data(NIF_TIP);
-  Shell_NotifyIconW(NIM_MODIFY, &data);
+  notify_(NIM_MODIFY, &data);
 }
 
 UINT Win32TrayIcon::TaskbarCreatedMessage() {

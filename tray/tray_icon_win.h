@@ -25,7 +25,11 @@ std::optional<TrayEvent> TranslateTrayCallback(LPARAM lparam);
 
 class Win32TrayIcon final : public TrayIcon {
  public:
-  explicit Win32TrayIcon(HICON icon) : icon_(icon) {}
+  // The shell's entry point; tests pass a stand-in that models the shell.
+  using NotifyFunction = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW data);
+
+  explicit Win32TrayIcon(HICON icon, NotifyFunction notify = Shell_NotifyIconW)
+      : icon_(icon), notify_(notify) {}
   Win32TrayIcon(const Win32TrayIcon&) = delete;
   Win32TrayIcon& operator=(const Win32TrayIcon&) = delete;
   ~Win32TrayIcon() override { Remove(); }
@@ -46,6 +50,7 @@ class Win32TrayIcon final : public TrayIcon {
   NOTIFYICONDATAW Data(UINT flags) const;
 
   HICON icon_;
+  NotifyFunction notify_;
   HWND owner_ = nullptr;
   bool added_ = false;
   std::wstring tip_;

@@ -80,6 +80,11 @@ LRESULT CALLBACK ContainerSubclass(HWND window, UINT message, WPARAM wparam, LPA
     const LRESULT hit = library.def_subclass_proc(window, message, wparam, lparam);
     return hit == HTTRANSPARENT ? HTCLIENT : hit;
   }
+  if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
+    // The group box's own handling of a press would take the keyboard focus
+    // (and Space would then "click" the frame); a frame never takes focus.
+    return 0;
+  }
   if (message == WM_NCDESTROY) library.remove_subclass(window, ContainerSubclass, 0);
   return library.def_subclass_proc(window, message, wparam, lparam);
 }

@@ -34,6 +34,7 @@ namespace {
 constexpr DWORD kDefaultTimeoutMs = 15000;
 // The common controls' tooltip window class (TOOLTIPS_CLASSW).
 constexpr wchar_t kTooltipClass[] = L"tooltips_class32";
+constexpr wchar_t kTrayIconClass[] = L"__winex11_tray_icon";
 constexpr DWORD kPollMs = 20;
 // Upper bound for one message sent to a window of another process, so a hung
 // program makes the driver fail instead of hanging the test.
@@ -364,6 +365,19 @@ int CmdWaitWindow(Args args) {
   return 0;
 }
 
+// The first visible window (it and its ancestors) of the class and title,
+// top-level or child; nullptr when there is none.
+HWND FindVisible(const wchar_t* class_name, const wchar_t* title) {
+  for (const HWND window : AllWindows()) {
+    if (!IsWindowVisible(window) || (class_name != nullptr && ClassOf(window) != class_name)) {
+      continue;
+    }
+    if (title != nullptr && TextOf(window) != title) continue;
+    return window;
+  }
+  return nullptr;
+}
+
 // wait-visible <class|-> <title|-> [timeout_ms]: like wait-window, but the
 // window must be visible (it and its ancestors) and may also be a child
 // window, e.g. a tray icon inside the tray.
@@ -372,25 +386,30 @@ int CmdWaitVisible(Args args) {
   if (args.size() < 2 || args.size() > 3 || !timeout) {
     return Usage(L"wait-visible <class|-> <title|-> [timeout_ms]");
   }
-  const wchar_t* class_name = NameOrNull(args[0]);
-  const wchar_t* title = NameOrNull(args[1]);
   HWND found = nullptr;
   if (!WaitFor(*timeout, [&] {
-        for (const HWND window : AllWindows()) {
-          if (!IsWindowVisible(window) ||
-              (class_name != nullptr && ClassOf(window) != class_name)) {
-            continue;
-          }
-          if (title != nullptr && TextOf(window) != title) continue;
-          found = window;
-          return true;
-        }
-        return false;
+        found = FindVisible(NameOrNull(args[0]), NameOrNull(args[1]));
+        return found != nullptr;
       })) {
     return Fail(L"no visible window of class '" + std::wstring(args[0]) + L"' titled '" +
                 std::wstring(args[1]) + L"'");
   }
   Out(WindowNumber(found));
+  return 0;
+}
+
+// wait-none <class|-> <title|-> [timeout_ms]: waits until no such window is
+// visible.
+int CmdWaitNone(Args args) {
+  const auto timeout = TimeoutArg(args, 2);
+  if (args.size() < 2 || args.size() > 3 || !timeout) {
+    return Usage(L"wait-none <class|-> <title|-> [timeout_ms]");
+  }
+  if (!WaitFor(*timeout,
+               [&] { return FindVisible(NameOrNull(args[0]), NameOrNull(args[1])) == nullptr; })) {
+    return Fail(L"a window of class '" + std::wstring(args[0]) + L"' titled '" +
+                std::wstring(args[1]) + L"' is still visible");
+  }
   return 0;
 }
 
@@ -497,6 +516,38 @@ int CmdClick(Args args) {
   return 0;
 }
 
+// tray-click <left|right> [delay_ms]: waits for a visible tray icon, then,
+// after the delay, posts a press and a release of the button to the icon's
+// window, the way the tray hands clicks to it. Unlike a click on the X
+// display it moves no X input focus, and it can be timed from the moment the
+// icon appears. Prints the icon's handle.
+int CmdTrayClick(Args args) {
+  const auto delay = TimeoutArg(args, 1);
+  const std::wstring_view button = args.empty() ? L"" : args[0];
+  if (args.empty() || args.size() > 2 || !delay || (button != L"left" && button != L"right")) {
+    return Usage(L"tray-click <left|right> [delay_ms]");
+  }
+  HWND icon = nullptr;
+  if (!WaitFor(kDefaultTimeoutMs, [&] {
+        icon = FindVisible(kTrayIconClass, nullptr);
+        return icon != nullptr;
+      })) {
+    return Fail(L"no visible tray icon");
+  }
+  if (args.size() == 2 && *delay > 0) Sleep(*delay);
+  RECT client{};
+  GetClientRect(icon, &client);
+  const LPARAM centre = MAKELPARAM(client.right / 2, client.bottom / 2);
+  const bool right = button == L"right";
+  if (!PostMessageW(icon, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, right ? MK_RBUTTON : MK_LBUTTON,
+                    centre) ||
+      !PostMessageW(icon, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, centre)) {
+    return Fail(L"PostMessage: " + SystemMessage(GetLastError()));
+  }
+  Out(WindowNumber(icon));
+  return 0;
+}
+
 struct KeyName {
   std::wstring_view name;
   UINT vk;
@@ -531,7 +582,12 @@ int CmdKey(Args args) {
   // release also carries "previous state down" and "transition" bits.
   const LPARAM down = 1 | static_cast<LPARAM>(MapVirtualKeyW(*vk, MAPVK_VK_TO_VSC) << 16);
   const LPARAM up = down | (1L << 30) | static_cast<LPARAM>(1UL << 31);
-  if (!PostMessageW(*window, WM_KEYDOWN, *vk, down) || !PostMessageW(*window, WM_KEYUP, *vk, up)) {
+  if (!PostMessageW(*window, WM_KEYDOWN, *vk, down)) {
+    return Fail(L"PostMessage: " + SystemMessage(GetLastError()));
+  }
+  // A window may go away as soon as it has taken the press (a menu closed by
+  // Return or Esc): the key was delivered all the same.
+  if (!PostMessageW(*window, WM_KEYUP, *vk, up) && IsWindow(*window)) {
     return Fail(L"PostMessage: " + SystemMessage(GetLastError()));
   }
   return 0;
@@ -782,6 +838,7 @@ constexpr Command kCommands[] = {
     {L"reg-lock", CmdRegLock, L"reg-lock <HKCU subkey> on|off"},
     {L"wait-window", CmdWaitWindow, L"wait-window <class|-> <title|-> [ms]"},
     {L"wait-visible", CmdWaitVisible, L"wait-visible <class|-> <title|-> [ms]"},
+    {L"wait-none", CmdWaitNone, L"wait-none <class|-> <title|-> [ms]"},
     {L"wait-gone", CmdWaitGone, L"wait-gone <hwnd> [ms]"},
     {L"tooltip", CmdTooltip, L"tooltip [ms]"},
     {L"windows", CmdWindows, L"windows [class]"},
@@ -792,6 +849,7 @@ constexpr Command kCommands[] = {
     {L"child-text-hex", CmdChildTextHex, L"child-text-hex <hwnd> <ctrl-id>"},
     {L"child-text", CmdChildText, L"child-text <hwnd> <ctrl-id>"},
     {L"click", CmdClick, L"click <hwnd> <ctrl-id>"},
+    {L"tray-click", CmdTrayClick, L"tray-click <left|right> [delay_ms]"},
     {L"key", CmdKey, L"key <hwnd> <vk>"},
     {L"close", CmdClose, L"close <hwnd>"},
     {L"rect", CmdRect, L"rect <hwnd>"},

@@ -128,9 +128,13 @@ _e2e_alive() {
 }
 
 # pellux_start [args...]: starts the program in the background; its PID (the
-# wine process becomes the Windows process) is kept in PELLUX_PID.
+# wine process becomes the Windows process) is kept in PELLUX_PID. It first
+# waits until the tray holds no icon, so that what the scenario finds there is
+# this program's icon and not that of one still on its way out.
 pellux_start() {
   [[ -z $PELLUX_PID ]] || fail "pellux_start: the program is already running"
+  driver wait-none __winex11_tray_icon - "$E2E_TIMEOUT_MS" >/dev/null ||
+    fail "a tray icon of an earlier program stays in the tray"
   wine "$PELLUX_EXE" "$@" </dev/null >"$E2E_TMP/pellux.log" 2>&1 &
   PELLUX_PID=$!
 }
@@ -252,22 +256,16 @@ MENU_EXIT=4
 
 # tray_menu_choose <entry>: opens the tray menu with the right button and
 # chooses an entry from the keyboard. Another process cannot read a popup
-# menu's items here, so each entry is checked by its effect. Now and then the
-# X tray window takes the focus back from the click just after the menu has
-# opened, which closes the menu; then the menu is opened again.
+# menu's items here, so each entry is checked by its effect.
 tray_menu_choose() {
-  local entry=${1:?tray_menu_choose <entry>} menu attempt i
-  for ((attempt = 0; attempt < 3; attempt++)); do
-    tray_click 3
-    menu=$(driver wait-visible '#32768' - "$E2E_TIMEOUT_MS") || fail "the tray menu did not open"
-    for ((i = 0; i < entry; i++)); do
-      driver key "$menu" DOWN >/dev/null 2>&1 || continue 2
-    done
-    driver key "$menu" RETURN >/dev/null 2>&1 || continue
-    driver wait-gone "$menu" "$E2E_TIMEOUT_MS" >/dev/null || fail "the tray menu stayed open"
-    return 0
+  local entry=${1:?tray_menu_choose <entry>} menu i
+  tray_click 3
+  menu=$(driver wait-visible '#32768' - "$E2E_TIMEOUT_MS") || fail "the tray menu did not open"
+  for ((i = 0; i < entry; i++)); do
+    driver key "$menu" DOWN >/dev/null || fail "the tray menu closed before an entry was chosen"
   done
-  fail "the tray menu kept closing before an entry was chosen"
+  driver key "$menu" RETURN >/dev/null || fail "the tray menu closed before an entry was chosen"
+  driver wait-gone "$menu" "$E2E_TIMEOUT_MS" >/dev/null || fail "the tray menu stayed open"
 }
 
 # set_interval <text|->: stores the poll interval the program reads at start,

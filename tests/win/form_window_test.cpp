@@ -187,5 +187,22 @@ TEST(FormWindowTest, AFrameTakesTheMouseItself) {
   EXPECT_EQ(SendMessageW(form.Control("fraBox"), WM_NCHITTEST, 0, inside), HTCLIENT);
 }
 
+TEST(FormWindowTest, APressOnAFrameLeavesTheFocusWhereItWas) {
+  TestForm form;
+  ASSERT_TRUE(form.Build());
+  ShowWindow(form.hwnd(), SW_SHOW);
+  SetForegroundWindow(form.hwnd());
+  const HWND button = form.Control("cmdA");
+  SetFocus(button);
+  ASSERT_EQ(GetFocus(), button);
+  const HWND frame = form.Control("fraBox");
+  const UINT presses[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP};
+  for (const UINT message : presses) {
+    SendMessageW(frame, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(5, 10));
+  }
+  EXPECT_EQ(GetFocus(), button);
+  EXPECT_NE(GetCapture(), frame);
+}
+
 }  // namespace
 }  // namespace pellux

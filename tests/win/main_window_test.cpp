@@ -133,5 +133,97 @@ TEST(MainWindowTest, TrayCallbacksBecomeTheTwoEvents) {
   EXPECT_EQ(spy.events, std::vector<std::string>{"tick"});
 }
 
+// The shell as the icon's owner sees it: whether the icon is shown, and in
+// which version its callbacks come. A click on a shown icon comes in the
+// icon's version at that moment.
+struct ShellModel {
+  bool exists = false;
+  bool shown = false;
+  UINT version = 0;
+  std::wstring tip;
+  // A shell too slow to answer in time: it does what it is asked, but the
+  // call reports failure.
+  bool times_out = false;
+  // Set when the icon was ever shown on version 0, where a right click
+  // brings no WM_CONTEXTMENU.
+  bool shown_before_version_4 = false;
+};
+ShellModel shell_model;
+
+BOOL WINAPI ModelNotify(DWORD message, PNOTIFYICONDATAW data) {
+  ShellModel& shell = shell_model;
+  auto apply_state = [&] {
+    if (data->uFlags & NIF_STATE && data->dwStateMask & NIS_HIDDEN) {
+      shell.shown = (data->dwState & NIS_HIDDEN) == 0;
+    }
+    if (data->uFlags & NIF_TIP) shell.tip = data->szTip;
+  };
+  switch (message) {
+    case NIM_ADD:
+      if (shell.exists) return FALSE;
+      shell = {true, true, 0, {}, shell.times_out, shell.shown_before_version_4};
+      apply_state();
+      break;
+    case NIM_MODIFY:
+      if (!shell.exists) return FALSE;
+      apply_state();
+      break;
+    case NIM_SETVERSION:
+      if (!shell.exists) return FALSE;
+      shell.version = data->uVersion;
+      break;
+    case NIM_DELETE:
+      if (!shell.exists) return FALSE;
+      shell = {false, false, 0, {}, shell.times_out, shell.shown_before_version_4};
+      break;
+    default:
+      return FALSE;
+  }
+  if (shell.shown && shell.version < NOTIFYICON_VERSION_4) shell.shown_before_version_4 = true;
+  return shell.times_out ? FALSE : TRUE;
+}
+
+TEST(MainWindowTest, TheIconIsShownOnlyOnceItsClicksComeInVersion4) {
+  shell_model = {};
+  EventSpy spy;
+  Win32TrayIcon tray(nullptr, ModelNotify);
+  WindowTimer timer;
+  MainWindow window(spy, tray, timer);
+  ASSERT_TRUE(window.Create(nullptr));
+  EXPECT_TRUE(shell_model.shown);
+  EXPECT_EQ(shell_model.version, static_cast<UINT>(NOTIFYICON_VERSION_4));
+  // Explorer restarted: the icon is added again to a shell that has none.
+  shell_model.exists = false;
+  SendMessageW(window.hwnd(), Win32TrayIcon::TaskbarCreatedMessage(), 0, 0);
+  EXPECT_TRUE(shell_model.shown);
+  EXPECT_FALSE(shell_model.shown_before_version_4);
+}
+
+TEST(MainWindowTest, AnIconTheShellStillHoldsIsTakenOverAndRemovedAtTheEnd) {
+  shell_model = {};
+  EventSpy spy;
+  Win32TrayIcon tray(nullptr, ModelNotify);
+  WindowTimer timer;
+  MainWindow window(spy, tray, timer);
+  ASSERT_TRUE(window.Create(nullptr));
+  // "TaskbarCreated" from a shell that kept its icons: the add is refused.
+  SendMessageW(window.hwnd(), Win32TrayIcon::TaskbarCreatedMessage(), 0, 0);
+  tray.SetTip("Pellux: 192.0.2.7");
+  EXPECT_EQ(shell_model.tip, L"Pellux: 192.0.2.7");
+  EXPECT_TRUE(shell_model.shown);
+  DestroyWindow(window.hwnd());
+  EXPECT_FALSE(shell_model.exists);
+}
+
+TEST(MainWindowTest, AnIconWhoseAddSeemedToFailIsRemovedAtTheEndAllTheSame) {
+  shell_model = {};
+  shell_model.times_out = true;
+  Win32TrayIcon tray(nullptr, ModelNotify);
+  EXPECT_FALSE(tray.Add(HWND_MESSAGE));
+  ASSERT_TRUE(shell_model.exists);
+  tray.Remove();
+  EXPECT_FALSE(shell_model.exists);
+}
+
 }  // namespace
 }  // namespace pellux

@@ -5,7 +5,8 @@
 #   wine_prefix.sh start <prefix> <dpi>   create the prefix if needed, start its server
 #   wine_prefix.sh stop <prefix>          end its server
 #
-# Wine must already find an X display (DISPLAY) and run 32-bit (WINEARCH=win32).
+# Runs inside the test command's Wine session, whose display (DISPLAY), kind of
+# prefix (WINEARCH) and Wine it uses.
 set -eu
 command=$1
 WINEPREFIX=$2

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Checks of scripts/wine-session.sh that need no Wine: a session whose start
+# fails ends what it had started, and the check for 32-bit hosts answers
+# from what the 32-bit loader does. Stand-ins for Xvfb and Wine's programs go
+# first on PATH.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+work=$(mktemp -d "${TMPDIR:-/tmp}/wine-session-test.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+failures=0
+check() { # check <what> <command...>
+  local what=$1
+  shift
+  if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
+}
+
+mkdir -p "$work/bin"
+# An Xvfb that reports display 99 on the descriptor it is given and stays.
+cat >"$work/bin/Xvfb" <<FAKE
+#!/usr/bin/env bash
+echo \$\$ >"$work/xvfb.pid"
+fd=\$2
+echo 99 >&"\$fd"
+exec sleep 300
+FAKE
+# wineboot fails as 32-bit Wine does on a host that cannot run it.
+printf '#!/bin/sh\necho "exec: /usr/lib/wine/wine: Exec format error" >&2\nexit 126\n' \
+  >"$work/bin/wineboot"
+printf '#!/bin/sh\nexit 1\n' >"$work/bin/wine"
+printf '#!/bin/sh\nexit 1\n' >"$work/bin/wineserver"
+chmod +x "$work/bin/"*
+
+# A failed start, called as the test command calls it: a plain command in a
+# shell under set -e, which the failure ends.
+failed_start() {
+  ! PATH="$work/bin:$PATH" WINE_SESSION_XVFB=1 bash -c '
+    set -euo pipefail
+    source "$1"
+    wine_session_start "$2/prefix" 2>/dev/null
+    echo "started" >&2' _ "$here/../../scripts/wine-session.sh" "$work"
+}
+xvfb_gone() {
+  local pid
+  pid=$(<"$work/xvfb.pid")
+  ! kill -0 "$pid" 2>/dev/null || { kill "$pid"; return 1; }
+}
+check "a failed start reports failure" failed_start
+check "a failed start leaves no Xvfb running" xvfb_gone
+
+# The 32-bit check, against stand-ins for the 32-bit loader.
+printf '#!/bin/sh\necho wine-8.0\n' >"$work/loader-runs"
+printf '\177ELF\001\001\001' >"$work/loader-foreign" # no shell can run this
+chmod +x "$work/loader-runs" "$work/loader-foreign"
+runs_32bit() { # runs_32bit <loader> <PELLUX_HOST_32BIT> <want: yes|no> [reason pattern]
+  local answer=yes reason
+  reason=$(
+    source "$here/../../scripts/wine-session.sh"
+    WINE_SESSION_LOADER32=$1 PELLUX_HOST_32BIT=$2 wine_session_host_runs_32bit
+  ) || answer=no
+  [[ $answer == "$3" && $reason == ${4:-} ]]
+}
+check "a loader that runs means 32-bit code runs" runs_32bit "$work/loader-runs" auto yes
+check "a loader that cannot run is said so" \
+  runs_32bit "$work/loader-foreign" auto no "this host cannot execute 32-bit x86 code*"
+check "a missing loader is said so" runs_32bit "$work/none" auto no "*is not installed"
+check "the override leaves 32-bit out on any host" \
+  runs_32bit "$work/loader-runs" no no "PELLUX_HOST_32BIT=no"
+check "the override can skip the check" runs_32bit "$work/none" yes yes
+check "a wrong override is refused" runs_32bit "$work/loader-runs" maybe no "*must be yes, no or auto*"
+
+((failures == 0))
