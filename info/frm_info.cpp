@@ -64,6 +64,9 @@ void frmInfo::PutOnClipboard(std::string_view text) {
     case ClipboardResult::kFailed:
       messages_.Message(std::string(kClipboardFailedText));
       return;
+    case ClipboardResult::kCleared:
+      messages_.Message(std::string(kClipboardClearedText));
+      return;
   }
 }
 

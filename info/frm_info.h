@@ -31,6 +31,8 @@ inline constexpr std::string_view kClipboardInUseText =
     "The clipboard is in use by another program. Nothing was copied.";
 inline constexpr std::string_view kClipboardFailedText =
     "The clipboard did not take the text. Nothing was copied.";
+inline constexpr std::string_view kClipboardClearedText =
+    "The clipboard did not take the text. What it held before has been cleared.";
 
 // The three-line summary "Copy All Information" puts on the clipboard: the
 // lines are joined by CR LF and the last one has no line break.

@@ -22,12 +22,6 @@ int16_t IntervalFromSetting(const std::optional<std::string>& stored) {
   return static_cast<int16_t>(value);
 }
 
-std::string TrayTip(std::string_view address) {
-  std::string tip(kTrayTipPrefix);
-  tip += address;
-  return tip;
-}
-
 bool AddressHistory::AddItem(std::string item) {
   if (items_.size() >= static_cast<std::size_t>(kMaxItems)) return false;
   items_.push_back(std::move(item));

@@ -31,9 +31,8 @@ inline constexpr int16_t kDefaultInterval = 5000;
 // default.
 int16_t IntervalFromSetting(const std::optional<std::string>& stored);
 
-// The tip of the tray icon for an address: this prefix, then the address.
+// The tip of the tray icon: this prefix, then the address.
 inline constexpr std::string_view kTrayTipPrefix = "Pellux: ";
-std::string TrayTip(std::string_view address);
 
 // The addresses seen while the program runs, oldest first. Counts and indexes
 // are 16-bit, so it holds at most 32767 items; once full it takes no more.

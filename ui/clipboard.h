@@ -6,9 +6,10 @@
 namespace pellux {
 
 enum class ClipboardResult {
-  kCopied,  // the text is on the clipboard, and nothing else is
-  kInUse,   // another program kept the clipboard open; nothing changed
-  kFailed,  // the clipboard was open to us but did not take the text
+  kCopied,   // the text is on the clipboard, and nothing else is
+  kInUse,    // another program kept the clipboard open; nothing changed
+  kFailed,   // the clipboard was open to us but did not take the text
+  kCleared,  // the clipboard was emptied, then did not take the text
 };
 
 class Clipboard {

@@ -82,8 +82,10 @@ ClipboardResult WindowsClipboard::ReplaceWithText(std::string_view text) {
     const OpenedClipboard clipboard(Owner());
     if (clipboard.open()) {
       if (!EmptyClipboard()) return ClipboardResult::kFailed;
+      // The old contents are gone by now: a failure here is not "nothing
+      // changed".
       if (SetClipboardData(CF_UNICODETEXT, memory.get()) == nullptr) {
-        return ClipboardResult::kFailed;
+        return ClipboardResult::kCleared;
       }
       memory.Release();
       return ClipboardResult::kCopied;

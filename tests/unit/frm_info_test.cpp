@@ -116,6 +116,7 @@ TEST_F(FrmInfoTest, ACopyThatDidNotHappenIsToldInAFailureBox) {
       {ClipboardResult::kCopied, {}},
       {ClipboardResult::kInUse, {std::string(kClipboardInUseText)}},
       {ClipboardResult::kFailed, {std::string(kClipboardFailedText)}},
+      {ClipboardResult::kCleared, {std::string(kClipboardClearedText)}},
   };
   form.Form_Load();
   for (const auto& [result, told] : cases) {
