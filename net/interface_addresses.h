@@ -3,8 +3,11 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
+
+#include "net/sockets.h"
 
 namespace pellux {
 
@@ -24,5 +27,18 @@ struct InterfaceAddress {
 // each once. A machine with none of them still resolves its own name, to
 // 127.0.0.1 alone.
 std::vector<Ipv4Address> SelectHostAddresses(std::span<const InterfaceAddress> interfaces);
+
+// Reads the interface list into `out`: 0, or the errno value when the list
+// cannot be read.
+using InterfaceReader = int (*)(std::vector<InterfaceAddress>& out);
+
+// The system's interface list, from getifaddrs.
+int ReadSystemInterfaces(std::vector<InterfaceAddress>& out);
+
+// The POSIX sockets binding, taking the host's own addresses from
+// `read_interfaces`. A list that cannot be read fails the lookup of the
+// host's own name, as a resolver failure would: it says nothing about
+// whether the host has a network.
+std::unique_ptr<Sockets> MakePosixSockets(InterfaceReader read_interfaces);
 
 }  // namespace pellux

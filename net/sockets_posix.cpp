@@ -74,24 +74,6 @@ Ipv4Address AddressOf(const sockaddr* address) {
   return bytes;
 }
 
-std::vector<Ipv4Address> OwnAddresses() {
-  std::vector<InterfaceAddress> interfaces;
-  ifaddrs* list = nullptr;
-  // Without an interface list the host is treated as having no network, which
-  // still gives its name an address.
-  if (::getifaddrs(&list) == 0) {
-    for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
-      InterfaceAddress record;
-      record.flags = entry->ifa_flags;
-      record.family = entry->ifa_addr != nullptr ? entry->ifa_addr->sa_family : AF_UNSPEC;
-      if (record.family == AF_INET) record.address = AddressOf(entry->ifa_addr);
-      interfaces.push_back(record);
-    }
-    ::freeifaddrs(list);
-  }
-  return SelectHostAddresses(interfaces);
-}
-
 int LookupError(int status, int saved_errno) {
   switch (status) {
     case EAI_NONAME:
@@ -136,6 +118,8 @@ int ResolveIpv4(const char* name, std::vector<Ipv4Address>& out) {
 
 class PosixSockets final : public Sockets {
  public:
+  explicit PosixSockets(InterfaceReader read_interfaces) : read_interfaces_(read_interfaces) {}
+
   // There is nothing to start; the program asks for 1.1 and gets it.
   int WSAStartup(uint16_t /*requested*/, uint16_t& version) override {
     version = 0x0101;
@@ -164,7 +148,12 @@ class PosixSockets final : public Sockets {
     const bool own_known = ReadHostName(own) == 0;
     // Windows answers a null or empty name as the host's own name.
     if (name == nullptr || *name == '\0' || (own_known && SameHostName(name, own))) {
-      addresses_ = OwnAddresses();
+      std::vector<InterfaceAddress> interfaces;
+      if (const int error = read_interfaces_(interfaces); error != 0) {
+        Fail(error);
+        return nullptr;
+      }
+      addresses_ = SelectHostAddresses(interfaces);
     } else if (const int error = ResolveIpv4(name, addresses_); error != 0) {
       Fail(error);
       return nullptr;
@@ -187,6 +176,7 @@ class PosixSockets final : public Sockets {
     return -1;
   }
 
+  InterfaceReader read_interfaces_;
   int last_error_ = 0;
   // The last answer; kept until the next lookup, like the library's own
   // per-thread buffer on Windows.
@@ -209,6 +199,24 @@ std::vector<Ipv4Address> SelectHostAddresses(std::span<const InterfaceAddress> i
   return addresses;
 }
 
-std::unique_ptr<Sockets> MakeSystemSockets() { return std::make_unique<PosixSockets>(); }
+int ReadSystemInterfaces(std::vector<InterfaceAddress>& out) {
+  ifaddrs* list = nullptr;
+  if (::getifaddrs(&list) != 0) return errno != 0 ? errno : EIO;
+  for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
+    InterfaceAddress record;
+    record.flags = entry->ifa_flags;
+    record.family = entry->ifa_addr != nullptr ? entry->ifa_addr->sa_family : AF_UNSPEC;
+    if (record.family == AF_INET) record.address = AddressOf(entry->ifa_addr);
+    out.push_back(record);
+  }
+  ::freeifaddrs(list);
+  return 0;
+}
+
+std::unique_ptr<Sockets> MakePosixSockets(InterfaceReader read_interfaces) {
+  return std::make_unique<PosixSockets>(read_interfaces);
+}
+
+std::unique_ptr<Sockets> MakeSystemSockets() { return MakePosixSockets(ReadSystemInterfaces); }
 
 }  // namespace pellux

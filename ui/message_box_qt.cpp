@@ -1,6 +1,15 @@
 #include "ui/message_box_qt.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,13 +17,68 @@
 #include "ui/text_qt.h"
 
 namespace pellux {
+namespace {
+
+// The message box's height as it will be shown: it sizes itself to its text
+// and the screen only when shown, so it is shown once where nothing is drawn.
+int ShownHeight(QMessageBox& box) {
+  box.setAttribute(Qt::WA_DontShowOnScreen);
+  box.show();
+  const int height = box.height();
+  box.hide();
+  box.setAttribute(Qt::WA_DontShowOnScreen, false);
+  return height;
+}
+
+// A box like the message box, with its caption, icon and OK button, whose
+// text scrolls: for a text too long for the screen. It is as tall as the
+// work area allows and as wide as the message box would be, with room for
+// the scroll bar.
+void ShowScrolling(const QMessageBox& box, const QString& text, int height) {
+  QDialog dialog;
+  dialog.setObjectName(QStringLiteral("scrollingMessage"));
+  dialog.setWindowTitle(box.windowTitle());
+  auto* layout = new QGridLayout(&dialog);
+  if (!box.iconPixmap().isNull()) {
+    auto* icon = new QLabel(&dialog);
+    icon->setPixmap(box.iconPixmap());
+    layout->addWidget(icon, 0, 0, Qt::AlignTop);
+  }
+  auto* view = new QPlainTextEdit(text, &dialog);
+  view->setObjectName(QStringLiteral("text"));
+  view->setReadOnly(true);
+  // Read with the keys too (Page Down, Ctrl+End); Enter still goes to OK,
+  // the dialog's default button.
+  view->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  view->setFrameShape(QFrame::NoFrame);
+  // The text reads like the message box's, on the window's own background.
+  view->viewport()->setAutoFillBackground(false);
+  layout->addWidget(view, 0, 1);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+  buttons->setCenterButtons(true);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  layout->addWidget(buttons, 1, 0, 1, 2);
+  dialog.resize(box.width() + view->verticalScrollBar()->sizeHint().width(), height);
+  view->setFocus();
+  dialog.exec();
+}
+
+}  // namespace
 
 void QtMessageBoxes::Show(const std::string& text, const std::string& title, MessageIcon icon) {
   QMessageBox box(
       icon == MessageIcon::kInformation ? QMessageBox::Information : QMessageBox::NoIcon,
       ToQString(title), DisplayLines(text), QMessageBox::Ok);
   box.setTextFormat(Qt::PlainText);
-  box.exec();
+  // The window manager's frame is not known before the box is mapped; a
+  // caption bar's height stands for it.
+  const int frame = box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
+  const int work_height = box.screen()->availableGeometry().height();
+  if (ShownHeight(box) + frame <= work_height) {
+    box.exec();
+    return;
+  }
+  ShowScrolling(box, box.text(), work_height - frame);
 }
 
 void QtProcess::EndProgram(int exit_code) {

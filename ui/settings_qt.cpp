@@ -1,7 +1,12 @@
 #include "ui/settings_qt.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 
+#include "ui/settings_file_posix.h"
 #include "ui/text_qt.h"
 
 namespace pellux {
@@ -11,24 +16,42 @@ QString KeyPath(std::string_view section, std::string_view key) {
   return ToQString(section) + QLatin1Char('/') + ToQString(key);
 }
 
-}  // namespace
-
-std::optional<std::string> QtSettings::GetSetting(std::string_view app, std::string_view section,
-                                                  std::string_view key) {
-  QSettings settings(QSettings::NativeFormat, QSettings::UserScope, ToQString(app), ToQString(app));
+// Only text counts: a value the file holds as a list (a comma in it) or as
+// some other type is treated as missing.
+std::optional<std::string> TextValue(const QSettings& settings, std::string_view section,
+                                     std::string_view key) {
   const QVariant value = settings.value(KeyPath(section, key));
-  // Only text counts: a value the file holds as a list (a comma in it) or
-  // as some other type is treated as missing.
   if (value.typeId() != QMetaType::QString) return std::nullopt;
   return FromQString(value.toString());
 }
 
+// The file QSettings reads for the application in the user's scope. Worked
+// out here rather than asked of a QSettings object, which would read the file
+// and remember it.
+QString SettingsFile(std::string_view app) {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+         QLatin1Char('/') + ToQString(app) + QLatin1Char('/') + ToQString(app) +
+         QStringLiteral(".conf");
+}
+
+}  // namespace
+
+std::optional<std::string> QtSettings::GetSetting(std::string_view app, std::string_view section,
+                                                  std::string_view key) {
+  const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, ToQString(app),
+                           ToQString(app));
+  return TextValue(settings, section, key);
+}
+
 bool QtSettings::SaveSetting(std::string_view app, std::string_view section, std::string_view key,
                              std::string_view value) {
-  QSettings settings(QSettings::NativeFormat, QSettings::UserScope, ToQString(app), ToQString(app));
-  settings.setValue(KeyPath(section, key), ToQString(value));
-  settings.sync();
-  return settings.status() == QSettings::NoError;
+  const QString file = SettingsFile(app);
+  QDir().mkpath(QFileInfo(file).absolutePath());
+  return SaveIniValue(
+      QFile::encodeName(file).toStdString(), section, key, value, [&](const std::string& written) {
+        const QSettings check(QFile::decodeName(written.c_str()), QSettings::IniFormat);
+        return TextValue(check, section, key) == value;
+      });
 }
 
 }  // namespace pellux

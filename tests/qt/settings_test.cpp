@@ -1,5 +1,6 @@
 // The settings file on Qt: where the interval is stored, how values in the
-// file read back, and a file that cannot be written.
+// file read back, what saving does to the rest of the file, and a file that
+// cannot be written.
 #include "ui/settings_qt.h"
 
 #include <QDir>
@@ -13,6 +14,12 @@ namespace {
 
 QString ConfigHome() { return qEnvironmentVariable("XDG_CONFIG_HOME"); }
 QString SettingsFile() { return ConfigHome() + "/Pellux/Pellux.conf"; }
+
+QByteArray ReadSettingsFile() {
+  QFile file(SettingsFile());
+  if (!file.open(QIODevice::ReadOnly)) return "(no file)";
+  return file.readAll();
+}
 
 void WriteSettingsFile(const QByteArray& text) {
   QDir().mkpath(ConfigHome() + "/Pellux");
@@ -66,6 +73,72 @@ class SettingsTest : public QObject {
     const auto value = settings.GetSetting("Pellux", "Options", "Interval");
     QCOMPARE(value.has_value(), found);
     if (found) QCOMPARE(QString::fromStdString(*value), text);
+  }
+
+  // The file is the user's too: saving changes the value of the key's line
+  // and nothing else, byte for byte, and says it saved exactly when the file
+  // holds the value afterwards.
+  void savingChangesOnlyTheIntervalLine_data() {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<bool>("saved");
+    const auto row = [](const char* name, const QByteArray& before, const QByteArray& after,
+                        bool saved = true) { QTest::newRow(name) << before << after << saved; };
+    row("notes, backslashes, other bytes",
+        "; my note\n[Options]\nInterval=2000\n[Paths]\nhome=C:\\Users\\me\\new\nname=Jos\xe9\n",
+        "; my note\n[Options]\nInterval=30000\n[Paths]\nhome=C:\\Users\\me\\new\nname=Jos\xe9\n");
+    row("blanks in keys and at line ends",
+        "[Paths]\nspaced key = a b  \n[Options]\n  Interval = 2000   ; was 5000\n",
+        "[Paths]\nspaced key = a b  \n[Options]\n  Interval = 30000   ; was 5000\n");
+    row("byte order mark, hash comment", "\xEF\xBB\xBF# my note\n[Options]\nInterval=2000\n",
+        "\xEF\xBB\xBF# my note\n[Options]\nInterval=30000\n");
+    row("CR LF", "[Options]\r\nInterval=2000\r\n[Other]\r\nx=1\r\n",
+        "[Options]\r\nInterval=30000\r\n[Other]\r\nx=1\r\n");
+    row("CR LF, key missing", "[Options]\r\nOther=1\r\n",
+        "[Options]\r\nInterval=30000\r\nOther=1\r\n");
+    row("not UTF-8", "[Options]\nNote=\xff\xfe\x80\nInterval=2000\n",
+        "[Options]\nNote=\xff\xfe\x80\nInterval=30000\n");
+    row("quoted value with a semicolon", "[Options]\nInterval=\"2000;x\" ; note\n",
+        "[Options]\nInterval=30000 ; note\n");
+    row("same key in other sections",
+        "[Paths]\nInterval=1\n[Options]\nInterval=2000\n[Later]\nInterval=3\n",
+        "[Paths]\nInterval=1\n[Options]\nInterval=30000\n[Later]\nInterval=3\n");
+    row("duplicate keys: the last counts", "[Options]\nInterval=1000\nInterval=2000\n",
+        "[Options]\nInterval=1000\nInterval=30000\n");
+    row("section twice: the last key counts",
+        "[Options]\nInterval=1000\n[Paths]\nx=1\n[Options]\nInterval=2000\n",
+        "[Options]\nInterval=1000\n[Paths]\nx=1\n[Options]\nInterval=30000\n");
+    row("key commented out", "[Options]\n;Interval=1000\n",
+        "[Options]\nInterval=30000\n;Interval=1000\n");
+    row("heading last, no line break", "x=1\n[Options]", "x=1\n[Options]\nInterval=30000\n");
+    row("no section", "; notes\n[Paths]\nhome=x\n",
+        "; notes\n[Paths]\nhome=x\n[Options]\nInterval=30000\n");
+    row("no section, no final line break", "[Paths]\nhome=x",
+        "[Paths]\nhome=x\n[Options]\nInterval=30000\n");
+    row("names differ in case", "[options]\ninterval=1000\n",
+        "[options]\ninterval=1000\n[Options]\nInterval=30000\n");
+    row("lines that are no setting", "not a setting\n\x01\x02junk\n[Options]\nInterval=2000\n",
+        "not a setting\n\x01\x02junk\n[Options]\nInterval=30000\n");
+    row("empty file", "", "[Options]\nInterval=30000\n");
+    row("byte order mark alone", "\xEF\xBB\xBF", "\xEF\xBB\xBF[Options]\nInterval=30000\n");
+    // Another spelling of the key that Qt reads, after the line the edit
+    // knows: the new file would not give the value back, so it is not taken.
+    row("value hidden by an escaped key", "[Options]\nInterval=1000\n%49nterval=2000\n",
+        "[Options]\nInterval=1000\n%49nterval=2000\n", false);
+  }
+
+  void savingChangesOnlyTheIntervalLine() {
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QFETCH(bool, saved);
+    WriteSettingsFile(before);
+    QtSettings settings;
+    QCOMPARE(settings.SaveSetting("Pellux", "Options", "Interval", "30000"), saved);
+    QCOMPARE(ReadSettingsFile(), after);
+    // Nothing is left beside it.
+    QCOMPARE(QDir(ConfigHome() + "/Pellux")
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{"Pellux.conf"});
   }
 
   void aChangeByAnotherProgramIsSeen() {

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <ostream>
@@ -15,8 +16,10 @@
 #include <vector>
 
 #include "net/interface_addresses.h"
+#include "net/module1.h"
 #include "net/sockets.h"
 #include "net/system_sockets.h"
+#include "tests/unit/fakes.h"
 
 namespace pellux {
 namespace {
@@ -36,7 +39,7 @@ struct SelectionCase {
 // Failures name the case instead of dumping its bytes.
 void PrintTo(const SelectionCase& c, std::ostream* os) { *os << c.name; }
 
-class SelectHostAddressesTest : public testing::TestWithParam<SelectionCase> {};
+class SelectHostAddressesTest : public ::testing::TestWithParam<SelectionCase> {};
 
 TEST_P(SelectHostAddressesTest, Selects) {
   EXPECT_EQ(SelectHostAddresses(GetParam().interfaces), GetParam().expected);
@@ -44,7 +47,7 @@ TEST_P(SelectHostAddressesTest, Selects) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, SelectHostAddressesTest,
-    testing::Values(
+    ::testing::Values(
         SelectionCase{"UpKeptInListOrder", {{kUp, AF_INET, kA}, {kUp, AF_INET, kB}}, {kA, kB}},
         SelectionCase{"DownDropped", {{0, AF_INET, kB}, {kUp, AF_INET, kA}}, {kA}},
         SelectionCase{"LoopbackDropped", {{kLoop, AF_INET, kLocal}, {kUp, AF_INET, kB}}, {kB}},
@@ -61,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
         SelectionCase{"OnlyLoopbackGivesLocalhost", {{kLoop, AF_INET, kLocal}}, {kLocal}},
         SelectionCase{
             "OnlyDownOrIpv6GivesLocalhost", {{0, AF_INET, kB}, {kUp, AF_INET6, kA}}, {kLocal}}),
-    [](const testing::TestParamInfo<SelectionCase>& param_info) {
+    [](const ::testing::TestParamInfo<SelectionCase>& param_info) {
       return std::string(param_info.param.name);
     });
 
@@ -90,7 +93,7 @@ std::vector<Ipv4Address> AddressesOf(const HostEntry* entry) {
   return addresses;
 }
 
-class SystemSocketsTest : public testing::Test {
+class SystemSocketsTest : public ::testing::Test {
  protected:
   std::unique_ptr<Sockets> sockets_ = MakeSystemSockets();
 };
@@ -157,6 +160,67 @@ TEST_F(SystemSocketsTest, OtherNamesGoToTheResolver) {
 
   EXPECT_EQ(sockets_->gethostbyname("no-such-host.invalid"), nullptr);
   EXPECT_NE(sockets_->WSAGetLastError(), 0);
+}
+
+// The interface list as the lookup of the host's own name meets it: read
+// with some interface up, read with none, or not read at all (out of file
+// descriptors, for one).
+struct ListOutcome {
+  const char* name;
+  InterfaceReader read;
+  std::string address;
+  std::vector<std::string> messages;
+};
+
+void PrintTo(const ListOutcome& c, std::ostream* os) { *os << c.name; }
+
+class InterfaceListTest : public ::testing::TestWithParam<ListOutcome> {};
+
+TEST_P(InterfaceListTest, DecidesTheLookup) {
+  const auto sockets = MakePosixSockets(GetParam().read);
+  testing::FakeComputerName computer;
+  testing::FakeMessages messages;
+  testing::FakeProcess process;
+  Module1 module1(*sockets, computer, messages, process);
+  EXPECT_EQ(module1.LookupAddress(true), GetParam().address);
+  EXPECT_EQ(messages.Texts(), GetParam().messages);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, InterfaceListTest,
+    ::testing::Values(ListOutcome{"InterfaceUp",
+                                  [](std::vector<InterfaceAddress>& out) {
+                                    out = {{kLoop, AF_INET, kLocal}, {kUp, AF_INET, kA}};
+                                    return 0;
+                                  },
+                                  "192.168.1.5",
+                                  {}},
+                      ListOutcome{"ReadWithNoneUpIsLocalhost",
+                                  [](std::vector<InterfaceAddress>& out) {
+                                    out = {{kLoop, AF_INET, kLocal}, {0, AF_INET, kA}};
+                                    return 0;
+                                  },
+                                  "127.0.0.1",
+                                  {}},
+                      ListOutcome{"UnreadableIsAFailedLookup",
+                                  [](std::vector<InterfaceAddress>& out) {
+                                    // Whatever was read before the failure counts for nothing.
+                                    out = {{kUp, AF_INET, kA}};
+                                    return EMFILE;
+                                  },
+                                  "",
+                                  {"Winsock.dll error."}}),
+    [](const ::testing::TestParamInfo<ListOutcome>& param_info) {
+      return std::string(param_info.param.name);
+    });
+
+TEST(InterfaceListFailureTest, IsReportedAsTheLastError) {
+  const auto sockets = MakePosixSockets([](std::vector<InterfaceAddress>&) { return EMFILE; });
+  EXPECT_EQ(sockets->gethostbyname(nullptr), nullptr);
+  EXPECT_EQ(sockets->WSAGetLastError(), EMFILE);
+  // Other names still go to the resolver.
+  EXPECT_EQ(AddressesOf(sockets->gethostbyname("10.1.2.3")),
+            (std::vector<Ipv4Address>{{10, 1, 2, 3}}));
 }
 
 }  // namespace
