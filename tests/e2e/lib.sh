@@ -139,6 +139,22 @@ pellux_start() {
   PELLUX_PID=$!
 }
 
+# pellux_start_again: starts the program once more while the one started by
+# pellux_start runs, waits until this second start has ended and prints its
+# exit code; fails if it keeps running.
+pellux_start_again() {
+  local pid code=0
+  wine "$PELLUX_EXE" </dev/null >>"$E2E_TMP/pellux-again.log" 2>&1 &
+  pid=$!
+  if ! _e2e_wait_gone "$pid" "$E2E_TIMEOUT_MS"; then
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    fail "the second start is still running"
+  fi
+  wait "$pid" || code=$?
+  echo "$code"
+}
+
 # pellux_running: true while the program started by pellux_start runs.
 pellux_running() {
   [[ -n $PELLUX_PID ]] && _e2e_alive "$PELLUX_PID"
