@@ -525,6 +525,58 @@ int CmdChildTextHex(Args args) {
   return 0;
 }
 
+struct ChildTextSearch {
+  std::wstring_view text;
+  HWND found;
+};
+
+BOOL CALLBACK MatchChildText(HWND window, LPARAM search_address) {
+  auto* search = reinterpret_cast<ChildTextSearch*>(search_address);
+  if (!IsWindowVisible(window) || TextOf(window) != search->text) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// child-id <hwnd> <text> [timeout_ms]: waits for a visible control of the
+// window (at any depth) with exactly that text and prints its id, for the
+// commands that take one.
+int CmdChildId(Args args) {
+  const auto parent = args.size() >= 2 ? ParseWindow(args[0]) : std::nullopt;
+  const auto timeout = TimeoutArg(args, 2);
+  if (!parent || args.size() > 3 || !timeout) return Usage(L"child-id <hwnd> <text> [timeout_ms]");
+  ChildTextSearch search{args[1], nullptr};
+  if (!WaitFor(*timeout, [&] {
+        EnumChildWindows(*parent, MatchChildText, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+      })) {
+    return Fail(L"no control with the text '" + std::wstring(args[1]) + L"'");
+  }
+  Out(std::to_wstring(GetDlgCtrlID(search.found)));
+  return 0;
+}
+
+// wait-checked <hwnd> <ctrl-id> <0|1> [timeout_ms]: waits until the check box
+// is cleared (0) or checked (1).
+int CmdWaitChecked(Args args) {
+  const auto parent = args.size() >= 3 ? ParseWindow(args[0]) : std::nullopt;
+  const auto want = args.size() >= 3 ? ParseDword(args[2]) : std::nullopt;
+  const auto timeout = TimeoutArg(args, 3);
+  if (!parent || !want || *want > 1 || args.size() > 4 || !timeout) {
+    return Usage(L"wait-checked <hwnd> <ctrl-id> <0|1> [timeout_ms]");
+  }
+  const auto child = ChildArg(*parent, args[1]);
+  if (!child) return Fail(L"no control " + std::wstring(args[1]));
+  if (!WaitFor(*timeout, [&] {
+        DWORD_PTR state = 0;
+        return SendMessageTimeoutW(*child, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                                   &state) != 0 &&
+               state == *want;
+      })) {
+    return Fail(L"check box " + std::wstring(args[1]) + L" is not " + args[2]);
+  }
+  return 0;
+}
+
 // click <hwnd> <ctrl-id>: posts BM_CLICK, so a handler that opens a modal
 // loop (a message box, a dialog) cannot block the driver.
 int CmdClick(Args args) {
@@ -778,13 +830,14 @@ struct FolderName {
 };
 
 const FolderName kFolderNames[] = {
+    {L"Profile", &FOLDERID_Profile},
     {L"LocalAppData", &FOLDERID_LocalAppData},
     {L"Programs", &FOLDERID_Programs},
     {L"Startup", &FOLDERID_Startup},
 };
 
-// folder <LocalAppData|Programs|Startup>: the user's folder of that name
-// (Programs is the Start menu's).
+// folder <Profile|LocalAppData|Programs|Startup>: the user's folder of that
+// name (Programs is the Start menu's).
 int CmdFolder(Args args) {
   const std::wstring_view name = args.size() == 1 ? args[0] : L"";
   for (const auto& folder : kFolderNames) {
@@ -796,7 +849,7 @@ int CmdFolder(Args args) {
     if (FAILED(result)) return Fail(L"SHGetKnownFolderPath failed for " + std::wstring(name));
     return 0;
   }
-  return Usage(L"folder <LocalAppData|Programs|Startup>");
+  return Usage(L"folder <Profile|LocalAppData|Programs|Startup>");
 }
 
 // shortcut <file.lnk>: the shortcut's target, its arguments, its working
@@ -949,6 +1002,25 @@ int CmdRegValues(Args args) {
   return 0;
 }
 
+// reg-wait-gone <subkey> [timeout_ms]: waits until the key is gone.
+int CmdRegWaitGone(Args args) {
+  const auto timeout = TimeoutArg(args, 1);
+  if (args.empty() || args.size() > 2 || !timeout) {
+    return Usage(L"reg-wait-gone <HKCU subkey> [timeout_ms]");
+  }
+  if (!WaitFor(*timeout, [&] {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, args[0], 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+          return true;
+        }
+        RegCloseKey(key);
+        return false;
+      })) {
+    return Fail(std::wstring(args[0]) + L" is still there");
+  }
+  return 0;
+}
+
 // reg-delete-key <subkey>: deletes the key with everything under it;
 // succeeds when the key is already gone.
 int CmdRegDeleteKey(Args args) {
@@ -1019,7 +1091,7 @@ constexpr Command kCommands[] = {
     {L"count", CmdCount, L"count <class|-> <title|->"},
     {L"process", CmdProcess, L"process <hwnd>"},
     {L"close-all", CmdCloseAll, L"close-all <class> [ms]"},
-    {L"folder", CmdFolder, L"folder <LocalAppData|Programs|Startup>"},
+    {L"folder", CmdFolder, L"folder <Profile|LocalAppData|Programs|Startup>"},
     {L"shortcut", CmdShortcut, L"shortcut <file.lnk>"},
     {L"tooltip", CmdTooltip, L"tooltip [ms]"},
     {L"windows", CmdWindows, L"windows [class]"},
@@ -1029,6 +1101,8 @@ constexpr Command kCommands[] = {
     {L"text", CmdText, L"text <hwnd>"},
     {L"child-text-hex", CmdChildTextHex, L"child-text-hex <hwnd> <ctrl-id>"},
     {L"child-text", CmdChildText, L"child-text <hwnd> <ctrl-id>"},
+    {L"child-id", CmdChildId, L"child-id <hwnd> <text> [ms]"},
+    {L"wait-checked", CmdWaitChecked, L"wait-checked <hwnd> <ctrl-id> <0|1> [ms]"},
     {L"click", CmdClick, L"click <hwnd> <ctrl-id>"},
     {L"tray-click", CmdTrayClick, L"tray-click <left|right> [delay_ms]"},
     {L"key", CmdKey, L"key <hwnd> <vk>"},
@@ -1042,6 +1116,7 @@ constexpr Command kCommands[] = {
     {L"reg-delete-value", CmdRegDeleteValue, L"reg-delete-value <HKCU subkey> <value|->"},
     {L"reg-values", CmdRegValues, L"reg-values <HKCU subkey>"},
     {L"reg-delete-key", CmdRegDeleteKey, L"reg-delete-key <HKCU subkey>"},
+    {L"reg-wait-gone", CmdRegWaitGone, L"reg-wait-gone <HKCU subkey> [ms]"},
 };
 
 int ListCommands() {
