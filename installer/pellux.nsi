@@ -33,7 +33,8 @@
 !include WinMessages.nsh
 
 !define PRODUCT "Pellux"
-!define COPYRIGHT "Copyright (C) The Pellux authors"
+!define PUBLISHER "The Pellux authors"
+!define COPYRIGHT "Copyright (C) ${PUBLISHER}"
 !define MAIN_WINDOW_CLASS "PelluxMain"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Pellux"
@@ -62,6 +63,7 @@ ShowUninstDetails nevershow
 
 VIProductVersion "${VERSION}.0.0"
 VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} ${VERSION}${BUILD_SUFFIX} Setup"
 VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
@@ -204,7 +206,7 @@ Section
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}${BUILD_SUFFIX}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\pellux.exe,0"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "The Pellux authors"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
