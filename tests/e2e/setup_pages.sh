@@ -23,23 +23,33 @@ wizard_wait() {
   driver wait-visible '#32770' "$1" "$E2E_TIMEOUT_MS" || fail "no window '$1'"
 }
 
+# check_box <window> <text> <0|1>: waits for the page's check box with that
+# text, checks that it is cleared (0) or checked (1), and prints its id.
+check_box() {
+  local id
+  id=$(driver child-id "$1" "$2" "$E2E_TIMEOUT_MS") || fail "no check box '$2'"
+  driver wait-checked "$1" "$id" "$3" 0 >/dev/null || fail "'$2' is not $3 at first"
+  echo "$id"
+}
+
+# toggle <window> <id> <0|1>: clicks the check box and waits for its new state.
+toggle() {
+  driver click "$1" "$2" >/dev/null
+  driver wait-checked "$1" "$2" "$3" >/dev/null || fail "check box $2 did not become $3"
+}
+
 set_interval 3000
 wine "$PELLUX_SETUP" </dev/null >>"$E2E_TMP/setup.log" 2>&1 &
 setup_pid=$!
 setup=$(wizard_wait "$SETUP_TITLE") || exit 1
-sign_in=$(driver child-id "$setup" "Start Pellux when I &sign in" "$E2E_TIMEOUT_MS") ||
-  fail "no sign-in choice on the first page"
-driver wait-checked "$setup" "$sign_in" 1 0 >/dev/null || fail "the sign-in choice is not on at first"
+sign_in=$(check_box "$setup" "Start Pellux when I &sign in" 1) || exit 1
 expect_eq "$(driver child-text "$setup" 1)" "&Install" "the first page's button"
 pointer_park
 page_shot setup-options.png "$setup"
-driver click "$setup" "$sign_in" >/dev/null
-driver wait-checked "$setup" "$sign_in" 0 >/dev/null || fail "the sign-in choice did not clear"
+toggle "$setup" "$sign_in" 0
 driver click "$setup" 1 >/dev/null
 
-start_now=$(driver child-id "$setup" "&Start Pellux now" "$E2E_TIMEOUT_MS") ||
-  fail "no finish page with \"Start Pellux now\""
-driver wait-checked "$setup" "$start_now" 1 0 >/dev/null || fail "\"Start Pellux now\" is not on"
+check_box "$setup" "&Start Pellux now" 1 >/dev/null || exit 1
 page_shot setup-finish.png "$setup"
 driver click "$setup" 1 >/dev/null
 code=0
@@ -57,12 +67,9 @@ running_pellux >/dev/null || exit 1
 # The uninstaller hands its work to a copy of itself, which shows the pages.
 wine "$UNINSTALLER" </dev/null >>"$E2E_TMP/setup.log" 2>&1 || fail "the uninstaller did not start"
 uninstall=$(wizard_wait "Pellux Uninstall") || exit 1
-remove=$(driver child-id "$uninstall" "Also remove my &setting" "$E2E_TIMEOUT_MS") ||
-  fail "no choice to remove the setting"
-driver wait-checked "$uninstall" "$remove" 0 0 >/dev/null || fail "removing the setting is chosen at first"
+remove=$(check_box "$uninstall" "Also remove my &setting" 0) || exit 1
 expect_eq "$(driver child-text "$uninstall" 1)" "&Uninstall" "the uninstaller's button"
-driver click "$uninstall" "$remove" >/dev/null
-driver wait-checked "$uninstall" "$remove" 1 >/dev/null || fail "the choice did not check"
+toggle "$uninstall" "$remove" 1
 page_shot uninstall.png "$uninstall"
 driver click "$uninstall" 1 >/dev/null
 driver child-id "$uninstall" "&Close" "$E2E_TIMEOUT_MS" >/dev/null || fail "the uninstaller did not finish"

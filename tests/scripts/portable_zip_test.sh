@@ -4,7 +4,7 @@
 # the licence where the project has one.
 # Usage: portable_zip_test.sh <cmake> <zip> <pellux.exe> <version> <32-bit|64-bit> [licence]
 set -euo pipefail
-cmake=$1 zip=$2 exe=$3 version=$4 build=$5 licence=${6:-}
+cmake=$1 zip=$(realpath "$2") exe=$3 version=$4 build=$5 licence=${6:-}
 fail() {
   echo "FAIL: $*"
   exit 1

@@ -139,6 +139,14 @@ class EventSpy final : public MainFormEvents {
   }
 };
 
+// A main window that delivers its events to a spy.
+struct SpiedMainWindow {
+  EventSpy spy;
+  Win32TrayIcon tray{nullptr};
+  WindowTimer timer;
+  MainWindow window{spy, tray, timer};
+};
+
 TEST(MainWindowTest, TrayCallbacksBecomeTheTwoEvents) {
   struct Case {
     UINT callback;
@@ -150,10 +158,9 @@ TEST(MainWindowTest, TrayCallbacksBecomeTheTwoEvents) {
       {WM_MOUSEMOVE, nullptr},      {WM_RBUTTONDOWN, nullptr},   {WM_RBUTTONUP, nullptr},
       {WM_LBUTTONDOWN, nullptr},    {NIN_BALLOONSHOW, nullptr},  {NIN_POPUPOPEN, nullptr},
   };
-  EventSpy spy;
-  Win32TrayIcon tray(nullptr);
-  WindowTimer timer;
-  MainWindow window(spy, tray, timer);
+  SpiedMainWindow main;
+  EventSpy& spy = main.spy;
+  MainWindow& window = main.window;
   ASSERT_TRUE(window.Create(nullptr));
   for (const auto& c : cases) {
     spy.events.clear();
@@ -169,10 +176,9 @@ TEST(MainWindowTest, TrayCallbacksBecomeTheTwoEvents) {
 }
 
 TEST(MainWindowTest, RequestsFromOutsideBecomeMenuCommands) {
-  EventSpy spy;
-  Win32TrayIcon tray(nullptr);
-  WindowTimer timer;
-  MainWindow window(spy, tray, timer);
+  SpiedMainWindow main;
+  EventSpy& spy = main.spy;
+  MainWindow& window = main.window;
   ASSERT_TRUE(window.Create(nullptr));
   SendMessageW(window.hwnd(), MainWindow::ShowInformationMessage(), 0, 0);
   // WM_NULL, which follows every tray menu, is no request.
