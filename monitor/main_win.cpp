@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "monitor/app_win.h"
-#include "monitor/single_instance_win.h"
+#include "monitor/session_instance_win.h"
 #include "net/system_sockets.h"
 #include "ui/message_box_win.h"
 #include "ui/settings_win.h"
@@ -17,13 +17,14 @@ constexpr DWORD kHandOverTimeoutMs = 10000;
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // Owned by this thread, the program's only one, until the program ends.
-  pellux::InstanceMutex instance(pellux::kInstanceMutexName);
-  switch (pellux::ClaimSession(instance, kHandOverTimeoutMs)) {
-    case pellux::InstanceStart::kFirst:
+  pellux::SessionInstance instance(pellux::kSessionMutexName);
+  switch (instance.ClaimSession(kHandOverTimeoutMs)) {
+    case pellux::SessionInstance::Claim::kFirst:
+    case pellux::SessionInstance::Claim::kUnavailable:
       break;
-    case pellux::InstanceStart::kHandedOver:
+    case pellux::SessionInstance::Claim::kHandedOver:
       return 0;
-    case pellux::InstanceStart::kNoAnswer:
+    case pellux::SessionInstance::Claim::kNoAnswer:
       return 1;
   }
   const auto sockets = pellux::MakeSystemSockets();

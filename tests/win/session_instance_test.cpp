@@ -2,7 +2,7 @@
 // second start handing over to it. The running program is the real one on
 // its windows, over fakes; "another process" is played by another thread,
 // since a mutex belongs to the thread that owns it.
-#include "monitor/single_instance_win.h"
+#include "monitor/session_instance_win.h"
 
 #include <windows.h>
 
@@ -15,6 +15,8 @@
 
 namespace pellux {
 namespace {
+
+using Claim = SessionInstance::Claim;
 
 // A name of the test's own, so that no real program is disturbed.
 std::wstring TestMutexName() {
@@ -58,26 +60,32 @@ class OtherProgram {
   std::thread thread_;
 };
 
-TEST(SingleInstanceTest, TheFirstStartTakesTheSession) {
-  InstanceMutex mutex(TestMutexName().c_str());
-  EXPECT_EQ(ClaimSession(mutex, 0), InstanceStart::kFirst);
+TEST(SessionInstanceTest, TheFirstStartTakesTheSession) {
+  SessionInstance instance(TestMutexName().c_str());
+  EXPECT_EQ(instance.ClaimSession(0), Claim::kFirst);
 }
 
-TEST(SingleInstanceTest, AStartTakesOverFromAProgramThatDiedWhileItWaited) {
+TEST(SessionInstanceTest, AStartTakesOverFromAProgramThatDiedWhileItWaited) {
   const std::wstring name = TestMutexName();
   OtherProgram dying(name);
   ASSERT_TRUE(dying.owns());
-  InstanceMutex mutex(name.c_str());
+  SessionInstance instance(name.c_str());
   dying.End();
-  EXPECT_EQ(ClaimSession(mutex, 0), InstanceStart::kFirst);
+  EXPECT_EQ(instance.ClaimSession(0), Claim::kFirst);
 }
 
-TEST(SingleInstanceTest, WithoutAWindowToAskTheStartGivesUp) {
+TEST(SessionInstanceTest, WithoutAWindowToAskTheStartGivesUp) {
   const std::wstring name = TestMutexName();
   OtherProgram hung(name);
   ASSERT_TRUE(hung.owns());
-  InstanceMutex mutex(name.c_str());
-  EXPECT_EQ(ClaimSession(mutex, 100), InstanceStart::kNoAnswer);
+  SessionInstance instance(name.c_str());
+  EXPECT_EQ(instance.ClaimSession(100), Claim::kNoAnswer);
+}
+
+TEST(SessionInstanceTest, WithoutAMutexTheStartRunsAlone) {
+  // A name in a namespace that does not exist cannot be made.
+  SessionInstance instance(L"NoSuchNamespace\\Pellux.Instance");
+  EXPECT_EQ(instance.ClaimSession(0), Claim::kUnavailable);
 }
 
 class SecondStartTest : public ::testing::Test, protected testing::AppFakes {};
@@ -89,8 +97,8 @@ TEST_F(SecondStartTest, AsksTheRunningProgramForItsInformationWindow) {
   OtherProgram running(name);
   ASSERT_TRUE(running.owns());
 
-  InstanceMutex mutex(name.c_str());
-  ASSERT_EQ(ClaimSession(mutex, 60000), InstanceStart::kHandedOver);
+  SessionInstance instance(name.c_str());
+  ASSERT_EQ(instance.ClaimSession(60000), Claim::kHandedOver);
   testing::PumpMessages();
   ASSERT_TRUE(app.info_window().loaded());
   EXPECT_TRUE(IsWindowVisible(app.info_window().window()->hwnd()));
