@@ -833,10 +833,9 @@ const FolderName kFolderNames[] = {
     {L"Profile", &FOLDERID_Profile},
     {L"LocalAppData", &FOLDERID_LocalAppData},
     {L"Programs", &FOLDERID_Programs},
-    {L"Startup", &FOLDERID_Startup},
 };
 
-// folder <Profile|LocalAppData|Programs|Startup>: the user's folder of that
+// folder <Profile|LocalAppData|Programs>: the user's folder of that
 // name (Programs is the Start menu's).
 int CmdFolder(Args args) {
   const std::wstring_view name = args.size() == 1 ? args[0] : L"";
@@ -849,7 +848,7 @@ int CmdFolder(Args args) {
     if (FAILED(result)) return Fail(L"SHGetKnownFolderPath failed for " + std::wstring(name));
     return 0;
   }
-  return Usage(L"folder <Profile|LocalAppData|Programs|Startup>");
+  return Usage(L"folder <Profile|LocalAppData|Programs>");
 }
 
 // shortcut <file.lnk>: the shortcut's target, its arguments, its working
@@ -1091,7 +1090,7 @@ constexpr Command kCommands[] = {
     {L"count", CmdCount, L"count <class|-> <title|->"},
     {L"process", CmdProcess, L"process <hwnd>"},
     {L"close-all", CmdCloseAll, L"close-all <class> [ms]"},
-    {L"folder", CmdFolder, L"folder <Profile|LocalAppData|Programs|Startup>"},
+    {L"folder", CmdFolder, L"folder <Profile|LocalAppData|Programs>"},
     {L"shortcut", CmdShortcut, L"shortcut <file.lnk>"},
     {L"tooltip", CmdTooltip, L"tooltip [ms]"},
     {L"windows", CmdWindows, L"windows [class]"},
