@@ -53,7 +53,7 @@ class AddressHistory {
 
 // What the main window delivers to its form: the poll timer's ticks, the
 // tray icon's two events, and the entry chosen from a command menu that the
-// tray shows by itself.
+// tray shows by itself or that comes from outside the program.
 class MainFormEvents {
  public:
   virtual ~MainFormEvents() = default;
@@ -63,7 +63,10 @@ class MainFormEvents {
   // A mouse button on the icon: 1 left, 2 right, 4 middle.
   virtual void Trayicon1_MouseButton(int button) = 0;
   // An entry of the command menu, by name ("mnuExit"), chosen from a menu
-  // that the tray showed by itself; separators and unknown names do nothing.
+  // that the tray showed by itself, or asked for from outside: a second start
+  // of the program asks for "mnuGetIP", a request to close it (an installer
+  // replacing it, the system) is "mnuExit". Separators and unknown names do
+  // nothing.
   virtual void mnuMain_Click(std::string_view entry) = 0;
 };
 

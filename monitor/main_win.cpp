@@ -2,11 +2,31 @@
 #include <windows.h>
 
 #include "monitor/app_win.h"
+#include "monitor/session_instance_win.h"
 #include "net/system_sockets.h"
 #include "ui/message_box_win.h"
 #include "ui/settings_win.h"
 
+namespace {
+
+// How long a second start waits for the running program to show its main
+// window (it may be starting itself) before it gives up.
+constexpr DWORD kHandOverTimeoutMs = 10000;
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // Owned by this thread, the program's only one, until the program ends.
+  pellux::SessionInstance instance(pellux::kSessionMutexName);
+  switch (instance.ClaimSession(kHandOverTimeoutMs)) {
+    case pellux::SessionInstance::Claim::kFirst:
+    case pellux::SessionInstance::Claim::kUnavailable:
+      break;
+    case pellux::SessionInstance::Claim::kHandedOver:
+      return 0;
+    case pellux::SessionInstance::Claim::kNoAnswer:
+      return 1;
+  }
   const auto sockets = pellux::MakeSystemSockets();
   const auto computer = pellux::MakeSystemComputerName();
   pellux::WinMessageBoxes messages;

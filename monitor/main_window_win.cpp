@@ -5,8 +5,6 @@
 namespace pellux {
 namespace {
 
-constexpr wchar_t kClassName[] = L"PelluxMain";
-
 // The form's client area, which nobody sees but which keeps the window the
 // size the form was designed at.
 constexpr int kClientWidthTwips = 3810;
@@ -21,6 +19,11 @@ void WindowTimer::Arm(uint32_t interval_ms) {
 
 void WindowTimer::Stop() {
   if (window_ != nullptr) KillTimer(window_, kTimerId);
+}
+
+UINT MainWindow::ShowInformationMessage() {
+  static const UINT message = RegisterWindowMessageW(L"Pellux.ShowInformationWindow");
+  return message;
 }
 
 bool MainWindow::Create(HICON icon) {
@@ -50,6 +53,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case kTrayCallbackMessage:
       OnTrayCallback(lparam);
       return 0;
+    case WM_CLOSE:
+      form_.mnuMain_Click("mnuExit");
+      return 0;
     case WM_DESTROY:
       timer_.Stop();
       tray_.Remove();
@@ -58,6 +64,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     default:
       if (message == Win32TrayIcon::TaskbarCreatedMessage()) {
         tray_.Add(hwnd());
+        return 0;
+      }
+      if (message == ShowInformationMessage() && message != 0) {
+        form_.mnuMain_Click("mnuGetIP");
         return 0;
       }
       return Window::HandleMessage(message, wparam, lparam);

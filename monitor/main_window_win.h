@@ -30,8 +30,17 @@ class WindowTimer final : public PollTimer {
 
 class MainWindow final : public Window, public FormHost {
  public:
+  // Other programs find the running Pellux by its main window's class: a
+  // second start of it, and its installer and uninstaller.
+  static constexpr wchar_t kClassName[] = L"PelluxMain";
+
   MainWindow(MainFormEvents& form, Win32TrayIcon& tray, WindowTimer& timer)
       : form_(form), tray_(tray), timer_(timer) {}
+
+  // The message a second start posts to the running program's main window
+  // to have it show its information window. WM_CLOSE, posted by the
+  // installer and the uninstaller, ends the program as its Exit command does.
+  static UINT ShowInformationMessage();
 
   // Creates the hidden window; the tray icon is added as it is created.
   bool Create(HICON icon);

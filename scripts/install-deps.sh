@@ -20,6 +20,8 @@ packages=(
   dpkg-dev lintian desktop-file-utils appstream
   # bench/run.sh counts instructions with callgrind
   valgrind
+  # the Windows installers (makensis, with 32- and 64-bit stubs)
+  nsis
 )
 
 missing=()

@@ -2,7 +2,9 @@
 # Installs what is missing, builds the Windows program pellux.exe and starts
 # it under Wine. On a machine with a display the program runs there until its
 # "Exit" command; without one it runs on a virtual display, leaves
-# screenshots of its tray tip, menu and windows in build/screenshots and ends.
+# screenshots of its tray tip, menu and windows in build/screenshots and ends,
+# after going through the pages of its installer and uninstaller, of which it
+# leaves screenshots there too (setup-*.png, uninstall.png).
 #
 # It runs the 32-bit build (build/win32/pellux.exe) wherever the host can
 # execute 32-bit code, and the 64-bit build (build/win64/pellux.exe)
@@ -16,7 +18,7 @@ source scripts/wine-session.sh
 build=$(wine_session_pick_build "${PELLUX_WINDOWS_BUILD:-}")
 export WINE_SESSION_ARCH=$build
 cmake --preset "$build" >/dev/null
-cmake --build --preset "$build" --target pellux e2e_driver
+cmake --build --preset "$build" --target pellux e2e_driver installer
 
 prefix=$PWD/build/$build/run-prefix
 if [[ -n ${DISPLAY:-} ]]; then
@@ -33,13 +35,7 @@ source tests/e2e/lib.sh
 e2e_begin --prefix "$prefix"
 # shot <file> [hwnd]: a screenshot of the display, or of one window on it.
 shot() {
-  if [[ -z ${2:-} ]]; then
-    import -window root "$shots/$1"
-    return
-  fi
-  local _ left top right bottom
-  read -r _ left top right bottom < <(driver rect "$2")
-  import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$shots/$1"
+  screenshot "$shots/$1" "${2:-}"
 }
 
 set_interval -
@@ -69,7 +65,15 @@ sleep 0.3
 shot about.png "$config"
 driver close "$config" >/dev/null
 
-echo "No display here: Pellux ran on a virtual one. Its tooltip read \"$tip\"."
-echo "Screenshots of the tray, the menu and the windows: $shots"
 tray_menu_choose "$MENU_EXIT"
 pellux_wait_exit || true
+
+# The installer's and the uninstaller's pages, gone through as the scenario
+# of their tests does.
+setup=$(ls "build/$build"/pellux-*-"$build"-setup.exe)
+version=${setup##*/pellux-}
+E2E_SCREENSHOTS=$shots PELLUX_SETUP=$setup PELLUX_VERSION=${version%%-*} PELLUX_BUILD=$build \
+  bash tests/e2e/setup_pages.sh >/dev/null || echo "The installer's pages could not be gone through."
+
+echo "No display here: Pellux ran on a virtual one. Its tooltip read \"$tip\"."
+echo "Screenshots of the tray, the menu, the windows and the installer: $shots"

@@ -3,9 +3,11 @@
 # the native Linux program and its tests under the sanitizers (unit tests, Qt
 # widget tests, the tray smoke tests), the fuzz targets for a bounded time
 # each, the Debian package of the release build (linted, installed, smoke
-# tested and removed again), then the Windows builds (unit, window and
-# end-to-end tests) under Wine on a virtual display: the 64-bit build on every
-# host, the 32-bit build wherever the host can execute 32-bit code.
+# tested and removed again), then the Windows builds with their installers
+# and portable zips, and their tests (unit, window, end-to-end and installer
+# tests) under Wine on a virtual display: the 64-bit build's on every host,
+# the 32-bit build's wherever the host can execute 32-bit code; elsewhere the
+# 32-bit build, its installer and its zip are made all the same.
 #
 # PELLUX_HOST_32BIT=no leaves the 32-bit Windows tier out as on a host that
 # cannot run it; =yes runs it without checking first.
@@ -55,8 +57,10 @@ if reason=$(wine_session_host_runs_32bit); then
   windows_tier win32
   ran+=("win32")
 else
+  cmake --preset win32
+  cmake --build --preset win32
   left_out+=("win32")
-  echo "Left out the 32-bit Windows tier: $reason."
+  echo "Built the 32-bit Windows build, its installer and its zip, and left out their tests: $reason."
 fi
 
 echo "Test tiers run: ${ran[*]}."

@@ -18,6 +18,10 @@
 #include <winsock2.h>
 #include <windows.h>
 #include <aclapi.h>
+#include <knownfolders.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -413,6 +417,24 @@ int CmdWaitNone(Args args) {
   return 0;
 }
 
+// count <class|-> <title|->: the number of visible windows of the class and
+// title, top-level or child.
+int CmdCount(Args args) {
+  if (args.size() != 2) return Usage(L"count <class|-> <title|->");
+  const wchar_t* class_name = NameOrNull(args[0]);
+  const wchar_t* title = NameOrNull(args[1]);
+  int count = 0;
+  for (const HWND window : AllWindows()) {
+    if (!IsWindowVisible(window) || (class_name != nullptr && ClassOf(window) != class_name)) {
+      continue;
+    }
+    if (title != nullptr && TextOf(window) != title) continue;
+    ++count;
+  }
+  Out(std::to_wstring(count));
+  return 0;
+}
+
 // wait-gone <hwnd> [timeout_ms]
 int CmdWaitGone(Args args) {
   const auto timeout = TimeoutArg(args, 1);
@@ -500,6 +522,58 @@ int CmdChildTextHex(Args args) {
   const auto text = TextOf(*child);
   if (!text) return Fail(L"control " + std::wstring(args[1]) + L" gave no text");
   Out(Hex(ToUtf8(*text)));
+  return 0;
+}
+
+struct ChildTextSearch {
+  std::wstring_view text;
+  HWND found;
+};
+
+BOOL CALLBACK MatchChildText(HWND window, LPARAM search_address) {
+  auto* search = reinterpret_cast<ChildTextSearch*>(search_address);
+  if (!IsWindowVisible(window) || TextOf(window) != search->text) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// child-id <hwnd> <text> [timeout_ms]: waits for a visible control of the
+// window (at any depth) with exactly that text and prints its id, for the
+// commands that take one.
+int CmdChildId(Args args) {
+  const auto parent = args.size() >= 2 ? ParseWindow(args[0]) : std::nullopt;
+  const auto timeout = TimeoutArg(args, 2);
+  if (!parent || args.size() > 3 || !timeout) return Usage(L"child-id <hwnd> <text> [timeout_ms]");
+  ChildTextSearch search{args[1], nullptr};
+  if (!WaitFor(*timeout, [&] {
+        EnumChildWindows(*parent, MatchChildText, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+      })) {
+    return Fail(L"no control with the text '" + std::wstring(args[1]) + L"'");
+  }
+  Out(std::to_wstring(GetDlgCtrlID(search.found)));
+  return 0;
+}
+
+// wait-checked <hwnd> <ctrl-id> <0|1> [timeout_ms]: waits until the check box
+// is cleared (0) or checked (1).
+int CmdWaitChecked(Args args) {
+  const auto parent = args.size() >= 3 ? ParseWindow(args[0]) : std::nullopt;
+  const auto want = args.size() >= 3 ? ParseDword(args[2]) : std::nullopt;
+  const auto timeout = TimeoutArg(args, 3);
+  if (!parent || !want || *want > 1 || args.size() > 4 || !timeout) {
+    return Usage(L"wait-checked <hwnd> <ctrl-id> <0|1> [timeout_ms]");
+  }
+  const auto child = ChildArg(*parent, args[1]);
+  if (!child) return Fail(L"no control " + std::wstring(args[1]));
+  if (!WaitFor(*timeout, [&] {
+        DWORD_PTR state = 0;
+        return SendMessageTimeoutW(*child, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                                   &state) != 0 &&
+               state == *want;
+      })) {
+    return Fail(L"check box " + std::wstring(args[1]) + L" is not " + args[2]);
+  }
   return 0;
 }
 
@@ -603,6 +677,61 @@ int CmdClose(Args args) {
   return 0;
 }
 
+// The program file of a process, or nothing when the process is gone.
+std::optional<std::wstring> ImageOf(DWORD pid) {
+  const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (process == nullptr) return std::nullopt;
+  wchar_t path[MAX_PATH] = {};
+  DWORD size = MAX_PATH;
+  const BOOL found = QueryFullProcessImageNameW(process, 0, path, &size);
+  CloseHandle(process);
+  if (!found) return std::nullopt;
+  return std::wstring(path, size);
+}
+
+// process <hwnd>: the id of the process that owns the window, then the path
+// of its program file.
+int CmdProcess(Args args) {
+  const auto window = args.size() == 1 ? ParseWindow(args[0]) : std::nullopt;
+  if (!window) return Usage(L"process <hwnd>");
+  DWORD pid = 0;
+  if (GetWindowThreadProcessId(*window, &pid) == 0) {
+    return Fail(L"no window " + std::wstring(args[0]));
+  }
+  const auto image = ImageOf(pid);
+  if (!image) return Fail(L"process " + std::to_wstring(pid) + L" is gone");
+  Out(std::to_wstring(pid));
+  Out(*image);
+  return 0;
+}
+
+// close-all <class> [timeout_ms]: posts WM_CLOSE to every top-level window of
+// the class and waits until the processes that owned them have ended. Prints
+// how many there were.
+int CmdCloseAll(Args args) {
+  const auto timeout = TimeoutArg(args, 1);
+  if (args.empty() || args.size() > 2 || !timeout) {
+    return Usage(L"close-all <class> [timeout_ms]");
+  }
+  std::vector<HANDLE> processes;
+  for (const HWND window : TopLevelWindows()) {
+    if (ClassOf(window) != args[0]) continue;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid)) processes.push_back(process);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+  }
+  bool ended = true;
+  for (const HANDLE process : processes) {
+    ended = WaitForSingleObject(process, *timeout) == WAIT_OBJECT_0 && ended;
+    CloseHandle(process);
+  }
+  if (!ended)
+    return Fail(L"a program with a window of class '" + std::wstring(args[0]) + L"' did not end");
+  Out(std::to_wstring(processes.size()));
+  return 0;
+}
+
 std::wstring RectText(const RECT& rect) {
   return std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " +
          std::to_wstring(rect.right) + L" " + std::to_wstring(rect.bottom);
@@ -690,6 +819,72 @@ int CmdClipWait(Args args) {
     }
     // Changed but without text (yet): wait for the next change.
   }
+}
+
+// ---------------------------------------------------------------------------
+// Files
+
+struct FolderName {
+  std::wstring_view name;
+  const KNOWNFOLDERID* id;
+};
+
+const FolderName kFolderNames[] = {
+    {L"Profile", &FOLDERID_Profile},
+    {L"LocalAppData", &FOLDERID_LocalAppData},
+    {L"Programs", &FOLDERID_Programs},
+};
+
+// folder <Profile|LocalAppData|Programs>: the user's folder of that
+// name (Programs is the Start menu's).
+int CmdFolder(Args args) {
+  const std::wstring_view name = args.size() == 1 ? args[0] : L"";
+  for (const auto& folder : kFolderNames) {
+    if (folder.name != name) continue;
+    wchar_t* path = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(*folder.id, 0, nullptr, &path);
+    if (SUCCEEDED(result)) Out(path);
+    CoTaskMemFree(path);
+    if (FAILED(result)) return Fail(L"SHGetKnownFolderPath failed for " + std::wstring(name));
+    return 0;
+  }
+  return Usage(L"folder <Profile|LocalAppData|Programs>");
+}
+
+// shortcut <file.lnk>: the shortcut's target, its arguments, its working
+// folder and its icon's file and index, one per line.
+int CmdShortcut(Args args) {
+  if (args.size() != 1) return Usage(L"shortcut <file.lnk>");
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return Fail(L"CoInitializeEx");
+  IShellLinkW* link = nullptr;
+  IPersistFile* file = nullptr;
+  std::wstring failure;
+  wchar_t target[MAX_PATH] = {};
+  wchar_t arguments[1024] = {};
+  wchar_t folder[MAX_PATH] = {};
+  wchar_t icon[MAX_PATH] = {};
+  int icon_index = 0;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              reinterpret_cast<void**>(&link)))) {
+    failure = L"no shell link object";
+  } else if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) ||
+             FAILED(file->Load(args[0], STGM_READ))) {
+    failure = L"cannot read " + std::wstring(args[0]);
+  } else if (FAILED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) ||
+             FAILED(link->GetArguments(arguments, 1024)) ||
+             FAILED(link->GetWorkingDirectory(folder, MAX_PATH)) ||
+             FAILED(link->GetIconLocation(icon, MAX_PATH, &icon_index))) {
+    failure = L"cannot read the shortcut's fields";
+  }
+  if (file != nullptr) file->Release();
+  if (link != nullptr) link->Release();
+  CoUninitialize();
+  if (!failure.empty()) return Fail(failure);
+  Out(target);
+  Out(arguments);
+  Out(folder);
+  Out(std::wstring(icon) + L"," + std::to_wstring(icon_index));
+  return 0;
 }
 
 // Registry commands work on HKEY_CURRENT_USER; "-" names the default value.
@@ -782,6 +977,58 @@ int CmdRegDeleteValue(Args args) {
   return 0;
 }
 
+// reg-values <subkey>: the names of the key's values, one per line ("-" for
+// the default value), in the order the registry lists them; fails when the
+// key is missing.
+int CmdRegValues(Args args) {
+  if (args.size() != 1) return Usage(L"reg-values <HKCU subkey>");
+  HKEY key = nullptr;
+  LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, args[0], 0, KEY_QUERY_VALUE, &key);
+  if (status != ERROR_SUCCESS) {
+    return Fail(std::wstring(args[0]) + L": " + SystemMessage(static_cast<DWORD>(status)));
+  }
+  for (DWORD index = 0;; ++index) {
+    wchar_t name[16384];
+    DWORD length = 16384;
+    status = RegEnumValueW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (status != ERROR_SUCCESS) break;
+    Out(length == 0 ? std::wstring(L"-") : std::wstring(name, length));
+  }
+  RegCloseKey(key);
+  if (status != ERROR_NO_MORE_ITEMS) {
+    return Fail(std::wstring(args[0]) + L": " + SystemMessage(static_cast<DWORD>(status)));
+  }
+  return 0;
+}
+
+// reg-wait-gone <subkey> [timeout_ms]: waits until the key is gone.
+int CmdRegWaitGone(Args args) {
+  const auto timeout = TimeoutArg(args, 1);
+  if (args.empty() || args.size() > 2 || !timeout) {
+    return Usage(L"reg-wait-gone <HKCU subkey> [timeout_ms]");
+  }
+  if (!WaitFor(*timeout, [&] {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, args[0], 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+          return true;
+        }
+        RegCloseKey(key);
+        return false;
+      })) {
+    return Fail(std::wstring(args[0]) + L" is still there");
+  }
+  return 0;
+}
+
+// reg-delete-key <subkey>: deletes the key with everything under it;
+// succeeds when the key is already gone.
+int CmdRegDeleteKey(Args args) {
+  if (args.size() != 1) return Usage(L"reg-delete-key <HKCU subkey>");
+  const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, args[0]);
+  if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) return 0;
+  return Fail(std::wstring(args[0]) + L": " + SystemMessage(static_cast<DWORD>(status)));
+}
+
 // reg-lock <subkey> on|off: with "on", nobody may set values or make
 // subkeys under the key (created if needed) any more; "off" lifts that.
 int CmdRegLock(Args args) {
@@ -840,6 +1087,11 @@ constexpr Command kCommands[] = {
     {L"wait-visible", CmdWaitVisible, L"wait-visible <class|-> <title|-> [ms]"},
     {L"wait-none", CmdWaitNone, L"wait-none <class|-> <title|-> [ms]"},
     {L"wait-gone", CmdWaitGone, L"wait-gone <hwnd> [ms]"},
+    {L"count", CmdCount, L"count <class|-> <title|->"},
+    {L"process", CmdProcess, L"process <hwnd>"},
+    {L"close-all", CmdCloseAll, L"close-all <class> [ms]"},
+    {L"folder", CmdFolder, L"folder <Profile|LocalAppData|Programs>"},
+    {L"shortcut", CmdShortcut, L"shortcut <file.lnk>"},
     {L"tooltip", CmdTooltip, L"tooltip [ms]"},
     {L"windows", CmdWindows, L"windows [class]"},
     {L"children", CmdChildren, L"children <hwnd>"},
@@ -848,6 +1100,8 @@ constexpr Command kCommands[] = {
     {L"text", CmdText, L"text <hwnd>"},
     {L"child-text-hex", CmdChildTextHex, L"child-text-hex <hwnd> <ctrl-id>"},
     {L"child-text", CmdChildText, L"child-text <hwnd> <ctrl-id>"},
+    {L"child-id", CmdChildId, L"child-id <hwnd> <text> [ms]"},
+    {L"wait-checked", CmdWaitChecked, L"wait-checked <hwnd> <ctrl-id> <0|1> [ms]"},
     {L"click", CmdClick, L"click <hwnd> <ctrl-id>"},
     {L"tray-click", CmdTrayClick, L"tray-click <left|right> [delay_ms]"},
     {L"key", CmdKey, L"key <hwnd> <vk>"},
@@ -859,6 +1113,9 @@ constexpr Command kCommands[] = {
     {L"reg-get", CmdRegGet, L"reg-get <HKCU subkey> <value|->"},
     {L"reg-set-sz", CmdRegSetSz, L"reg-set-sz <HKCU subkey> <value|-> <text>"},
     {L"reg-delete-value", CmdRegDeleteValue, L"reg-delete-value <HKCU subkey> <value|->"},
+    {L"reg-values", CmdRegValues, L"reg-values <HKCU subkey>"},
+    {L"reg-delete-key", CmdRegDeleteKey, L"reg-delete-key <HKCU subkey>"},
+    {L"reg-wait-gone", CmdRegWaitGone, L"reg-wait-gone <HKCU subkey> [ms]"},
 };
 
 int ListCommands() {

@@ -60,8 +60,15 @@ pass() {
   exit 0
 }
 
+# Functions a scenario adds to run when it ends, before the program is ended.
+E2E_CLEANUPS=()
+
 # Ends a program left running by a scenario that stopped early.
 _e2e_cleanup() {
+  local cleanup
+  for cleanup in "${E2E_CLEANUPS[@]}"; do
+    "$cleanup"
+  done
   if [[ -n $PELLUX_PID ]]; then
     kill -KILL "$PELLUX_PID" 2>/dev/null
     wait "$PELLUX_PID" 2>/dev/null
@@ -137,6 +144,22 @@ pellux_start() {
     fail "a tray icon of an earlier program stays in the tray"
   wine "$PELLUX_EXE" "$@" </dev/null >"$E2E_TMP/pellux.log" 2>&1 &
   PELLUX_PID=$!
+}
+
+# pellux_start_again: starts the program once more while the one started by
+# pellux_start runs, waits until this second start has ended and prints its
+# exit code; fails if it keeps running.
+pellux_start_again() {
+  local pid code=0
+  wine "$PELLUX_EXE" </dev/null >>"$E2E_TMP/pellux-again.log" 2>&1 &
+  pid=$!
+  if ! _e2e_wait_gone "$pid" "$E2E_TIMEOUT_MS"; then
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    fail "the second start is still running"
+  fi
+  wait "$pid" || code=$?
+  echo "$code"
 }
 
 # pellux_running: true while the program started by pellux_start runs.
@@ -241,6 +264,18 @@ pointer_park() {
   xdotool mousemove 1000 740 || fail "xdotool could not move the pointer"
 }
 
+# screenshot <file> [hwnd]: a picture of the display, or of one window on it.
+screenshot() {
+  if [[ -z ${2:-} ]]; then
+    import -window root "$1" || fail "no screenshot"
+    return
+  fi
+  local _ left top right bottom
+  read -r _ left top right bottom < <(driver rect "$2") || fail "window $2 has no rectangle"
+  import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$1" ||
+    fail "no screenshot"
+}
+
 # hex_of <text>: the text's bytes as lower-case hex, the way the driver prints
 # clipboard and control texts. Use $'...' for CR LF.
 hex_of() {
@@ -317,4 +352,95 @@ clip_copy() {
   seq=$(driver clip-seq) || fail "no clipboard sequence number"
   driver click "$1" "$2" >/dev/null || fail "could not press button $2"
   driver clip-wait "$seq" "$E2E_TIMEOUT_MS" || fail "the clipboard did not change"
+}
+
+# The installer of the build under test (PELLUX_SETUP) and what it writes.
+RUN_KEY='Software\Microsoft\Windows\CurrentVersion\Run'
+UNINSTALL_KEY='Software\Microsoft\Windows\CurrentVersion\Uninstall\Pellux'
+SETTINGS_KEY='Software\Pellux'
+
+# host_path <windows-path>: where a path on drive C: of the prefix is on
+# this machine.
+host_path() {
+  local path=${1//\\//}
+  [[ ${path:0:2} == [Cc]: ]] || fail "host_path: not on drive C: '$1'"
+  echo "$WINEPREFIX/drive_c${path:2}"
+}
+
+# setup_begin: for the installer's scenarios, after e2e_begin. Finds out
+# where the installer puts things: INSTALL_DIR, INSTALLED_EXE, UNINSTALLER,
+# SHORTCUT (Windows paths) and PROFILE_HOST, INSTALL_DIR_HOST, SHORTCUT_HOST
+# (on this machine); SETUP_TITLE is the installer's window title. Removes
+# whatever an earlier run left, and does so again when the scenario ends.
+setup_begin() {
+  local name
+  for name in PELLUX_SETUP PELLUX_VERSION PELLUX_BUILD; do
+    if [[ -z ${!name:-} ]]; then
+      echo "$E2E_NAME: $name must be set" >&2
+      exit 2
+    fi
+  done
+  [[ -f $PELLUX_SETUP ]] || fail "no installer at $PELLUX_SETUP"
+  local local_app_data programs profile
+  profile=$(driver folder Profile) || fail "no profile folder"
+  local_app_data=$(driver folder LocalAppData) || fail "no local application data folder"
+  programs=$(driver folder Programs) || fail "no Start-menu folder"
+  INSTALL_DIR="$local_app_data\\Programs\\Pellux"
+  INSTALLED_EXE="$INSTALL_DIR\\pellux.exe"
+  UNINSTALLER="$INSTALL_DIR\\uninstall.exe"
+  SHORTCUT="$programs\\Pellux.lnk"
+  PROFILE_HOST=$(host_path "$profile") || exit 1
+  INSTALL_DIR_HOST=$(host_path "$INSTALL_DIR") || exit 1
+  SHORTCUT_HOST=$(host_path "$SHORTCUT") || exit 1
+  SETUP_TITLE="Pellux $PELLUX_VERSION Setup"
+  [[ $PELLUX_BUILD == win64 ]] && SETUP_TITLE="Pellux $PELLUX_VERSION (64-bit) Setup"
+  setup_clean
+  E2E_CLEANUPS+=(setup_clean)
+}
+
+# setup_clean: ends any running Pellux and removes what the installer writes
+# but the setting.
+setup_clean() {
+  driver close-all PelluxMain >/dev/null 2>&1
+  rm -rf "$INSTALL_DIR_HOST" "$SHORTCUT_HOST"
+  driver reg-delete-value "$RUN_KEY" Pellux >/dev/null 2>&1
+  driver reg-delete-key "$UNINSTALL_KEY" >/dev/null 2>&1
+}
+
+# setup_run [args...]: runs the installer and returns its exit code. Its
+# output goes to a file: a Pellux it starts would hold a pipe open.
+setup_run() {
+  wine "$PELLUX_SETUP" "$@" </dev/null >>"$E2E_TMP/setup.log" 2>&1
+}
+
+# uninstall_silently: runs the installed uninstaller with /S and waits until
+# it is done. The uninstaller hands its work to a copy of itself, so that it
+# can remove its own file; the uninstall entry goes last.
+uninstall_silently() {
+  wine "$UNINSTALLER" /S </dev/null >>"$E2E_TMP/setup.log" 2>&1 ||
+    fail "the uninstaller did not start"
+  driver reg-wait-gone "$UNINSTALL_KEY" "$E2E_TIMEOUT_MS" >/dev/null ||
+    fail "the uninstall entry is still there"
+}
+
+# running_pellux: prints the handle of the one running Pellux's main window
+# after checking that exactly one runs, with one icon in the tray, from the
+# installed file.
+running_pellux() {
+  local main image
+  main=$(driver wait-window PelluxMain - "$E2E_TIMEOUT_MS") || fail "no Pellux runs"
+  tray_icon_wait >/dev/null
+  image=$(driver process "$main" | sed -n 2p) || fail "no process for the main window"
+  expect_eq "$image" "$INSTALLED_EXE" "program file of the running Pellux"
+  expect_eq "$(driver windows PelluxMain | wc -l)" 1 "running Pellux programs"
+  expect_eq "$(driver count __winex11_tray_icon -)" 1 "icons in the tray"
+  echo "$main"
+}
+
+# expect_uninstalled: nothing the installer wrote is left.
+expect_uninstalled() {
+  [[ ! -e $INSTALL_DIR_HOST ]] || fail "the program's folder is still there: $(ls -A "$INSTALL_DIR_HOST")"
+  [[ ! -e $SHORTCUT_HOST ]] || fail "the Start-menu shortcut is still there"
+  ! driver reg-get "$RUN_KEY" Pellux >/dev/null 2>&1 || fail "the Run value is still there"
+  ! driver reg-values "$UNINSTALL_KEY" >/dev/null 2>&1 || fail "the uninstall entry is still there"
 }

@@ -19,6 +19,15 @@ inline NOTIFYICONDATAW IconOf(HWND owner) {
   return data;
 }
 
+// Delivers the messages queued for this thread's windows.
+inline void PumpMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
 // Whether the shell still knows the icon: only a known icon can be modified.
 inline bool IconKnown(HWND owner) {
   NOTIFYICONDATAW data = IconOf(owner);

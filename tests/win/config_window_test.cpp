@@ -267,21 +267,60 @@ TEST_F(ConfigWindowTest, ShowingAgainWhileLoadedKeepsTheWindowAndItsSelection) {
 }
 
 // The version resource of the running program, read here independently.
-std::wstring VersionFromResource() {
+std::vector<unsigned char> VersionBlock() {
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
   DWORD ignored = 0;
   std::vector<unsigned char> block(GetFileVersionInfoSizeW(path, &ignored));
-  if (block.empty() ||
+  if (!block.empty() &&
       !GetFileVersionInfoW(path, 0, static_cast<DWORD>(block.size()), block.data())) {
-    return L"<none>";
+    block.clear();
   }
+  return block;
+}
+
+// Its fixed version numbers as "major.minor".
+std::wstring VersionFromResource() {
+  std::vector<unsigned char> block = VersionBlock();
   void* found = nullptr;
   UINT length = 0;
-  VerQueryValueW(block.data(), L"\\", &found, &length);
+  if (block.empty() || !VerQueryValueW(block.data(), L"\\", &found, &length)) return L"<none>";
   const auto* info = static_cast<const VS_FIXEDFILEINFO*>(found);
   return std::to_wstring(HIWORD(info->dwFileVersionMS)) + L"." +
          std::to_wstring(LOWORD(info->dwFileVersionMS));
+}
+
+// One of its texts (US English, Unicode), as Explorer's details show it.
+std::wstring VersionText(const wchar_t* name) {
+  std::vector<unsigned char> block = VersionBlock();
+  void* found = nullptr;
+  UINT length = 0;
+  const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+  if (block.empty() || !VerQueryValueW(block.data(), path.c_str(), &found, &length)) {
+    return L"<none>";
+  }
+  return static_cast<const wchar_t*>(found);
+}
+
+TEST(VersionResourceTest, TextsAgreeWithTheNumbersAndTheAboutPanel) {
+  const std::wstring version = VersionFromResource();
+  const std::wstring copyright = VersionText(L"LegalCopyright");
+  struct Case {
+    const wchar_t* name;
+    std::wstring text;
+  };
+  const Case cases[] = {
+      {L"ProductName", L"Pellux"},
+      {L"FileDescription", L"Pellux"},
+      {L"CompanyName", L"The Pellux authors"},
+      {L"FileVersion", version},
+      {L"ProductVersion", version},
+      {L"OriginalFilename", L"pellux.exe"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(VersionText(c.name), c.text) << c.name;
+  // The About panel's notice begins with the same copyright line.
+  EXPECT_EQ(copyright, L"Copyright (C) The Pellux authors");
+  EXPECT_TRUE(std::wstring(kAboutNotice.begin(), kAboutNotice.end()).starts_with(copyright));
 }
 
 TEST_F(ConfigWindowTest, AboutSwitchesThePanelsAndNamesTheVersion) {

@@ -12,6 +12,7 @@ namespace {
 
 using testing::ForgetIcon;
 using testing::IconKnown;
+using testing::PumpMessages;
 
 class AppTest : public ::testing::Test, protected testing::AppFakes {
  protected:
@@ -85,6 +86,37 @@ TEST_F(AppTest, FatalSocketsFailureRemovesTheIconFirst) {
   EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Winsock.dll Error."});
 }
 
+TEST_F(AppTest, CloseRequestEndsTheProgramAsExitDoes) {
+  ASSERT_TRUE(app.Start());
+  const HWND owner = window();
+  app.main_form().mnuGetIP_Click();
+  app.main_form().mnuConfigure_Click();
+  ASSERT_TRUE(app.info_window().loaded());
+  ASSERT_TRUE(app.config_window().loaded());
+
+  PostMessageW(owner, WM_CLOSE, 0, 0);
+  PumpMessages();
+  EXPECT_EQ(process.exit_code, 0);
+  EXPECT_FALSE(app.info_window().loaded());
+  EXPECT_FALSE(app.config_window().loaded());
+  EXPECT_FALSE(IsWindow(owner));
+  EXPECT_FALSE(IconKnown(owner));
+}
+
+TEST_F(AppTest, AnotherStartsRequestOpensTheInformationWindowOnce) {
+  ASSERT_TRUE(app.Start());
+  SendMessageW(window(), MainWindow::ShowInformationMessage(), 0, 0);
+  ASSERT_TRUE(app.info_window().loaded());
+  const HWND info = app.info_window().window()->hwnd();
+  EXPECT_TRUE(IsWindowVisible(info));
+
+  // A further start brings up the same window, as "Get IP" does.
+  sockets.SetAddresses({"172.16.0.1"});
+  SendMessageW(window(), MainWindow::ShowInformationMessage(), 0, 0);
+  EXPECT_EQ(app.info_window().window()->hwnd(), info);
+  EXPECT_FALSE(process.exit_code);
+}
+
 TEST_F(AppTest, DestroyingTheWindowRemovesTheIcon) {
   ASSERT_TRUE(app.Start());
   const HWND owner = window();
@@ -107,6 +139,14 @@ class EventSpy final : public MainFormEvents {
   }
 };
 
+// A main window that delivers its events to a spy.
+struct SpiedMainWindow {
+  EventSpy spy;
+  Win32TrayIcon tray{nullptr};
+  WindowTimer timer;
+  MainWindow window{spy, tray, timer};
+};
+
 TEST(MainWindowTest, TrayCallbacksBecomeTheTwoEvents) {
   struct Case {
     UINT callback;
@@ -118,10 +158,9 @@ TEST(MainWindowTest, TrayCallbacksBecomeTheTwoEvents) {
       {WM_MOUSEMOVE, nullptr},      {WM_RBUTTONDOWN, nullptr},   {WM_RBUTTONUP, nullptr},
       {WM_LBUTTONDOWN, nullptr},    {NIN_BALLOONSHOW, nullptr},  {NIN_POPUPOPEN, nullptr},
   };
-  EventSpy spy;
-  Win32TrayIcon tray(nullptr);
-  WindowTimer timer;
-  MainWindow window(spy, tray, timer);
+  SpiedMainWindow main;
+  EventSpy& spy = main.spy;
+  MainWindow& window = main.window;
   ASSERT_TRUE(window.Create(nullptr));
   for (const auto& c : cases) {
     spy.events.clear();
@@ -134,6 +173,20 @@ TEST(MainWindowTest, TrayCallbacksBecomeTheTwoEvents) {
   SendMessageW(window.hwnd(), WM_TIMER, WindowTimer::kTimerId, 0);
   SendMessageW(window.hwnd(), WM_TIMER, WindowTimer::kTimerId + 1, 0);
   EXPECT_EQ(spy.events, std::vector<std::string>{"tick"});
+}
+
+TEST(MainWindowTest, RequestsFromOutsideBecomeMenuCommands) {
+  SpiedMainWindow main;
+  EventSpy& spy = main.spy;
+  MainWindow& window = main.window;
+  ASSERT_TRUE(window.Create(nullptr));
+  SendMessageW(window.hwnd(), MainWindow::ShowInformationMessage(), 0, 0);
+  // WM_NULL, which follows every tray menu, is no request.
+  SendMessageW(window.hwnd(), WM_NULL, 0, 0);
+  SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(spy.events, (std::vector<std::string>{"menu mnuGetIP", "menu mnuExit"}));
+  // The form decides what ending means; the window does not destroy itself.
+  EXPECT_TRUE(IsWindow(window.hwnd()));
 }
 
 // The shell as the icon's owner sees it: whether the icon is shown, and in

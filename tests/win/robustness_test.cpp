@@ -14,14 +14,7 @@ namespace {
 
 using testing::ForgetIcon;
 using testing::IconKnown;
-
-void PumpMessages() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
+using testing::PumpMessages;
 
 // What the process holds: USER and GDI objects where the platform counts
 // them, and its private bytes.

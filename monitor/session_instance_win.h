@@ -1,0 +1,46 @@
+// One Pellux per user session. The first start owns a named mutex in the
+// session's namespace for as long as it runs; a later start, of the 32- or
+// the 64-bit build alike, finds the running program's main window, asks it to
+// show its information window and ends.
+#pragma once
+
+#include <windows.h>
+
+namespace pellux {
+
+// The name both builds use. "Local\" keeps it to the user's session: another
+// user signed in on the same computer runs a Pellux of their own.
+inline constexpr wchar_t kSessionMutexName[] = L"Local\\Pellux.Instance";
+
+class SessionInstance {
+ public:
+  enum class Claim {
+    kFirst,        // this process is the session's Pellux
+    kHandedOver,   // the running one was asked to show its information window
+    kNoAnswer,     // one holds the mutex but shows no main window
+    kUnavailable,  // the mutex could not be made: this one runs alone
+  };
+
+  explicit SessionInstance(const wchar_t* mutex_name);
+  SessionInstance(const SessionInstance&) = delete;
+  SessionInstance& operator=(const SessionInstance&) = delete;
+  // Releases the mutex if this process owns it.
+  ~SessionInstance();
+
+  // Becomes the session's instance or hands over to the running one. The
+  // running one may itself be starting, with its window not made yet, or
+  // ending, with its mutex about to be free: both are waited for up to the
+  // timeout. The mutex is owned by the calling thread until it ends or
+  // releases it; a program that ended without releasing it (it crashed, or
+  // was ended from outside) leaves it abandoned, which counts as free.
+  Claim ClaimSession(DWORD timeout_ms);
+
+ private:
+  // Waits up to the timeout for the mutex; true once this thread owns it.
+  bool Acquire(DWORD timeout_ms);
+
+  HANDLE mutex_;
+  bool owned_ = false;
+};
+
+}  // namespace pellux
