@@ -239,13 +239,21 @@ BOOL WINAPI ModelNotify(DWORD message, PNOTIFYICONDATAW data) {
   return shell.times_out ? FALSE : TRUE;
 }
 
-TEST(MainWindowTest, TheIconIsShownOnlyOnceItsClicksComeInVersion4) {
-  shell_model = {};
+// The main window with its icon on the modelled shell.
+class ModelledShellTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    shell_model = {};
+    ASSERT_TRUE(window.Create(nullptr));
+  }
+
   EventSpy spy;
-  Win32TrayIcon tray(nullptr, ModelNotify);
+  Win32TrayIcon tray{nullptr, ModelNotify};
   WindowTimer timer;
-  MainWindow window(spy, tray, timer);
-  ASSERT_TRUE(window.Create(nullptr));
+  MainWindow window{spy, tray, timer};
+};
+
+TEST_F(ModelledShellTest, TheIconIsShownOnlyOnceItsClicksComeInVersion4) {
   EXPECT_TRUE(shell_model.shown);
   EXPECT_EQ(shell_model.version, static_cast<UINT>(NOTIFYICON_VERSION_4));
   // Explorer restarted: the icon is added again to a shell that has none.
@@ -255,13 +263,7 @@ TEST(MainWindowTest, TheIconIsShownOnlyOnceItsClicksComeInVersion4) {
   EXPECT_FALSE(shell_model.shown_before_version_4);
 }
 
-TEST(MainWindowTest, AnIconTheShellStillHoldsIsTakenOverAndRemovedAtTheEnd) {
-  shell_model = {};
-  EventSpy spy;
-  Win32TrayIcon tray(nullptr, ModelNotify);
-  WindowTimer timer;
-  MainWindow window(spy, tray, timer);
-  ASSERT_TRUE(window.Create(nullptr));
+TEST_F(ModelledShellTest, AnIconTheShellStillHoldsIsTakenOverAndRemovedAtTheEnd) {
   // "TaskbarCreated" from a shell that kept its icons: the add is refused.
   SendMessageW(window.hwnd(), Win32TrayIcon::TaskbarCreatedMessage(), 0, 0);
   tray.SetTip("Pellux: 192.0.2.7");
