@@ -14,8 +14,8 @@ packages=(
   xvfb xdotool imagemagick x11-utils fonts-liberation fonts-wine
   qt6-base-dev qt6-qpa-plugins openbox trayer xclip iproute2 wmctrl
   # a session bus for the tray tests, and a panel that hosts
-  # StatusNotifierItems (with its watcher) for the smoke test
-  dbus-daemon libglib2.0-bin haskell-gtk-sni-tray-utils
+  # StatusNotifierItems and a watcher for it, for the smoke test
+  dbus-daemon libglib2.0-bin haskell-gtk-sni-tray-utils haskell-status-notifier-item-utils
   # the Debian package and its checks
   dpkg-dev lintian desktop-file-utils appstream
   # bench/run.sh counts instructions with callgrind

@@ -27,6 +27,7 @@ DESK_PIDS=()
 PELLUX_PID=""
 TRAYER_PID=""
 SNI_PID=""
+SNI_WATCHER_PID=""
 
 desk_err() { printf '%s\n' "$*" >&2; }
 
@@ -53,7 +54,8 @@ desk_stop() {
   PELLUX_PID=""
   _end "$TRAYER_PID"
   _end "$SNI_PID"
-  TRAYER_PID="" SNI_PID=""
+  _end "$SNI_WATCHER_PID"
+  TRAYER_PID="" SNI_PID="" SNI_WATCHER_PID=""
   # The panel and the window manager before the display they run on.
   local i
   for ((i = ${#DESK_PIDS[@]} - 1; i >= 0; i--)); do
@@ -66,7 +68,7 @@ desk_stop() {
   DESK_TMP=""
 }
 
-_desk_has_wm() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+_desk_has_wm() { grep -q 'window id' <<<"$(xprop -root _NET_SUPPORTING_WM_CHECK)"; }
 
 desk_start() {
   local old
@@ -153,16 +155,27 @@ SNI_EDGE=bottom
 sni_panel() {
   local id
   for id in $(xdotool search --onlyvisible --class '^gtk-sni-tray-standalone$'); do
-    xprop -id "$id" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_DOCK && echo "$id" && return 0
+    grep -q _NET_WM_WINDOW_TYPE_DOCK <<<"$(xprop -id "$id" _NET_WM_WINDOW_TYPE)" && echo "$id" && return 0
   done
   return 1
 }
 
+# The watcher runs as a process of its own, started before the panel and
+# ended with it, as a desktop's panel keeps both. The panel's own watcher
+# (--watcher) is not used: the panel's host then races it at start-up, and
+# now and then asks it for an object it has not made yet and exits.
 desk_sni_start() {
-  gtk-sni-tray-standalone --watcher "--$SNI_EDGE" --end --size "$SNI_BAR" --color '#d4d4d4' \
+  status-notifier-watcher </dev/null >>"$DESK_TMP/sni.log" 2>&1 &
+  SNI_WATCHER_PID=$!
+  if ! wait_until sni_watcher_items; then
+    desk_err "status-notifier-watcher did not start:"
+    cat "$DESK_TMP/sni.log" >&2
+    return 1
+  fi
+  gtk-sni-tray-standalone "--$SNI_EDGE" --end --size "$SNI_BAR" --color '#d4d4d4' \
     </dev/null >>"$DESK_TMP/sni.log" 2>&1 &
   SNI_PID=$!
-  if ! { wait_until sni_panel && wait_until sni_watcher_items; }; then
+  if ! wait_until sni_panel; then
     desk_err "gtk-sni-tray-standalone did not start:"
     cat "$DESK_TMP/sni.log" >&2
     return 1
@@ -171,7 +184,8 @@ desk_sni_start() {
 
 desk_sni_stop() {
   _end "$SNI_PID"
-  SNI_PID=""
+  _end "$SNI_WATCHER_PID"
+  SNI_PID="" SNI_WATCHER_PID=""
   wait_until eval '! sni_panel'
 }
 
@@ -197,8 +211,9 @@ sni_icon_point() {
 _sni_icon_drawn() {
   local x y
   read -r x y < <(sni_icon_point)
-  import -window root -crop "${SNI_BAR}x${SNI_BAR}+$((x - SNI_BAR / 2))+$((y - SNI_BAR / 2))" \
-    +repage -depth 8 -format %c histogram:info:- 2>/dev/null | grep -qi "#2070DA"
+  grep -qi "#2070DA" <<<"$(import -window root \
+    -crop "${SNI_BAR}x${SNI_BAR}+$((x - SNI_BAR / 2))+$((y - SNI_BAR / 2))" \
+    +repage -depth 8 -format %c histogram:info:- 2>/dev/null)"
 }
 sni_icon_wait() { wait_until _sni_icon_drawn; }
 sni_icon_gone() { wait_until eval '! _sni_icon_drawn'; }
@@ -214,7 +229,7 @@ sni_click() {
 _sni_menu() {
   local id
   for id in $(xdotool search --onlyvisible --class '^gtk-sni-tray-standalone$'); do
-    xprop -id "$id" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_POPUP_MENU &&
+    grep -q _NET_WM_WINDOW_TYPE_POPUP_MENU <<<"$(xprop -id "$id" _NET_WM_WINDOW_TYPE)" &&
       echo "$id" && return 0
   done
   return 1
@@ -294,7 +309,7 @@ tray_hover() {
 _pellux_window_of_type() {
   local id
   for id in $(xdotool search --onlyvisible --class '^pellux$'); do
-    if xprop -id "$id" _NET_WM_WINDOW_TYPE | grep -q "_NET_WM_WINDOW_TYPE_$1"; then
+    if grep -q "_NET_WM_WINDOW_TYPE_$1" <<<"$(xprop -id "$id" _NET_WM_WINDOW_TYPE)"; then
       echo "$id"
       return 0
     fi
@@ -310,7 +325,7 @@ _pellux_menu() {
   local id
   for id in $(xdotool search --onlyvisible --class '^pellux$'); do
     if [[ $(xprop -id "$id" _NET_WM_WINDOW_TYPE) == *"= _NET_WM_WINDOW_TYPE_NORMAL" ]] &&
-      xwininfo -id "$id" | grep -q 'Override Redirect State: yes'; then
+      grep -q 'Override Redirect State: yes' <<<"$(xwininfo -id "$id")"; then
       echo "$id"
       return 0
     fi
@@ -334,18 +349,9 @@ click_control() {
   xdotool mousemove --window "$1" $((($2 + $4 / 2) / 15)) $((($3 + $5 / 2) / 15)) click 1
 }
 
-# tray_menu_open <icon>: right-clicks the icon until its menu shows, and
-# prints the menu's window. A press that comes straight after another
-# window of the program went away is now and then not seen by it; a person
-# would simply click again.
+# tray_menu_open <icon>: right-clicks the icon and prints the menu's window
+# once it shows.
 tray_menu_open() {
-  local try
-  for try in 1 2 3; do
-    tray_click "$1" 3
-    if DESK_TIMEOUT=3 wait_until _pellux_menu; then
-      _pellux_menu
-      return 0
-    fi
-  done
-  return 1
+  tray_click "$1" 3
+  wait_until _pellux_menu && _pellux_menu
 }

@@ -121,7 +121,7 @@ scenario_xembed() {
   info=$(window_wait '^Pellux: ') || fail "a click on the icon opened no information window"
   expect_eq "$(xdotool getwindowname "$info")" "Pellux: $address" "information window caption"
   # The icon property may come a moment after the window shows.
-  has_icon() { xprop -id "$info" _NET_WM_ICON | grep -q 'Icon (16 x 16)'; }
+  has_icon() { grep -q 'Icon (16 x 16)' <<<"$(xprop -id "$info" _NET_WM_ICON)"; }
   wait_until has_icon || fail "the window has no icon"
 
   # "Copy All Information"
