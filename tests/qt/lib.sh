@@ -41,15 +41,16 @@ wait_until() {
   done
 }
 
-# _end <pid>: ends a process this shell started and collects it.
+# _end <pid>: ends a process this shell started and collects it. One that has
+# ended already is fine: under set -e a failed kill would otherwise cut the
+# clean-up short and leave the display and the rest running.
 _end() {
   [[ -n $1 ]] || return 0
-  kill "$1" 2>/dev/null
+  kill "$1" 2>/dev/null || true
   wait "$1" 2>/dev/null || true
 }
 
 desk_stop() {
-  local pid
   _end "$PELLUX_PID"
   PELLUX_PID=""
   _end "$TRAYER_PID"
@@ -59,9 +60,7 @@ desk_stop() {
   # The panel and the window manager before the display they run on.
   local i
   for ((i = ${#DESK_PIDS[@]} - 1; i >= 0; i--)); do
-    pid=${DESK_PIDS[i]}
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null || true
+    _end "${DESK_PIDS[i]}"
   done
   DESK_PIDS=()
   [[ -n $DESK_TMP ]] && rm -rf "$DESK_TMP"
