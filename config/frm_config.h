@@ -8,11 +8,10 @@
 #include <string_view>
 
 #include "config/program_version.h"
-#include "config/taskbar.h"
 #include "monitor/frm_main.h"
-#include "ui/design.h"
+#include "settings/settings.h"
+#include "ui/form_view.h"
 #include "ui/message_box.h"
-#include "ui/settings.h"
 
 namespace pellux {
 
@@ -100,7 +99,6 @@ inline constexpr ControlDesign kConfigControls[] = {
 
 inline constexpr FormDesign kConfigDesign{.name = "frmConfig",
                                           .caption = "Pellux Configuration",
-                                          .border = BorderDesign::kFixedToolWindow,
                                           .client_width = 3450,
                                           .client_height = 1875,
                                           .font = kConfigFont,
@@ -129,72 +127,27 @@ std::optional<double> ItemSeconds(std::string_view item);
 // not fit 16 bits.
 std::optional<int16_t> IntervalFromItem(std::string_view text);
 
-// A rectangle in twips.
-struct TwipsRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-};
-
-// What the form does to its window.
-class ConfigView {
- public:
-  virtual ~ConfigView() = default;
-
-  // The interval list: its items, the selected index (-1: none) and the
-  // selected item's text (empty when none is selected).
-  virtual int ListCount() const = 0;
-  virtual std::string List(int index) const = 0;
-  virtual void SetListIndex(int index) = 0;
-  virtual std::string ListText() const = 0;
-
-  // Captions, visibility and tags of the controls, by name.
-  virtual void SetCaption(std::string_view control, std::string_view text) = 0;
-  virtual void SetVisible(std::string_view control, bool visible) = 0;
-  virtual std::string Tag(std::string_view control) const = 0;
-  virtual void SetTag(std::string_view control, std::string_view tag) = 0;
-
-  // The screen's width in twips, and twips per pixel down the screen.
-  virtual int ScreenWidth() const = 0;
-  virtual double TwipsPerPixelY() const = 0;
-  // The screen less the taskbar, in twips.
-  virtual TwipsRect WorkArea() const = 0;
-  // The window's outer size in twips, frame and caption bar included.
-  virtual int Width() const = 0;
-  virtual int Height() const = 0;
-  // Moves the window's top-left corner, in twips; its size stays.
-  virtual void Move(int left, int top) = 0;
-
-  // Closes and discards the window.
-  virtual void Unload() = 0;
-};
-
 // The form itself. It lives as long as the program; its window comes and
-// goes, and is bound with SetView while it exists.
-class frmConfig {
+// goes.
+class frmConfig final : public Form {
  public:
-  frmConfig(frmMain& main, SettingsStore& settings, MessageBoxes& messages, AppBar& app_bar,
-            ProgramVersion& version)
-      : main_(main),
+  // `version`: the program's version, nothing when it carries none.
+  frmConfig(frmMain& main, SettingsStore& settings, MessageBoxes& messages,
+            std::optional<VersionNumbers> version)
+      : Form(kConfigDesign),
+        main_(main),
         settings_(settings),
         messages_(messages),
-        app_bar_(app_bar),
         version_(version) {}
 
-  frmConfig(const frmConfig&) = delete;
-  frmConfig& operator=(const frmConfig&) = delete;
-
-  // The top edge of the taskbar in screen pixels, from the last query.
+  // The top edge of the taskbar in screen pixels, from the last query that
+  // succeeded.
   int32_t TaskTop = 0;
-
-  // Binds the window the handlers act on; null when it has been unloaded.
-  void SetView(ConfigView* view) { view_ = view; }
-  bool loaded() const { return view_ != nullptr; }
 
   // Runs each time the window is created, before it is first shown: selects
   // the current interval, places the window and fills in the About panel.
-  void Form_Load();
+  void Form_Load() override;
+  void Click(std::string_view control) override;
 
   // Takes the chosen interval, stores it and unloads the window.
   void cmdOK_Click();
@@ -203,7 +156,7 @@ class frmConfig {
   // Switches between the interval panel and the About panel.
   void cmdAbout_Click();
 
-  // Asks the shell where the taskbar is and keeps its top edge in TaskTop.
+  // Asks where the taskbar is and keeps its top edge in TaskTop.
   void GetTaskBarPos();
 
  private:
@@ -213,12 +166,13 @@ class frmConfig {
   frmMain& main_;
   SettingsStore& settings_;
   MessageBoxes& messages_;
-  AppBar& app_bar_;
-  ProgramVersion& version_;
-  ConfigView* view_ = nullptr;
-  // The shell fills this in; when a query fails it keeps what the last good
-  // one found, so it lives as long as the form.
-  AppBarData task_bar_{};
+  std::optional<VersionNumbers> version_;
+};
+
+inline constexpr ClickHandler<frmConfig> kConfigClicks[] = {
+    {"cmdOK", &frmConfig::cmdOK_Click},
+    {"cmdCancel", &frmConfig::cmdCancel_Click},
+    {"cmdAbout", &frmConfig::cmdAbout_Click},
 };
 
 }  // namespace pellux

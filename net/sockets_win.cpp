@@ -1,9 +1,10 @@
-// Windows Sockets and the kernel's computer name.
+// Windows Sockets.
 #include <winsock2.h>
 #include <windows.h>
 
-#include "net/computer_name.h"
-#include "net/system_sockets.h"
+#include <cstring>
+
+#include "net/sockets.h"
 #include "ui/library_win.h"
 
 namespace pellux {
@@ -59,34 +60,24 @@ class WinSockets final : public Sockets {
     return Winsock().last_error();
   }
 
-  const HostEntry* gethostbyname(const char* name) override {
-    if (!Winsock().loaded()) return nullptr;
+  bool gethostbyname(const char* name, std::vector<Ipv4Address>& addresses) override {
+    if (!Winsock().loaded()) return false;
     const hostent* host = Winsock().get_host_by_name(name);
-    if (host == nullptr) return nullptr;
-    entry_ = HostEntry{host->h_addrtype, host->h_length, host->h_addr_list};
-    return &entry_;
-  }
-
- private:
-  HostEntry entry_;
-};
-
-class WinComputerName final : public ComputerName {
- public:
-  bool GetComputerNameA(char* buffer, uint32_t& size) override {
-    DWORD length = size;
-    const bool ok = ::GetComputerNameA(buffer, &length) != 0;
-    size = length;
-    return ok;
+    if (host == nullptr) return false;
+    // The entry belongs to the library and lives only until its next call:
+    // every address is copied out at once.
+    addresses.clear();
+    if (host->h_addrtype != AF_INET || host->h_length != sizeof(Ipv4Address)) return true;
+    for (char** item = host->h_addr_list; item != nullptr && *item != nullptr; ++item) {
+      Ipv4Address& address = addresses.emplace_back();
+      std::memcpy(address.data(), *item, address.size());
+    }
+    return true;
   }
 };
 
 }  // namespace
 
 std::unique_ptr<Sockets> MakeSystemSockets() { return std::make_unique<WinSockets>(); }
-
-std::unique_ptr<ComputerName> MakeSystemComputerName() {
-  return std::make_unique<WinComputerName>();
-}
 
 }  // namespace pellux

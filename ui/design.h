@@ -23,11 +23,10 @@ enum class ControlKind {
   kDropDownList,  // a combo box without an edit field
 };
 
+// Regular weight, Western character set.
 struct FontDesign {
   std::string_view face;
   double points = 0;
-  int weight = 400;
-  int charset = 0;  // 0: Western (ANSI)
 
   friend constexpr bool operator==(const FontDesign&, const FontDesign&) = default;
 };
@@ -40,7 +39,6 @@ inline constexpr uint32_t kHidden = 1u << 0;     // not visible when created
 inline constexpr uint32_t kDisabled = 1u << 1;   // takes no mouse or keyboard input
 inline constexpr uint32_t kCentred = 1u << 2;    // text centred
 inline constexpr uint32_t kLocked = 1u << 3;     // text can be selected, not changed
-inline constexpr uint32_t kNoTabStop = 1u << 4;  // not reached with Tab
 }  // namespace control_flags
 
 struct ControlDesign {
@@ -64,19 +62,14 @@ struct ControlDesign {
   constexpr bool Has(uint32_t flag) const { return (flags & flag) != 0; }
 };
 
-enum class BorderDesign {
-  kNone,             // no frame, no caption bar
-  kFixedToolWindow,  // thin fixed frame, small caption bar with a close box only
-};
-
 enum class StartPosition { kDefault, kCentreScreen };
 
+// A window with a thin fixed frame and a small caption bar with a close box
+// only, and no taskbar button.
 struct FormDesign {
   std::string_view name;
   std::string_view caption;
-  BorderDesign border = BorderDesign::kFixedToolWindow;
   StartPosition start = StartPosition::kDefault;
-  bool taskbar_button = false;
   int client_width = 0;  // twips
   int client_height = 0;
   FontDesign font;
@@ -90,6 +83,28 @@ struct FormDesign {
     return nullptr;
   }
 };
+
+// An entry of a popup menu.
+struct MenuItemDesign {
+  std::string_view name;     // the entry's name in the program, such as "mnuExit"
+  std::string_view caption;  // "-" makes a separator line
+  constexpr bool separator() const { return caption == "-"; }
+};
+
+// One row of a form's table of handlers: a click on `control` runs `handler`.
+template <class Form>
+struct ClickHandler {
+  std::string_view control;
+  void (Form::*handler)();
+};
+
+// Runs the handler `table` names for a click on `control`, if any.
+template <class Form, std::size_t N>
+void RunClickHandler(const ClickHandler<Form> (&table)[N], Form& form, std::string_view control) {
+  for (const ClickHandler<Form>& row : table) {
+    if (row.control == control) (form.*row.handler)();
+  }
+}
 
 // The tags of a form's controls while its window is loaded: each starts as
 // the design sets it and may be changed by the form's handlers.

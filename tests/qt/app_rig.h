@@ -4,7 +4,7 @@
 
 #include <QMetaObject>
 
-#include "monitor/app_qt.h"
+#include "app/app_qt.h"
 #include "tests/unit/fakes.h"
 
 namespace pellux::qt_tests {

@@ -1,7 +1,7 @@
 // The program wired together on Qt, with scripted sockets, settings, message
 // boxes and process: the tray icon's tip and events, the command menu and
 // what its entries do.
-#include "monitor/app_qt.h"
+#include "app/app_qt.h"
 
 #include <QAction>
 #include <QMenu>

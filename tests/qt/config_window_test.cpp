@@ -18,7 +18,7 @@
 #include "tests/qt/helpers.h"
 #include "tests/qt/qt_tests.h"
 #include "tests/unit/fakes.h"
-#include "ui/settings_qt.h"
+#include "settings/settings_qt.h"
 
 namespace pellux::qt_tests {
 namespace {

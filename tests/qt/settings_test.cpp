@@ -1,7 +1,7 @@
 // The settings file on Qt: where the interval is stored, how values in the
 // file read back, what saving does to the rest of the file, and a file that
 // cannot be written.
-#include "ui/settings_qt.h"
+#include "settings/settings_qt.h"
 
 #include <QDir>
 #include <QFile>

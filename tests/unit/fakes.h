@@ -23,7 +23,7 @@
 #include "ui/message_box.h"
 #include "ui/popup_menu.h"
 #include "ui/process.h"
-#include "ui/settings.h"
+#include "settings/settings.h"
 
 namespace pellux::testing {
 

@@ -13,7 +13,7 @@
 #include "config/taskbar_win.h"
 #include "resource.h"
 #include "tests/unit/fakes.h"
-#include "ui/settings_win.h"
+#include "settings/settings_win.h"
 
 namespace pellux {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/settings_win.h"
+#include "settings/settings_win.h"
 
 namespace pellux {
 namespace {

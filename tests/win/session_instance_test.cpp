@@ -2,7 +2,7 @@
 // second start handing over to it. The running program is the real one on
 // its windows, over fakes; "another process" is played by another thread,
 // since a mutex belongs to the thread that owns it.
-#include "monitor/session_instance_win.h"
+#include "app/session_instance_win.h"
 
 #include <windows.h>
 

@@ -5,7 +5,7 @@
 #include "net/sockets.h"
 #include "ui/message_box.h"
 #include "ui/process.h"
-#include "ui/settings.h"
+#include "settings/settings.h"
 
 namespace pellux {
 

@@ -1,12 +1,11 @@
-#include "ui/settings_qt.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
-#include "ui/settings_file_posix.h"
+#include "settings/settings.h"
+#include "settings/settings_file_posix.h"
 #include "ui/text_qt.h"
 
 namespace pellux {
@@ -34,7 +33,19 @@ QString SettingsFile(std::string_view app) {
          QStringLiteral(".conf");
 }
 
-}  // namespace
+class QtSettings final : public SettingsStore {
+ public:
+  // Read through QSettings. Each call opens the file anew, so a change made
+  // by another program meanwhile is seen (Qt notices it by the file's time
+  // stamp and size). Reading never writes.
+  std::optional<std::string> GetSetting(std::string_view app, std::string_view section,
+                                        std::string_view key) override;
+  // The file is the user's too: only the key's line changes (SaveIniValue),
+  // and the new file is taken only when QSettings reads the value back from
+  // it. False when the file does not hold the value afterwards.
+  bool SaveSetting(std::string_view app, std::string_view section, std::string_view key,
+                   std::string_view value) override;
+};
 
 std::optional<std::string> QtSettings::GetSetting(std::string_view app, std::string_view section,
                                                   std::string_view key) {
@@ -53,5 +64,9 @@ bool QtSettings::SaveSetting(std::string_view app, std::string_view section, std
         return TextValue(check, section, key) == value;
       });
 }
+
+}  // namespace
+
+std::unique_ptr<SettingsStore> MakeSystemSettings() { return std::make_unique<QtSettings>(); }
 
 }  // namespace pellux

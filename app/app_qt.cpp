@@ -1,4 +1,4 @@
-#include "monitor/app_qt.h"
+#include "app/app_qt.h"
 
 namespace pellux {
 

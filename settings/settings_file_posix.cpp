@@ -1,4 +1,4 @@
-#include "ui/settings_file_posix.h"
+#include "settings/settings_file_posix.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <optional>
 
-#include "ui/ini_text.h"
+#include "settings/ini_text.h"
 
 namespace pellux {
 namespace {

@@ -1,4 +1,4 @@
-#include "monitor/app_win.h"
+#include "app/app_win.h"
 
 #include "resource.h"
 #include "ui/form_window_win.h"

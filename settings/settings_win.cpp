@@ -1,6 +1,6 @@
-#include "ui/settings_win.h"
-
 #include <windows.h>
+
+#include "settings/settings.h"
 
 #include "ui/text_win.h"
 
@@ -26,11 +26,17 @@ class RegistryKey {
   HKEY key_ = nullptr;
 };
 
-}  // namespace
+class WinSettings final : public SettingsStore {
+ public:
+  std::optional<std::string> GetSetting(std::string_view app, std::string_view section,
+                                        std::string_view key) override;
+  bool SaveSetting(std::string_view app, std::string_view section, std::string_view key,
+                   std::string_view value) override;
+};
 
-std::optional<std::string> RegistrySettings::GetSetting(std::string_view app,
+std::optional<std::string> WinSettings::GetSetting(std::string_view app,
                                                         std::string_view section,
-                                                        std::string_view key) {
+                                                   std::string_view key) {
   RegistryKey reg;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath(app, section).c_str(), 0, KEY_QUERY_VALUE,
                     reg.receive()) != ERROR_SUCCESS) {
@@ -62,7 +68,7 @@ std::optional<std::string> RegistrySettings::GetSetting(std::string_view app,
   }
 }
 
-bool RegistrySettings::SaveSetting(std::string_view app, std::string_view section,
+bool WinSettings::SaveSetting(std::string_view app, std::string_view section,
                                    std::string_view key, std::string_view value) {
   RegistryKey reg;
   if (RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(app, section).c_str(), 0, nullptr, 0,
@@ -74,5 +80,9 @@ bool RegistrySettings::SaveSetting(std::string_view app, std::string_view sectio
   return RegSetValueExW(reg.get(), Widen(key).c_str(), 0, REG_SZ,
                         reinterpret_cast<const BYTE*>(text.c_str()), bytes) == ERROR_SUCCESS;
 }
+
+}  // namespace
+
+std::unique_ptr<SettingsStore> MakeSystemSettings() { return std::make_unique<WinSettings>(); }
 
 }  // namespace pellux

@@ -1,11 +1,11 @@
 // Program entry on Windows.
 #include <windows.h>
 
-#include "monitor/app_win.h"
-#include "monitor/session_instance_win.h"
+#include "app/app_win.h"
+#include "app/session_instance_win.h"
 #include "net/system_sockets.h"
 #include "ui/message_box_win.h"
-#include "ui/settings_win.h"
+#include "settings/settings_win.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/ini_text.h"
+#include "settings/ini_text.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "monitor/session_instance_qt.h"
+#include "app/session_instance_qt.h"
 
 #include <QDir>
 #include <QLocalSocket>

@@ -1,4 +1,4 @@
-#include "monitor/session_instance_win.h"
+#include "app/session_instance_win.h"
 
 #include <algorithm>
 

@@ -10,7 +10,7 @@
 #include "info/info_window_win.h"
 #include "monitor/frm_main.h"
 #include "monitor/main_window_win.h"
-#include "monitor/platform_seams.h"
+#include "app/platform_seams.h"
 #include "net/module1.h"
 #include "tray/tray_icon_win.h"
 #include "ui/clipboard_win.h"

@@ -11,7 +11,7 @@
 #include "config/taskbar_qt.h"
 #include "info/info_window_qt.h"
 #include "monitor/frm_main.h"
-#include "monitor/platform_seams.h"
+#include "app/platform_seams.h"
 #include "net/module1.h"
 #include "tray/tray_icon_qt.h"
 #include "ui/clipboard_qt.h"

@@ -6,13 +6,13 @@
 #include <string_view>
 #include <vector>
 
-#include "monitor/app_qt.h"
-#include "monitor/command_line.h"
-#include "monitor/session_instance_qt.h"
+#include "app/app_qt.h"
+#include "app/command_line.h"
+#include "app/session_instance_qt.h"
 #include "net/system_sockets.h"
 #include "tray/tray_icon_qt.h"
 #include "ui/message_box_qt.h"
-#include "ui/settings_qt.h"
+#include "settings/settings_qt.h"
 
 namespace {
 
