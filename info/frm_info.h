@@ -125,7 +125,6 @@ inline constexpr FormDesign kInfoDesign{.name = "frmInfo",
                                         .font = kInfoFont,
                                         .controls = kInfoControls};
 
-
 // Told to the user when a copy did not happen.
 inline constexpr std::string_view kClipboardInUseText =
     "The clipboard is in use by another program. Nothing was copied.";

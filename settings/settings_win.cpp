@@ -34,8 +34,7 @@ class WinSettings final : public SettingsStore {
                    std::string_view value) override;
 };
 
-std::optional<std::string> WinSettings::GetSetting(std::string_view app,
-                                                        std::string_view section,
+std::optional<std::string> WinSettings::GetSetting(std::string_view app, std::string_view section,
                                                    std::string_view key) {
   RegistryKey reg;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath(app, section).c_str(), 0, KEY_QUERY_VALUE,
@@ -68,8 +67,8 @@ std::optional<std::string> WinSettings::GetSetting(std::string_view app,
   }
 }
 
-bool WinSettings::SaveSetting(std::string_view app, std::string_view section,
-                                   std::string_view key, std::string_view value) {
+bool WinSettings::SaveSetting(std::string_view app, std::string_view section, std::string_view key,
+                              std::string_view value) {
   RegistryKey reg;
   if (RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(app, section).c_str(), 0, nullptr, 0,
                       KEY_SET_VALUE, nullptr, reg.receive(), nullptr) != ERROR_SUCCESS) {

@@ -35,10 +35,10 @@ struct FontDesign {
 enum class SystemColour { kDefault, kWindowText, kButtonFace };
 
 namespace control_flags {
-inline constexpr uint32_t kHidden = 1u << 0;     // not visible when created
-inline constexpr uint32_t kDisabled = 1u << 1;   // takes no mouse or keyboard input
-inline constexpr uint32_t kCentred = 1u << 2;    // text centred
-inline constexpr uint32_t kLocked = 1u << 3;     // text can be selected, not changed
+inline constexpr uint32_t kHidden = 1u << 0;    // not visible when created
+inline constexpr uint32_t kDisabled = 1u << 1;  // takes no mouse or keyboard input
+inline constexpr uint32_t kCentred = 1u << 2;   // text centred
+inline constexpr uint32_t kLocked = 1u << 3;    // text can be selected, not changed
 }  // namespace control_flags
 
 struct ControlDesign {

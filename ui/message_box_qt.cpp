@@ -64,7 +64,6 @@ void ShowScrolling(const QMessageBox& box, const QString& text, int height) {
   dialog.exec();
 }
 
-
 class QtMessageBoxes final : public MessageBoxes {
  public:
   // A modal box with an OK button only, the text shown as plain text.
@@ -99,7 +98,9 @@ void QtMessageBoxes::Show(const std::string& text, const std::string& title, Mes
 
 }  // namespace
 
-std::unique_ptr<MessageBoxes> MakeSystemMessageBoxes() { return std::make_unique<QtMessageBoxes>(); }
+std::unique_ptr<MessageBoxes> MakeSystemMessageBoxes() {
+  return std::make_unique<QtMessageBoxes>();
+}
 
 std::unique_ptr<Process> MakeSystemProcess() { return std::make_unique<QtProcess>(); }
 

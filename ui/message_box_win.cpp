@@ -214,7 +214,9 @@ class WinMessageBoxes final : public MessageBoxes {
 
 class WinProcess final : public Process {
  public:
-  [[noreturn]] void EndProgram(int exit_code) override { ExitProcess(static_cast<UINT>(exit_code)); }
+  [[noreturn]] void EndProgram(int exit_code) override {
+    ExitProcess(static_cast<UINT>(exit_code));
+  }
 };
 
 void WinMessageBoxes::Show(const std::string& text, const std::string& title, MessageIcon icon) {
@@ -238,7 +240,9 @@ void WinMessageBoxes::Show(const std::string& text, const std::string& title, Me
 
 }  // namespace
 
-std::unique_ptr<MessageBoxes> MakeSystemMessageBoxes() { return std::make_unique<WinMessageBoxes>(); }
+std::unique_ptr<MessageBoxes> MakeSystemMessageBoxes() {
+  return std::make_unique<WinMessageBoxes>();
+}
 
 std::unique_ptr<Process> MakeSystemProcess() { return std::make_unique<WinProcess>(); }
 
