@@ -9,10 +9,12 @@
 #include "app/app_qt.h"
 #include "app/command_line.h"
 #include "app/session_instance_qt.h"
-#include "net/system_sockets.h"
+#include "net/computer_name.h"
+#include "net/sockets.h"
+#include "settings/settings.h"
 #include "tray/tray_icon_qt.h"
-#include "ui/message_box_qt.h"
-#include "settings/settings_qt.h"
+#include "ui/message_box.h"
+#include "ui/process.h"
 
 namespace {
 
@@ -108,11 +110,11 @@ int main(int argc, char** argv) {
 
   const auto sockets = pellux::MakeSystemSockets();
   const auto computer = pellux::MakeSystemComputerName();
-  pellux::QtMessageBoxes messages;
-  pellux::QtSettings settings;
-  pellux::QtProcess process;
-  SessionProcess session_process(instance, process);
-  pellux::App app({*sockets, *computer, messages, settings, session_process});
+  const auto messages = pellux::MakeSystemMessageBoxes();
+  const auto settings = pellux::MakeSystemSettings();
+  const auto process = pellux::MakeSystemProcess();
+  SessionProcess session_process(instance, *process);
+  pellux::App app({*sockets, *computer, *messages, *settings, session_process});
   // A later start asks for the information window, as "Get IP" opens it.
   instance.OnShowRequest([&app] { app.main_form().mnuGetIP_Click(); });
   app.Start();
