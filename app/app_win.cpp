@@ -1,7 +1,7 @@
 #include "app/app_win.h"
 
+#include "config/program_version.h"
 #include "resource.h"
-#include "ui/form_window_win.h"
 
 namespace pellux {
 namespace {
@@ -14,25 +14,25 @@ HICON LoadProgramIcon() {
 
 }  // namespace
 
+// The main window stands for the process: ending the program through it
+// takes the icon out of the tray first.
 App::App(const PlatformSeams& seams)
-    : seams_(seams),
-      icon_(LoadProgramIcon()),
-      tray_(icon_),
-      forms_(window_, info_, config_),
-      module1_(seams.sockets, seams.computer, seams.messages, *this),
-      main_({module1_, seams.settings, tray_, timer_, seams.messages, menus_, forms_, *this}),
-      window_(main_, tray_, timer_),
-      config_(main_, seams.settings, seams.messages, app_bar_, version_),
-      info_(main_, module1_, clipboard_, seams.messages) {}
+    : icon_(LoadProgramIcon()),
+      clipboard_(MakeSystemClipboard()),
+      window_(main_, seams.process, icon_),
+      module1_(seams.sockets, seams.computer, seams.messages, window_),
+      main_({module1_, seams.settings, seams.messages, window_, window_, info_window_,
+             config_window_}),
+      config_(main_, seams.settings, seams.messages, ProgramVersion()),
+      info_(main_, module1_, *clipboard_, seams.messages) {}
 
 App::~App() {
-  tray_.Remove();
+  window_.tray().Remove();
   if (icon_ != nullptr) DestroyIcon(icon_);
 }
 
 bool App::Start() {
   if (!window_.Create(icon_)) return false;
-  menus_.Attach(window_.hwnd());
   main_.Form_Load();
   return true;
 }
@@ -45,11 +45,6 @@ int App::Run() {
     DispatchMessageW(&message);
   }
   return static_cast<int>(message.wParam);
-}
-
-void App::EndProgram(int exit_code) {
-  tray_.Remove();
-  seams_.process.EndProgram(exit_code);
 }
 
 }  // namespace pellux

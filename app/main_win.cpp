@@ -3,9 +3,6 @@
 
 #include "app/app_win.h"
 #include "app/session_instance_win.h"
-#include "net/system_sockets.h"
-#include "ui/message_box_win.h"
-#include "settings/settings_win.h"
 
 namespace {
 
@@ -29,10 +26,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   }
   const auto sockets = pellux::MakeSystemSockets();
   const auto computer = pellux::MakeSystemComputerName();
-  pellux::WinMessageBoxes messages;
-  pellux::RegistrySettings settings;
-  pellux::WinProcess process;
-  pellux::App app({*sockets, *computer, messages, settings, process});
+  const auto messages = pellux::MakeSystemMessageBoxes();
+  const auto settings = pellux::MakeSystemSettings();
+  const auto process = pellux::MakeSystemProcess();
+  pellux::App app({*sockets, *computer, *messages, *settings, *process});
   if (!app.Start()) return 1;
   return pellux::App::Run();
 }

@@ -88,7 +88,14 @@ struct MainFormServices {
   FormView& config;
 };
 
-class frmMain final : public TrayEvents {
+// What the main window delivers to its form: the poll timer's ticks and the
+// tray icon's events.
+class MainFormEvents : public TrayEvents {
+ public:
+  virtual void Timer1_Timer() = 0;
+};
+
+class frmMain final : public MainFormEvents {
  public:
   explicit frmMain(const MainFormServices& services) : services_(services) {}
 
@@ -105,7 +112,7 @@ class frmMain final : public TrayEvents {
 
   // The poll cycle. A tick that arrives while an earlier cycle is still
   // running (a message box of it is open) is skipped.
-  void Timer1_Timer();
+  void Timer1_Timer() override;
 
   // Activation opens the information window; the right button pops up
   // the command menu, other buttons do nothing. A second start of the

@@ -101,8 +101,8 @@ TEST_F(SecondStartTest, AsksTheRunningProgramForItsInformationWindow) {
   ASSERT_EQ(instance.ClaimSession(60000), Claim::kHandedOver);
   testing::PumpMessages();
   ASSERT_TRUE(app.info_window().loaded());
-  EXPECT_TRUE(IsWindowVisible(app.info_window().window()->hwnd()));
-  EXPECT_TRUE(app.tray().added());
+  EXPECT_TRUE(IsWindowVisible(app.info_window().hwnd()));
+  EXPECT_TRUE(app.main_window().tray().added());
   EXPECT_FALSE(process.exit_code);
 }
 
