@@ -33,8 +33,9 @@ class App final {
 
  private:
   std::unique_ptr<Clipboard> clipboard_;
-  // The program ends through the main window, which takes the icon out of
-  // the tray first.
+  // Module1 and the main form end the program through the main window,
+  // which takes the icon out of the tray first. Each form's window binds
+  // itself to its form, which is made before it.
   Module1 module1_;
   frmMain main_;
   MainWindow window_;

@@ -139,6 +139,19 @@ class AppTest : public QObject {
     QVERIFY(!rig.app.main_window().timer().isActive());
     QCOMPARE(rig.process.exit_code.value_or(-1), 0);
   }
+
+  // Sockets that fail in the middle of a run end the program as Exit does:
+  // the icon leaves the tray first.
+  void socketsThatFailLaterTakeTheIconAwayAndEnd() {
+    Rig rig;
+    rig.sockets.startup_result = 10091;
+    rig.Tick();
+    QCOMPARE(rig.messages.shown.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(rig.messages.shown[0].text), QString("Winsock.dll Error."));
+    QVERIFY(rig.app.main_window().tray().xembed_icon() == nullptr);
+    QVERIFY(!rig.app.main_window().timer().isActive());
+    QCOMPARE(rig.process.exit_code.value_or(-1), kSocketsFailureExitCode);
+  }
 };
 
 }  // namespace
