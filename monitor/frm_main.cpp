@@ -74,15 +74,7 @@ void frmMain::Trayicon1_MouseButton(int button) {
 }
 
 void frmMain::mnuMain_Click(std::string_view entry) {
-  if (entry == "mnuGetIP") {
-    mnuGetIP_Click();
-  } else if (entry == "mnuRecent") {
-    mnuRecent_Click();
-  } else if (entry == "mnuConfigure") {
-    mnuConfigure_Click();
-  } else if (entry == "mnuExit") {
-    mnuExit_Click();
-  }
+  RunClickHandler(kMainMenuHandlers, *this, entry);
 }
 
 void frmMain::mnuGetIP_Click() { services_.info.Show(); }

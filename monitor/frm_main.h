@@ -102,7 +102,8 @@ class frmMain final : public MainFormEvents {
   frmMain(const frmMain&) = delete;
   frmMain& operator=(const frmMain&) = delete;
 
-  // Read by the other forms.
+  // Read by the other forms. lstIPs, the form's list of addresses, is the
+  // history itself rather than a list box.
   std::string YourIP;
   int16_t TimerInterval = kDefaultInterval;
   AddressHistory lstIPs;
@@ -138,6 +139,14 @@ class frmMain final : public MainFormEvents {
   // long enough a cycle allocates nothing for it.
   std::string tip_;
   bool polling_ = false;
+};
+
+// The handler each entry of the command menu runs.
+inline constexpr ClickHandler<frmMain> kMainMenuHandlers[] = {
+    {"mnuGetIP", &frmMain::mnuGetIP_Click},
+    {"mnuRecent", &frmMain::mnuRecent_Click},
+    {"mnuConfigure", &frmMain::mnuConfigure_Click},
+    {"mnuExit", &frmMain::mnuExit_Click},
 };
 
 }  // namespace pellux

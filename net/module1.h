@@ -34,6 +34,8 @@ std::string NumberWithSignPlace(long long value);
 // without leading and trailing blanks.
 std::string NameFromBuffer(const char* buffer, std::size_t size);
 
+// Module1, the program's module of shared functions, is an object, so that
+// it holds the seams it works through.
 class Module1 {
  public:
   Module1(Sockets& sockets, ComputerName& computer, MessageBoxes& messages, Process& process)

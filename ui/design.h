@@ -31,6 +31,19 @@ struct FontDesign {
   friend constexpr bool operator==(const FontDesign&, const FontDesign&) = default;
 };
 
+// Faces that look like the one a design names, or take the same room, best
+// first: a system without the face itself uses the first of these it has.
+// "Arial" is the forms' own face; any other stands for the sans serif of
+// old Windows dialogs.
+inline constexpr std::string_view kArialLike[] = {"Liberation Sans",      "Arimo",  "Helvetica",
+                                                  "Microsoft Sans Serif", "Tahoma", "DejaVu Sans"};
+inline constexpr std::string_view kSansSerifLike[] = {"Microsoft Sans Serif", "Tahoma",
+                                                      "Liberation Sans", "Arial", "DejaVu Sans"};
+constexpr std::span<const std::string_view> LookAlikeFaces(std::string_view face) {
+  return face == "Arial" ? std::span<const std::string_view>(kArialLike)
+                         : std::span<const std::string_view>(kSansSerifLike);
+}
+
 // Whole-window system colours the tables refer to.
 enum class SystemColour { kDefault, kWindowText, kButtonFace };
 
@@ -41,15 +54,20 @@ inline constexpr uint32_t kCentred = 1u << 2;   // text centred
 inline constexpr uint32_t kLocked = 1u << 3;    // text can be selected, not changed
 }  // namespace control_flags
 
+// A control's place and size in twips, relative to its parent's client area.
+struct TwipsBox {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
 struct ControlDesign {
   std::string_view name;  // the control's name in the program, such as "cmdClose"
   ControlKind kind;
   std::string_view parent;  // empty: the window itself; otherwise a frame or picture box
   std::string_view caption;
-  int left = 0;  // twips, relative to the parent's client area
-  int top = 0;
-  int width = 0;
-  int height = 0;
+  TwipsBox box;
   int tab_index = 0;
   std::optional<FontDesign> font;  // none: the parent's font
   std::string_view tooltip;
@@ -151,8 +169,9 @@ struct PixelRect {
 };
 
 constexpr PixelRect ToPixels(const ControlDesign& c, int dpi) {
-  return {TwipsToPixels(c.left, dpi), TwipsToPixels(c.top, dpi),
-          TwipsToPixels(c.left + c.width, dpi), TwipsToPixels(c.top + c.height, dpi)};
+  const TwipsBox& box = c.box;
+  return {TwipsToPixels(box.left, dpi), TwipsToPixels(box.top, dpi),
+          TwipsToPixels(box.left + box.width, dpi), TwipsToPixels(box.top + box.height, dpi)};
 }
 
 // A font's character height in pixels at `dpi` (the size Windows' CreateFont

@@ -144,12 +144,8 @@ QString ResolveFontFamily(std::string_view face) {
   const QStringList installed = QFontDatabase::families();
   const QString wanted = ToQString(face);
   if (installed.contains(wanted, Qt::CaseInsensitive)) return wanted;
-  // Metric-compatible or look-alike faces for the ones the forms name.
-  static const QStringList kArialLike = {"Liberation Sans", "Arimo", "Helvetica", "DejaVu Sans"};
-  static const QStringList kSansSerifLike = {"Microsoft Sans Serif", "Tahoma", "Liberation Sans",
-                                             "DejaVu Sans"};
-  for (const QString& candidate : face == "Arial" ? kArialLike : kSansSerifLike) {
-    if (installed.contains(candidate, Qt::CaseInsensitive)) return candidate;
+  for (const std::string_view candidate : LookAlikeFaces(face)) {
+    if (installed.contains(ToQString(candidate), Qt::CaseInsensitive)) return ToQString(candidate);
   }
   return wanted;  // let fontconfig choose
 }

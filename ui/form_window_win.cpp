@@ -180,15 +180,8 @@ static_assert(kFrameOnly == 0x227);
 std::wstring ResolveFontFace(std::string_view face) {
   const std::wstring wanted = Widen(face);
   if (HasFace(wanted)) return wanted;
-  // Metric-compatible or look-alike faces for the ones the forms name.
-  static constexpr const wchar_t* kArialLike[] = {L"Liberation Sans", L"Arimo", L"Helvetica",
-                                                  L"Microsoft Sans Serif", L"Tahoma"};
-  static constexpr const wchar_t* kSansSerifLike[] = {L"Microsoft Sans Serif", L"Tahoma",
-                                                      L"Liberation Sans", L"Arial"};
-  const auto& candidates = face == "Arial" ? std::span<const wchar_t* const>(kArialLike)
-                                           : std::span<const wchar_t* const>(kSansSerifLike);
-  for (const wchar_t* candidate : candidates) {
-    if (HasFace(candidate)) return candidate;
+  for (const std::string_view candidate : LookAlikeFaces(face)) {
+    if (std::wstring look_alike = Widen(candidate); HasFace(look_alike)) return look_alike;
   }
   return wanted;  // let the font mapper choose
 }
@@ -299,7 +292,7 @@ HWND FormWindow::CreateControl(const ControlDesign& control, int id) {
   const wchar_t* window_class = L"BUTTON";
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
   DWORD ex_style = 0;
-  int height = TwipsToPixels(control.height, dpi_);
+  int height = TwipsToPixels(control.box.height, dpi_);
   switch (control.kind) {
     case ControlKind::kCommandButton:
       style |= WS_TABSTOP | BS_PUSHBUTTON;
