@@ -6,7 +6,6 @@
 
 #include <algorithm>
 
-#include "ui/library_win.h"
 #include "ui/text_win.h"
 
 namespace pellux {
@@ -34,9 +33,19 @@ bool IsForwarded(UINT message) {
 
 // The common controls library is loaded when the first form is built rather
 // than imported: the main window and its tray icon use none of it, and
-// loading it (it registers all its window classes as it loads) would
-// otherwise keep the icon waiting at start-up. The manifest makes this the
-// version 6 library.
+// loaded at start it would take some 3 MB of memory (it registers all its
+// window classes as it loads) and keep the icon waiting a little. The
+// manifest makes this the version 6 library.
+// The function `name` of `library` as a pointer of type `Function`, or null.
+template <typename Function>
+Function LibraryFunction(HMODULE library, const char* name) {
+  if (library == nullptr) return nullptr;
+  // Through a generic function pointer: GetProcAddress's own type does not
+  // convert to another function type without a warning.
+  const auto generic = reinterpret_cast<void (*)()>(GetProcAddress(library, name));
+  return reinterpret_cast<Function>(generic);
+}
+
 struct CommonControlsLibrary {
   decltype(&::InitCommonControlsEx) init = nullptr;
   decltype(&::SetWindowSubclass) set_subclass = nullptr;
