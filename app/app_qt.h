@@ -26,9 +26,7 @@ class App final {
 
   frmMain& main_form() { return main_; }
   MainWindow& main_window() { return window_; }
-  frmInfo& info_form() { return info_; }
   FormWindow& info_window() { return info_window_; }
-  frmConfig& config_form() { return config_; }
   FormWindow& config_window() { return config_window_; }
 
  private:

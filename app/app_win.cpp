@@ -26,8 +26,8 @@ App::App(const PlatformSeams& seams)
       config_(main_, seams.settings, seams.messages, ProgramVersion()),
       info_(main_, module1_, *clipboard_, seams.messages) {}
 
+// The main window, destroyed after this, takes the icon out of the tray.
 App::~App() {
-  window_.tray().Remove();
   if (icon_ != nullptr) DestroyIcon(icon_);
 }
 

@@ -33,9 +33,7 @@ class App {
 
   frmMain& main_form() { return main_; }
   MainWindow& main_window() { return window_; }
-  frmConfig& config_form() { return config_; }
   FormWindow& config_window() { return config_window_; }
-  frmInfo& info_form() { return info_; }
   FormWindow& info_window() { return info_window_; }
 
  private:

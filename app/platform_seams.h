@@ -3,9 +3,9 @@
 
 #include "net/computer_name.h"
 #include "net/sockets.h"
+#include "settings/settings.h"
 #include "ui/message_box.h"
 #include "ui/process.h"
-#include "settings/settings.h"
 
 namespace pellux {
 

@@ -2,20 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 
 namespace pellux {
 
 std::string AboutCaption(const VersionNumbers& version) {
   return "About Pellux v" + std::to_string(version.major) + "." + std::to_string(version.minor);
-}
-
-std::optional<double> ItemSeconds(std::string_view item) {
-  const char* const end = item.data() + item.size();
-  unsigned value = 0;
-  const auto [stop, error] = std::from_chars(item.data(), end, value);
-  if (error != std::errc()) return std::nullopt;
-  return static_cast<double>(value);
 }
 
 std::optional<int16_t> IntervalFromItem(std::string_view text) {
@@ -44,12 +35,11 @@ void frmConfig::Form_Load() {
 void frmConfig::Click(std::string_view control) { RunClickHandler(kConfigClicks, *this, control); }
 
 void frmConfig::SelectCurrentInterval() {
-  // Exact comparison: an interval that is not a whole number of seconds
-  // offered in the list, such as 2500, selects nothing.
-  const double seconds = main_.TimerInterval / 1000.0;
+  // The item is read as "&OK" reads it. An interval that is not one the
+  // list offers, such as 2500, selects nothing.
   const int count = view_->ListCount("cboInterval");
   for (int index = 0; index < count; ++index) {
-    if (ItemSeconds(view_->List("cboInterval", index)) == seconds) {
+    if (IntervalFromItem(view_->List("cboInterval", index)) == main_.TimerInterval) {
       view_->SetListIndex("cboInterval", index);
       return;
     }

@@ -93,10 +93,6 @@ inline constexpr std::string_view kIntervalNotSavedMessage = "The new interval c
 // "About Pellux v1.11".
 std::string AboutCaption(const VersionNumbers& version);
 
-// The number of seconds an item's text starts with; nothing when it starts
-// with no number.
-std::optional<double> ItemSeconds(std::string_view item);
-
 // The interval in milliseconds that "&OK" takes from the list's text: the
 // text up to and including its first blank holds the number of seconds.
 // Nothing when the text has no blank or no number there, or the product does

@@ -53,7 +53,6 @@ bool MainWindow::Create(HICON icon) {
 }
 
 void MainWindow::StartTimer(uint32_t interval_ms) {
-  interval_ms_ = interval_ms;
   SetTimer(hwnd(), kTimerId, interval_ms, nullptr);
 }
 

@@ -41,9 +41,6 @@ class MainWindow final : public Window, public MainView, public Process {
   // is left behind.
   void EndProgram(int exit_code) override;
 
-  WinTrayIcon& tray() { return tray_; }
-  uint32_t interval_ms() const { return interval_ms_; }
-
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   void OnTrayCallback(LPARAM lparam);
@@ -51,7 +48,6 @@ class MainWindow final : public Window, public MainView, public Process {
   MainFormEvents& form_;
   Process& process_;
   WinTrayIcon tray_;
-  uint32_t interval_ms_ = 0;
 };
 
 }  // namespace pellux

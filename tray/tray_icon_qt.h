@@ -77,8 +77,6 @@ class QtTrayIcon final {
   // icon also stands in while there is no tray at all.
   QSystemTrayIcon* xembed_icon() const { return xembed_.get(); }
   StatusNotifierItem* status_notifier_item() const { return item_.get(); }
-  // The explanation shown when no tray appears; null when none is shown.
-  QMessageBox* no_tray_notice() const { return notice_.get(); }
 
  private:
   // Asks whether a StatusNotifierItem host is there, then moves the icon.

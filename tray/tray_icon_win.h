@@ -33,9 +33,6 @@ class WinTrayIcon {
   // The broadcast Explorer sends when the taskbar has been (re)created.
   static UINT TaskbarCreatedMessage();
 
-  bool added() const { return added_; }
-  const std::wstring& tip() const { return tip_; }
-
  private:
   NOTIFYICONDATAW Data(UINT flags) const;
 

@@ -102,7 +102,7 @@ TEST_F(SecondStartTest, AsksTheRunningProgramForItsInformationWindow) {
   testing::PumpMessages();
   ASSERT_TRUE(app.info_window().loaded());
   EXPECT_TRUE(IsWindowVisible(app.info_window().hwnd()));
-  EXPECT_TRUE(app.main_window().tray().added());
+  EXPECT_TRUE(testing::IconKnown(app.main_window().hwnd()));
   EXPECT_FALSE(process.exit_code);
 }
 
