@@ -91,14 +91,14 @@ void frmConfig::cmdCancel_Click() {
 void frmConfig::cmdAbout_Click() {
   if (!loaded()) return;
   // The button's tag says which panel a click brings up.
-  const std::string tag = view_->Tag("cmdAbout");
+  const std::string tag = Tag("cmdAbout");
   if (tag == "About") {
-    view_->SetTag("cmdAbout", "Interval");
+    SetTag("cmdAbout", "Interval");
     view_->SetText("cmdAbout", "&Config");
     view_->SetVisible("fraAbout", true);
     view_->SetVisible("fraInterval", false);
   } else if (tag == "Interval") {
-    view_->SetTag("cmdAbout", "About");
+    SetTag("cmdAbout", "About");
     view_->SetText("cmdAbout", "&About");
     view_->SetVisible("fraAbout", false);
     view_->SetVisible("fraInterval", true);

@@ -49,10 +49,6 @@ class FormView {
   virtual std::string Text(std::string_view control) const = 0;
   virtual void SetText(std::string_view control, std::string_view text) = 0;
   virtual void SetVisible(std::string_view control, bool visible) = 0;
-  // A control's tag: the design's tag when the window loads, then what the
-  // form sets.
-  virtual std::string Tag(std::string_view control) const = 0;
-  virtual void SetTag(std::string_view control, std::string_view tag) = 0;
   // A drop-down list's items, and its selection (-1: none).
   virtual int ListCount(std::string_view control) const = 0;
   virtual std::string List(std::string_view control, int index) const = 0;
@@ -88,6 +84,17 @@ class Form {
   void Bind(FormView& view) { view_ = &view; }
   bool loaded() const { return view_ != nullptr && view_->loaded(); }
 
+  // Loads the form into its newly created window: the controls' tags start
+  // as the design sets them, then Form_Load runs.
+  void Load() {
+    tags_.Reset(design_);
+    Form_Load();
+  }
+  // A control's tag: text the form keeps with the control while the window
+  // is loaded.
+  std::string Tag(std::string_view control) const { return tags_.Get(control); }
+  void SetTag(std::string_view control, std::string_view tag) { tags_.Set(control, tag); }
+
   // Runs each time the window has been created, before it is shown.
   virtual void Form_Load() = 0;
   // A click on a command button; the form's table says which handler runs.
@@ -103,6 +110,7 @@ class Form {
 
  private:
   const FormDesign& design_;
+  ControlTags tags_;
 };
 
 }  // namespace pellux

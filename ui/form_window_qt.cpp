@@ -196,7 +196,7 @@ void FormWindow::Show() {
     if (form_.design().start == StartPosition::kCentreScreen) {
       PlaceFrame(PrimaryScreenRect(false).center(), Anchor::kCentre);
     }
-    form_.Form_Load();
+    form_.Load();
     if (body_ == nullptr) return;  // the form unloaded itself
   }
   body_->show();
@@ -229,7 +229,6 @@ void FormWindow::Create() {
   body_->setFont(FontAt(design.font, dpi_));
   body_->setFixedSize(TwipsToPixels(design.client_width, dpi_),
                       TwipsToPixels(design.client_height, dpi_));
-  tags_.Reset(design);
   controls_.clear();
   controls_.reserve(design.controls.size());
   for (const ControlDesign& control : design.controls) {
@@ -380,14 +379,6 @@ void FormWindow::SetText(std::string_view control, std::string_view text) {
 
 void FormWindow::SetVisible(std::string_view control, bool visible) {
   if (QWidget* widget = Control(control)) widget->setVisible(visible);
-}
-
-std::string FormWindow::Tag(std::string_view control) const {
-  return loaded() ? tags_.Get(control) : std::string();
-}
-
-void FormWindow::SetTag(std::string_view control, std::string_view tag) {
-  if (loaded()) tags_.Set(control, tag);
 }
 
 int FormWindow::ListCount(std::string_view control) const {

@@ -58,8 +58,6 @@ class FormWindow final : public FormView {
   std::string Text(std::string_view control) const override;
   void SetText(std::string_view control, std::string_view text) override;
   void SetVisible(std::string_view control, bool visible) override;
-  std::string Tag(std::string_view control) const override;
-  void SetTag(std::string_view control, std::string_view tag) override;
   int ListCount(std::string_view control) const override;
   std::string List(std::string_view control, int index) const override;
   void SetListIndex(std::string_view control, int index) override;
@@ -102,7 +100,6 @@ class FormWindow final : public FormView {
   Body* body_ = nullptr;                     // the loaded window
   std::vector<QPointer<QWidget>> unloaded_;  // waiting to be deleted
   std::vector<QWidget*> controls_;           // parallel to the design's controls
-  ControlTags tags_;
   bool placed_ = false;
   QPoint place_at_;
   Anchor anchor_ = Anchor::kTopLeft;

@@ -216,7 +216,7 @@ void FormWindow::Show() {
       Destroy();
       return;
     }
-    form_.Form_Load();
+    form_.Load();
     if (!loaded()) return;
   }
   ShowWindow(hwnd(), SW_SHOW);
@@ -252,7 +252,6 @@ bool FormWindow::Build() {
   DeleteFonts();
   dpi_ = ScreenDpi();
   focus_ = nullptr;
-  tags_.Reset(design_);
 
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
   const DWORD ex_style = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;

@@ -34,8 +34,6 @@ class FormWindow final : public Window, public FormView {
   std::string Text(std::string_view control) const override;
   void SetText(std::string_view control, std::string_view text) override;
   void SetVisible(std::string_view control, bool visible) override;
-  std::string Tag(std::string_view control) const override { return tags_.Get(control); }
-  void SetTag(std::string_view control, std::string_view tag) override { tags_.Set(control, tag); }
   int ListCount(std::string_view control) const override;
   std::string List(std::string_view control, int index) const override;
   void SetListIndex(std::string_view control, int index) override;
@@ -76,7 +74,6 @@ class FormWindow final : public Window, public FormView {
   int dpi_ = 96;
   std::vector<HWND> controls_;  // parallel to design_.controls
   std::vector<std::pair<FontDesign, HFONT>> fonts_;
-  ControlTags tags_;
   HWND tooltip_ = nullptr;
   HWND focus_ = nullptr;  // the control that had the focus when the window was left
 };

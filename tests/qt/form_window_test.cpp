@@ -286,12 +286,12 @@ class FormWindowTest : public QObject {
   void aLoadedWindowIsShownAgainNotLoadedAgain() {
     Shown shown("frmConfig");
     QWidget* first = &shown.body();
-    shown.window.SetTag("cmdAbout", "Interval");
+    shown.form.SetTag("cmdAbout", "Interval");
     shown.window.SetText("cmdAbout", "&Config");
     shown.window.Show();
     QCOMPARE(shown.form.loads, 1);
     QCOMPARE(shown.window.widget(), first);
-    QCOMPARE(shown.window.Tag("cmdAbout"), std::string("Interval"));
+    QCOMPARE(shown.form.Tag("cmdAbout"), std::string("Interval"));
     QCOMPARE(shown.window.Text("cmdAbout"), std::string("&Config"));
   }
 
@@ -300,7 +300,7 @@ class FormWindowTest : public QObject {
   void unloadingFromItsOwnButtonHidesNowAndDeletesLater() {
     Shown shown("frmConfig");
     shown.form.unloading = "cmdCancel";
-    shown.window.SetTag("cmdAbout", "Interval");
+    shown.form.SetTag("cmdAbout", "Interval");
     QPointer<QWidget> first = &shown.body();
     QTest::mouseClick(shown.window.Control("cmdCancel"), Qt::LeftButton);
     QVERIFY(!shown.window.loaded());
@@ -311,7 +311,6 @@ class FormWindowTest : public QObject {
     QVERIFY(!first->isVisible());
     // An unloaded window has nothing to tell or change.
     QCOMPARE(shown.window.Text("cmdAbout"), std::string());
-    QCOMPARE(shown.window.Tag("cmdAbout"), std::string());
     QCOMPARE(shown.window.ListCount("cboInterval"), 0);
     shown.window.Unload();
     DropUnloadedWindows();
@@ -320,7 +319,7 @@ class FormWindowTest : public QObject {
     shown.window.Show();
     QCOMPARE(shown.form.loads, 2);
     QVERIFY(shown.window.widget()->isVisible());
-    QCOMPARE(shown.window.Tag("cmdAbout"), std::string("About"));
+    QCOMPARE(shown.form.Tag("cmdAbout"), std::string("About"));
   }
 
   void theCloseBoxUnloads() {

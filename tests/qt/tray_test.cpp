@@ -120,7 +120,10 @@ class TrayTest : public QObject {
     auto watcher = std::make_unique<FakeWatcher>(QStringLiteral("watcher1"), true);
     Rig rig;
     QTRY_VERIFY(rig.tray().status_notifier_item() != nullptr);
-    const QString item = rig.tray().status_notifier_item()->service();
+    // The item's bus name: the process id and a count of the process's
+    // items, as panels expect it.
+    const QString item =
+        QStringLiteral("org.kde.StatusNotifierItem-%1-1").arg(QCoreApplication::applicationPid());
     QTRY_COMPARE(watcher->items, QStringList{item});
     QVERIFY(rig.tray().xembed_icon() == nullptr);
     QCOMPARE(ItemsOnTheBus(), QStringList{item});

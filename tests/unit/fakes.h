@@ -214,7 +214,6 @@ class FakeFormView final : public FormView {
   std::string caption;
   std::map<std::string, std::string> texts;
   std::map<std::string, bool> visible;
-  std::map<std::string, std::string> tags;
   std::vector<std::string> items;  // the drop-down list's
   int index = -1;
   std::vector<std::string> flattened;
@@ -236,11 +235,10 @@ class FakeFormView final : public FormView {
       const std::string name(control.name);
       texts[name] = control.caption;
       visible[name] = !control.Has(control_flags::kHidden);
-      tags[name] = control.tag;
       for (const auto item : control.items) items.emplace_back(item);
     }
     frame = {0, 0, Twips(screen.window_width), Twips(screen.window_height)};
-    form_.Form_Load();
+    form_.Load();
   }
   void Unload() override {
     if (!loaded_) return;
@@ -264,11 +262,6 @@ class FakeFormView final : public FormView {
   void SetVisible(std::string_view control, bool show) override {
     calls.push_back((show ? "show " : "hide ") + std::string(control));
     visible[std::string(control)] = show;
-  }
-  std::string Tag(std::string_view control) const override { return tags.at(std::string(control)); }
-  void SetTag(std::string_view control, std::string_view tag) override {
-    calls.push_back("tag " + std::string(control));
-    tags[std::string(control)] = tag;
   }
   int ListCount(std::string_view) const override { return static_cast<int>(items.size()); }
   std::string List(std::string_view, int i) const override {

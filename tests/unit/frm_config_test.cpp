@@ -200,18 +200,16 @@ TEST_F(FrmConfigTest, AboutSwitchesThePanelsAndBack) {
   Open();
   view.calls.clear();
   form.cmdAbout_Click();
-  EXPECT_EQ(view.calls,
-            (Strings{"tag cmdAbout", "text cmdAbout", "show fraAbout", "hide fraInterval"}));
-  EXPECT_EQ(view.tags["cmdAbout"], "Interval");
+  EXPECT_EQ(view.calls, (Strings{"text cmdAbout", "show fraAbout", "hide fraInterval"}));
+  EXPECT_EQ(form.Tag("cmdAbout"), "Interval");
   EXPECT_EQ(view.texts["cmdAbout"], "&Config");
   EXPECT_TRUE(view.visible["fraAbout"]);
   EXPECT_FALSE(view.visible["fraInterval"]);
 
   view.calls.clear();
   form.cmdAbout_Click();
-  EXPECT_EQ(view.calls,
-            (Strings{"tag cmdAbout", "text cmdAbout", "hide fraAbout", "show fraInterval"}));
-  EXPECT_EQ(view.tags["cmdAbout"], "About");
+  EXPECT_EQ(view.calls, (Strings{"text cmdAbout", "hide fraAbout", "show fraInterval"}));
+  EXPECT_EQ(form.Tag("cmdAbout"), "About");
   EXPECT_EQ(view.texts["cmdAbout"], "&About");
   EXPECT_FALSE(view.visible["fraAbout"]);
   EXPECT_TRUE(view.visible["fraInterval"]);

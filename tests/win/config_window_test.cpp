@@ -338,13 +338,13 @@ TEST_F(ConfigWindowTest, AboutSwitchesThePanelsAndNamesTheVersion) {
   EXPECT_FALSE(IsWindowVisible(Control("fraInterval")));
   EXPECT_FALSE(IsWindowVisible(Control("cboInterval")));
   EXPECT_EQ(Text(Control("cmdAbout")), L"&Config");
-  EXPECT_EQ(config_window.Tag("cmdAbout"), "Interval");
+  EXPECT_EQ(form.Tag("cmdAbout"), "Interval");
 
   Click("cmdAbout");
   EXPECT_FALSE(IsWindowVisible(Control("fraAbout")));
   EXPECT_TRUE(IsWindowVisible(Control("fraInterval")));
   EXPECT_EQ(Text(Control("cmdAbout")), L"&About");
-  EXPECT_EQ(config_window.Tag("cmdAbout"), "About");
+  EXPECT_EQ(form.Tag("cmdAbout"), "About");
 }
 
 TEST_F(ConfigWindowTest, ClosedInTheAboutPanelItOpensInTheIntervalPanel) {
@@ -355,7 +355,7 @@ TEST_F(ConfigWindowTest, ClosedInTheAboutPanelItOpensInTheIntervalPanel) {
   EXPECT_TRUE(IsWindowVisible(Control("fraInterval")));
   EXPECT_FALSE(IsWindowVisible(Control("fraAbout")));
   EXPECT_EQ(Text(Control("cmdAbout")), L"&About");
-  EXPECT_EQ(config_window.Tag("cmdAbout"), "About");
+  EXPECT_EQ(form.Tag("cmdAbout"), "About");
 }
 
 TEST_F(ConfigWindowTest, OkInTheAboutPanelStoresTheHiddenChoice) {

@@ -157,12 +157,12 @@ TEST(FormWindowTest, LoadingAgainStartsFromTheDesign) {
   form.window.Show();
   ASSERT_TRUE(form.window.loaded());
   const HWND first = form.window.hwnd();
-  form.window.SetTag("cmdA", "changed");
+  form.form.SetTag("cmdA", "changed");
   form.window.SetText("cmdA", "changed");
   form.window.Unload();
   EXPECT_FALSE(IsWindow(first));
   form.window.Show();
-  EXPECT_EQ(form.window.Tag("cmdA"), "");
+  EXPECT_EQ(form.form.Tag("cmdA"), "");
   EXPECT_EQ(form.window.Text("cmdA"), "&A");
 }
 
