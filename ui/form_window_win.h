@@ -30,20 +30,26 @@ class FormWindow final : public Window, public FormView {
   void Unload() override { Destroy(); }
   bool loaded() const override { return hwnd() != nullptr; }
 
-  void SetCaption(std::string_view text) override;
+  // A drop-down list's text is that of its selected item (CB_GETCURSEL).
   std::string Text(std::string_view control) const override;
   void SetText(std::string_view control, std::string_view text) override;
+  void SetCaption(std::string_view text) override;
   void SetVisible(std::string_view control, bool visible) override;
+  // WS_EX_STATICEDGE, as FlattenButton(HWND) below adds it.
+  void FlattenButton(std::string_view control) override;
   int ListCount(std::string_view control) const override;
   std::string List(std::string_view control, int index) const override;
   void SetListIndex(std::string_view control, int index) override;
-  void FlattenButton(std::string_view control) override;
-  int dpi() const override { return dpi_; }
+
   TwipsRect Frame() const override;
-  TwipsRect Screen() const override;
-  TwipsRect WorkArea() const override;
-  std::optional<PixelRect> TaskbarRect() const override;
   void Move(double x, double y, Corner corner) override;
+  TwipsRect Screen() const override;
+  // SPI_GETWORKAREA.
+  TwipsRect WorkArea() const override;
+  // The shell's answer to ABM_GETTASKBARPOS.
+  std::optional<PixelRect> TaskbarRect() const override;
+  // The screen's LOGPIXELSY when the window was built.
+  int dpi() const override { return dpi_; }
 
   // The control's window, or null.
   HWND Control(std::string_view name) const;
