@@ -6,9 +6,9 @@
 // program's own work.
 //
 // Usage: poll_cost [--canned] [cycles]
-// --canned answers every sockets call at once with one fixed address instead, so that timing the run times the program's own work.
-// Prints the address it found, the number of cycles, the history length and
-// the nanoseconds a cycle took on average.
+// --canned answers every sockets call at once with one fixed address instead, so that timing the
+// run times the program's own work. Prints the address it found, the number of cycles, the history
+// length and the nanoseconds a cycle took on average.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
