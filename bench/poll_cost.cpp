@@ -6,10 +6,9 @@
 // program's own work.
 //
 // Usage: poll_cost [--canned] [cycles]
-// --canned answers every sockets call at once with a fixed host entry of one
-// address instead, so that timing the run times the program's own work.
-// Prints the address it found, the number of cycles, the history length and
-// the nanoseconds a cycle took on average.
+// --canned answers every sockets call at once with one fixed address instead, so that timing the
+// run times the program's own work. Prints the address it found, the number of cycles, the history
+// length and the nanoseconds a cycle took on average.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,7 +17,7 @@
 #include <string>
 
 #include "monitor/frm_main.h"
-#include "net/system_sockets.h"
+#include "net/sockets.h"
 
 namespace pellux::bench {
 namespace {
@@ -36,16 +35,17 @@ class MeasuredSockets final : public Sockets {
     return real_.gethostname(name, size);
   }
   [[gnu::noinline]] int WSAGetLastError() override { return real_.WSAGetLastError(); }
-  [[gnu::noinline]] const HostEntry* gethostbyname(const char* name) override {
-    return real_.gethostbyname(name);
+  [[gnu::noinline]] bool gethostbyname(const char* name,
+                                       std::vector<Ipv4Address>& addresses) override {
+    return real_.gethostbyname(name, addresses);
   }
 
  private:
   Sockets& real_;
 };
 
-// A resolver that answers at once: the host entry of the address
-// 192.0.2.2, which is what a real lookup would return on a quiet machine.
+// A resolver that answers at once: the address 192.0.2.2, which is what a
+// real lookup would return on a quiet machine.
 class CannedSockets final : public Sockets {
  public:
   int WSAStartup(uint16_t, uint16_t& version) override {
@@ -58,22 +58,47 @@ class CannedSockets final : public Sockets {
     return 0;
   }
   int WSAGetLastError() override { return 0; }
-  const HostEntry* gethostbyname(const char*) override { return &entry_; }
-
- private:
-  char address_[4] = {static_cast<char>(192), 0, 2, 2};
-  char* list_[2] = {address_, nullptr};
-  HostEntry entry_{2, 4, list_};
+  bool gethostbyname(const char*, std::vector<Ipv4Address>& addresses) override {
+    addresses.assign(1, {192, 0, 2, 2});
+    return true;
+  }
 };
 
 // The other seams do as little as their real counterparts ask of the
-// program: the tray keeps the tip, a message is counted, nothing else.
-class KeptTip final : public TrayIcon {
+// program: the main window keeps the tip, a message is counted, nothing
+// else.
+class KeptTip final : public MainView {
  public:
   void SetTip(const std::string& tip) override { tip_ = tip; }
+  void StartTimer(uint32_t) override {}
+  std::optional<std::string_view> PopupMenu(std::span<const MenuItemDesign>) override {
+    return std::nullopt;
+  }
 
  private:
   std::string tip_;
+};
+
+// The windows of the other forms, which a poll cycle never opens.
+class NoWindow final : public FormView {
+ public:
+  void Show() override {}
+  void Unload() override {}
+  bool loaded() const override { return false; }
+  void SetCaption(std::string_view) override {}
+  std::string Text(std::string_view) const override { return {}; }
+  void SetText(std::string_view, std::string_view) override {}
+  void SetVisible(std::string_view, bool) override {}
+  int ListCount(std::string_view) const override { return 0; }
+  std::string List(std::string_view, int) const override { return {}; }
+  void SetListIndex(std::string_view, int) override {}
+  void FlattenButton(std::string_view) override {}
+  int dpi() const override { return 96; }
+  TwipsRect Frame() const override { return {}; }
+  TwipsRect Screen() const override { return {}; }
+  TwipsRect WorkArea() const override { return {}; }
+  std::optional<PixelRect> TaskbarRect() const override { return std::nullopt; }
+  void Move(double, double, Corner) override {}
 };
 
 class CountedMessages final : public MessageBoxes {
@@ -94,25 +119,6 @@ class NoSettings final : public SettingsStore {
   }
 };
 
-class IdleTimer final : public PollTimer {
- public:
-  void Arm(uint32_t) override {}
-};
-
-class NoMenus final : public PopupMenus {
- public:
-  std::optional<std::string_view> Popup(std::span<const MenuItemDesign>) override {
-    return std::nullopt;
-  }
-};
-
-class NoForms final : public Forms {
- public:
-  void Show(FormId) override {}
-  std::vector<FormId> Loaded() const override { return {FormId::kMain}; }
-  void Unload(FormId) override {}
-};
-
 class ExitProcess final : public Process {
  public:
   void EndProgram(int exit_code) override { std::exit(exit_code); }
@@ -126,12 +132,10 @@ int Run(bool canned, long cycles) {
   CountedMessages messages;
   ExitProcess process;
   NoSettings settings;
-  KeptTip tray;
-  IdleTimer timer;
-  NoMenus menus;
-  NoForms forms;
+  KeptTip window;
+  NoWindow other_windows;
   Module1 module1(sockets, *computer, messages, process);
-  frmMain form({module1, settings, tray, timer, messages, menus, forms, process});
+  frmMain form({module1, settings, messages, process, window, other_windows, other_windows});
 
   form.Form_Load();
   const auto start = std::chrono::steady_clock::now();

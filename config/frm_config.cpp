@@ -2,20 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 
 namespace pellux {
 
 std::string AboutCaption(const VersionNumbers& version) {
   return "About Pellux v" + std::to_string(version.major) + "." + std::to_string(version.minor);
-}
-
-std::optional<double> ItemSeconds(std::string_view item) {
-  const char* const end = item.data() + item.size();
-  unsigned value = 0;
-  const auto [stop, error] = std::from_chars(item.data(), end, value);
-  if (error != std::errc()) return std::nullopt;
-  return static_cast<double>(value);
 }
 
 std::optional<int16_t> IntervalFromItem(std::string_view text) {
@@ -32,85 +23,83 @@ std::optional<int16_t> IntervalFromItem(std::string_view text) {
 }
 
 void frmConfig::Form_Load() {
-  if (view_ == nullptr) return;
+  if (!loaded()) return;
   SelectCurrentInterval();
   GetTaskBarPos();
   PlaceAboveTaskbar();
   // Without version information the panel keeps its plain caption.
-  if (const auto version = version_.Numbers()) {
-    view_->SetCaption("fraAbout", AboutCaption(*version));
-  }
-  view_->SetCaption("lblAbout", kAboutNotice);
+  if (version_) view_->SetText("fraAbout", AboutCaption(*version_));
+  view_->SetText("lblAbout", kAboutNotice);
 }
 
+void frmConfig::Click(std::string_view control) { RunClickHandler(kConfigClicks, *this, control); }
+
 void frmConfig::SelectCurrentInterval() {
-  // Exact comparison: an interval that is not a whole number of seconds
-  // offered in the list, such as 2500, selects nothing.
-  const double seconds = main_.TimerInterval / 1000.0;
-  const int count = view_->ListCount();
+  // The item is read as "&OK" reads it. An interval that is not one the
+  // list offers, such as 2500, selects nothing.
+  const int count = view_->ListCount("cboInterval");
   for (int index = 0; index < count; ++index) {
-    if (ItemSeconds(view_->List(index)) == seconds) {
-      view_->SetListIndex(index);
+    if (IntervalFromItem(view_->List("cboInterval", index)) == main_.TimerInterval) {
+      view_->SetListIndex("cboInterval", index);
       return;
     }
   }
 }
 
 void frmConfig::PlaceAboveTaskbar() {
-  const int width = view_->Width();
-  const int height = view_->Height();
-  int left = view_->ScreenWidth() - width;
-  int top = static_cast<int>(std::lround(view_->TwipsPerPixelY() * TaskTop)) - height;
-  if (top < 0) {
+  // The window's bottom right corner goes to the screen's right edge, on
+  // the taskbar's top edge.
+  double right = view_->Screen().right;
+  double bottom = PixelsToTwips(TaskTop, view_->dpi());
+  const TwipsRect frame = view_->Frame();
+  if (bottom < frame.height()) {
     // A taskbar at the top or at a side reports 0 as its top edge, and so
     // does a query that never succeeded; the window would then stand above
     // the screen. The corner of the work area is where it is seen whole.
     const TwipsRect work = view_->WorkArea();
-    left = std::max(work.left, work.right - width);
-    top = std::max(work.top, work.bottom - height);
+    right = std::max(work.left + frame.width(), work.right);
+    bottom = std::max(work.top + frame.height(), work.bottom);
   }
-  view_->Move(left, top);
+  view_->Move(right, bottom, Corner::kBottomRight);
 }
 
 void frmConfig::GetTaskBarPos() {
-  task_bar_.cbSize = sizeof task_bar_;
-  app_bar_.SHAppBarMessage(kAbmGetTaskbarPos, task_bar_);
-  TaskTop = task_bar_.rc.top;
+  // A failed query leaves the top edge as the last good one found it.
+  if (const auto taskbar = view_->TaskbarRect()) TaskTop = taskbar->top;
 }
 
 void frmConfig::cmdOK_Click() {
-  if (view_ == nullptr) return;
-  ConfigView& view = *view_;
+  if (!loaded()) return;
   // With nothing selected there is no interval to take: the window closes
   // and everything stays as it was.
   bool saved = true;
-  if (const auto interval = IntervalFromItem(view.ListText())) {
+  if (const auto interval = IntervalFromItem(view_->Text("cboInterval"))) {
     main_.TimerInterval = *interval;
     saved = settings_.SaveSetting(kSettingsApp, kSettingsSection, kIntervalKey,
                                   std::to_string(main_.TimerInterval));
   }
   // The window goes first, so the message stands alone and nothing can be
   // pressed in the window while it is open.
-  view.Unload();
+  view_->Unload();
   if (!saved) messages_.Message(std::string(kIntervalNotSavedMessage));
 }
 
 void frmConfig::cmdCancel_Click() {
-  if (view_ != nullptr) view_->Unload();
+  if (loaded()) view_->Unload();
 }
 
 void frmConfig::cmdAbout_Click() {
-  if (view_ == nullptr) return;
+  if (!loaded()) return;
   // The button's tag says which panel a click brings up.
-  const std::string tag = view_->Tag("cmdAbout");
+  const std::string tag = Tag("cmdAbout");
   if (tag == "About") {
-    view_->SetTag("cmdAbout", "Interval");
-    view_->SetCaption("cmdAbout", "&Config");
+    SetTag("cmdAbout", "Interval");
+    view_->SetText("cmdAbout", "&Config");
     view_->SetVisible("fraAbout", true);
     view_->SetVisible("fraInterval", false);
   } else if (tag == "Interval") {
-    view_->SetTag("cmdAbout", "About");
-    view_->SetCaption("cmdAbout", "&About");
+    SetTag("cmdAbout", "About");
+    view_->SetText("cmdAbout", "&About");
     view_->SetVisible("fraAbout", false);
     view_->SetVisible("fraInterval", true);
   }

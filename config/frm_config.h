@@ -8,11 +8,10 @@
 #include <string_view>
 
 #include "config/program_version.h"
-#include "config/taskbar.h"
 #include "monitor/frm_main.h"
-#include "ui/design.h"
+#include "settings/settings.h"
+#include "ui/form_view.h"
 #include "ui/message_box.h"
-#include "ui/settings.h"
 
 namespace pellux {
 
@@ -29,78 +28,53 @@ inline constexpr ControlDesign kConfigControls[] = {
     {.name = "cmdAbout",
      .kind = ControlKind::kCommandButton,
      .caption = "&About",
-     .left = 60,
-     .top = 1470,
-     .width = 915,
-     .height = 375,
+     .box = {60, 1470, 915, 375},
      .tab_index = 5,
      .tag = "About"},
     {.name = "cmdCancel",
      .kind = ControlKind::kCommandButton,
      .caption = "&Cancel",
-     .left = 2490,
-     .top = 1470,
-     .width = 915,
-     .height = 375,
+     .box = {2490, 1470, 915, 375},
      .tab_index = 4},
     {.name = "cmdOK",
      .kind = ControlKind::kCommandButton,
      .caption = "&OK",
-     .left = 1560,
-     .top = 1470,
-     .width = 915,
-     .height = 375,
+     .box = {1560, 1470, 915, 375},
      .tab_index = 3},
     {.name = "fraInterval",
      .kind = ControlKind::kFrame,
      .caption = "Interval Configuration",
-     .left = 30,
-     .top = 30,
-     .width = 3375,
-     .height = 1335,
+     .box = {30, 30, 3375, 1335},
      .tab_index = 0},
     {.name = "cboInterval",
      .kind = ControlKind::kDropDownList,
      .parent = "fraInterval",
-     .left = 90,
-     .top = 540,
-     .width = 3195,
-     .height = 360,
+     .box = {90, 540, 3195, 360},
      .tab_index = 2,
      .items = kIntervalItems},
     {.name = "lblCheck",
      .kind = ControlKind::kLabel,
      .parent = "fraInterval",
      .caption = "Check for new IP address every:",
-     .left = 90,
-     .top = 270,
-     .width = 2625,
-     .height = 225,
+     .box = {90, 270, 2625, 225},
      .tab_index = 1,
      .font = FontDesign{"Arial", 9}},
     {.name = "fraAbout",
      .kind = ControlKind::kFrame,
      .caption = "About Pellux",
-     .left = 30,
-     .top = 30,
-     .width = 3375,
-     .height = 1335,
+     .box = {30, 30, 3375, 1335},
      .tab_index = 6,
      .flags = control_flags::kHidden},
     {.name = "lblAbout",
      .kind = ControlKind::kLabel,
      .parent = "fraAbout",
-     .left = 90,
-     .top = 330,
-     .width = 3165,
-     .height = 885,
+     .box = {90, 330, 3165, 885},
      .tab_index = 7,
      .font = FontDesign{"Arial", 8.25}},
 };
 
 inline constexpr FormDesign kConfigDesign{.name = "frmConfig",
                                           .caption = "Pellux Configuration",
-                                          .border = BorderDesign::kFixedToolWindow,
                                           .client_width = 3450,
                                           .client_height = 1875,
                                           .font = kConfigFont,
@@ -119,82 +93,33 @@ inline constexpr std::string_view kIntervalNotSavedMessage = "The new interval c
 // "About Pellux v1.11".
 std::string AboutCaption(const VersionNumbers& version);
 
-// The number of seconds an item's text starts with; nothing when it starts
-// with no number.
-std::optional<double> ItemSeconds(std::string_view item);
-
 // The interval in milliseconds that "&OK" takes from the list's text: the
 // text up to and including its first blank holds the number of seconds.
 // Nothing when the text has no blank or no number there, or the product does
 // not fit 16 bits.
 std::optional<int16_t> IntervalFromItem(std::string_view text);
 
-// A rectangle in twips.
-struct TwipsRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-};
-
-// What the form does to its window.
-class ConfigView {
- public:
-  virtual ~ConfigView() = default;
-
-  // The interval list: its items, the selected index (-1: none) and the
-  // selected item's text (empty when none is selected).
-  virtual int ListCount() const = 0;
-  virtual std::string List(int index) const = 0;
-  virtual void SetListIndex(int index) = 0;
-  virtual std::string ListText() const = 0;
-
-  // Captions, visibility and tags of the controls, by name.
-  virtual void SetCaption(std::string_view control, std::string_view text) = 0;
-  virtual void SetVisible(std::string_view control, bool visible) = 0;
-  virtual std::string Tag(std::string_view control) const = 0;
-  virtual void SetTag(std::string_view control, std::string_view tag) = 0;
-
-  // The screen's width in twips, and twips per pixel down the screen.
-  virtual int ScreenWidth() const = 0;
-  virtual double TwipsPerPixelY() const = 0;
-  // The screen less the taskbar, in twips.
-  virtual TwipsRect WorkArea() const = 0;
-  // The window's outer size in twips, frame and caption bar included.
-  virtual int Width() const = 0;
-  virtual int Height() const = 0;
-  // Moves the window's top-left corner, in twips; its size stays.
-  virtual void Move(int left, int top) = 0;
-
-  // Closes and discards the window.
-  virtual void Unload() = 0;
-};
-
 // The form itself. It lives as long as the program; its window comes and
-// goes, and is bound with SetView while it exists.
-class frmConfig {
+// goes.
+class frmConfig final : public Form {
  public:
-  frmConfig(frmMain& main, SettingsStore& settings, MessageBoxes& messages, AppBar& app_bar,
-            ProgramVersion& version)
-      : main_(main),
+  // `version`: the program's version, nothing when it carries none.
+  frmConfig(frmMain& main, SettingsStore& settings, MessageBoxes& messages,
+            std::optional<VersionNumbers> version)
+      : Form(kConfigDesign),
+        main_(main),
         settings_(settings),
         messages_(messages),
-        app_bar_(app_bar),
         version_(version) {}
 
-  frmConfig(const frmConfig&) = delete;
-  frmConfig& operator=(const frmConfig&) = delete;
-
-  // The top edge of the taskbar in screen pixels, from the last query.
+  // The top edge of the taskbar in screen pixels, from the last query that
+  // succeeded.
   int32_t TaskTop = 0;
-
-  // Binds the window the handlers act on; null when it has been unloaded.
-  void SetView(ConfigView* view) { view_ = view; }
-  bool loaded() const { return view_ != nullptr; }
 
   // Runs each time the window is created, before it is first shown: selects
   // the current interval, places the window and fills in the About panel.
-  void Form_Load();
+  void Form_Load() override;
+  void Click(std::string_view control) override;
 
   // Takes the chosen interval, stores it and unloads the window.
   void cmdOK_Click();
@@ -203,7 +128,7 @@ class frmConfig {
   // Switches between the interval panel and the About panel.
   void cmdAbout_Click();
 
-  // Asks the shell where the taskbar is and keeps its top edge in TaskTop.
+  // Asks where the taskbar is and keeps its top edge in TaskTop.
   void GetTaskBarPos();
 
  private:
@@ -213,12 +138,13 @@ class frmConfig {
   frmMain& main_;
   SettingsStore& settings_;
   MessageBoxes& messages_;
-  AppBar& app_bar_;
-  ProgramVersion& version_;
-  ConfigView* view_ = nullptr;
-  // The shell fills this in; when a query fails it keeps what the last good
-  // one found, so it lives as long as the form.
-  AppBarData task_bar_{};
+  std::optional<VersionNumbers> version_;
+};
+
+inline constexpr ClickHandler<frmConfig> kConfigClicks[] = {
+    {"cmdOK", &frmConfig::cmdOK_Click},
+    {"cmdCancel", &frmConfig::cmdCancel_Click},
+    {"cmdAbout", &frmConfig::cmdAbout_Click},
 };
 
 }  // namespace pellux

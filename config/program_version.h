@@ -1,4 +1,5 @@
-// The program's own version numbers, as its version resource states them.
+// The program's own version numbers: on Windows as its version resource
+// states them, elsewhere as the build passes them in.
 #pragma once
 
 #include <optional>
@@ -10,12 +11,7 @@ struct VersionNumbers {
   int minor = 0;
 };
 
-class ProgramVersion {
- public:
-  virtual ~ProgramVersion() = default;
-
-  // Nothing when the program carries no readable version information.
-  virtual std::optional<VersionNumbers> Numbers() = 0;
-};
+// Nothing when the program carries no readable version information.
+std::optional<VersionNumbers> ProgramVersion();
 
 }  // namespace pellux

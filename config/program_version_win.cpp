@@ -1,4 +1,4 @@
-#include "config/program_version_win.h"
+#include "config/program_version.h"
 
 #include <windows.h>
 
@@ -13,7 +13,7 @@ constexpr std::size_t kFixedInfoOffset = 40;
 
 }  // namespace
 
-std::optional<VersionNumbers> ModuleVersion::Numbers() {
+std::optional<VersionNumbers> ProgramVersion() {
   // The program's own resource, read in place: no version library needed.
   const HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
   if (found == nullptr) return std::nullopt;

@@ -20,26 +20,28 @@ std::string InfoSummary(std::string_view ip, std::string_view computer_name,
 }
 
 void frmInfo::Form_Load() {
-  if (view_ == nullptr) return;
+  if (!loaded()) return;
   view_->SetCaption("Pellux: " + main_.YourIP);
   view_->SetText("txtIP", main_.YourIP);
   view_->SetText("txtCompName", module1_.QueryComputerName());
   view_->SetText("txtHostName", module1_.QueryHostName());
-  for (const ControlDesign& control : view_->Controls()) {
+  for (const ControlDesign& control : design().controls) {
     if (control.kind == ControlKind::kCommandButton) view_->FlattenButton(control.name);
   }
 }
 
+void frmInfo::Click(std::string_view control) { RunClickHandler(kInfoClicks, *this, control); }
+
 void frmInfo::cmdCopy_Click() { PutOnClipboard(main_.YourIP); }
 
 void frmInfo::cmdCopy2_Click() {
-  if (view_ == nullptr) return;
+  if (!loaded()) return;
   PutOnClipboard(
       InfoSummary(view_->Text("txtIP"), view_->Text("txtCompName"), view_->Text("txtHostName")));
 }
 
 void frmInfo::cmdClose_Click() {
-  if (view_ != nullptr) view_->Unload();
+  if (loaded()) view_->Unload();
 }
 
 void frmInfo::Form_MouseDown(int16_t /*Button*/, int16_t /*Shift*/, float X, float Y) {
@@ -48,10 +50,10 @@ void frmInfo::Form_MouseDown(int16_t /*Button*/, int16_t /*Shift*/, float X, flo
 }
 
 void frmInfo::Form_MouseMove(int16_t Button, int16_t /*Shift*/, float X, float Y) {
-  if (Button != kMouseLeft || view_ == nullptr) return;
-  const double left = view_->Left();
-  const double top = view_->Top();
-  view_->Move(left - (DragX - static_cast<double>(X)), top - (DragY - static_cast<double>(Y)));
+  if (Button != kLeftButton || !loaded()) return;
+  const TwipsRect frame = view_->Frame();
+  view_->Move(frame.left - (DragX - static_cast<double>(X)),
+              frame.top - (DragY - static_cast<double>(Y)), Corner::kTopLeft);
 }
 
 void frmInfo::PutOnClipboard(std::string_view text) {

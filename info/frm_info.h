@@ -11,20 +11,92 @@
 #include "monitor/frm_main.h"
 #include "net/module1.h"
 #include "ui/clipboard.h"
-#include "ui/design.h"
+#include "ui/form_view.h"
 #include "ui/message_box.h"
 
 namespace pellux {
 
-// Mouse buttons as the window's mouse events report them, as a bit set.
-inline constexpr int16_t kMouseLeft = 1;
-inline constexpr int16_t kMouseRight = 2;
-inline constexpr int16_t kMouseMiddle = 4;
+// The window's design: the window and its controls in twips, in load order.
+// The order matters twice: it is the order in which the window enumerates
+// its controls, and controls created earlier lie in front of later ones,
+// which puts the title box over the frame's top edge.
+inline constexpr FontDesign kInfoFont{.face = "Arial", .points = 9.75};
+inline constexpr FontDesign kInfoTitleFont{.face = "MS Sans Serif", .points = 8.25};
 
-// Modifier keys as the mouse events report them, as a bit set.
-inline constexpr int16_t kShiftKey = 1;
-inline constexpr int16_t kCtrlKey = 2;
-inline constexpr int16_t kAltKey = 4;
+// The three boxes that show what the window read when it loaded.
+inline constexpr uint32_t kInfoBoxFlags = control_flags::kCentred | control_flags::kLocked;
+
+inline constexpr ControlDesign kInfoControls[] = {
+    {.name = "cmdClose",
+     .kind = ControlKind::kCommandButton,
+     .caption = "Close Window",
+     .box = {2370, 840, 2355, 345},
+     .tab_index = 0},
+    {.name = "cmdCopy2",
+     .kind = ControlKind::kCommandButton,
+     .caption = "Copy All Information",
+     .box = {2370, 450, 2355, 375},
+     .tab_index = 1},
+    {.name = "cmdCopy",
+     .kind = ControlKind::kCommandButton,
+     .caption = "Copy IP Address",
+     .box = {2370, 90, 2355, 345},
+     .tab_index = 2},
+    {.name = "Picture1",
+     .kind = ControlKind::kPictureBox,
+     .box = {405, 0, 1455, 285},
+     .tab_index = 7,
+     .font = kInfoTitleFont,
+     .flags = control_flags::kDisabled,
+     .fore = SystemColour::kWindowText},
+    {.name = "Label1",
+     .kind = ControlKind::kLabel,
+     .parent = "Picture1",
+     .caption = "Network Info",
+     .box = {0, 0, 1425, 240},
+     .tab_index = 8,
+     .flags = control_flags::kCentred},
+    {.name = "fraIP",
+     .kind = ControlKind::kFrame,
+     .box = {30, -30, 2205, 1215},
+     .tab_index = 6,
+     .fore = SystemColour::kWindowText},
+    {.name = "txtHostName",
+     .kind = ControlKind::kTextBox,
+     .parent = "fraIP",
+     .caption = "Hostname",
+     .box = {60, 870, 2055, 255},
+     .tab_index = 3,
+     .tooltip = "The current host name",
+     .flags = kInfoBoxFlags,
+     .back = SystemColour::kButtonFace},
+    {.name = "txtCompName",
+     .kind = ControlKind::kTextBox,
+     .parent = "fraIP",
+     .caption = "Computer Name",
+     .box = {60, 600, 2055, 255},
+     .tab_index = 4,
+     .tooltip = "The current computer name",
+     .flags = kInfoBoxFlags,
+     .back = SystemColour::kButtonFace},
+    {.name = "txtIP",
+     .kind = ControlKind::kTextBox,
+     .parent = "fraIP",
+     .caption = "IP Address",
+     .box = {90, 330, 2055, 255},
+     .tab_index = 5,
+     .tooltip = "Your Current IP Address",
+     .flags = kInfoBoxFlags,
+     .back = SystemColour::kButtonFace},
+};
+
+inline constexpr FormDesign kInfoDesign{.name = "frmInfo",
+                                        .caption = "Your IP:",
+                                        .start = StartPosition::kCentreScreen,
+                                        .client_width = 4770,
+                                        .client_height = 1215,
+                                        .font = kInfoFont,
+                                        .controls = kInfoControls};
 
 // Told to the user when a copy did not happen.
 inline constexpr std::string_view kClipboardInUseText =
@@ -39,45 +111,21 @@ inline constexpr std::string_view kClipboardClearedText =
 std::string InfoSummary(std::string_view ip, std::string_view computer_name,
                         std::string_view host_name);
 
-// What the form does to its window while the window is loaded. Positions are
-// in twips.
-class InfoView {
- public:
-  virtual ~InfoView() = default;
-  virtual void SetCaption(std::string_view text) = 0;
-  // The current text of a text box.
-  virtual std::string Text(std::string_view control) const = 0;
-  virtual void SetText(std::string_view control, std::string_view text) = 0;
-  // The window's controls in load order, containers included.
-  virtual std::span<const ControlDesign> Controls() const = 0;
-  // Gives a command button the platform's static edge.
-  virtual void FlattenButton(std::string_view control) = 0;
-  // The window's outer left and top edges, in screen coordinates.
-  virtual float Left() const = 0;
-  virtual float Top() const = 0;
-  // Moves the window's outer left and top edges there, keeping its size.
-  virtual void Move(double left, double top) = 0;
-  // Closes and destroys the window.
-  virtual void Unload() = 0;
-};
-
-class frmInfo {
+// The form lives as long as the program, and so does the drag point; its
+// window comes and goes.
+class frmInfo final : public Form {
  public:
   frmInfo(const frmMain& main, Module1& module1, Clipboard& clipboard, MessageBoxes& messages)
-      : main_(main), module1_(module1), clipboard_(clipboard), messages_(messages) {}
-
-  frmInfo(const frmInfo&) = delete;
-  frmInfo& operator=(const frmInfo&) = delete;
-
-  // The window the handlers act on: set when a window has been created for
-  // the form, null again once it is gone. The form object itself outlives
-  // its windows, and so does the drag point.
-  void SetView(InfoView* view) { view_ = view; }
-  bool loaded() const { return view_ != nullptr; }
+      : Form(kInfoDesign),
+        main_(main),
+        module1_(module1),
+        clipboard_(clipboard),
+        messages_(messages) {}
 
   // Fills the caption and the boxes with the values of this moment, then
   // flattens the command buttons.
-  void Form_Load();
+  void Form_Load() override;
+  void Click(std::string_view control) override;
 
   // "Copy IP Address": the address the main form reports now, not the one
   // shown in the box.
@@ -87,12 +135,11 @@ class frmInfo {
   // "Close Window".
   void cmdClose_Click();
 
-  // The window body's mouse events: `Button` and `Shift` are bit sets (see
-  // above), `X` and `Y` in twips relative to the client area. A press on any
-  // button keeps its point; moving with the left button alone drags the
-  // window so that the point stays under the cursor.
-  void Form_MouseDown(int16_t Button, int16_t Shift, float X, float Y);
-  void Form_MouseMove(int16_t Button, int16_t Shift, float X, float Y);
+  // A press on the body with any button keeps its point; moving with the
+  // left button alone drags the window so that the point stays under the
+  // cursor.
+  void Form_MouseDown(int16_t Button, int16_t Shift, float X, float Y) override;
+  void Form_MouseMove(int16_t Button, int16_t Shift, float X, float Y) override;
 
  private:
   void PutOnClipboard(std::string_view text);
@@ -101,11 +148,16 @@ class frmInfo {
   Module1& module1_;
   Clipboard& clipboard_;
   MessageBoxes& messages_;
-  InfoView* view_ = nullptr;
 
   // The last press on the body, in twips; kept across loads of the window.
   int32_t DragX = 0;
   int32_t DragY = 0;
+};
+
+inline constexpr ClickHandler<frmInfo> kInfoClicks[] = {
+    {"cmdCopy", &frmInfo::cmdCopy_Click},
+    {"cmdCopy2", &frmInfo::cmdCopy2_Click},
+    {"cmdClose", &frmInfo::cmdClose_Click},
 };
 
 }  // namespace pellux

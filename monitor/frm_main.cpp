@@ -2,8 +2,6 @@
 
 #include <charconv>
 
-#include "monitor/main_menu.h"
-
 namespace pellux {
 
 int16_t IntervalFromSetting(const std::optional<std::string>& stored) {
@@ -22,6 +20,12 @@ int16_t IntervalFromSetting(const std::optional<std::string>& stored) {
   return static_cast<int16_t>(value);
 }
 
+std::string HistoryReport(std::span<const std::string> history) {
+  std::string list = "\r\n";
+  for (const auto& address : history) list += address + "\r\n";
+  return "This is a list of all IPs used on this computer while Pellux was running:\r\n" + list;
+}
+
 bool AddressHistory::AddItem(std::string item) {
   if (items_.size() >= static_cast<std::size_t>(kMaxItems)) return false;
   items_.push_back(std::move(item));
@@ -34,7 +38,7 @@ void frmMain::Form_Load() {
   if (!services_.module1.CheckSockets()) return;
   YourIP = services_.module1.LookupAddress(true);
   ShowTip();
-  services_.timer.Arm(static_cast<uint32_t>(static_cast<int32_t>(TimerInterval)));
+  services_.window.StartTimer(static_cast<uint32_t>(static_cast<int32_t>(TimerInterval)));
 }
 
 void frmMain::Timer1_Timer() {
@@ -59,39 +63,32 @@ void frmMain::Timer1_Timer() {
 void frmMain::ShowTip() {
   tip_.assign(kTrayTipPrefix);
   tip_ += YourIP;
-  services_.tray.SetTip(tip_);
+  services_.window.SetTip(tip_);
 }
 
 void frmMain::Trayicon1_Activate() { mnuGetIP_Click(); }
 
 void frmMain::Trayicon1_MouseButton(int button) {
   if (button != kRightButton) return;
-  if (const auto entry = services_.menus.Popup(kMainMenu)) mnuMain_Click(*entry);
+  if (const auto entry = services_.window.PopupMenu(kMainMenu)) mnuMain_Click(*entry);
 }
 
 void frmMain::mnuMain_Click(std::string_view entry) {
-  if (entry == "mnuGetIP") {
-    mnuGetIP_Click();
-  } else if (entry == "mnuRecent") {
-    mnuRecent_Click();
-  } else if (entry == "mnuConfigure") {
-    mnuConfigure_Click();
-  } else if (entry == "mnuExit") {
-    mnuExit_Click();
-  }
+  RunClickHandler(kMainMenuHandlers, *this, entry);
 }
 
-void frmMain::mnuGetIP_Click() { services_.forms.Show(FormId::kInfo); }
+void frmMain::mnuGetIP_Click() { services_.info.Show(); }
 
 void frmMain::mnuRecent_Click() {
   services_.messages.Show(HistoryReport(lstIPs.Items()), std::string(kHistoryReportTitle),
                           MessageIcon::kInformation);
 }
 
-void frmMain::mnuConfigure_Click() { services_.forms.Show(FormId::kConfig); }
+void frmMain::mnuConfigure_Click() { services_.config.Show(); }
 
 void frmMain::mnuExit_Click() {
-  for (const FormId form : services_.forms.Loaded()) services_.forms.Unload(form);
+  services_.info.Unload();
+  services_.config.Unload();
   services_.process.EndProgram(0);
 }
 

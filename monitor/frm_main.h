@@ -9,12 +9,12 @@
 #include <string_view>
 #include <vector>
 
-#include "monitor/forms.h"
-#include "monitor/poll_timer.h"
+#include <span>
+
 #include "net/module1.h"
+#include "settings/settings.h"
 #include "tray/tray_icon.h"
-#include "ui/popup_menu.h"
-#include "ui/settings.h"
+#include "ui/form_view.h"
 
 namespace pellux {
 
@@ -51,35 +51,48 @@ class AddressHistory {
   std::vector<std::string> items_;
 };
 
-// What the main window delivers to its form: the poll timer's ticks, the
-// tray icon's two events, and the entry chosen from a command menu that the
-// tray shows by itself or that comes from outside the program.
-class MainFormEvents {
+// The entries under mnuMain ("&Main"), in order.
+inline constexpr MenuItemDesign kMainMenu[] = {
+    {"mnuGetIP", "&Get IP"},        {"sep1", "-"}, {"mnuRecent", "&Recent IPs"},
+    {"mnuConfigure", "&Configure"}, {"sep2", "-"}, {"mnuExit", "E&xit"},
+};
+
+inline constexpr std::string_view kHistoryReportTitle = "Recent IP addresses";
+
+// The text of the history report: a heading, an empty line, then every
+// address of the history, oldest first, each followed by a line break.
+std::string HistoryReport(std::span<const std::string> history);
+
+// What the main form does to its own window, which is never shown: the
+// window holds the tray icon, the poll timer and the command menu.
+class MainView {
  public:
-  virtual ~MainFormEvents() = default;
-  virtual void Timer1_Timer() = 0;
-  // Activation of the icon; the argument the icon passes is not read.
-  virtual void Trayicon1_Activate() = 0;
-  // A mouse button on the icon: 1 left, 2 right, 4 middle.
-  virtual void Trayicon1_MouseButton(int button) = 0;
-  // An entry of the command menu, by name ("mnuExit"), chosen from a menu
-  // that the tray showed by itself, or asked for from outside: a second start
-  // of the program asks for "mnuGetIP", a request to close it (an installer
-  // replacing it, the system) is "mnuExit". Separators and unknown names do
-  // nothing.
-  virtual void mnuMain_Click(std::string_view entry) = 0;
+  virtual ~MainView() = default;
+  virtual void SetTip(const std::string& tip) = 0;
+  // Starts (or restarts) periodic ticks every `interval_ms` milliseconds.
+  virtual void StartTimer(uint32_t interval_ms) = 0;
+  // Shows the menu where the user asked for it and waits until it closes.
+  // The chosen entry's name, or nothing when the user chose none.
+  virtual std::optional<std::string_view> PopupMenu(std::span<const MenuItemDesign> items) = 0;
 };
 
 // What the main form works with.
 struct MainFormServices {
   Module1& module1;
   SettingsStore& settings;
-  TrayIcon& tray;
-  PollTimer& timer;
   MessageBoxes& messages;
-  PopupMenus& menus;
-  Forms& forms;
   Process& process;
+  MainView& window;
+  // The other forms' windows, which the menu opens.
+  FormView& info;
+  FormView& config;
+};
+
+// What the main window delivers to its form: the poll timer's ticks and the
+// tray icon's events.
+class MainFormEvents : public TrayEvents {
+ public:
+  virtual void Timer1_Timer() = 0;
 };
 
 class frmMain final : public MainFormEvents {
@@ -89,7 +102,8 @@ class frmMain final : public MainFormEvents {
   frmMain(const frmMain&) = delete;
   frmMain& operator=(const frmMain&) = delete;
 
-  // Read by the other forms.
+  // Read by the other forms. lstIPs, the form's list of addresses, is the
+  // history itself rather than a list box.
   std::string YourIP;
   int16_t TimerInterval = kDefaultInterval;
   AddressHistory lstIPs;
@@ -102,7 +116,9 @@ class frmMain final : public MainFormEvents {
   void Timer1_Timer() override;
 
   // Activation opens the information window; the right button pops up
-  // the command menu, other buttons do nothing.
+  // the command menu, other buttons do nothing. A second start of the
+  // program asks for "mnuGetIP"; a request to close it (an installer
+  // replacing it, the system) is "mnuExit".
   void Trayicon1_Activate() override;
   void Trayicon1_MouseButton(int button) override;
   void mnuMain_Click(std::string_view entry) override;
@@ -111,6 +127,7 @@ class frmMain final : public MainFormEvents {
   void mnuGetIP_Click();
   void mnuRecent_Click();
   void mnuConfigure_Click();
+  // Unloads the other forms and ends the program.
   void mnuExit_Click();
 
  private:
@@ -122,6 +139,14 @@ class frmMain final : public MainFormEvents {
   // long enough a cycle allocates nothing for it.
   std::string tip_;
   bool polling_ = false;
+};
+
+// The handler each entry of the command menu runs.
+inline constexpr ClickHandler<frmMain> kMainMenuHandlers[] = {
+    {"mnuGetIP", &frmMain::mnuGetIP_Click},
+    {"mnuRecent", &frmMain::mnuRecent_Click},
+    {"mnuConfigure", &frmMain::mnuConfigure_Click},
+    {"mnuExit", &frmMain::mnuExit_Click},
 };
 
 }  // namespace pellux

@@ -1,7 +1,6 @@
 // Which interface addresses stand for the host's own name.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -10,9 +9,6 @@
 #include "net/sockets.h"
 
 namespace pellux {
-
-// Four bytes of IPv4 address in network byte order.
-using Ipv4Address = std::array<uint8_t, 4>;
 
 // One entry of the interface list as getifaddrs reports it, reduced to what
 // decides whether its address names this host.
@@ -36,8 +32,9 @@ using InterfaceReader = int (*)(std::vector<InterfaceAddress>& out);
 int ReadSystemInterfaces(std::vector<InterfaceAddress>& out);
 
 // The POSIX sockets binding, taking the host's own addresses from
-// `read_interfaces`. A list that cannot be read fails the lookup of the
-// host's own name, as a resolver failure would: it says nothing about
+// `read_interfaces`. The program only ever looks up its own host name, so
+// every lookup answers with those addresses. A list that cannot be read
+// fails the lookup, as a resolver failure would: it says nothing about
 // whether the host has a network.
 std::unique_ptr<Sockets> MakePosixSockets(InterfaceReader read_interfaces);
 

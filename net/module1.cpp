@@ -12,16 +12,15 @@ constexpr int kQueryNameSize = 255;
 
 }  // namespace
 
-std::string AddressText(const unsigned char* bytes, int length) {
-  if (length < 1) return {};
+std::string AddressText(const Ipv4Address& address) {
   // Written in place into text of the longest length it can have (three
   // digits and a dot a byte), then cut to size: an IPv4 address fits the
   // string's own small buffer, so the poll cycle allocates nothing here.
-  std::string text(static_cast<std::size_t>(length) * 4 - 1, '\0');
+  std::string text(address.size() * 4 - 1, '\0');
   char* out = text.data();
-  for (int i = 0; i < length; ++i) {
+  for (std::size_t i = 0; i < address.size(); ++i) {
     if (i > 0) *out++ = '.';
-    const unsigned byte = bytes[i];
+    const unsigned byte = address[i];
     if (byte >= 100) *out++ = static_cast<char>('0' + byte / 100);
     if (byte >= 10) *out++ = static_cast<char>('0' + byte / 10 % 10);
     *out++ = static_cast<char>('0' + byte % 10);
@@ -73,23 +72,15 @@ std::string Module1::LookupAddress(bool PickLast) {
   // read past it.
   host_name[kLookupNameSize - 1] = '\0';
 
-  const HostEntry* entry = sockets_.gethostbyname(host_name);
-  if (entry == nullptr) {
+  if (!sockets_.gethostbyname(host_name, addresses_)) {
     messages_.Message("Winsock.dll error.");
     return {};
   }
-  // The entry belongs to the library and lives only until its next call, so
-  // it is copied and every address is read before anything else happens.
-  const HostEntry host = *entry;
-  if (host.h_length < 1 || host.h_addr_list == nullptr) return {};
-
-  std::string current;
-  std::string previous;
-  for (char** item = host.h_addr_list; *item != nullptr; ++item) {
-    previous = std::move(current);
-    current = AddressText(reinterpret_cast<const unsigned char*>(*item), host.h_length);
-  }
-  return PickLast ? current : previous;
+  // The last address, or the one before it; empty text where there is none.
+  const std::size_t count = addresses_.size();
+  const std::size_t wanted = PickLast ? 1 : 2;
+  if (count < wanted) return {};
+  return AddressText(addresses_[count - wanted]);
 }
 
 std::string Module1::QueryComputerName() {

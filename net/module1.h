@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "net/computer_name.h"
 #include "net/sockets.h"
@@ -22,9 +23,8 @@ inline constexpr uint16_t kSocketsVersion = 0x0101;
 // Exit code of the process when sockets cannot be used.
 inline constexpr int kSocketsFailureExitCode = 1;
 
-// `bytes` in storage order as dotted decimal text ("192.168.0.5"); empty text
-// when there are no bytes.
-std::string AddressText(const unsigned char* bytes, int length);
+// An address as dotted decimal text ("192.168.0.5").
+std::string AddressText(const Ipv4Address& address);
 
 // A number the way the program writes error codes: a leading blank, or the
 // minus sign in its place.
@@ -34,6 +34,8 @@ std::string NumberWithSignPlace(long long value);
 // without leading and trailing blanks.
 std::string NameFromBuffer(const char* buffer, std::size_t size);
 
+// Module1, the program's module of shared functions, is an object, so that
+// it holds the seams it works through.
 class Module1 {
  public:
   Module1(Sockets& sockets, ComputerName& computer, MessageBoxes& messages, Process& process)
@@ -59,6 +61,8 @@ class Module1 {
   ComputerName& computer_;
   MessageBoxes& messages_;
   Process& process_;
+  // The last lookup's answer; kept so that a poll cycle reuses its storage.
+  std::vector<Ipv4Address> addresses_;
 };
 
 }  // namespace pellux

@@ -1,21 +1,17 @@
-// The sockets seam: the four Windows Sockets 1.1 calls in the shape the
-// program uses them, so the lookup logic can run against the real library or
+// The sockets seam: the Windows Sockets 1.1 calls in the shape the program
+// uses them, so the lookup logic can run against the real library or
 // against a scripted fake.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 namespace pellux {
 
-// The part of a host entry the program reads. It mirrors the Windows HOSTENT
-// fields: `h_addr_list` is a null-terminated array of pointers, each to
-// `h_length` bytes of address in network byte order. The arrays belong to the
-// sockets library and stay valid only until the next sockets call.
-struct HostEntry {
-  int16_t h_addrtype = 0;
-  int16_t h_length = 0;
-  char** h_addr_list = nullptr;
-};
+// Four bytes of IPv4 address in network byte order.
+using Ipv4Address = std::array<uint8_t, 4>;
 
 class Sockets {
  public:
@@ -33,8 +29,14 @@ class Sockets {
   // The error code of the last failed call.
   virtual int WSAGetLastError() = 0;
 
-  // The host entry for `name`, or null when the name cannot be resolved.
-  virtual const HostEntry* gethostbyname(const char* name) = 0;
+  // Fills `addresses` with the IPv4 addresses of `name`, the computer's own
+  // host name, in the order the system lists them; false when the name
+  // cannot be resolved.
+  virtual bool gethostbyname(const char* name, std::vector<Ipv4Address>& addresses) = 0;
 };
+
+// The platform's own sockets: Windows Sockets on Windows, the interface list
+// elsewhere.
+std::unique_ptr<Sockets> MakeSystemSockets();
 
 }  // namespace pellux

@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the Windows program pellux.exe and starts
-# it under Wine. On a machine with a display the program runs there until its
-# "Exit" command; without one it runs on a virtual display, leaves
-# screenshots of its tray tip, menu and windows in build/screenshots and ends,
-# after going through the pages of its installer and uninstaller, of which it
-# leaves screenshots there too (setup-*.png, uninstall.png).
+# it under Wine. On a machine with a display it runs there; without one it
+# runs on a virtual display of its own, in Wine's tray window. Either way it
+# runs until its "Exit" command or Ctrl+C, which end the Wine session (and
+# the virtual display) with it.
 #
 # It runs the 32-bit build (build/win32/pellux.exe) wherever the host can
 # execute 32-bit code, and the 64-bit build (build/win64/pellux.exe)
@@ -18,62 +17,28 @@ source scripts/wine-session.sh
 build=$(wine_session_pick_build "${PELLUX_WINDOWS_BUILD:-}")
 export WINE_SESSION_ARCH=$build
 cmake --preset "$build" >/dev/null
-cmake --build --preset "$build" --target pellux e2e_driver installer
+cmake --build --preset "$build" --target pellux
 
-prefix=$PWD/build/$build/run-prefix
-if [[ -n ${DISPLAY:-} ]]; then
-  wine_session_start "$prefix"
+display=${DISPLAY:-}
+wine_session_start "$PWD/build/$build/run-prefix"
+wine_session_install_trap
+if [[ -n $display ]]; then
   echo "Pellux is running in the notification area; choose Exit from its menu to end it."
-  exec wine "build/$build/pellux.exe"
+else
+  echo "No display here: Pellux is running on the virtual display $DISPLAY, in Wine's tray window."
+  echo "See it with 'DISPLAY=$DISPLAY import -window root screen.png'; Exit in its menu or Ctrl+C ends it."
 fi
-
-export PELLUX_EXE=$PWD/build/$build/pellux.exe E2E_DRIVER=$PWD/build/$build/tests/e2e/driver.exe
-shots=$PWD/build/screenshots
-mkdir -p "$shots"
-# shellcheck source=../tests/e2e/lib.sh
-source tests/e2e/lib.sh
-e2e_begin --prefix "$prefix"
-# shot <file> [hwnd]: a screenshot of the display, or of one window on it.
-shot() {
-  screenshot "$shots/$1" "${2:-}"
-}
-
-set_interval -
-pellux_start
-tray_icon_wait >/dev/null
-tray_hover
-tip=$(driver tooltip) || fail "no tooltip over the tray icon"
-shot tray.png
-pointer_park
-
-tray_click 3
-menu=$(driver wait-visible '#32768' -) || fail "the tray menu did not open"
-shot menu.png
-driver key "$menu" ESCAPE >/dev/null
-driver wait-gone "$menu" >/dev/null
-
-tray_double_click
-pointer_park
-info=$(info_wait "${tip#Pellux: }")
-shot info.png "$info"
-driver close "$info" >/dev/null
-
-config=$(config_open)
-shot config.png "$config"
-driver click "$config" "$CONFIG_ABOUT" >/dev/null
-sleep 0.3
-shot about.png "$config"
-driver close "$config" >/dev/null
-
-tray_menu_choose "$MENU_EXIT"
-pellux_wait_exit || true
-
-# The installer's and the uninstaller's pages, gone through as the scenario
-# of their tests does.
-setup=$(ls "build/$build"/pellux-*-"$build"-setup.exe)
-version=${setup##*/pellux-}
-E2E_SCREENSHOTS=$shots PELLUX_SETUP=$setup PELLUX_VERSION=${version%%-*} PELLUX_BUILD=$build \
-  bash tests/e2e/setup_pages.sh >/dev/null || echo "The installer's pages could not be gone through."
-
-echo "No display here: Pellux ran on a virtual one. Its tooltip read \"$tip\"."
-echo "Screenshots of the tray, the menu, the windows and the installer: $shots"
+# In the background, where Ctrl+C reaches this script only, which then ends
+# the program and after it the session. Its output goes to a file, shown if
+# it fails: a program cut off from its display by Ctrl+C says so too.
+log=$(mktemp "${TMPDIR:-/tmp}/pellux-run.XXXXXX")
+wine "build/$build/pellux.exe" </dev/null >"$log" 2>&1 &
+pellux=$!
+trap 'kill "$pellux" 2>/dev/null || true; wait "$pellux" 2>/dev/null || true; rm -f "$log"; wine_session_stop' EXIT
+status=0
+wait "$pellux" || status=$?
+if ((status != 0)); then
+  echo "run-windows: Pellux ended with status $status:" >&2
+  cat "$log" >&2
+fi
+exit "$status"

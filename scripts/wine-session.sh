@@ -20,6 +20,17 @@
 #
 #   scripts/wine-session.sh <prefix-dir> <command> [args...]
 #
+# or, inside a running session (whose display and Wine it uses), to give a
+# second prefix a server of its own, e.g. one at another dpi for tests that
+# run there, and to end that server again:
+#
+#   WINE_SESSION_LOGPIXELS=144 scripts/wine-session.sh --start-prefix <prefix-dir>
+#   scripts/wine-session.sh --stop-prefix <prefix-dir>
+#
+# --start-prefix sets the prefix up as wine_session_start does (creating it
+# when missing) and leaves its wineserver running, with no output of the
+# caller's held open; it ends when --stop-prefix ends it.
+#
 # Settings (environment, read by wine_session_start):
 #   WINE_SESSION_ARCH=win32|win64
 #                              the kind of prefix and Wine: 32-bit (the
@@ -31,7 +42,8 @@
 #   WINE_SESSION_XVFB=1        start a private Xvfb even when DISPLAY is set
 #                              (one is started anyway when DISPLAY is unset)
 #   WINE_SESSION_LOGPIXELS=N   screen dpi Wine reports (HKCU\Control Panel\
-#                              Desktop LogPixels); unset means Wine's default 96
+#                              Desktop LogPixels); unset means Wine's default
+#                              96. --start-prefix reads it too
 #   WINE_SESSION_PREFIX_HOOK=F name of a shell function called as
 #                              `F <prefix-dir>` while the prefix is being set
 #                              up, with the wine environment exported, to add
@@ -247,8 +259,7 @@ _wine_session_start_steps() {
   # Called again for another prefix: end the first prefix's server, which
   # wine_session_stop would no longer know about.
   if [[ -n $_wine_session_prefix && $_wine_session_prefix != "$prefix" ]]; then
-    WINEPREFIX=$_wine_session_prefix timeout 15 wineserver -k \
-      </dev/null >/dev/null 2>&1
+    _wine_session_end_server "$_wine_session_prefix"
   fi
 
   if [[ -z $_wine_session_xvfb_pid ]] &&
@@ -274,6 +285,22 @@ _wine_session_start_steps() {
   export WINEPREFIX=$prefix
   _wine_session_prefix=$prefix
 
+  _wine_session_setup_prefix "$prefix" || return 1
+  if [[ -n ${WINE_SESSION_PREFIX_HOOK:-} ]]; then
+    if ! "$WINE_SESSION_PREFIX_HOOK" "$prefix"; then
+      _wine_session_err "prefix hook '$WINE_SESSION_PREFIX_HOOK' failed"
+      return 1
+    fi
+  fi
+  _wine_session_start_server "$prefix" || return 1
+  export WINE_SESSION_ACTIVE=1
+}
+
+# _wine_session_setup_prefix <prefix-dir>: creates the prefix when it is
+# missing and gives it the settings of a session (WINEPREFIX and the rest of
+# the wine environment exported).
+_wine_session_setup_prefix() {
+  local prefix=$1
   # The marker is written only after the whole set-up succeeded, so a prefix
   # left half made by an interrupted run is set up again.
   if [[ ! -f $prefix/.wine-session-ready ]]; then
@@ -285,28 +312,64 @@ _wine_session_start_steps() {
       /v Managed /t REG_SZ /d N /f || return 1
     : >"$prefix/.wine-session-ready" || return 1
   fi
-  _wine_session_apply_logpixels "$prefix" "${WINE_SESSION_LOGPIXELS:-}" ||
-    return 1
-  if [[ -n ${WINE_SESSION_PREFIX_HOOK:-} ]]; then
-    if ! "$WINE_SESSION_PREFIX_HOOK" "$prefix"; then
-      _wine_session_err "prefix hook '$WINE_SESSION_PREFIX_HOOK' failed"
-      return 1
-    fi
-  fi
+  _wine_session_apply_logpixels "$prefix" "${WINE_SESSION_LOGPIXELS:-}"
+}
 
+# _wine_session_end_server <prefix-dir>: ends the prefix's wineserver, and
+# with it every Wine process of the prefix, if one runs.
+_wine_session_end_server() {
+  WINEPREFIX=$1 timeout 15 wineserver -k </dev/null >/dev/null 2>&1 || true
+}
+
+# _wine_session_start_server <prefix-dir>: a fresh, persistent wineserver for
+# the prefix, and its desktop process.
+_wine_session_start_server() {
   # Registry settings of the X11 driver are read when a Wine process starts,
   # and a wineserver left over from earlier may also hold processes bound to
   # another display: start from a fresh server.
-  # (-k fails when no server is running, which is fine.)
-  timeout 15 wineserver -k </dev/null >/dev/null 2>&1
+  _wine_session_end_server "$1"
   _wine_session_quiet timeout 15 wineserver -w || return 1
   # A persistent server started here, with its output going nowhere, keeps
   # later wine calls from starting one that inherits their stdout pipe.
   _wine_session_quiet wineserver -p || return 1
   # Start the desktop process (which also hosts the system tray) now rather
-  # than in the first test.
+  # than in the first program.
   _wine_session_quiet timeout 120 wineboot || return 1
-  export WINE_SESSION_ACTIVE=1
+}
+
+# wine_session_start_prefix <prefix-dir>: inside a running session, sets up
+# another prefix (at WINE_SESSION_LOGPIXELS, as wine_session_start would) and
+# starts its wineserver, which keeps running; the caller's environment stays
+# as it was.
+wine_session_start_prefix() (
+  if (($# != 1)) || [[ -z $1 ]]; then
+    _wine_session_err "usage: wine_session_start_prefix <prefix-dir>"
+    exit 2
+  fi
+  if [[ ${WINE_SESSION_ACTIVE:-} != 1 || -z ${DISPLAY:-} ]]; then
+    _wine_session_err "no running session to start a prefix in"
+    exit 1
+  fi
+  prefix=$1
+  [[ $prefix == /* ]] || prefix="$PWD/$prefix"
+  export WINEPREFIX=$prefix
+  _wine_session_setup_prefix "$prefix" || exit 1
+  if ! _wine_session_start_server "$prefix"; then
+    _wine_session_end_server "$prefix"
+    exit 1
+  fi
+)
+
+# wine_session_stop_prefix <prefix-dir>: ends what wine_session_start_prefix
+# started.
+wine_session_stop_prefix() {
+  local prefix=$1
+  [[ $prefix == /* ]] || prefix="$PWD/$prefix"
+  _wine_session_end_server "$prefix"
+  if ! WINEPREFIX=$prefix timeout 15 wineserver -w </dev/null >/dev/null 2>&1; then
+    _wine_session_err "wineserver of $prefix did not exit"
+    return 1
+  fi
 }
 
 # wine_session_stop: ends the wineserver (and with it every Wine process of the
@@ -317,13 +380,7 @@ wine_session_stop() {
   # no server to end), so that a caller running under `set -e` still gets to
   # the end of it and no Xvfb is left behind.
   if [[ -n $_wine_session_prefix ]]; then
-    WINEPREFIX=$_wine_session_prefix timeout 15 wineserver -k \
-      </dev/null >/dev/null 2>&1 || true
-    if ! WINEPREFIX=$_wine_session_prefix timeout 15 wineserver -w \
-      </dev/null >/dev/null 2>&1; then
-      _wine_session_err "wineserver of $_wine_session_prefix did not exit"
-      rc=1
-    fi
+    wine_session_stop_prefix "$_wine_session_prefix" || rc=1
     _wine_session_prefix=""
     unset WINE_SESSION_ACTIVE
   fi
@@ -365,15 +422,23 @@ wine_session_stop" EXIT
   trap 'exit 129' HUP
 }
 
-# Executed rather than sourced: run one command inside a session.
+# Executed rather than sourced: run one command inside a session, or start or
+# end another prefix's server inside a running one.
 if [[ ${BASH_SOURCE[0]} == "$0" ]]; then
-  if (($# < 2)); then
+  case ${1:-}/$# in
+  --start-prefix/2) wine_session_start_prefix "$2" ;;
+  --stop-prefix/2) wine_session_stop_prefix "$2" ;;
+  --*/* | */0 | */1)
     echo "usage: $0 <prefix-dir> <command> [args...]" >&2
+    echo "       $0 --start-prefix <prefix-dir> | --stop-prefix <prefix-dir>" >&2
     exit 2
-  fi
-  wine_session_start "$1" || exit 1
-  wine_session_install_trap
-  shift
-  "$@"
+    ;;
+  *)
+    wine_session_start "$1" || exit 1
+    wine_session_install_trap
+    shift
+    "$@"
+    ;;
+  esac
   exit
 fi

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/popup_menu.h"
+#include "ui/design.h"
 
 namespace pellux {
 

@@ -96,8 +96,6 @@ class StatusNotifierItem final : public QDBusVirtualObject {
 
   void SetToolTip(const QString& text);
 
-  const QString& service() const { return service_; }
-
   bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
   QString introspect(const QString& path) const override;
 

@@ -1,30 +1,26 @@
-// The tray icon as the main form sees it. The icon itself appears when the
-// main window is created and goes away with it; the form only sets the tip.
-// Mouse and keyboard actions on the icon come back as the two events below.
+// What the tray icon delivers to the program, on every platform: the
+// icon's activation, a mouse button on it, and an entry chosen from a
+// command menu that the tray shows by itself.
 #pragma once
 
-#include <string>
+#include <string_view>
+
+#include "ui/form_view.h"
 
 namespace pellux {
 
-class TrayIcon {
+class TrayEvents {
  public:
-  virtual ~TrayIcon() = default;
-  virtual void SetTip(const std::string& tip) = 0;
-};
-
-// Mouse buttons as the button event reports them.
-inline constexpr int kLeftButton = 1;
-inline constexpr int kRightButton = 2;
-inline constexpr int kMiddleButton = 4;
-
-// What an action on the icon means to the program.
-struct TrayEvent {
-  enum class Kind { kActivate, kButton };
-  Kind kind;
-  int button = 0;  // for kButton only
-
-  friend bool operator==(const TrayEvent&, const TrayEvent&) = default;
+  virtual ~TrayEvents() = default;
+  // Activation of the icon (a click, a double click, Enter or Space on it).
+  virtual void Trayicon1_Activate() = 0;
+  // A mouse button on the icon: kLeftButton, kRightButton or kMiddleButton.
+  // The context-menu gesture (right click, the menu key, Shift+F10) is the
+  // right button.
+  virtual void Trayicon1_MouseButton(int button) = 0;
+  // An entry of the command menu, by name ("mnuExit"). Separators and
+  // unknown names do nothing.
+  virtual void mnuMain_Click(std::string_view entry) = 0;
 };
 
 }  // namespace pellux

@@ -4,8 +4,8 @@
 #include <QDBusPendingCallWatcher>
 
 #include <cstdio>
+#include <utility>
 
-#include "monitor/main_menu.h"
 #include "ui/text_qt.h"
 
 namespace pellux {
@@ -34,19 +34,21 @@ constexpr const char* kHostSignals[] = {"StatusNotifierHostRegistered",
 
 }  // namespace
 
-std::optional<TrayEvent> TranslateTrayActivation(QSystemTrayIcon::ActivationReason reason) {
+void DeliverTrayActivation(QSystemTrayIcon::ActivationReason reason, TrayEvents& events) {
   switch (reason) {
     case QSystemTrayIcon::Trigger:
     case QSystemTrayIcon::DoubleClick:
-      return TrayEvent{TrayEvent::Kind::kActivate};
+      events.Trayicon1_Activate();
+      return;
     case QSystemTrayIcon::Context:
-      return TrayEvent{TrayEvent::Kind::kButton, kRightButton};
+      events.Trayicon1_MouseButton(kRightButton);
+      return;
     case QSystemTrayIcon::MiddleClick:
-      return TrayEvent{TrayEvent::Kind::kButton, kMiddleButton};
+      events.Trayicon1_MouseButton(kMiddleButton);
+      return;
     case QSystemTrayIcon::Unknown:
-      break;
+      return;
   }
-  return std::nullopt;
 }
 
 QIcon ProgramIcon() {
@@ -57,7 +59,9 @@ QIcon ProgramIcon() {
   return icon;
 }
 
-QtTrayIcon::QtTrayIcon(QDBusConnection bus) : bus_(std::move(bus)) {
+QtTrayIcon::QtTrayIcon(QDBusConnection bus, TrayEvents& events,
+                       std::span<const MenuItemDesign> menu)
+    : bus_(std::move(bus)), events_(events), menu_(menu) {
   settle_.setSingleShot(true);
   settle_.setInterval(kSettleMs);
   QObject::connect(&settle_, &QTimer::timeout, &context_, [this] { Follow(); });
@@ -71,11 +75,6 @@ QtTrayIcon::QtTrayIcon(QDBusConnection bus) : bus_(std::move(bus)) {
 }
 
 QtTrayIcon::~QtTrayIcon() { Hide(); }
-
-void QtTrayIcon::Connect(MainFormEvents& form, QtPopupMenus& menus) {
-  form_ = &form;
-  menus_ = &menus;
-}
 
 void QtTrayIcon::Post(std::function<void()> event) {
   QMetaObject::invokeMethod(&context_, std::move(event), Qt::QueuedConnection);
@@ -162,8 +161,7 @@ void QtTrayIcon::Follow() {
 void QtTrayIcon::Use(const std::optional<QString>& watcher) {
   if (watcher) {
     if (!item_) {
-      auto item =
-          std::make_unique<StatusNotifierItem>(bus_, kMainMenu, ProgramIcon(), ItemEvents());
+      auto item = std::make_unique<StatusNotifierItem>(bus_, menu_, ProgramIcon(), ItemEvents());
       item->SetToolTip(tip_);
       if (item->Publish()) {
         xembed_.reset();
@@ -196,13 +194,7 @@ void QtTrayIcon::UseXEmbed() {
     QObject::connect(
         xembed_.get(), &QSystemTrayIcon::activated, &context_,
         [this](QSystemTrayIcon::ActivationReason reason) {
-          const auto event = TranslateTrayActivation(reason);
-          if (!event || form_ == nullptr) return;
-          if (event->kind == TrayEvent::Kind::kActivate) {
-            form_->Trayicon1_Activate();
-          } else {
-            form_->Trayicon1_MouseButton(event->button);
-          }
+          DeliverTrayActivation(reason, events_);
         },
         Qt::QueuedConnection);
     // Shown even without a tray: Qt puts it into the first XEmbed tray
@@ -218,18 +210,19 @@ void QtTrayIcon::UseXEmbed() {
 
 StatusNotifierEvents QtTrayIcon::ItemEvents() {
   return {
-      .activate = [this] { Post([this] { form_->Trayicon1_Activate(); }); },
+      .activate = [this] { Post([this] { events_.Trayicon1_Activate(); }); },
       .secondary_activate =
-          [this] { Post([this] { form_->Trayicon1_MouseButton(kMiddleButton); }); },
+          [this] { Post([this] { events_.Trayicon1_MouseButton(kMiddleButton); }); },
       .context_menu =
           [this](QPoint at) {
             Post([this, at] {
-              menus_->OpenNextAt(FromScreenPixels(at));
-              form_->Trayicon1_MouseButton(kRightButton);
+              menu_place_ = FromScreenPixels(at);
+              events_.Trayicon1_MouseButton(kRightButton);
+              menu_place_.reset();
             });
           },
       .menu_entry =
-          [this](std::string_view entry) { Post([this, entry] { form_->mnuMain_Click(entry); }); },
+          [this](std::string_view entry) { Post([this, entry] { events_.mnuMain_Click(entry); }); },
   };
 }
 

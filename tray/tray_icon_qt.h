@@ -4,8 +4,7 @@
 // waybar), or an XEmbed tray that embeds a small window of the program
 // (trayer, stalonetray, older panels). The icon uses a StatusNotifierItem
 // host when there is one, an XEmbed tray otherwise, and moves when a tray
-// appears, restarts or is replaced. Its actions come back to the main form
-// as its tray events.
+// appears, restarts or is replaced. Its actions come back as tray events.
 #pragma once
 
 #include <QDBusConnection>
@@ -15,28 +14,30 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include <QPoint>
+
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
-#include "monitor/frm_main.h"
 #include "tray/status_notifier_item_qt.h"
 #include "tray/tray_icon.h"
-#include "ui/popup_menu_qt.h"
+#include "ui/design.h"
 
 namespace pellux {
 
-// What an action on the XEmbed icon means to the program: a click or double
-// click (whichever the tray reports) activates it; the context-menu gesture
-// is the right button; a middle click reports the middle button.
-std::optional<TrayEvent> TranslateTrayActivation(QSystemTrayIcon::ActivationReason reason);
+// Passes an action on the XEmbed icon on to `events`: a click or double
+// click (whichever the tray reports) activates the icon; the context-menu
+// gesture is the right button; a middle click reports the middle button.
+void DeliverTrayActivation(QSystemTrayIcon::ActivationReason reason, TrayEvents& events);
 
 // The program icon, from the program's resources, at every size it is drawn
 // in.
 QIcon ProgramIcon();
 
-class QtTrayIcon final : public TrayIcon {
+class QtTrayIcon final {
  public:
   // How long tray changes are let settle before the icon moves: a panel
   // takes the XEmbed tray and starts hosting StatusNotifierItems one after
@@ -50,31 +51,32 @@ class QtTrayIcon final : public TrayIcon {
   static constexpr int kNoTrayNoticeMs = 10000;
 
   // `bus` is the session bus, which may be unconnected: then only XEmbed
-  // trays can show the icon.
-  explicit QtTrayIcon(QDBusConnection bus);
+  // trays can show the icon. The icon's actions go to `events`; they arrive
+  // from the event loop, not from inside the tray's own handling, so a
+  // handler may open a menu or a modal box. A panel that draws menus itself
+  // draws `menu`, which must outlive the icon.
+  QtTrayIcon(QDBusConnection bus, TrayEvents& events, std::span<const MenuItemDesign> menu);
   QtTrayIcon(const QtTrayIcon&) = delete;
   QtTrayIcon& operator=(const QtTrayIcon&) = delete;
-  ~QtTrayIcon() override;
-
-  // Sends the icon's actions to `form`, and opens the command menu through
-  // `menus` where a panel asks for it at a place of its choosing. They
-  // arrive from the event loop, not from inside the tray's own handling, so
-  // a handler may open a menu or a modal box.
-  void Connect(MainFormEvents& form, QtPopupMenus& menus);
+  ~QtTrayIcon();
 
   // Puts the icon into the desktop's tray, or into the first that appears.
   void Show();
   void Hide();
   // Passes the tip on only when its text changes: a panel reads the item's
   // properties again, icons included, at every change it is told of.
-  void SetTip(const std::string& tip) override;
+  void SetTip(const std::string& tip);
+
+  // Where a panel asked for the command menu, in Qt's screen coordinates,
+  // while the right button it stands for is being delivered: the menu opens
+  // there rather than at the pointer (the menu key may have asked for it).
+  // The place is handed out once.
+  std::optional<QPoint> TakeMenuPlace() { return std::exchange(menu_place_, std::nullopt); }
 
   // What shows the icon at the moment: at most one of the two. The XEmbed
   // icon also stands in while there is no tray at all.
   QSystemTrayIcon* xembed_icon() const { return xembed_.get(); }
   StatusNotifierItem* status_notifier_item() const { return item_.get(); }
-  // The explanation shown when no tray appears; null when none is shown.
-  QMessageBox* no_tray_notice() const { return notice_.get(); }
 
  private:
   // Asks whether a StatusNotifierItem host is there, then moves the icon.
@@ -90,8 +92,9 @@ class QtTrayIcon final : public TrayIcon {
   void Post(std::function<void()> event);
 
   QDBusConnection bus_;
-  MainFormEvents* form_ = nullptr;
-  QtPopupMenus* menus_ = nullptr;
+  TrayEvents& events_;
+  std::span<const MenuItemDesign> menu_;
+  std::optional<QPoint> menu_place_;
   // The receiver of everything the icon posts to itself; it lives as long
   // as the icon, so nothing is delivered after that.
   QObject context_;

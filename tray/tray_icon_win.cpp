@@ -1,7 +1,6 @@
 #include "tray/tray_icon_win.h"
 
-#include <shellapi.h>
-#include <windowsx.h>
+#include <algorithm>
 
 #include "ui/text_win.h"
 
@@ -12,24 +11,7 @@ constexpr UINT kIconId = 1;
 
 }  // namespace
 
-std::optional<TrayEvent> TranslateTrayCallback(LPARAM lparam) {
-  switch (LOWORD(lparam)) {
-    case NIN_SELECT:
-    case NIN_KEYSELECT:
-    case WM_LBUTTONDBLCLK:
-      return TrayEvent{TrayEvent::Kind::kActivate};
-    case WM_CONTEXTMENU:
-      return TrayEvent{TrayEvent::Kind::kButton, kRightButton};
-    case WM_LBUTTONUP:
-      return TrayEvent{TrayEvent::Kind::kButton, kLeftButton};
-    case WM_MBUTTONUP:
-      return TrayEvent{TrayEvent::Kind::kButton, kMiddleButton};
-    default:
-      return std::nullopt;
-  }
-}
-
-NOTIFYICONDATAW Win32TrayIcon::Data(UINT flags) const {
+NOTIFYICONDATAW WinTrayIcon::Data(UINT flags) const {
   NOTIFYICONDATAW data{};
   data.cbSize = sizeof data;
   data.hWnd = owner_;
@@ -47,7 +29,7 @@ NOTIFYICONDATAW Win32TrayIcon::Data(UINT flags) const {
   return data;
 }
 
-bool Win32TrayIcon::Add(HWND owner) {
+bool WinTrayIcon::Add(HWND owner) {
   owner_ = owner;
   // The icon is added hidden and shown only once it speaks version 4: a
   // click on an icon that is already shown but still on version 0 reaches
@@ -72,7 +54,7 @@ bool Win32TrayIcon::Add(HWND owner) {
   return added_;
 }
 
-void Win32TrayIcon::Remove() {
+void WinTrayIcon::Remove() {
   // Asked even when the add seemed to fail: the shell may hold the icon all
   // the same, and it would stay behind as a ghost.
   if (owner_ == nullptr) return;
@@ -81,14 +63,14 @@ void Win32TrayIcon::Remove() {
   added_ = false;
 }
 
-void Win32TrayIcon::SetTip(const std::string& tip) {
+void WinTrayIcon::SetTip(const std::string& tip) {
   tip_ = Widen(tip);
   if (!added_) return;
   NOTIFYICONDATAW data = Data(NIF_TIP);
   notify_(NIM_MODIFY, &data);
 }
 
-UINT Win32TrayIcon::TaskbarCreatedMessage() {
+UINT WinTrayIcon::TaskbarCreatedMessage() {
   static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
   return message;
 }

@@ -1,6 +1,8 @@
 // The clipboard seam: the program only ever puts plain text there.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string_view>
 
 namespace pellux {
@@ -20,5 +22,10 @@ class Clipboard {
   // holding the clipboard once, so no other program can slip in between.
   virtual ClipboardResult ReplaceWithText(std::string_view text) = 0;
 };
+
+// The system clipboard. On Windows another program may hold the clipboard
+// open for a moment: opening it is tried a few times, and `pause` (a short
+// sleep by default) runs between two tries.
+std::unique_ptr<Clipboard> MakeSystemClipboard(std::function<void()> pause = {});
 
 }  // namespace pellux

@@ -1,11 +1,20 @@
-#include "ui/clipboard_qt.h"
-
 #include <QClipboard>
 #include <QGuiApplication>
+
+#include "ui/clipboard.h"
 
 #include "ui/text_qt.h"
 
 namespace pellux {
+
+namespace {
+
+class QtClipboard final : public Clipboard {
+ public:
+  // Takes the clipboard with the text as its only content. The text goes
+  // there byte for byte: line breaks stay CR LF.
+  ClipboardResult ReplaceWithText(std::string_view text) override;
+};
 
 ClipboardResult QtClipboard::ReplaceWithText(std::string_view text) {
   QClipboard* clipboard = QGuiApplication::clipboard();
@@ -15,6 +24,13 @@ ClipboardResult QtClipboard::ReplaceWithText(std::string_view text) {
   // While the program owns the clipboard, reading it back asks nobody else.
   return clipboard->text(QClipboard::Clipboard) == wanted ? ClipboardResult::kCopied
                                                           : ClipboardResult::kFailed;
+}
+
+}  // namespace
+
+// X11's clipboard belongs to whoever set it last; nobody holds it open.
+std::unique_ptr<Clipboard> MakeSystemClipboard(std::function<void()> /*pause*/) {
+  return std::make_unique<QtClipboard>();
 }
 
 }  // namespace pellux

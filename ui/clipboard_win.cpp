@@ -1,7 +1,9 @@
-#include "ui/clipboard_win.h"
+#include <windows.h>
 
 #include <cstring>
 #include <string>
+
+#include "ui/clipboard.h"
 
 #include "ui/text_win.h"
 
@@ -53,16 +55,31 @@ bool Fill(GlobalMemory& memory, const std::wstring& text) {
   return true;
 }
 
-}  // namespace
+class WinClipboard final : public Clipboard {
+ public:
+  // Tries to open the clipboard this often before giving up.
+  static constexpr int kAttempts = 5;
 
-WindowsClipboard::WindowsClipboard(std::function<void()> pause)
-    : pause_(pause ? std::move(pause) : [] { Sleep(kPauseMs); }) {}
+  explicit WinClipboard(std::function<void()> pause) : pause_(std::move(pause)) {}
+  WinClipboard(const WinClipboard&) = delete;
+  WinClipboard& operator=(const WinClipboard&) = delete;
+  ~WinClipboard() override {
+    if (owner_ != nullptr) DestroyWindow(owner_);
+  }
 
-WindowsClipboard::~WindowsClipboard() {
-  if (owner_ != nullptr) DestroyWindow(owner_);
-}
+  ClipboardResult ReplaceWithText(std::string_view text) override;
 
-HWND WindowsClipboard::Owner() {
+ private:
+  HWND Owner();
+
+  // A message-only window owns what the program puts on the clipboard:
+  // emptying the clipboard while it is opened without an owner would make
+  // setting the text fail.
+  HWND owner_ = nullptr;
+  std::function<void()> pause_;
+};
+
+HWND WinClipboard::Owner() {
   // Made at the first copy, not at start-up: the window class comes from the
   // common controls library, which the program loads only when it needs it.
   if (owner_ == nullptr) {
@@ -72,7 +89,7 @@ HWND WindowsClipboard::Owner() {
   return owner_;
 }
 
-ClipboardResult WindowsClipboard::ReplaceWithText(std::string_view text) {
+ClipboardResult WinClipboard::ReplaceWithText(std::string_view text) {
   // The text is made ready first, so the clipboard is held only briefly.
   const std::wstring wide = Widen(text);
   GlobalMemory memory((wide.size() + 1) * sizeof(wchar_t));
@@ -93,6 +110,13 @@ ClipboardResult WindowsClipboard::ReplaceWithText(std::string_view text) {
     if (attempt == kAttempts) return ClipboardResult::kInUse;
     pause_();
   }
+}
+
+}  // namespace
+
+std::unique_ptr<Clipboard> MakeSystemClipboard(std::function<void()> pause) {
+  if (!pause) pause = [] { Sleep(10); };
+  return std::make_unique<WinClipboard>(std::move(pause));
 }
 
 }  // namespace pellux

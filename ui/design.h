@@ -23,35 +23,51 @@ enum class ControlKind {
   kDropDownList,  // a combo box without an edit field
 };
 
+// Regular weight, Western character set.
 struct FontDesign {
   std::string_view face;
   double points = 0;
-  int weight = 400;
-  int charset = 0;  // 0: Western (ANSI)
 
   friend constexpr bool operator==(const FontDesign&, const FontDesign&) = default;
 };
+
+// Faces that look like the one a design names, or take the same room, best
+// first: a system without the face itself uses the first of these it has.
+// "Arial" is the forms' own face; any other stands for the sans serif of
+// old Windows dialogs.
+inline constexpr std::string_view kArialLike[] = {"Liberation Sans",      "Arimo",  "Helvetica",
+                                                  "Microsoft Sans Serif", "Tahoma", "DejaVu Sans"};
+inline constexpr std::string_view kSansSerifLike[] = {"Microsoft Sans Serif", "Tahoma",
+                                                      "Liberation Sans", "Arial", "DejaVu Sans"};
+constexpr std::span<const std::string_view> LookAlikeFaces(std::string_view face) {
+  return face == "Arial" ? std::span<const std::string_view>(kArialLike)
+                         : std::span<const std::string_view>(kSansSerifLike);
+}
 
 // Whole-window system colours the tables refer to.
 enum class SystemColour { kDefault, kWindowText, kButtonFace };
 
 namespace control_flags {
-inline constexpr uint32_t kHidden = 1u << 0;     // not visible when created
-inline constexpr uint32_t kDisabled = 1u << 1;   // takes no mouse or keyboard input
-inline constexpr uint32_t kCentred = 1u << 2;    // text centred
-inline constexpr uint32_t kLocked = 1u << 3;     // text can be selected, not changed
-inline constexpr uint32_t kNoTabStop = 1u << 4;  // not reached with Tab
+inline constexpr uint32_t kHidden = 1u << 0;    // not visible when created
+inline constexpr uint32_t kDisabled = 1u << 1;  // takes no mouse or keyboard input
+inline constexpr uint32_t kCentred = 1u << 2;   // text centred
+inline constexpr uint32_t kLocked = 1u << 3;    // text can be selected, not changed
 }  // namespace control_flags
+
+// A control's place and size in twips, relative to its parent's client area.
+struct TwipsBox {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
 
 struct ControlDesign {
   std::string_view name;  // the control's name in the program, such as "cmdClose"
   ControlKind kind;
   std::string_view parent;  // empty: the window itself; otherwise a frame or picture box
   std::string_view caption;
-  int left = 0;  // twips, relative to the parent's client area
-  int top = 0;
-  int width = 0;
-  int height = 0;
+  TwipsBox box;
   int tab_index = 0;
   std::optional<FontDesign> font;  // none: the parent's font
   std::string_view tooltip;
@@ -64,19 +80,14 @@ struct ControlDesign {
   constexpr bool Has(uint32_t flag) const { return (flags & flag) != 0; }
 };
 
-enum class BorderDesign {
-  kNone,             // no frame, no caption bar
-  kFixedToolWindow,  // thin fixed frame, small caption bar with a close box only
-};
-
 enum class StartPosition { kDefault, kCentreScreen };
 
+// A window with a thin fixed frame and a small caption bar with a close box
+// only, and no taskbar button.
 struct FormDesign {
   std::string_view name;
   std::string_view caption;
-  BorderDesign border = BorderDesign::kFixedToolWindow;
   StartPosition start = StartPosition::kDefault;
-  bool taskbar_button = false;
   int client_width = 0;  // twips
   int client_height = 0;
   FontDesign font;
@@ -90,6 +101,28 @@ struct FormDesign {
     return nullptr;
   }
 };
+
+// An entry of a popup menu.
+struct MenuItemDesign {
+  std::string_view name;     // the entry's name in the program, such as "mnuExit"
+  std::string_view caption;  // "-" makes a separator line
+  constexpr bool separator() const { return caption == "-"; }
+};
+
+// One row of a form's table of handlers: a click on `control` runs `handler`.
+template <class Form>
+struct ClickHandler {
+  std::string_view control;
+  void (Form::*handler)();
+};
+
+// Runs the handler `table` names for a click on `control`, if any.
+template <class Form, std::size_t N>
+void RunClickHandler(const ClickHandler<Form> (&table)[N], Form& form, std::string_view control) {
+  for (const ClickHandler<Form>& row : table) {
+    if (row.control == control) (form.*row.handler)();
+  }
+}
 
 // The tags of a form's controls while its window is loaded: each starts as
 // the design sets it and may be changed by the form's handlers.
@@ -136,8 +169,9 @@ struct PixelRect {
 };
 
 constexpr PixelRect ToPixels(const ControlDesign& c, int dpi) {
-  return {TwipsToPixels(c.left, dpi), TwipsToPixels(c.top, dpi),
-          TwipsToPixels(c.left + c.width, dpi), TwipsToPixels(c.top + c.height, dpi)};
+  const TwipsBox& box = c.box;
+  return {TwipsToPixels(box.left, dpi), TwipsToPixels(box.top, dpi),
+          TwipsToPixels(box.left + box.width, dpi), TwipsToPixels(box.top + box.height, dpi)};
 }
 
 // A font's character height in pixels at `dpi` (the size Windows' CreateFont

@@ -11,14 +11,60 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
 #include <span>
+#include <utility>
 
 #include "ui/text_qt.h"
 
 namespace pellux {
+
+// The window itself. It passes what happens to it to its window object
+// while it is loaded, and nothing once it has been unloaded.
+class FormWindow::Body final : public QWidget {
+ public:
+  explicit Body(FormWindow& owner)
+      // A tool window: a small caption bar with a close box only, and no
+      // taskbar button.
+      : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                             Qt::WindowCloseButtonHint),
+        owner_(&owner) {}
+
+  void Detach() { owner_ = nullptr; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    // The window has no handler that could refuse.
+    event->accept();
+    if (owner_ != nullptr) owner_->Unload();
+  }
+  // Only the body gets these: controls take their own mouse input.
+  void mousePressEvent(QMouseEvent* event) override {
+    if (owner_ != nullptr) owner_->MousePressed(*event);
+  }
+  void mouseMoveEvent(QMouseEvent* event) override {
+    if (owner_ != nullptr) owner_->MouseMoved(*event);
+  }
+  bool event(QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::Move:
+      case QEvent::Resize:
+      case QEvent::Show:
+        if (owner_ != nullptr) owner_->KeepPlacement();
+        break;
+      default:
+        break;
+    }
+    return QWidget::event(event);
+  }
+
+ private:
+  FormWindow* owner_;
+};
+
 namespace {
 
 // A frame is a control of its own: a press on it must not reach the form's
@@ -38,17 +84,6 @@ class FrameBox final : public QGroupBox {
   }
 };
 
-Qt::WindowFlags WindowFlagsFor(const FormDesign& design) {
-  // A tool window gets no taskbar button.
-  Qt::WindowFlags flags = design.taskbar_button ? Qt::Window : Qt::Tool;
-  if (design.border == BorderDesign::kFixedToolWindow) {
-    flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
-  } else {
-    flags |= Qt::FramelessWindowHint;
-  }
-  return flags;
-}
-
 QColor SystemColourValue(const QPalette& palette, SystemColour colour) {
   return colour == SystemColour::kButtonFace ? palette.color(QPalette::Button)
                                              : palette.color(QPalette::WindowText);
@@ -58,8 +93,43 @@ QFont FontAt(const FontDesign& design, int dpi) {
   QFont font(ResolveFontFamily(design.face));
   // The design gives the character height, as Windows' fonts take it.
   font.setPixelSize(std::max(1, FontPixelHeight(design, dpi)));
-  font.setWeight(static_cast<QFont::Weight>(design.weight));
+  font.setWeight(QFont::Normal);
   return font;
+}
+
+int16_t ButtonOf(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton:
+      return kLeftButton;
+    case Qt::RightButton:
+      return kRightButton;
+    case Qt::MiddleButton:
+      return kMiddleButton;
+    default:
+      return 0;
+  }
+}
+
+int16_t ButtonsOf(Qt::MouseButtons buttons) {
+  int16_t set = 0;
+  if (buttons & Qt::LeftButton) set |= kLeftButton;
+  if (buttons & Qt::RightButton) set |= kRightButton;
+  if (buttons & Qt::MiddleButton) set |= kMiddleButton;
+  return set;
+}
+
+int16_t ShiftOf(Qt::KeyboardModifiers modifiers) {
+  int16_t set = 0;
+  if (modifiers & Qt::ShiftModifier) set |= kShiftKey;
+  if (modifiers & Qt::ControlModifier) set |= kCtrlKey;
+  if (modifiers & Qt::AltModifier) set |= kAltKey;
+  return set;
+}
+
+QRect PrimaryScreenRect(bool available) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return {};
+  return available ? screen->availableGeometry() : screen->geometry();
 }
 
 }  // namespace
@@ -74,14 +144,28 @@ QString ResolveFontFamily(std::string_view face) {
   const QStringList installed = QFontDatabase::families();
   const QString wanted = ToQString(face);
   if (installed.contains(wanted, Qt::CaseInsensitive)) return wanted;
-  // Metric-compatible or look-alike faces for the ones the forms name.
-  static const QStringList kArialLike = {"Liberation Sans", "Arimo", "Helvetica", "DejaVu Sans"};
-  static const QStringList kSansSerifLike = {"Microsoft Sans Serif", "Tahoma", "Liberation Sans",
-                                             "DejaVu Sans"};
-  for (const QString& candidate : face == "Arial" ? kArialLike : kSansSerifLike) {
-    if (installed.contains(candidate, Qt::CaseInsensitive)) return candidate;
+  for (const std::string_view candidate : LookAlikeFaces(face)) {
+    if (installed.contains(ToQString(candidate), Qt::CaseInsensitive)) return ToQString(candidate);
   }
   return wanted;  // let fontconfig choose
+}
+
+std::optional<PixelRect> PanelFromScreen(const QRect& screen, const QRect& available) {
+  // QRect's right() and bottom() are the last pixel inside; the panel's
+  // edges lie one past it, as Windows' rectangles do.
+  const int left = screen.x();
+  const int top = screen.y();
+  const int right = screen.x() + screen.width();
+  const int bottom = screen.y() + screen.height();
+  const int free_top = available.y();
+  const int free_bottom = available.y() + available.height();
+  const int free_left = available.x();
+  const int free_right = available.x() + available.width();
+  if (free_bottom < bottom) return PixelRect{left, free_bottom, right, bottom};
+  if (free_top > top) return PixelRect{left, top, right, free_top};
+  if (free_left > left) return PixelRect{left, top, free_left, bottom};
+  if (free_right < right) return PixelRect{free_right, top, right, bottom};
+  return std::nullopt;
 }
 
 void EdgeButton::SetStaticEdge(bool on) {
@@ -96,15 +180,57 @@ void EdgeButton::paintEvent(QPaintEvent* event) {
   qDrawShadeRect(&painter, rect(), palette(), /*sunken=*/true, 1);
 }
 
-FormWindow::FormWindow(const FormDesign& design)
-    : QWidget(nullptr, WindowFlagsFor(design)), design_(design), dpi_(ScreenDpi()) {
-  setObjectName(ToQString(design.name));
-  setWindowTitle(ToQString(design.caption));
-  setAttribute(Qt::WA_QuitOnClose, false);
-  setFont(FontAt(design.font, dpi_));
-  setFixedSize(ToPixels(design.client_width), ToPixels(design.client_height));
+FormWindow::FormWindow(Form& form) : form_(form), dpi_(ScreenDpi()) { form.Bind(*this); }
+
+FormWindow::~FormWindow() {
+  if (body_ != nullptr) {
+    body_->Detach();
+    delete body_;
+  }
+  for (const QPointer<QWidget>& widget : unloaded_) delete widget.data();
+}
+
+void FormWindow::Show() {
+  if (body_ == nullptr) {
+    Create();
+    if (form_.design().start == StartPosition::kCentreScreen) {
+      PlaceFrame(PrimaryScreenRect(false).center(), Anchor::kCentre);
+    }
+    form_.Load();
+    if (body_ == nullptr) return;  // the form unloaded itself
+  }
+  body_->show();
+  body_->raise();
+  body_->activateWindow();
+}
+
+void FormWindow::Unload() {
+  if (body_ == nullptr) return;
+  Body* body = std::exchange(body_, nullptr);
+  controls_.clear();
+  placed_ = false;
+  body->Detach();
+  body->hide();
+  std::erase_if(unloaded_, [](const QPointer<QWidget>& widget) { return widget.isNull(); });
+  unloaded_.emplace_back(body);
+  body->deleteLater();
+}
+
+QWidget* FormWindow::widget() const { return body_; }
+
+void FormWindow::Create() {
+  const FormDesign& design = form_.design();
+  dpi_ = ScreenDpi();
+  placed_ = false;
+  body_ = new Body(*this);
+  body_->setObjectName(ToQString(design.name));
+  body_->setWindowTitle(ToQString(design.caption));
+  body_->setAttribute(Qt::WA_QuitOnClose, false);
+  body_->setFont(FontAt(design.font, dpi_));
+  body_->setFixedSize(TwipsToPixels(design.client_width, dpi_),
+                      TwipsToPixels(design.client_height, dpi_));
+  controls_.clear();
   controls_.reserve(design.controls.size());
-  tags_.Reset(design);
   for (const ControlDesign& control : design.controls) {
     controls_.push_back(CreateControl(control));
   }
@@ -114,23 +240,16 @@ FormWindow::FormWindow(const FormDesign& design)
   SetTabOrder();
 }
 
-int FormWindow::ToPixels(double twips) const {
-  return static_cast<int>(std::lround(twips * dpi_ / kTwipsPerInch));
-}
-
-float FormWindow::ToTwips(double pixels) const {
-  return static_cast<float>(pixels * kTwipsPerInch / dpi_);
-}
-
 QWidget* FormWindow::CreateControl(const ControlDesign& control) {
-  QWidget* parent = control.parent.empty() ? this : Control(control.parent);
-  if (parent == nullptr) parent = this;
+  QWidget* parent = control.parent.empty() ? body_ : Control(control.parent);
+  if (parent == nullptr) parent = body_;
   const QString caption = ToQString(control.caption);
   QWidget* widget = nullptr;
   switch (control.kind) {
     case ControlKind::kCommandButton: {
       auto* button = new EdgeButton(caption, parent);
-      connect(button, &QPushButton::clicked, this, [this, &control] { OnClick(control); });
+      const std::string_view name = control.name;
+      QObject::connect(button, &QPushButton::clicked, body_, [this, name] { form_.Click(name); });
       widget = button;
       break;
     }
@@ -172,7 +291,7 @@ QWidget* FormWindow::CreateControl(const ControlDesign& control) {
     }
   }
   widget->setObjectName(ToQString(control.name));
-  const PixelRect rect = pellux::ToPixels(control, dpi_);
+  const PixelRect rect = ToPixels(control, dpi_);
   widget->setGeometry(rect.left, rect.top, rect.width(), rect.height());
   // A control without a font of its own takes its container's, which is how
   // Qt hands fonts down anyway.
@@ -200,16 +319,16 @@ QWidget* FormWindow::CreateControl(const ControlDesign& control) {
       widget->setEnabled(false);
     }
   }
-  if (control.Has(control_flags::kNoTabStop)) widget->setFocusPolicy(Qt::ClickFocus);
   if (control.Has(control_flags::kHidden)) widget->hide();
   return widget;
 }
 
 void FormWindow::SetTabOrder() {
+  const FormDesign& design = form_.design();
   std::vector<std::pair<int, QWidget*>> stops;
   for (std::size_t i = 0; i < controls_.size(); ++i) {
     if (controls_[i]->focusPolicy() & Qt::TabFocus) {
-      stops.emplace_back(design_.controls[i].tab_index, controls_[i]);
+      stops.emplace_back(design.controls[i].tab_index, controls_[i]);
     }
   }
   std::stable_sort(stops.begin(), stops.end(),
@@ -222,64 +341,93 @@ void FormWindow::SetTabOrder() {
 }
 
 QWidget* FormWindow::Control(std::string_view name) const {
+  const FormDesign& design = form_.design();
   for (std::size_t i = 0; i < controls_.size(); ++i) {
-    if (design_.controls[i].name == name) return controls_[i];
+    if (design.controls[i].name == name) return controls_[i];
   }
   return nullptr;
 }
 
-void FormWindow::SetCaption(std::string_view text) { setWindowTitle(ToQString(text)); }
+void FormWindow::SetCaption(std::string_view text) {
+  if (body_ != nullptr) body_->setWindowTitle(ToQString(text));
+}
 
-std::string FormWindow::ControlText(std::string_view name) const {
-  QWidget* control = Control(name);
-  if (auto* box = qobject_cast<QLineEdit*>(control)) return FromQString(box->text());
-  if (auto* button = qobject_cast<QAbstractButton*>(control)) return FromQString(button->text());
-  if (auto* label = qobject_cast<QLabel*>(control)) return FromQString(label->text());
-  if (auto* frame = qobject_cast<QGroupBox*>(control)) return FromQString(frame->title());
-  if (auto* list = qobject_cast<QComboBox*>(control)) return FromQString(list->currentText());
+std::string FormWindow::Text(std::string_view control) const {
+  QWidget* widget = Control(control);
+  if (auto* box = qobject_cast<QLineEdit*>(widget)) return FromQString(box->text());
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) return FromQString(button->text());
+  if (auto* label = qobject_cast<QLabel*>(widget)) return FromQString(label->text());
+  if (auto* frame = qobject_cast<QGroupBox*>(widget)) return FromQString(frame->title());
+  if (auto* list = qobject_cast<QComboBox*>(widget)) return FromQString(list->currentText());
   return {};
 }
 
-void FormWindow::SetControlText(std::string_view name, std::string_view text) {
-  QWidget* control = Control(name);
-  if (auto* box = qobject_cast<QLineEdit*>(control)) {
+void FormWindow::SetText(std::string_view control, std::string_view text) {
+  QWidget* widget = Control(control);
+  if (auto* box = qobject_cast<QLineEdit*>(widget)) {
     box->setText(ToQString(text));
     // Show the start of a text longer than the box.
     box->setCursorPosition(0);
-  } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+  } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
     button->setText(ToQString(text));
-  } else if (auto* label = qobject_cast<QLabel*>(control)) {
+  } else if (auto* label = qobject_cast<QLabel*>(widget)) {
     label->setText(DisplayLines(text));
-  } else if (auto* frame = qobject_cast<QGroupBox*>(control)) {
+  } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
     frame->setTitle(ToQString(text));
   }
 }
 
-void FormWindow::SetControlVisible(std::string_view name, bool visible) {
-  if (QWidget* control = Control(name)) control->setVisible(visible);
+void FormWindow::SetVisible(std::string_view control, bool visible) {
+  if (QWidget* widget = Control(control)) widget->setVisible(visible);
 }
 
-int FormWindow::ListCount(std::string_view name) const {
-  const auto* list = qobject_cast<QComboBox*>(Control(name));
+int FormWindow::ListCount(std::string_view control) const {
+  const auto* list = qobject_cast<QComboBox*>(Control(control));
   return list != nullptr ? list->count() : 0;
 }
 
-std::string FormWindow::ListItem(std::string_view name, int index) const {
-  const auto* list = qobject_cast<QComboBox*>(Control(name));
+std::string FormWindow::List(std::string_view control, int index) const {
+  const auto* list = qobject_cast<QComboBox*>(Control(control));
   if (list == nullptr || index < 0 || index >= list->count()) return {};
   return FromQString(list->itemText(index));
 }
 
-int FormWindow::ListIndex(std::string_view name) const {
-  const auto* list = qobject_cast<QComboBox*>(Control(name));
-  return list != nullptr ? list->currentIndex() : -1;
+void FormWindow::SetListIndex(std::string_view control, int index) {
+  if (auto* list = qobject_cast<QComboBox*>(Control(control))) list->setCurrentIndex(index);
 }
 
-void FormWindow::SetListIndex(std::string_view name, int index) {
-  if (auto* list = qobject_cast<QComboBox*>(Control(name))) list->setCurrentIndex(index);
+void FormWindow::FlattenButton(std::string_view control) {
+  if (auto* button = dynamic_cast<EdgeButton*>(Control(control))) button->SetStaticEdge(true);
 }
 
-void FormWindow::PlaceFrame(QPoint at, FrameAnchor anchor) {
+TwipsRect FormWindow::ToTwips(const QRect& rect) const {
+  return {PixelsToTwips(rect.x(), dpi_), PixelsToTwips(rect.y(), dpi_),
+          PixelsToTwips(rect.x() + rect.width(), dpi_),
+          PixelsToTwips(rect.y() + rect.height(), dpi_)};
+}
+
+TwipsRect FormWindow::Frame() const {
+  // A top-level window's frame geometry is its client area until the
+  // window manager has framed it.
+  return body_ != nullptr ? ToTwips(body_->frameGeometry()) : TwipsRect{};
+}
+
+TwipsRect FormWindow::Screen() const { return ToTwips(PrimaryScreenRect(false)); }
+
+TwipsRect FormWindow::WorkArea() const { return ToTwips(PrimaryScreenRect(true)); }
+
+std::optional<PixelRect> FormWindow::TaskbarRect() const {
+  if (QGuiApplication::primaryScreen() == nullptr) return std::nullopt;
+  return PanelFromScreen(PrimaryScreenRect(false), PrimaryScreenRect(true));
+}
+
+void FormWindow::Move(double x, double y, Corner corner) {
+  if (body_ == nullptr) return;
+  PlaceFrame(QPoint(TwipsToPixels(x, dpi_), TwipsToPixels(y, dpi_)),
+             corner == Corner::kBottomRight ? Anchor::kBottomRight : Anchor::kTopLeft);
+}
+
+void FormWindow::PlaceFrame(QPoint at, Anchor anchor) {
   placed_ = true;
   place_at_ = at;
   anchor_ = anchor;
@@ -288,35 +436,32 @@ void FormWindow::PlaceFrame(QPoint at, FrameAnchor anchor) {
 }
 
 void FormWindow::KeepPlacement() {
-  const QSize outer = frameGeometry().size();
+  if (body_ == nullptr) return;
+  const QSize outer = body_->frameGeometry().size();
   if (!placed_ || outer == placed_size_) return;
   placed_size_ = outer;
   QPoint top_left = place_at_;
-  if (anchor_ == FrameAnchor::kCentre) {
+  if (anchor_ == Anchor::kCentre) {
     top_left -= QPoint(outer.width() / 2, outer.height() / 2);
-  } else if (anchor_ == FrameAnchor::kBottomRight) {
+  } else if (anchor_ == Anchor::kBottomRight) {
     top_left -= QPoint(outer.width(), outer.height());
   }
   // A top-level window's position is that of its frame.
-  move(top_left);
+  body_->move(top_left);
 }
 
-bool FormWindow::event(QEvent* event) {
-  switch (event->type()) {
-    case QEvent::Move:
-    case QEvent::Resize:
-    case QEvent::Show:
-      KeepPlacement();
-      break;
-    default:
-      break;
-  }
-  return QWidget::event(event);
+void FormWindow::MousePressed(const QMouseEvent& event) {
+  const QPointF at = event.position();
+  form_.Form_MouseDown(ButtonOf(event.button()), ShiftOf(event.modifiers()),
+                       static_cast<float>(PixelsToTwips(at.x(), dpi_)),
+                       static_cast<float>(PixelsToTwips(at.y(), dpi_)));
 }
 
-void FormWindow::closeEvent(QCloseEvent* event) {
-  event->accept();
-  OnClose();
+void FormWindow::MouseMoved(const QMouseEvent& event) {
+  const QPointF at = event.position();
+  form_.Form_MouseMove(ButtonsOf(event.buttons()), ShiftOf(event.modifiers()),
+                       static_cast<float>(PixelsToTwips(at.x(), dpi_)),
+                       static_cast<float>(PixelsToTwips(at.y(), dpi_)));
 }
 
 }  // namespace pellux

@@ -1,19 +1,26 @@
-// A top-level window built from a form's design table at the screen's DPI:
-// its controls with their names, places, fonts, colours, tooltips and tab
-// order. Forms derive from it and turn the controls' signals into their
-// handlers.
+// A form's window on Qt. One window object serves one form for the life of
+// the program; each time the form is shown and not loaded it builds the
+// window from the form's design table at the screen's DPI: its controls
+// with their names, places, fonts, colours, tooltips and tab order. Clicks
+// of command buttons and the mouse on the window's body go to the form.
 #pragma once
 
 #include <QPoint>
+#include <QPointer>
 #include <QPushButton>
+#include <QRect>
 #include <QSize>
-#include <QWidget>
+#include <QString>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "ui/design.h"
+#include "ui/form_view.h"
+
+class QMouseEvent;
 
 namespace pellux {
 
@@ -33,68 +40,76 @@ class EdgeButton final : public QPushButton {
   bool static_edge_ = false;
 };
 
-// Which point of the window's outer frame a placement fixes.
-enum class FrameAnchor { kTopLeft, kCentre, kBottomRight };
-
-class FormWindow : public QWidget {
+class FormWindow final : public FormView {
  public:
-  explicit FormWindow(const FormDesign& design);
+  // Binds itself to `form`; the window is built when the form is shown.
+  explicit FormWindow(Form& form);
+  FormWindow(const FormWindow&) = delete;
+  FormWindow& operator=(const FormWindow&) = delete;
+  ~FormWindow() override;
 
-  const FormDesign& design() const { return design_; }
-  int dpi() const { return dpi_; }
+  void Show() override;
+  // Hides the window at once; the widget itself goes once the event that
+  // led here has been handled, as a click of one of its own buttons may.
+  void Unload() override;
+  bool loaded() const override { return body_ != nullptr; }
 
-  // The control's widget, or null.
+  void SetCaption(std::string_view text) override;
+  std::string Text(std::string_view control) const override;
+  void SetText(std::string_view control, std::string_view text) override;
+  void SetVisible(std::string_view control, bool visible) override;
+  int ListCount(std::string_view control) const override;
+  std::string List(std::string_view control, int index) const override;
+  void SetListIndex(std::string_view control, int index) override;
+  void FlattenButton(std::string_view control) override;
+
+  int dpi() const override { return dpi_; }
+  TwipsRect Frame() const override;
+  TwipsRect Screen() const override;
+  TwipsRect WorkArea() const override;
+  std::optional<PixelRect> TaskbarRect() const override;
+  void Move(double x, double y, Corner corner) override;
+
+  // The loaded window, or null.
+  QWidget* widget() const;
+  // A control of the loaded window, or null.
   QWidget* Control(std::string_view name) const;
 
-  void SetCaption(std::string_view text);
-  // The text of a text box, the caption of a button, label or frame.
-  std::string ControlText(std::string_view name) const;
-  void SetControlText(std::string_view name, std::string_view text);
-  void SetControlVisible(std::string_view name, bool visible);
+ private:
+  class Body;
+  friend class Body;
 
-  // A control's tag: text the form keeps with it, the design's tag at first.
-  std::string Tag(std::string_view name) const { return tags_.Get(name); }
-  void SetTag(std::string_view name, std::string_view tag) { tags_.Set(name, tag); }
+  // Which point of the window's outer frame a placement fixes.
+  enum class Anchor { kTopLeft, kCentre, kBottomRight };
 
-  // A drop-down list's items, and its selected item (-1: none).
-  int ListCount(std::string_view name) const;
-  std::string ListItem(std::string_view name, int index) const;
-  int ListIndex(std::string_view name) const;
-  void SetListIndex(std::string_view name, int index);
-
-  // Twips and this window's pixels.
-  int ToPixels(double twips) const;
-  float ToTwips(double pixels) const;
-
+  void Create();
+  QWidget* CreateControl(const ControlDesign& control);
+  void SetTabOrder();
   // Places the window's outer frame so that its `anchor` point lies at `at`
   // (screen pixels). The window manager adds the frame only after the window
   // is shown; when the frame's size changes, the window is placed again so
   // the same point stays put.
-  void PlaceFrame(QPoint at, FrameAnchor anchor);
-
- protected:
-  // A click on one of the command buttons.
-  virtual void OnClick(const ControlDesign& /*control*/) {}
-  // The close box. The window has no handler that could refuse.
-  virtual void OnClose() = 0;
-
-  void closeEvent(QCloseEvent* event) override;
-  bool event(QEvent* event) override;
-
- private:
-  QWidget* CreateControl(const ControlDesign& control);
-  void SetTabOrder();
+  void PlaceFrame(QPoint at, Anchor anchor);
   void KeepPlacement();
+  void MousePressed(const QMouseEvent& event);
+  void MouseMoved(const QMouseEvent& event);
+  TwipsRect ToTwips(const QRect& rect) const;
 
-  const FormDesign& design_;
+  Form& form_;
   int dpi_;
-  std::vector<QWidget*> controls_;  // parallel to design_.controls
-  ControlTags tags_;
+  Body* body_ = nullptr;                     // the loaded window
+  std::vector<QPointer<QWidget>> unloaded_;  // waiting to be deleted
+  std::vector<QWidget*> controls_;           // parallel to the design's controls
   bool placed_ = false;
   QPoint place_at_;
-  FrameAnchor anchor_ = FrameAnchor::kTopLeft;
+  Anchor anchor_ = Anchor::kTopLeft;
   QSize placed_size_;  // the outer size the last placement was made for
 };
+
+// The panel that takes the part of the screen its available area leaves
+// out, as a rectangle in screen pixels whose right and bottom edges lie one
+// past its last pixel; nothing when the available area is the whole screen.
+std::optional<PixelRect> PanelFromScreen(const QRect& screen, const QRect& available);
 
 // The family to use for a design font: the face itself when it is installed,
 // otherwise a look-alike that is.

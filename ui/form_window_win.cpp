@@ -1,10 +1,11 @@
 #include "ui/form_window_win.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 
-#include "ui/library_win.h"
 #include "ui/text_win.h"
 
 namespace pellux {
@@ -32,9 +33,19 @@ bool IsForwarded(UINT message) {
 
 // The common controls library is loaded when the first form is built rather
 // than imported: the main window and its tray icon use none of it, and
-// loading it (it registers all its window classes as it loads) would
-// otherwise keep the icon waiting at start-up. The manifest makes this the
-// version 6 library.
+// loaded at start it would take some 3 MB of memory (it registers all its
+// window classes as it loads) and keep the icon waiting a little. The
+// manifest makes this the version 6 library.
+// The function `name` of `library` as a pointer of type `Function`, or null.
+template <typename Function>
+Function LibraryFunction(HMODULE library, const char* name) {
+  if (library == nullptr) return nullptr;
+  // Through a generic function pointer: GetProcAddress's own type does not
+  // convert to another function type without a warning.
+  const auto generic = reinterpret_cast<void (*)()>(GetProcAddress(library, name));
+  return reinterpret_cast<Function>(generic);
+}
+
 struct CommonControlsLibrary {
   decltype(&::InitCommonControlsEx) init = nullptr;
   decltype(&::SetWindowSubclass) set_subclass = nullptr;
@@ -137,27 +148,79 @@ COLORREF SystemColourValue(SystemColour colour) {
   return GetSysColor(colour == SystemColour::kButtonFace ? COLOR_BTNFACE : COLOR_WINDOWTEXT);
 }
 
+// The button whose press a mouse message reports.
+int16_t ButtonOf(UINT message) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+      return kLeftButton;
+    case WM_RBUTTONDOWN:
+      return kRightButton;
+    default:
+      return kMiddleButton;
+  }
+}
+
+// The buttons held down during a mouse message.
+int16_t ButtonsOf(WPARAM state) {
+  int16_t buttons = 0;
+  if (state & MK_LBUTTON) buttons |= kLeftButton;
+  if (state & MK_RBUTTON) buttons |= kRightButton;
+  if (state & MK_MBUTTON) buttons |= kMiddleButton;
+  return buttons;
+}
+
+int16_t ShiftOf(WPARAM state) {
+  int16_t shift = 0;
+  if (state & MK_SHIFT) shift |= kShiftKey;
+  if (state & MK_CONTROL) shift |= kCtrlKey;
+  if (GetKeyState(VK_MENU) < 0) shift |= kAltKey;
+  return shift;
+}
+
+constexpr WPARAM kAnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
+
+// Only the frame changes: position, size and stacking are left alone.
+constexpr UINT kFrameOnly =
+    SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOOWNERZORDER;
+static_assert(kFrameOnly == 0x227);
+
 }  // namespace
 
 std::wstring ResolveFontFace(std::string_view face) {
   const std::wstring wanted = Widen(face);
   if (HasFace(wanted)) return wanted;
-  // Metric-compatible or look-alike faces for the ones the forms name.
-  static constexpr const wchar_t* kArialLike[] = {L"Liberation Sans", L"Arimo", L"Helvetica",
-                                                  L"Microsoft Sans Serif", L"Tahoma"};
-  static constexpr const wchar_t* kSansSerifLike[] = {L"Microsoft Sans Serif", L"Tahoma",
-                                                      L"Liberation Sans", L"Arial"};
-  const auto& candidates = face == "Arial" ? std::span<const wchar_t* const>(kArialLike)
-                                           : std::span<const wchar_t* const>(kSansSerifLike);
-  for (const wchar_t* candidate : candidates) {
-    if (HasFace(candidate)) return candidate;
+  for (const std::string_view candidate : LookAlikeFaces(face)) {
+    if (std::wstring look_alike = Widen(candidate); HasFace(look_alike)) return look_alike;
   }
   return wanted;  // let the font mapper choose
 }
 
+void FlattenButton(HWND hWnd) {
+  const LONG style = GetWindowLongA(hWnd, GWL_EXSTYLE);
+  SetWindowLongA(hWnd, GWL_EXSTYLE, style | WS_EX_STATICEDGE);
+  SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, kFrameOnly);
+}
+
+FormWindow::FormWindow(Form& form) : form_(form), design_(form.design()) { form.Bind(*this); }
+
 FormWindow::~FormWindow() {
+  // Destroyed here rather than in the base class, so that the window's last
+  // messages still reach this one.
   Destroy();
   DeleteFonts();
+}
+
+void FormWindow::Show() {
+  if (!loaded()) {
+    if (!Build()) {
+      Destroy();
+      return;
+    }
+    form_.Load();
+    if (!loaded()) return;
+  }
+  ShowWindow(hwnd(), SW_SHOW);
+  SetForegroundWindow(hwnd());
 }
 
 void FormWindow::DeleteFonts() {
@@ -171,8 +234,8 @@ HFONT FormWindow::FontFor(const FontDesign& font) {
   }
   LOGFONTW description{};
   description.lfHeight = -FontPixelHeight(font, dpi_);
-  description.lfWeight = font.weight;
-  description.lfCharSet = static_cast<BYTE>(font.charset);
+  description.lfWeight = FW_NORMAL;
+  description.lfCharSet = ANSI_CHARSET;
   description.lfQuality = DEFAULT_QUALITY;
   const std::wstring face = ResolveFontFace(font.face);
   face.copy(description.lfFaceName, std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
@@ -189,14 +252,9 @@ bool FormWindow::Build() {
   DeleteFonts();
   dpi_ = ScreenDpi();
   focus_ = nullptr;
-  tags_.Reset(design_);
 
-  DWORD style = WS_POPUP;
-  DWORD ex_style = design_.taskbar_button ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
-  if (design_.border == BorderDesign::kFixedToolWindow) {
-    style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    ex_style |= WS_EX_CONTROLPARENT;
-  }
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  const DWORD ex_style = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
   RECT outer{0, 0, TwipsToPixels(design_.client_width, dpi_),
              TwipsToPixels(design_.client_height, dpi_)};
   AdjustWindowRectEx(&outer, style, FALSE, ex_style);
@@ -242,7 +300,7 @@ HWND FormWindow::CreateControl(const ControlDesign& control, int id) {
   const wchar_t* window_class = L"BUTTON";
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
   DWORD ex_style = 0;
-  int height = TwipsToPixels(control.height, dpi_);
+  int height = TwipsToPixels(control.box.height, dpi_);
   switch (control.kind) {
     case ControlKind::kCommandButton:
       style |= WS_TABSTOP | BS_PUSHBUTTON;
@@ -272,7 +330,6 @@ HWND FormWindow::CreateControl(const ControlDesign& control, int id) {
       height *= 10;
       break;
   }
-  if (control.Has(control_flags::kNoTabStop)) style &= ~static_cast<DWORD>(WS_TABSTOP);
   if (control.Has(control_flags::kDisabled)) style |= WS_DISABLED;
   if (!control.Has(control_flags::kHidden)) style |= WS_VISIBLE;
 
@@ -334,20 +391,24 @@ const ControlDesign* FormWindow::DesignOf(HWND control) const {
 
 void FormWindow::SetCaption(std::string_view text) { SetWindowTextW(hwnd(), Widen(text).c_str()); }
 
-std::string FormWindow::ControlText(std::string_view name) const {
+std::string FormWindow::Text(std::string_view name) const {
   const HWND control = Control(name);
   if (control == nullptr) return {};
+  if (const ControlDesign* row = DesignOf(control); row->kind == ControlKind::kDropDownList) {
+    const auto index = static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0));
+    return index < 0 ? std::string() : List(name, index);
+  }
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(
       GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
   return Narrow(text);
 }
 
-void FormWindow::SetControlText(std::string_view name, std::string_view text) {
+void FormWindow::SetText(std::string_view name, std::string_view text) {
   if (const HWND control = Control(name)) SetWindowTextW(control, Widen(text).c_str());
 }
 
-void FormWindow::SetControlVisible(std::string_view name, bool visible) {
+void FormWindow::SetVisible(std::string_view name, bool visible) {
   if (const HWND control = Control(name)) ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE);
 }
 
@@ -357,7 +418,7 @@ int FormWindow::ListCount(std::string_view name) const {
   return std::max(0, static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0)));
 }
 
-std::string FormWindow::ListItem(std::string_view name, int index) const {
+std::string FormWindow::List(std::string_view name, int index) const {
   const HWND list = Control(name);
   if (list == nullptr) return {};
   const auto item = static_cast<WPARAM>(index);
@@ -371,15 +432,53 @@ std::string FormWindow::ListItem(std::string_view name, int index) const {
   return Narrow(text);
 }
 
-int FormWindow::ListIndex(std::string_view name) const {
-  const HWND list = Control(name);
-  if (list == nullptr) return -1;
-  return static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
-}
-
 void FormWindow::SetListIndex(std::string_view name, int index) {
   if (const HWND list = Control(name))
     SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void FormWindow::FlattenButton(std::string_view control) {
+  pellux::FlattenButton(Control(control));
+}
+
+TwipsRect FormWindow::ToTwips(const RECT& pixels) const {
+  return {PixelsToTwips(pixels.left, dpi_), PixelsToTwips(pixels.top, dpi_),
+          PixelsToTwips(pixels.right, dpi_), PixelsToTwips(pixels.bottom, dpi_)};
+}
+
+TwipsRect FormWindow::Frame() const {
+  RECT outer{};
+  GetWindowRect(hwnd(), &outer);
+  return ToTwips(outer);
+}
+
+TwipsRect FormWindow::Screen() const {
+  return ToTwips({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+}
+
+TwipsRect FormWindow::WorkArea() const {
+  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  return ToTwips(work);
+}
+
+std::optional<PixelRect> FormWindow::TaskbarRect() const {
+  APPBARDATA taskbar{};
+  taskbar.cbSize = sizeof taskbar;
+  if (SHAppBarMessage(ABM_GETTASKBARPOS, &taskbar) == 0) return std::nullopt;
+  return PixelRect{taskbar.rc.left, taskbar.rc.top, taskbar.rc.right, taskbar.rc.bottom};
+}
+
+void FormWindow::Move(double x, double y, Corner corner) {
+  int left = TwipsToPixels(x, dpi_);
+  int top = TwipsToPixels(y, dpi_);
+  if (corner == Corner::kBottomRight) {
+    RECT outer{};
+    GetWindowRect(hwnd(), &outer);
+    left -= outer.right - outer.left;
+    top -= outer.bottom - outer.top;
+  }
+  SetWindowPos(hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::vector<std::pair<int, HWND>> FormWindow::TabStops() const {
@@ -450,8 +549,9 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND: {
       const auto id = static_cast<int>(LOWORD(wparam));
       const std::size_t index = static_cast<std::size_t>(id - kFirstControlId);
-      if (lparam != 0 && id >= kFirstControlId && index < controls_.size()) {
-        OnCommand(design_.controls[index], HIWORD(wparam));
+      if (lparam != 0 && HIWORD(wparam) == BN_CLICKED && id >= kFirstControlId &&
+          index < controls_.size() && design_.controls[index].kind == ControlKind::kCommandButton) {
+        form_.Click(design_.controls[index].name);
       }
       return 0;
     }
@@ -473,8 +573,30 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SETFOCUS:
       RestoreFocus();
       return 0;
+    // Only the body gets the mouse messages: controls take their own input.
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      // The body keeps the mouse while a button is down, so a quick drag
+      // that outruns the window still reaches it.
+      SetCapture(hwnd());
+      form_.Form_MouseDown(ButtonOf(message), ShiftOf(wparam),
+                           static_cast<float>(PixelsToTwips(GET_X_LPARAM(lparam), dpi_)),
+                           static_cast<float>(PixelsToTwips(GET_Y_LPARAM(lparam), dpi_)));
+      return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      if ((wparam & kAnyButton) == 0 && GetCapture() == hwnd()) ReleaseCapture();
+      return 0;
+    case WM_MOUSEMOVE:
+      form_.Form_MouseMove(ButtonsOf(wparam), ShiftOf(wparam),
+                           static_cast<float>(PixelsToTwips(GET_X_LPARAM(lparam), dpi_)),
+                           static_cast<float>(PixelsToTwips(GET_Y_LPARAM(lparam), dpi_)));
+      return 0;
     case WM_CLOSE:
-      OnClose();
+      // The close box and Alt+F4 unload the window: no form asks first.
+      Destroy();
       return 0;
     case WM_DESTROY:
       RemovePropW(hwnd(), kFormProperty);

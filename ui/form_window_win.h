@@ -1,6 +1,7 @@
-// A top-level window built from a form's design table at the screen's DPI:
-// its controls, fonts, colours and tooltips. Forms derive from it and turn
-// control notifications into their handlers.
+// The window of any form on Windows, built from the form's design table at
+// the screen's DPI: its controls, fonts, colours and tooltips. A click on a
+// command button runs the form's handler for it, and the mouse on the
+// window's body reaches the form's mouse events.
 #pragma once
 
 #include <windows.h>
@@ -10,62 +11,60 @@
 #include <utility>
 #include <vector>
 
-#include "ui/design.h"
+#include "ui/form_view.h"
 #include "ui/window_win.h"
 
 namespace pellux {
 
-class FormWindow : public Window {
+class FormWindow final : public Window, public FormView {
  public:
   // Control ids start well above IDOK and IDCANCEL, so Enter and Esc, which
   // the dialog manager turns into those ids, press nothing.
   static constexpr int kFirstControlId = 1000;
 
-  explicit FormWindow(const FormDesign& design) : design_(design) {}
+  // Binds itself to `form`; the window is created when the form is shown.
+  explicit FormWindow(Form& form);
   ~FormWindow() override;
 
-  // Builds the window and its controls, hidden. False when it failed. It may
-  // be built again once the window has been destroyed: each build starts
-  // from the design.
-  bool Build();
+  void Show() override;
+  void Unload() override { Destroy(); }
+  bool loaded() const override { return hwnd() != nullptr; }
 
-  const FormDesign& design() const { return design_; }
-  int dpi() const { return dpi_; }
+  // A drop-down list's text is that of its selected item (CB_GETCURSEL).
+  std::string Text(std::string_view control) const override;
+  void SetText(std::string_view control, std::string_view text) override;
+  void SetCaption(std::string_view text) override;
+  void SetVisible(std::string_view control, bool visible) override;
+  // WS_EX_STATICEDGE, as FlattenButton(HWND) below adds it.
+  void FlattenButton(std::string_view control) override;
+  int ListCount(std::string_view control) const override;
+  std::string List(std::string_view control, int index) const override;
+  void SetListIndex(std::string_view control, int index) override;
+
+  TwipsRect Frame() const override;
+  void Move(double x, double y, Corner corner) override;
+  TwipsRect Screen() const override;
+  // SPI_GETWORKAREA.
+  TwipsRect WorkArea() const override;
+  // The shell's answer to ABM_GETTASKBARPOS.
+  std::optional<PixelRect> TaskbarRect() const override;
+  // The screen's LOGPIXELSY when the window was built.
+  int dpi() const override { return dpi_; }
 
   // The control's window, or null.
   HWND Control(std::string_view name) const;
-  // The design row of a control window of this form, or null.
-  const ControlDesign* DesignOf(HWND control) const;
-
-  void SetCaption(std::string_view text);
-  std::string ControlText(std::string_view name) const;
-  void SetControlText(std::string_view name, std::string_view text);
-  void SetControlVisible(std::string_view name, bool visible);
-
-  // A control's tag: text the form keeps with it, the design's tag at first.
-  std::string Tag(std::string_view name) const { return tags_.Get(name); }
-  void SetTag(std::string_view name, std::string_view tag) { tags_.Set(name, tag); }
-
-  // A drop-down list's items, and its selected item (-1: none).
-  int ListCount(std::string_view name) const;
-  std::string ListItem(std::string_view name, int index) const;
-  int ListIndex(std::string_view name) const;
-  void SetListIndex(std::string_view name, int index);
 
   // Keyboard handling for the message loop: Tab moves through the controls
   // in their tab order, access keys press their controls. True when the
   // message was used.
   static bool PreTranslate(MSG& message);
 
- protected:
+ private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
-  // A notification from one of the controls (BN_CLICKED, CBN_SELCHANGE ...).
-  virtual void OnCommand(const ControlDesign& /*control*/, int /*code*/) {}
-  // The close box, Alt+F4. The default unloads the window.
-  virtual void OnClose() { Destroy(); }
-
- private:
+  // Builds the window and its controls, hidden, each time from the design.
+  bool Build();
+  const ControlDesign* DesignOf(HWND control) const;
   HFONT FontFor(const FontDesign& font);
   void DeleteFonts();
   HWND CreateControl(const ControlDesign& control, int id);
@@ -74,12 +73,13 @@ class FormWindow : public Window {
   bool MoveFocusInTabOrder(bool backwards);
   std::vector<std::pair<int, HWND>> TabStops() const;
   void RestoreFocus();
+  TwipsRect ToTwips(const RECT& pixels) const;
 
+  Form& form_;
   const FormDesign& design_;
   int dpi_ = 96;
   std::vector<HWND> controls_;  // parallel to design_.controls
   std::vector<std::pair<FontDesign, HFONT>> fonts_;
-  ControlTags tags_;
   HWND tooltip_ = nullptr;
   HWND focus_ = nullptr;  // the control that had the focus when the window was left
 };
@@ -87,5 +87,10 @@ class FormWindow : public Window {
 // The face to create for a design font: the face itself when the system has
 // it, otherwise the closest face it has.
 std::wstring ResolveFontFace(std::string_view face);
+
+// Adds the static edge to any window and redraws its frame without moving,
+// sizing or restacking it. An invalid handle changes nothing; the results of
+// the calls are not needed.
+void FlattenButton(HWND hWnd);
 
 }  // namespace pellux

@@ -2,6 +2,7 @@
 // returns when the user has closed it.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -22,5 +23,8 @@ class MessageBoxes {
     Show(text, std::string(kProgramTitle), MessageIcon::kNone);
   }
 };
+
+// The system's message boxes. A text too long for the screen scrolls.
+std::unique_ptr<MessageBoxes> MakeSystemMessageBoxes();
 
 }  // namespace pellux

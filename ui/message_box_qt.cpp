@@ -1,4 +1,5 @@
-#include "ui/message_box_qt.h"
+#include "ui/message_box.h"
+#include "ui/process.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -63,7 +64,21 @@ void ShowScrolling(const QMessageBox& box, const QString& text, int height) {
   dialog.exec();
 }
 
-}  // namespace
+class QtMessageBoxes final : public MessageBoxes {
+ public:
+  // A modal box with an OK button only, the text shown as plain text.
+  void Show(const std::string& text, const std::string& title, MessageIcon icon) override;
+};
+
+class QtProcess final : public Process {
+ public:
+  // Ends the process there and then: no window, form or object of the
+  // program is torn down first.
+  [[noreturn]] void EndProgram(int exit_code) override {
+    std::fflush(nullptr);
+    std::exit(exit_code);
+  }
+};
 
 void QtMessageBoxes::Show(const std::string& text, const std::string& title, MessageIcon icon) {
   QMessageBox box(
@@ -81,9 +96,12 @@ void QtMessageBoxes::Show(const std::string& text, const std::string& title, Mes
   ShowScrolling(box, box.text(), work_height - frame);
 }
 
-void QtProcess::EndProgram(int exit_code) {
-  std::fflush(nullptr);
-  std::exit(exit_code);
+}  // namespace
+
+std::unique_ptr<MessageBoxes> MakeSystemMessageBoxes() {
+  return std::make_unique<QtMessageBoxes>();
 }
+
+std::unique_ptr<Process> MakeSystemProcess() { return std::make_unique<QtProcess>(); }
 
 }  // namespace pellux

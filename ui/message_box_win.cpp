@@ -1,4 +1,5 @@
-#include "ui/message_box_win.h"
+#include "ui/message_box.h"
+#include "ui/process.h"
 
 #include <windows.h>
 
@@ -206,7 +207,17 @@ class ScrollingBox {
   ThreadWindowsDisabled waiting_;
 };
 
-}  // namespace
+class WinMessageBoxes final : public MessageBoxes {
+ public:
+  void Show(const std::string& text, const std::string& title, MessageIcon icon) override;
+};
+
+class WinProcess final : public Process {
+ public:
+  [[noreturn]] void EndProgram(int exit_code) override {
+    ExitProcess(static_cast<UINT>(exit_code));
+  }
+};
 
 void WinMessageBoxes::Show(const std::string& text, const std::string& title, MessageIcon icon) {
   const std::wstring wide_text = Widen(text);
@@ -227,6 +238,12 @@ void WinMessageBoxes::Show(const std::string& text, const std::string& title, Me
   box.Show();
 }
 
-void WinProcess::EndProgram(int exit_code) { ExitProcess(static_cast<UINT>(exit_code)); }
+}  // namespace
+
+std::unique_ptr<MessageBoxes> MakeSystemMessageBoxes() {
+  return std::make_unique<WinMessageBoxes>();
+}
+
+std::unique_ptr<Process> MakeSystemProcess() { return std::make_unique<WinProcess>(); }
 
 }  // namespace pellux

@@ -1,6 +1,8 @@
 // Ending the program from the middle of a handler.
 #pragma once
 
+#include <memory>
+
 namespace pellux {
 
 class Process {
@@ -12,5 +14,8 @@ class Process {
   // returns, so callers must stop right after calling it.
   virtual void EndProgram(int exit_code) = 0;
 };
+
+// Ends the real process.
+std::unique_ptr<Process> MakeSystemProcess();
 
 }  // namespace pellux

@@ -1,23 +1,30 @@
-// Twips (1/1440 inch) to pixels at a given number of dots per inch: 15 twips
-// a pixel at 96 dpi.
+// Twips (1/1440 inch) and pixels at a given number of dots per inch: 15 twips
+// a pixel at 96 dpi. The one rule for both front ends: twips become whole
+// pixels by rounding to the nearest, halves away from zero (as MulDiv does);
+// pixels become twips exactly.
 #pragma once
 
 namespace pellux {
 
 inline constexpr int kTwipsPerInch = 1440;
 
-// Rounds to the nearest pixel, halves away from zero, like MulDiv.
-constexpr int TwipsToPixels(int twips, int dpi) {
-  const long long product = static_cast<long long>(twips) * dpi;
-  const long long half = kTwipsPerInch / 2;
-  return static_cast<int>(product >= 0 ? (product + half) / kTwipsPerInch
-                                       : -((-product + half) / kTwipsPerInch));
+constexpr int TwipsToPixels(double twips, int dpi) {
+  const double pixels = twips * dpi / kTwipsPerInch;
+  return pixels >= 0 ? static_cast<int>(pixels + 0.5) : -static_cast<int>(-pixels + 0.5);
 }
 
-constexpr int PixelsToTwips(int pixels, int dpi) {
-  const long long product = static_cast<long long>(pixels) * kTwipsPerInch;
-  const long long half = dpi / 2;
-  return static_cast<int>(product >= 0 ? (product + half) / dpi : -((-product + half) / dpi));
-}
+constexpr double PixelsToTwips(double pixels, int dpi) { return pixels * kTwipsPerInch / dpi; }
+
+// A rectangle in twips, right and bottom edges exclusive.
+struct TwipsRect {
+  double left = 0;
+  double top = 0;
+  double right = 0;
+  double bottom = 0;
+
+  constexpr double width() const { return right - left; }
+  constexpr double height() const { return bottom - top; }
+  friend constexpr bool operator==(const TwipsRect&, const TwipsRect&) = default;
+};
 
 }  // namespace pellux

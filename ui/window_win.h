@@ -37,9 +37,6 @@ class Window {
 
   virtual LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
-  // Called after WM_NCDESTROY, when the handle is gone.
-  virtual void OnFinalDestroy() {}
-
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 

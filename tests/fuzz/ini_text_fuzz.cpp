@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/ini_text.h"
+#include "settings/ini_text.h"
 
 namespace {
 

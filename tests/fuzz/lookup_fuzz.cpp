@@ -1,15 +1,13 @@
-// Host entries of any shape: any address length, any number of addresses,
-// a list cut short by a null entry or missing altogether, host names that
-// fill the buffer without a NUL, failures anywhere. The lookup reads only
-// what the entry holds, and the text it returns is the chosen address's
-// bytes in dotted decimal.
+// Lookups of any outcome: any number of addresses with any bytes, host
+// names that fill the buffer without a NUL, failures anywhere. The text the
+// lookup returns is the chosen address's bytes in dotted decimal, or empty
+// text where there is no such address.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,52 +37,24 @@ class FuzzedSockets final : public pellux::Sockets {
 
   int WSAGetLastError() override { return input_.ConsumeIntegral<int>(); }
 
-  const pellux::HostEntry* gethostbyname(const char* name) override {
+  bool gethostbyname(const char* name, std::vector<pellux::Ipv4Address>& addresses) override {
     // The program hands over a name that ends inside its 256-byte buffer.
     if (std::memchr(name, '\0', 256) == nullptr) std::abort();
-    addresses_.clear();
-    list_.clear();
-    readable_.clear();
-    if (input_.ConsumeBool()) return nullptr;
-
-    entry_.h_addrtype = input_.ConsumeIntegral<int16_t>();
-    entry_.h_length = input_.ConsumeIntegral<int16_t>();
-    // Every address is exactly h_length bytes long, so reading more is
-    // caught. After a null entry, which ends the list, come pointers to
-    // memory already given back: reading any of them is caught too.
-    const auto length = static_cast<size_t>(std::max<int16_t>(entry_.h_length, 0));
-    const int count = input_.ConsumeIntegralInRange(0, kMaxAddresses);
-    bool ended = false;
-    for (int i = 0; i < count; ++i) {
-      if (!ended && input_.ConsumeIntegralInRange(0, 7) == 0) {
-        list_.push_back(nullptr);
-        ended = true;
-        continue;
-      }
-      auto bytes = std::make_unique<char[]>(length);
-      const auto given = input_.ConsumeBytes<char>(length);
-      std::copy(given.begin(), given.end(), bytes.get());
-      list_.push_back(bytes.get());
-      if (ended) continue;  // `bytes` is freed here
-      readable_.push_back(bytes.get());
-      addresses_.push_back(std::move(bytes));
+    if (input_.ConsumeBool()) return false;
+    addresses.resize(input_.ConsumeIntegralInRange<size_t>(0, kMaxAddresses));
+    for (auto& address : addresses) {
+      for (auto& byte : address) byte = input_.ConsumeIntegral<uint8_t>();
     }
-    list_.push_back(nullptr);
-    entry_.h_addr_list = input_.ConsumeIntegralInRange(0, 15) == 0 ? nullptr : list_.data();
-    if (entry_.h_addr_list == nullptr) readable_.clear();
-    return &entry_;
+    answer_ = addresses;
+    return true;
   }
 
-  // The addresses before the first null entry, as the last lookup gave them.
-  const std::vector<char*>& readable() const { return readable_; }
-  int16_t length() const { return entry_.h_length; }
+  // The addresses of the last lookup that succeeded.
+  const std::vector<pellux::Ipv4Address>& answer() const { return answer_; }
 
  private:
   FuzzedDataProvider& input_;
-  std::vector<std::unique_ptr<char[]>> addresses_;
-  std::vector<char*> list_;
-  std::vector<char*> readable_;
-  pellux::HostEntry entry_;
+  std::vector<pellux::Ipv4Address> answer_;
 };
 
 class QuietMessages final : public pellux::MessageBoxes {
@@ -102,11 +72,11 @@ class NoComputerName final : public pellux::ComputerName {
   bool GetComputerNameA(char*, uint32_t&) override { return false; }
 };
 
-// The address text must be the bytes at `address`, each in decimal without
+// The address text must be the address's bytes, each in decimal without
 // leading zeros, joined by dots.
-void CheckText(const std::string& text, const char* address, int16_t length) {
+void CheckText(const std::string& text, const pellux::Ipv4Address& address) {
   size_t at = 0;
-  for (int i = 0; i < length; ++i) {
+  for (size_t i = 0; i < address.size(); ++i) {
     if (i > 0 && (at >= text.size() || text[at++] != '.')) std::abort();
     const size_t end = std::min(text.find('.', at), text.size());
     const std::string digits = text.substr(at, end - at);
@@ -114,7 +84,7 @@ void CheckText(const std::string& text, const char* address, int16_t length) {
       std::abort();
     }
     if (digits.find_first_not_of("0123456789") != std::string::npos) std::abort();
-    if (std::stoi(digits) != static_cast<unsigned char>(address[i])) std::abort();
+    if (std::stoi(digits) != address[i]) std::abort();
     at = end;
   }
   if (at != text.size()) std::abort();
@@ -134,13 +104,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool pick_last = input.ConsumeBool();
   const std::string text = module1.LookupAddress(pick_last);
 
-  // The chosen address: the last readable one, or the one before it.
-  const auto& readable = sockets.readable();
+  // The chosen address: the last one, or the one before it.
+  const auto& answer = sockets.answer();
   const size_t skip = pick_last ? 1 : 2;
-  if (sockets.length() < 1 || readable.size() < skip) {
+  if (answer.size() < skip) {
     if (!text.empty()) std::abort();
   } else {
-    CheckText(text, readable[readable.size() - skip], sockets.length());
+    CheckText(text, answer[answer.size() - skip]);
   }
   return 0;
 }

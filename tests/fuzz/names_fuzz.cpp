@@ -45,7 +45,7 @@ class FuzzedSockets final : public pellux::Sockets {
     return input_.ConsumeBool() ? 0 : -1;
   }
   int WSAGetLastError() override { return 0; }
-  const pellux::HostEntry* gethostbyname(const char*) override { return nullptr; }
+  bool gethostbyname(const char*, std::vector<pellux::Ipv4Address>&) override { return false; }
 
  private:
   FuzzedDataProvider& input_;

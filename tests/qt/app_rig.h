@@ -4,7 +4,7 @@
 
 #include <QMetaObject>
 
-#include "monitor/app_qt.h"
+#include "app/app_qt.h"
 #include "tests/unit/fakes.h"
 
 namespace pellux::qt_tests {
@@ -16,7 +16,7 @@ struct AppRig : pellux::testing::ProgramOnFakes<App> {
   }
 
   // A tick of the poll timer.
-  void Tick() { QMetaObject::invokeMethod(&app.timer().timer(), "timeout"); }
+  void Tick() { QMetaObject::invokeMethod(&app.main_window().timer(), "timeout"); }
 };
 
 }  // namespace pellux::qt_tests

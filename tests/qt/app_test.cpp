@@ -1,13 +1,12 @@
 // The program wired together on Qt, with scripted sockets, settings, message
 // boxes and process: the tray icon's tip and events, the command menu and
 // what its entries do.
-#include "monitor/app_qt.h"
+#include "app/app_qt.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QTest>
 
-#include "monitor/main_menu.h"
 #include "tests/qt/app_rig.h"
 #include "tests/qt/helpers.h"
 #include "tests/qt/qt_tests.h"
@@ -17,7 +16,7 @@ namespace {
 
 struct Rig : AppRig {
   void Activate(QSystemTrayIcon::ActivationReason reason) {
-    emit app.tray().xembed_icon()->activated(reason);
+    emit app.main_window().tray().xembed_icon()->activated(reason);
   }
 
   // Right-clicks the icon and chooses `entry` from the menu that pops up.
@@ -44,22 +43,22 @@ class AppTest : public QObject {
   void startShowsTheIconWithTheLastAddressAndArmsTheTimer() {
     Rig rig;
     // Without a session bus only an XEmbed tray can show the icon.
-    QVERIFY(rig.app.tray().status_notifier_item() == nullptr);
-    QSystemTrayIcon& icon = *rig.app.tray().xembed_icon();
+    QVERIFY(rig.app.main_window().tray().status_notifier_item() == nullptr);
+    QSystemTrayIcon& icon = *rig.app.main_window().tray().xembed_icon();
     QVERIFY(icon.isVisible());
     QCOMPARE(icon.toolTip(), QString("Pellux: 192.168.0.5"));
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
       QVERIFY(icon.icon().availableSizes().contains(QSize(size, size)));
     }
-    QVERIFY(rig.app.timer().timer().isActive());
-    QCOMPARE(rig.app.timer().timer().interval(), 5000);
+    QVERIFY(rig.app.main_window().timer().isActive());
+    QCOMPARE(rig.app.main_window().timer().interval(), 5000);
   }
 
   void aTickRefreshesTheTip() {
     Rig rig;
     rig.sockets.SetAddresses({"172.16.0.9"});
     rig.Tick();
-    QCOMPARE(rig.app.tray().xembed_icon()->toolTip(), QString("Pellux: 172.16.0.9"));
+    QCOMPARE(rig.app.main_window().tray().xembed_icon()->toolTip(), QString("Pellux: 172.16.0.9"));
   }
 
   void iconActionsReachTheirHandlers_data() {
@@ -82,7 +81,7 @@ class AppTest : public QObject {
     QCOMPARE(rig.app.info_window().loaded(), opens_info);
     QVERIFY(ActivePopup() == nullptr);
     if (opens_info) {
-      QCOMPARE(rig.app.info_window().window()->windowTitle(), QString("Pellux: 192.168.0.5"));
+      QCOMPARE(rig.app.info_window().widget()->windowTitle(), QString("Pellux: 192.168.0.5"));
     }
   }
 
@@ -110,12 +109,12 @@ class AppTest : public QObject {
     QVERIFY(rig.Choose("mnuConfigure"));
     QVERIFY(rig.app.info_window().loaded());
     QVERIFY(rig.app.config_window().loaded());
-    InfoWindow* info = rig.app.info_window().window();
-    ConfigWindow* config = rig.app.config_window().window();
+    QWidget* info = rig.app.info_window().widget();
+    QWidget* config = rig.app.config_window().widget();
     QVERIFY(rig.Choose("mnuGetIP"));
     QVERIFY(rig.Choose("mnuConfigure"));
-    QCOMPARE(rig.app.info_window().window(), info);
-    QCOMPARE(rig.app.config_window().window(), config);
+    QCOMPARE(rig.app.info_window().widget(), info);
+    QCOMPARE(rig.app.config_window().widget(), config);
   }
 
   void recentIpsShowsTheHistoryReport() {
@@ -136,9 +135,22 @@ class AppTest : public QObject {
     QVERIFY(rig.Choose("mnuExit"));
     QVERIFY(!rig.app.info_window().loaded());
     QVERIFY(!rig.app.config_window().loaded());
-    QVERIFY(rig.app.tray().xembed_icon() == nullptr);
-    QVERIFY(!rig.app.timer().timer().isActive());
+    QVERIFY(rig.app.main_window().tray().xembed_icon() == nullptr);
+    QVERIFY(!rig.app.main_window().timer().isActive());
     QCOMPARE(rig.process.exit_code.value_or(-1), 0);
+  }
+
+  // Sockets that fail in the middle of a run end the program as Exit does:
+  // the icon leaves the tray first.
+  void socketsThatFailLaterTakeTheIconAwayAndEnd() {
+    Rig rig;
+    rig.sockets.startup_result = 10091;
+    rig.Tick();
+    QCOMPARE(rig.messages.shown.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(rig.messages.shown[0].text), QString("Winsock.dll Error."));
+    QVERIFY(rig.app.main_window().tray().xembed_icon() == nullptr);
+    QVERIFY(!rig.app.main_window().timer().isActive());
+    QCOMPARE(rig.process.exit_code.value_or(-1), kSocketsFailureExitCode);
   }
 };
 

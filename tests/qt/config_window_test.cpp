@@ -1,8 +1,6 @@
 // The configuration window on Qt: the interval selected on opening, what
 // "OK", "Cancel" and the close box leave in the settings file, the About
 // panel, and the place the window takes above the panel.
-#include "config/config_window_qt.h"
-
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -13,25 +11,18 @@
 #include <QScreen>
 #include <QTest>
 
-#include "config/program_version_qt.h"
-#include "config/taskbar_qt.h"
+#include <memory>
+
+#include "config/frm_config.h"
+#include "config/program_version.h"
+#include "settings/settings.h"
 #include "tests/qt/helpers.h"
 #include "tests/qt/qt_tests.h"
 #include "tests/unit/fakes.h"
-#include "ui/settings_qt.h"
+#include "ui/form_window_qt.h"
 
 namespace pellux::qt_tests {
 namespace {
-
-using pellux::testing::FakeComputerName;
-using pellux::testing::FakeForms;
-using pellux::testing::FakeMenus;
-using pellux::testing::FakeMessages;
-using pellux::testing::FakeProcess;
-using pellux::testing::FakeSettings;
-using pellux::testing::FakeSockets;
-using pellux::testing::FakeTimer;
-using pellux::testing::FakeTray;
 
 QString SettingsFile() { return qEnvironmentVariable("XDG_CONFIG_HOME") + "/Pellux/Pellux.conf"; }
 
@@ -40,37 +31,27 @@ QByteArray SettingsFileText() {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
 }
 
-struct Rig {
-  FakeSockets sockets;
-  FakeComputerName computer;
-  FakeMessages messages;
-  FakeProcess process;
-  FakeSettings main_settings;
-  FakeTray tray;
-  FakeTimer timer;
-  FakeMenus menus;
-  FakeForms forms;
-  Module1 module1{sockets, computer, messages, process};
-  frmMain main{{module1, main_settings, tray, timer, messages, menus, forms, process}};
-  QtSettings settings;
-  ScreenAppBar app_bar;
-  ProjectVersion version;
-  ConfigWindowHost host{main, settings, messages, app_bar, version};
+// The form on the real settings file and its real window, opened by a main
+// form over fakes.
+struct Rig : pellux::testing::MainFormFakes {
+  std::unique_ptr<SettingsStore> stored = MakeSystemSettings();
+  frmConfig form{main, *stored, messages, ProgramVersion()};
+  FormWindow form_window{form};
 
   Rig() { QFile::remove(SettingsFile()); }
 
-  ConfigWindow& Open() {
-    host.Show();
-    return *host.window();
+  QWidget& Open() {
+    form_window.Show();
+    return *form_window.widget();
   }
 };
 
-QComboBox* List(ConfigWindow& window) {
-  return qobject_cast<QComboBox*>(window.Control("cboInterval"));
+QComboBox* List(Rig& rig) {
+  return qobject_cast<QComboBox*>(rig.form_window.Control("cboInterval"));
 }
 
-void Click(ConfigWindow& window, const char* button) {
-  QTest::mouseClick(window.Control(button), Qt::LeftButton);
+void Click(Rig& rig, const char* button) {
+  QTest::mouseClick(rig.form_window.Control(button), Qt::LeftButton);
 }
 
 class ConfigWindowTest : public QObject {
@@ -92,25 +73,25 @@ class ConfigWindowTest : public QObject {
     QFETCH(QString, shown);
     Rig rig;
     rig.main.TimerInterval = static_cast<int16_t>(interval);
-    ConfigWindow& window = rig.Open();
-    QVERIFY(window.isVisible());
-    QCOMPARE(List(window)->currentText(), shown);
+    QVERIFY(rig.Open().isVisible());
+    QCOMPARE(List(rig)->currentText(), shown);
   }
 
   void okStoresTheChosenIntervalAndClosesTheWindow() {
     Rig rig;
-    ConfigWindow& window = rig.Open();
-    List(window)->setCurrentIndex(7);
-    Click(window, "cmdOK");
-    QVERIFY(!rig.host.loaded());
+    rig.Open();
+    List(rig)->setCurrentIndex(7);
+    Click(rig, "cmdOK");
+    QVERIFY(!rig.form_window.loaded());
     QCOMPARE(static_cast<int>(rig.main.TimerInterval), 30000);
     QCOMPARE(SettingsFileText(), QByteArray("[Options]\nInterval=30000\n"));
     // The stored value reads back through the binding the main form uses.
     QCOMPARE(QString::fromStdString(
-                 rig.settings.GetSetting("Pellux", "Options", "Interval").value_or("<none>")),
+                 rig.stored->GetSetting("Pellux", "Options", "Interval").value_or("<none>")),
              QString("30000"));
     DropUnloadedWindows();
-    QCOMPARE(List(rig.Open())->currentText(), QString("30 Seconds"));
+    rig.Open();
+    QCOMPARE(List(rig)->currentText(), QString("30 Seconds"));
   }
 
   void cancelAndTheCloseBoxStoreNothing_data() {
@@ -122,28 +103,29 @@ class ConfigWindowTest : public QObject {
   void cancelAndTheCloseBoxStoreNothing() {
     QFETCH(bool, close_box);
     Rig rig;
-    ConfigWindow& window = rig.Open();
-    List(window)->setCurrentIndex(0);
+    QWidget& window = rig.Open();
+    List(rig)->setCurrentIndex(0);
     if (close_box) {
       window.close();
     } else {
-      Click(window, "cmdCancel");
+      Click(rig, "cmdCancel");
     }
-    QVERIFY(!rig.host.loaded());
+    QVERIFY(!rig.form_window.loaded());
     QCOMPARE(static_cast<int>(rig.main.TimerInterval), 5000);
     QVERIFY(!QFile::exists(SettingsFile()));
     DropUnloadedWindows();
-    QCOMPARE(List(rig.Open())->currentText(), QString("5 Seconds"));
+    rig.Open();
+    QCOMPARE(List(rig)->currentText(), QString("5 Seconds"));
   }
 
   void aboutButtonSwitchesBetweenThePanels() {
     Rig rig;
-    ConfigWindow& window = rig.Open();
-    auto* about = qobject_cast<QGroupBox*>(window.Control("fraAbout"));
-    QWidget* interval = window.Control("fraInterval");
-    auto* button = qobject_cast<QPushButton*>(window.Control("cmdAbout"));
+    rig.Open();
+    auto* about = qobject_cast<QGroupBox*>(rig.form_window.Control("fraAbout"));
+    QWidget* interval = rig.form_window.Control("fraInterval");
+    auto* button = qobject_cast<QPushButton*>(rig.form_window.Control("cmdAbout"));
     QCOMPARE(about->title(), QString("About Pellux v1.11"));
-    QCOMPARE(qobject_cast<QLabel*>(window.Control("lblAbout"))->text(),
+    QCOMPARE(qobject_cast<QLabel*>(rig.form_window.Control("lblAbout"))->text(),
              QString("Copyright (C) The Pellux authors.\n\n"
                      "Visit the Pellux home page for more programs."));
 
@@ -152,14 +134,14 @@ class ConfigWindowTest : public QObject {
       const char* caption;
     } states[] = {{true, "&Config"}, {false, "&About"}, {true, "&Config"}};
     for (const auto& state : states) {
-      Click(window, "cmdAbout");
+      Click(rig, "cmdAbout");
       QCOMPARE(about->isVisible(), state.about_shown);
       QCOMPARE(interval->isVisible(), !state.about_shown);
       QCOMPARE(button->text(), QString(state.caption));
     }
     // "OK" works from the About panel too, with the hidden list's choice.
-    List(window)->setCurrentIndex(1);
-    Click(window, "cmdOK");
+    List(rig)->setCurrentIndex(1);
+    Click(rig, "cmdOK");
     QCOMPARE(SettingsFileText(), QByteArray("[Options]\nInterval=2000\n"));
   }
 
@@ -167,37 +149,11 @@ class ConfigWindowTest : public QObject {
     // The offscreen screen has no panel, so the query finds none and the
     // window goes to the corner of the whole work area.
     Rig rig;
-    ConfigWindow& window = rig.Open();
+    QWidget& window = rig.Open();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
     QTRY_COMPARE(window.frameGeometry().bottomRight(), work.bottomRight());
-    QCOMPARE(static_cast<int>(rig.host.form().TaskTop), 0);
-  }
-
-  void panelEdgesFollowFromTheScreenAndItsAvailableArea_data() {
-    QTest::addColumn<QRect>("available");
-    QTest::addColumn<bool>("found");
-    QTest::addColumn<QRect>("panel");  // left, top, right, bottom as a rectangle's corners
-    const QRect screen(0, 0, 1024, 768);
-    QTest::newRow("bottom") << QRect(0, 0, 1024, 744) << true
-                            << QRect(QPoint(0, 744), QPoint(1024, 768));
-    QTest::newRow("top") << QRect(0, 30, 1024, 738) << true
-                         << QRect(QPoint(0, 0), QPoint(1024, 30));
-    QTest::newRow("left") << QRect(48, 0, 976, 768) << true << QRect(QPoint(0, 0), QPoint(48, 768));
-    QTest::newRow("right") << QRect(0, 0, 976, 768) << true
-                           << QRect(QPoint(976, 0), QPoint(1024, 768));
-    QTest::newRow("none") << screen << false << QRect();
-  }
-
-  void panelEdgesFollowFromTheScreenAndItsAvailableArea() {
-    QFETCH(QRect, available);
-    QFETCH(bool, found);
-    QFETCH(QRect, panel);
-    const auto result = PanelFromScreen(QRect(0, 0, 1024, 768), available);
-    QCOMPARE(result.has_value(), found);
-    if (!found) return;
-    QCOMPARE(QPoint(result->rc.left, result->rc.top), panel.topLeft());
-    QCOMPARE(QPoint(result->rc.right, result->rc.bottom), panel.bottomRight());
+    QCOMPARE(static_cast<int>(rig.form.TaskTop), 0);
   }
 };
 

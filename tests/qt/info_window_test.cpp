@@ -1,25 +1,31 @@
 // The information window on Qt: what it shows when it loads, the exact text
 // its buttons put on the clipboard, closing, showing again, and dragging.
-#include "info/info_window_qt.h"
-
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTest>
 
+#include <memory>
+
+#include "info/frm_info.h"
 #include "tests/qt/helpers.h"
 #include "tests/qt/qt_tests.h"
 #include "tests/unit/fakes.h"
-#include "ui/clipboard_qt.h"
+#include "ui/clipboard.h"
+#include "ui/form_window_qt.h"
 
 namespace pellux::qt_tests {
 namespace {
 
+// The form on the real clipboard and its real window, opened by a main form
+// over fakes.
 struct Rig : pellux::testing::MainFormFakes {
-  QtClipboard clipboard;
-  InfoWindowHost host{main, module1, clipboard, messages};
+  std::unique_ptr<Clipboard> clipboard = MakeSystemClipboard();
+  frmInfo form{main, module1, *clipboard, messages};
+  FormWindow form_window{form};
 
   Rig() {
     main.YourIP = "192.168.0.5";
@@ -27,18 +33,18 @@ struct Rig : pellux::testing::MainFormFakes {
     sockets.host_name = "pc1";
   }
 
-  InfoWindow& Open() {
-    host.Show();
-    return *host.window();
+  QWidget& Open() {
+    form_window.Show();
+    return *form_window.widget();
   }
 };
 
-QString BoxText(InfoWindow& window, const char* name) {
-  return qobject_cast<QLineEdit*>(window.Control(name))->text();
+QString BoxText(Rig& rig, const char* name) {
+  return qobject_cast<QLineEdit*>(rig.form_window.Control(name))->text();
 }
 
-void Click(InfoWindow& window, const char* button) {
-  QTest::mouseClick(window.Control(button), Qt::LeftButton);
+void Click(Rig& rig, const char* button) {
+  QTest::mouseClick(rig.form_window.Control(button), Qt::LeftButton);
 }
 
 // A mouse event on the window's body, as the platform delivers it.
@@ -57,14 +63,14 @@ class InfoWindowTest : public QObject {
 
   void loadFillsCaptionAndBoxesAndGivesButtonsTheirEdge() {
     Rig rig;
-    InfoWindow& window = rig.Open();
+    QWidget& window = rig.Open();
     QVERIFY(window.isVisible());
     QCOMPARE(window.windowTitle(), QString("Pellux: 192.168.0.5"));
-    QCOMPARE(BoxText(window, "txtIP"), QString("192.168.0.5"));
-    QCOMPARE(BoxText(window, "txtCompName"), QString("PC1"));
-    QCOMPARE(BoxText(window, "txtHostName"), QString("pc1"));
+    QCOMPARE(BoxText(rig, "txtIP"), QString("192.168.0.5"));
+    QCOMPARE(BoxText(rig, "txtCompName"), QString("PC1"));
+    QCOMPARE(BoxText(rig, "txtHostName"), QString("pc1"));
     for (const char* name : {"cmdClose", "cmdCopy2", "cmdCopy"}) {
-      QVERIFY2(dynamic_cast<EdgeButton*>(window.Control(name))->static_edge(), name);
+      QVERIFY2(dynamic_cast<EdgeButton*>(rig.form_window.Control(name))->static_edge(), name);
     }
   }
 
@@ -84,9 +90,9 @@ class InfoWindowTest : public QObject {
     QFETCH(QByteArray, expected);
     Rig rig;
     QGuiApplication::clipboard()->setImage(QImage(2, 2, QImage::Format_RGB32));
-    InfoWindow& window = rig.Open();
+    rig.Open();
     rig.main.YourIP = "10.0.0.1";
-    Click(window, qPrintable(button));
+    Click(rig, qPrintable(button));
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     QCOMPARE(data->text().toUtf8(), expected);
     // Nothing else stays on the clipboard.
@@ -103,13 +109,13 @@ class InfoWindowTest : public QObject {
   void closeButtonAndCloseBoxUnloadTheWindow() {
     QFETCH(bool, close_box);
     Rig rig;
-    QPointer<InfoWindow> window = &rig.Open();
+    QPointer<QWidget> window = &rig.Open();
     if (close_box) {
       window->close();
     } else {
-      Click(*window, "cmdClose");
+      Click(rig, "cmdClose");
     }
-    QVERIFY(!rig.host.loaded());
+    QVERIFY(!rig.form_window.loaded());
     QVERIFY(!window->isVisible());
     DropUnloadedWindows();
     QVERIFY(window.isNull());
@@ -117,14 +123,14 @@ class InfoWindowTest : public QObject {
 
   void showingALoadedWindowKeepsItsValuesAndOpeningAgainReadsAfresh() {
     Rig rig;
-    InfoWindow* first = &rig.Open();
+    QWidget* first = &rig.Open();
     rig.main.YourIP = "10.0.0.1";
     QCOMPARE(&rig.Open(), first);
-    QCOMPARE(BoxText(*first, "txtIP"), QString("192.168.0.5"));
+    QCOMPARE(BoxText(rig, "txtIP"), QString("192.168.0.5"));
 
-    rig.host.Unload();
-    InfoWindow& second = rig.Open();
-    QCOMPARE(BoxText(second, "txtIP"), QString("10.0.0.1"));
+    rig.form_window.Unload();
+    QWidget& second = rig.Open();
+    QCOMPARE(BoxText(rig, "txtIP"), QString("10.0.0.1"));
     QCOMPARE(second.windowTitle(), QString("Pellux: 10.0.0.1"));
   }
 
@@ -143,7 +149,7 @@ class InfoWindowTest : public QObject {
     QFETCH(Qt::MouseButtons, held);
     QFETCH(QPoint, moved_by);
     Rig rig;
-    InfoWindow& window = rig.Open();
+    QWidget& window = rig.Open();
     window.move(100, 120);
     QTRY_COMPARE(window.pos(), QPoint(100, 120));
     // The body between the frame and the buttons.

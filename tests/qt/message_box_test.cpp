@@ -1,7 +1,7 @@
 // Message boxes on Qt: OK only, the caption and icon asked for, the
 // program's CR LF line breaks shown as line breaks, and a text too long for
 // the screen in a box whose text scrolls.
-#include "ui/message_box_qt.h"
+#include "ui/message_box.h"
 
 #include <QAbstractButton>
 #include <QDialogButtonBox>
@@ -13,7 +13,6 @@
 #include <QTextBlock>
 
 #include "monitor/frm_main.h"
-#include "monitor/main_menu.h"
 #include "tests/qt/helpers.h"
 #include "tests/qt/qt_tests.h"
 #include "ui/text_qt.h"
@@ -59,9 +58,9 @@ class MessageBoxTest : public QObject {
       ok_button = box->standardButton(buttons.value(0));
       QTest::mouseClick(static_cast<QWidget*>(buttons.value(0)), Qt::LeftButton);
     });
-    QtMessageBoxes boxes;
-    boxes.Show(FromQString(text), FromQString(title),
-               information ? MessageIcon::kInformation : MessageIcon::kNone);
+    const auto boxes = MakeSystemMessageBoxes();
+    boxes->Show(FromQString(text), FromQString(title),
+                information ? MessageIcon::kInformation : MessageIcon::kNone);
     QCOMPARE(seen_text, shown);
     QCOMPARE(seen_title, title);
     QCOMPARE(seen_icon, information ? QMessageBox::Information : QMessageBox::NoIcon);
@@ -115,8 +114,8 @@ class MessageBoxTest : public QObject {
       stayed_open = open->isVisible();
       return open->close();
     });
-    QtMessageBoxes boxes;
-    boxes.Show(report, "Recent IP addresses", MessageIcon::kInformation);
+    const auto boxes = MakeSystemMessageBoxes();
+    boxes->Show(report, "Recent IP addresses", MessageIcon::kInformation);
     QVERIFY(!message_box);
     QCOMPARE(seen_title, QString("Recent IP addresses"));
     QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(frame));

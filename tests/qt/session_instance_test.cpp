@@ -2,7 +2,7 @@
 // hands over to it, a socket left by a program that did not end normally is
 // taken over, and a folder where no socket can be made lets the program run
 // alone.
-#include "monitor/session_instance_qt.h"
+#include "app/session_instance_qt.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 // The settings file on Qt: where the interval is stored, how values in the
 // file read back, what saving does to the rest of the file, and a file that
 // cannot be written.
-#include "ui/settings_qt.h"
+#include "settings/settings.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,12 +39,12 @@ class SettingsTest : public QObject {
   }
 
   void savedValueGoesUnderItsSectionInTheUsersConfigFolder() {
-    QtSettings settings;
-    QVERIFY(settings.SaveSetting("Pellux", "Options", "Interval", "10000"));
+    const auto settings = MakeSystemSettings();
+    QVERIFY(settings->SaveSetting("Pellux", "Options", "Interval", "10000"));
     QFile file(SettingsFile());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("[Options]\nInterval=10000\n"));
-    QCOMPARE(QString::fromStdString(settings.GetSetting("Pellux", "Options", "Interval").value()),
+    QCOMPARE(QString::fromStdString(settings->GetSetting("Pellux", "Options", "Interval").value()),
              QString("10000"));
   }
 
@@ -69,8 +69,8 @@ class SettingsTest : public QObject {
     QFETCH(bool, found);
     QFETCH(QString, text);
     if (!file.isNull()) WriteSettingsFile(file);
-    QtSettings settings;
-    const auto value = settings.GetSetting("Pellux", "Options", "Interval");
+    const auto settings = MakeSystemSettings();
+    const auto value = settings->GetSetting("Pellux", "Options", "Interval");
     QCOMPARE(value.has_value(), found);
     if (found) QCOMPARE(QString::fromStdString(*value), text);
   }
@@ -132,8 +132,8 @@ class SettingsTest : public QObject {
     QFETCH(QByteArray, after);
     QFETCH(bool, saved);
     WriteSettingsFile(before);
-    QtSettings settings;
-    QCOMPARE(settings.SaveSetting("Pellux", "Options", "Interval", "30000"), saved);
+    const auto settings = MakeSystemSettings();
+    QCOMPARE(settings->SaveSetting("Pellux", "Options", "Interval", "30000"), saved);
     QCOMPARE(ReadSettingsFile(), after);
     // Nothing is left beside it.
     QCOMPARE(QDir(ConfigHome() + "/Pellux")
@@ -142,12 +142,12 @@ class SettingsTest : public QObject {
   }
 
   void aChangeByAnotherProgramIsSeen() {
-    QtSettings settings;
-    QVERIFY(settings.SaveSetting("Pellux", "Options", "Interval", "1000"));
+    const auto settings = MakeSystemSettings();
+    QVERIFY(settings->SaveSetting("Pellux", "Options", "Interval", "1000"));
     // Qt notices a changed file by its time stamp and size; a longer value
     // changes the size even within the time stamp's resolution.
     WriteSettingsFile("[Options]\nInterval=30000\n");
-    QCOMPARE(QString::fromStdString(settings.GetSetting("Pellux", "Options", "Interval").value()),
+    QCOMPARE(QString::fromStdString(settings->GetSetting("Pellux", "Options", "Interval").value()),
              QString("30000"));
   }
 
@@ -157,9 +157,9 @@ class SettingsTest : public QObject {
     QFile blocker(ConfigHome() + "/Pellux");
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    QtSettings settings;
-    QVERIFY(!settings.SaveSetting("Pellux", "Options", "Interval", "1000"));
-    QVERIFY(!settings.GetSetting("Pellux", "Options", "Interval").has_value());
+    const auto settings = MakeSystemSettings();
+    QVERIFY(!settings->SaveSetting("Pellux", "Options", "Interval", "1000"));
+    QVERIFY(!settings->GetSetting("Pellux", "Options", "Interval").has_value());
   }
 };
 

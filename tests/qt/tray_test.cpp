@@ -2,6 +2,7 @@
 // and the test in the panel's place: which kind of icon the program uses as
 // trays come and go, what its item tells a panel, and what the panel's
 // requests and its menu's clicks do.
+#include <QCursor>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
@@ -9,7 +10,6 @@
 #include <QMenu>
 #include <QTest>
 
-#include "monitor/main_menu.h"
 #include "tests/qt/app_rig.h"
 #include "tests/qt/helpers.h"
 #include "tests/qt/qt_tests.h"
@@ -67,7 +67,7 @@ class FakeWatcher final : public QDBusVirtualObject {
 };
 
 struct Rig : AppRig {
-  QtTrayIcon& tray() { return app.tray(); }
+  QtTrayIcon& tray() { return app.main_window().tray(); }
 };
 
 // The panel's side of the bus: a connection apart from the program's.
@@ -120,7 +120,10 @@ class TrayTest : public QObject {
     auto watcher = std::make_unique<FakeWatcher>(QStringLiteral("watcher1"), true);
     Rig rig;
     QTRY_VERIFY(rig.tray().status_notifier_item() != nullptr);
-    const QString item = rig.tray().status_notifier_item()->service();
+    // The item's bus name: the process id and a count of the process's
+    // items, as panels expect it.
+    const QString item =
+        QStringLiteral("org.kde.StatusNotifierItem-%1-1").arg(QCoreApplication::applicationPid());
     QTRY_COMPARE(watcher->items, QStringList{item});
     QVERIFY(rig.tray().xembed_icon() == nullptr);
     QCOMPARE(ItemsOnTheBus(), QStringList{item});
@@ -243,6 +246,15 @@ class TrayTest : public QObject {
     Call(item, StatusNotifierItem::kItemPath, StatusNotifierItem::kItemInterface, "ContextMenu",
          {120, 90});
     QTRY_COMPARE(opened_at, QPoint(120, 90));
+    // That place was for that menu only: the next one opens at the pointer.
+    QCursor::setPos(40, 50);
+    opened_at = QPoint();
+    WhenOpen(ActivePopup, [&opened_at](QWidget* popup) {
+      opened_at = popup->geometry().topLeft();
+      popup->close();
+    });
+    QVERIFY(!rig.app.main_window().PopupMenu(kMainMenu));
+    QCOMPARE(opened_at, QPoint(40, 50));
 
     const QDBusMessage group =
         Call(item, StatusNotifierItem::kMenuPath, menu, "EventGroup",

@@ -68,4 +68,59 @@ check "the override leaves 32-bit out on any host" \
 check "the override can skip the check" runs_32bit "$work/none" yes yes
 check "a wrong override is refused" runs_32bit "$work/loader-runs" maybe no "*must be yes, no or auto*"
 
+# A second prefix started and ended inside a running session, as the window
+# tests at another dpi use it, against stand-ins that log each call with the
+# prefix it was made for, and say so when one was given a pipe: a server that
+# inherits the caller's output would keep the test runner waiting.
+mkdir -p "$work/ok"
+for name in wine wineboot wineserver; do
+  cat >"$work/ok/$name" <<FAKE
+#!/usr/bin/env bash
+held=""
+for fd in 0 1 2; do [[ -p /dev/fd/\$fd ]] && held=" (holding a pipe)"; done
+echo "$name \$* in \${WINEPREFIX:-?}\$held" >>"$work/calls"
+FAKE
+done
+chmod +x "$work/ok/"*
+# prefix_command <--start-prefix|--stop-prefix> [dpi]: runs it in a session
+# and in a folder of its own, with a relative prefix, its output going into a
+# pipe; prints the calls made.
+prefix_command() {
+  : >"$work/calls"
+  (cd "$work" && PATH="$work/ok:$PATH" WINE_SESSION_ACTIVE=1 DISPLAY=:99 \
+    WINE_SESSION_LOGPIXELS=${2:-} bash "$here/../../scripts/wine-session.sh" "$1" p144 2>&1 |
+    cat >"$work/out")
+  cat "$work/calls"
+}
+calls_are() { # calls_are <want> <command...>
+  local want=$1 got
+  shift
+  got=$("$@")
+  [[ $got == "$want" ]] && return 0
+  printf 'got:\n%s\n' "$got"
+  cat "$work/out"
+  return 1
+}
+in=" in $work/p144"
+server="wineserver -k$in
+wineserver -w$in
+wineserver -p$in
+wineboot $in"
+check "a new prefix is made, set to the dpi and given a running server" calls_are "wineboot -i$in
+wine reg add HKCU\\Software\\Wine\\X11 Driver /v Managed /t REG_SZ /d N /f$in
+wine reg add HKCU\\Control Panel\\Desktop /v LogPixels /t REG_DWORD /d 144 /f$in
+$server" prefix_command --start-prefix 144
+check "a prefix already at the dpi only gets its server" calls_are "$server" \
+  prefix_command --start-prefix 144
+check "back at Wine's own dpi the setting goes" calls_are "wine reg delete HKCU\\Control Panel\\Desktop /v LogPixels /f$in
+$server" prefix_command --start-prefix
+check "a dpi that is no number starts nothing" calls_are "" prefix_command --start-prefix 1e2
+check "stopping ends the prefix's server" calls_are "wineserver -k$in
+wineserver -w$in" prefix_command --stop-prefix
+outside_session() {
+  ! (cd "$work" && PATH="$work/ok:$PATH" WINE_SESSION_ACTIVE="" \
+    bash "$here/../../scripts/wine-session.sh" --start-prefix p144 2>/dev/null)
+}
+check "no prefix is started outside a session" outside_session
+
 ((failures == 0))

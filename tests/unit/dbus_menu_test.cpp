@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "monitor/main_menu.h"
+#include "monitor/frm_main.h"
 
 namespace pellux {
 namespace {

@@ -10,28 +10,24 @@
 #include <tuple>
 #include <vector>
 
-#include "config/program_version.h"
-#include "config/taskbar.h"
-#include "monitor/forms.h"
 #include "monitor/frm_main.h"
-#include "monitor/poll_timer.h"
 #include "net/computer_name.h"
 #include "net/module1.h"
 #include "net/sockets.h"
-#include "tray/tray_icon.h"
+#include "settings/settings.h"
 #include "ui/clipboard.h"
+#include "ui/form_view.h"
 #include "ui/message_box.h"
-#include "ui/popup_menu.h"
 #include "ui/process.h"
-#include "ui/settings.h"
 
 namespace pellux::testing {
 
 // Parses "a.b.c.d" into four bytes.
-inline std::vector<char> Bytes(const std::string& dotted) {
+inline Ipv4Address Bytes(const std::string& dotted) {
   unsigned a = 0, b = 0, c = 0, d = 0;
   std::sscanf(dotted.c_str(), "%u.%u.%u.%u", &a, &b, &c, &d);
-  return {static_cast<char>(a), static_cast<char>(b), static_cast<char>(c), static_cast<char>(d)};
+  return {static_cast<uint8_t>(a), static_cast<uint8_t>(b), static_cast<uint8_t>(c),
+          static_cast<uint8_t>(d)};
 }
 
 class FakeSockets final : public Sockets {
@@ -43,8 +39,7 @@ class FakeSockets final : public Sockets {
   std::string host_name = "workstation7";
   int last_error = 0;
   bool resolves = true;
-  int16_t h_length = 4;
-  std::vector<std::vector<char>> addresses;
+  std::vector<Ipv4Address> addresses;
 
   // What happened.
   int startups = 0;
@@ -80,24 +75,15 @@ class FakeSockets final : public Sockets {
     return last_error;
   }
 
-  const HostEntry* gethostbyname(const char* name) override {
+  bool gethostbyname(const char* name, std::vector<Ipv4Address>& out) override {
     ++lookups;
     names_resolved.emplace_back(name);
-    if (!resolves) return nullptr;
-    storage_ = addresses;
-    list_.clear();
-    for (auto& bytes : storage_) list_.push_back(bytes.data());
-    list_.push_back(nullptr);
-    entry_ = HostEntry{2, h_length, list_.data()};
-    return &entry_;
+    if (!resolves) return false;
+    out = addresses;
+    return true;
   }
 
   uint16_t requested_version = 0;
-
- private:
-  std::vector<std::vector<char>> storage_;
-  std::vector<char*> list_;
-  HostEntry entry_;
 };
 
 class FakeComputerName final : public ComputerName {
@@ -177,26 +163,19 @@ class FakeSettings final : public SettingsStore {
   }
 };
 
-class FakeTray final : public TrayIcon {
+// The main form's window: the tips it showed, the timer it runs and the
+// menus it popped up, choosing what the test scripted.
+class FakeMainView final : public MainView {
  public:
   std::vector<std::string> tips;
-  void SetTip(const std::string& tip) override { tips.push_back(tip); }
-};
-
-class FakeTimer final : public PollTimer {
- public:
   std::optional<uint32_t> interval_ms;
-  void Arm(uint32_t interval) override { interval_ms = interval; }
-};
-
-// A menu that records what it offered and chooses what the test scripted.
-class FakeMenus final : public PopupMenus {
- public:
   std::optional<std::string> choice;
-  std::vector<std::vector<MenuItemDesign>> shown;
+  std::vector<std::vector<MenuItemDesign>> menus;
 
-  std::optional<std::string_view> Popup(std::span<const MenuItemDesign> items) override {
-    shown.emplace_back(items.begin(), items.end());
+  void SetTip(const std::string& tip) override { tips.push_back(tip); }
+  void StartTimer(uint32_t interval) override { interval_ms = interval; }
+  std::optional<std::string_view> PopupMenu(std::span<const MenuItemDesign> items) override {
+    menus.emplace_back(items.begin(), items.end());
     if (!choice) return std::nullopt;
     for (const auto& item : items) {
       if (item.name == *choice) return item.name;
@@ -205,67 +184,142 @@ class FakeMenus final : public PopupMenus {
   }
 };
 
-// The program's windows as a list of loaded forms, with a log of what was
-// done to them.
-class FakeForms final : public Forms {
- public:
-  std::vector<FormId> loaded{FormId::kMain};
-  std::vector<std::string> log;
+// A screen in pixels at some DPI, with a taskbar, and the outer size of a
+// window on it.
+struct FakeScreen {
+  int width = 1024;
+  int height = 768;
+  int dpi = 96;
+  std::optional<PixelRect> taskbar = PixelRect{0, 738, 1024, 768};
+  int window_width = 236;
+  int window_height = 148;
+  bool taskbar_answers = true;  // false: asking where the taskbar is fails
+};
 
-  void Show(FormId form) override {
-    if (std::find(loaded.begin(), loaded.end(), form) == loaded.end()) {
-      loaded.push_back(form);
-      log.push_back("load " + Name(form));
+// A form's window built from its design table: what its controls show, and
+// a log of what was done to it. It stands at the screen's top left until it
+// is moved.
+class FakeFormView final : public FormView {
+ public:
+  // `log`, when given, records "load <form>", "front <form>" and
+  // "unload <form>".
+  explicit FakeFormView(Form& form, std::vector<std::string>* log = nullptr)
+      : form_(form), log_(log) {
+    form.Bind(*this);
+  }
+
+  FakeScreen screen;
+  int loads = 0;
+  int unloads = 0;
+  std::string caption;
+  std::map<std::string, std::string> texts;
+  std::map<std::string, bool> visible;
+  std::vector<std::string> items;  // the drop-down list's
+  int index = -1;
+  std::vector<std::string> flattened;
+  TwipsRect frame;
+  std::vector<std::pair<double, double>> moves;  // the corners asked for, twips
+  std::vector<std::string> calls;                // what changed, in order
+  int shows = 0;
+
+  void Show() override {
+    ++shows;
+    Log(loaded_ ? "front " : "load ");
+    if (loaded_) return;
+    loaded_ = true;
+    ++loads;
+    texts.clear();
+    items.clear();
+    index = -1;
+    for (const auto& control : form_.design().controls) {
+      const std::string name(control.name);
+      texts[name] = control.caption;
+      visible[name] = !control.Has(control_flags::kHidden);
+      for (const auto item : control.items) items.emplace_back(item);
+    }
+    frame = {0, 0, Twips(screen.window_width), Twips(screen.window_height)};
+    form_.Load();
+  }
+  void Unload() override {
+    if (!loaded_) return;
+    Log("unload ");
+    loaded_ = false;
+    ++unloads;
+  }
+  bool loaded() const override { return loaded_; }
+
+  void SetCaption(std::string_view text) override { caption = text; }
+  std::string Text(std::string_view control) const override {
+    if (control == "cboInterval") {
+      return index < 0 ? "" : items[static_cast<std::size_t>(index)];
+    }
+    return texts.at(std::string(control));
+  }
+  void SetText(std::string_view control, std::string_view text) override {
+    calls.push_back("text " + std::string(control));
+    texts[std::string(control)] = text;
+  }
+  void SetVisible(std::string_view control, bool show) override {
+    calls.push_back((show ? "show " : "hide ") + std::string(control));
+    visible[std::string(control)] = show;
+  }
+  int ListCount(std::string_view) const override { return static_cast<int>(items.size()); }
+  std::string List(std::string_view, int i) const override {
+    return items[static_cast<std::size_t>(i)];
+  }
+  void SetListIndex(std::string_view, int i) override { index = i; }
+  void FlattenButton(std::string_view control) override { flattened.emplace_back(control); }
+
+  int dpi() const override { return screen.dpi; }
+  TwipsRect Frame() const override { return frame; }
+  TwipsRect Screen() const override { return {0, 0, Twips(screen.width), Twips(screen.height)}; }
+  TwipsRect WorkArea() const override {
+    // The screen less a taskbar along one of its edges.
+    TwipsRect work = Screen();
+    if (!screen.taskbar) return work;
+    const PixelRect& bar = *screen.taskbar;
+    if (bar.width() < screen.width) {
+      if (bar.left <= 0) {
+        work.left = Twips(bar.right);
+      } else {
+        work.right = Twips(bar.left);
+      }
+    } else if (bar.top <= 0) {
+      work.top = Twips(bar.bottom);
     } else {
-      log.push_back("front " + Name(form));
+      work.bottom = Twips(bar.top);
     }
+    return work;
   }
-  std::vector<FormId> Loaded() const override { return loaded; }
-  void Unload(FormId form) override {
-    std::erase(loaded, form);
-    log.push_back("unload " + Name(form));
+  std::optional<PixelRect> TaskbarRect() const override {
+    return screen.taskbar_answers ? screen.taskbar : std::nullopt;
   }
-
-  static std::string Name(FormId form) {
-    switch (form) {
-      case FormId::kMain:
-        return "frmMain";
-      case FormId::kInfo:
-        return "frmInfo";
-      case FormId::kConfig:
-        return "frmConfig";
+  void Move(double x, double y, Corner corner) override {
+    moves.emplace_back(x, y);
+    const double width = frame.width();
+    const double height = frame.height();
+    if (corner == Corner::kBottomRight) {
+      x -= width;
+      y -= height;
     }
-    return "?";
+    frame = {x, y, x + width, y + height};
   }
-};
 
-// The shell's taskbar query: fills in the scripted rectangle, or leaves the
-// record alone as a failed query does.
-class FakeAppBar final : public AppBar {
- public:
-  struct Rect {
-    int32_t left, top, right, bottom;
-  };
-  std::optional<Rect> taskbar;  // nothing: the query fails
-  std::vector<uint32_t> messages;
-  std::vector<uint32_t> sizes;  // cbSize as each query found it
+  // Where the window's edges are on the screen, in pixels.
+  int Left() const { return TwipsToPixels(frame.left, screen.dpi); }
+  int Top() const { return TwipsToPixels(frame.top, screen.dpi); }
+  int Right() const { return TwipsToPixels(frame.right, screen.dpi); }
+  int Bottom() const { return TwipsToPixels(frame.bottom, screen.dpi); }
 
-  uint32_t SHAppBarMessage(uint32_t message, AppBarData& data) override {
-    messages.push_back(message);
-    sizes.push_back(data.cbSize);
-    if (!taskbar) return 0;
-    data.rc.left = taskbar->left;
-    data.rc.top = taskbar->top;
-    data.rc.right = taskbar->right;
-    data.rc.bottom = taskbar->bottom;
-    return 1;
+ private:
+  double Twips(int pixels) const { return PixelsToTwips(pixels, screen.dpi); }
+  void Log(const std::string& what) {
+    if (log_ != nullptr) log_->push_back(what + std::string(form_.design().name));
   }
-};
 
-class FakeVersion final : public ProgramVersion {
- public:
-  std::optional<VersionNumbers> numbers = VersionNumbers{1, 11};
-  std::optional<VersionNumbers> Numbers() override { return numbers; }
+  Form& form_;
+  std::vector<std::string>* log_;
+  bool loaded_ = false;
 };
 
 class FakeClipboard final : public Clipboard {
@@ -281,6 +335,17 @@ class FakeClipboard final : public Clipboard {
   }
 };
 
+// A form that stands for one the main form opens.
+class StandInForm final : public Form {
+ public:
+  explicit StandInForm(const FormDesign& design) : Form(design) {}
+  void Form_Load() override {}
+  void Click(std::string_view) override {}
+};
+
+inline constexpr FormDesign kStandInInfo{.name = "frmInfo"};
+inline constexpr FormDesign kStandInConfig{.name = "frmConfig"};
+
 // The main form over fakes of all its seams: what the other forms' tests
 // start from.
 struct MainFormFakes {
@@ -289,12 +354,14 @@ struct MainFormFakes {
   FakeMessages messages;
   FakeProcess process;
   FakeSettings settings;
-  FakeTray tray;
-  FakeTimer timer;
-  FakeMenus menus;
-  FakeForms forms;
+  FakeMainView window;
+  std::vector<std::string> forms;  // what was done to the other forms' windows
+  StandInForm info_form{kStandInInfo};
+  StandInForm config_form{kStandInConfig};
+  FakeFormView info{info_form, &forms};
+  FakeFormView config{config_form, &forms};
   Module1 module1{sockets, computer, messages, process};
-  frmMain main{{module1, settings, tray, timer, messages, menus, forms, process}};
+  frmMain main{{module1, settings, messages, process, window, info, config}};
 };
 
 // The whole program of either front end (its App) on its real windows,

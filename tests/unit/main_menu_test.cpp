@@ -1,5 +1,3 @@
-#include "monitor/main_menu.h"
-
 #include <gtest/gtest.h>
 
 #include "monitor/frm_main.h"
@@ -46,33 +44,34 @@ class TrayHandlersTest : public ::testing::Test, protected testing::MainFormFake
 };
 
 TEST_F(TrayHandlersTest, OnlyTheRightButtonPopsUpTheMenu) {
-  for (const int button : {kLeftButton, kMiddleButton, 0, 3}) form.Trayicon1_MouseButton(button);
-  EXPECT_TRUE(menus.shown.empty());
+  for (const int button : {int{kLeftButton}, int{kMiddleButton}, 0, 3})
+    form.Trayicon1_MouseButton(button);
+  EXPECT_TRUE(window.menus.empty());
   form.Trayicon1_MouseButton(kRightButton);
-  ASSERT_EQ(menus.shown.size(), 1u);
-  EXPECT_EQ(menus.shown[0].size(), std::size(kMainMenu));
-  EXPECT_TRUE(forms.log.empty());  // nothing chosen, nothing done
+  ASSERT_EQ(window.menus.size(), 1u);
+  EXPECT_EQ(window.menus[0].size(), std::size(kMainMenu));
+  EXPECT_TRUE(forms.empty());  // nothing chosen, nothing done
 }
 
 TEST_F(TrayHandlersTest, ActivationAndGetIpShowTheInformationWindowOnce) {
   form.Trayicon1_Activate();
-  menus.choice = "mnuGetIP";
+  window.choice = "mnuGetIP";
   form.Trayicon1_MouseButton(kRightButton);
-  EXPECT_EQ(forms.log, (Strings{"load frmInfo", "front frmInfo"}));
+  EXPECT_EQ(forms, (Strings{"load frmInfo", "front frmInfo"}));
 }
 
 TEST_F(TrayHandlersTest, ConfigureShowsTheConfigurationWindowOnce) {
-  menus.choice = "mnuConfigure";
+  window.choice = "mnuConfigure";
   form.Trayicon1_MouseButton(kRightButton);
   form.Trayicon1_MouseButton(kRightButton);
-  EXPECT_EQ(forms.log, (Strings{"load frmConfig", "front frmConfig"}));
+  EXPECT_EQ(forms, (Strings{"load frmConfig", "front frmConfig"}));
 }
 
 TEST_F(TrayHandlersTest, RecentIpsShowsTheReportInAnInformationBox) {
   sockets.SetAddresses({"10.0.0.1"});
   form.Form_Load();
   form.Timer1_Timer();
-  menus.choice = "mnuRecent";
+  window.choice = "mnuRecent";
   form.Trayicon1_MouseButton(kRightButton);
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0],
@@ -80,13 +79,13 @@ TEST_F(TrayHandlersTest, RecentIpsShowsTheReportInAnInformationBox) {
                                         MessageIcon::kInformation}));
 }
 
-TEST_F(TrayHandlersTest, ExitUnloadsEveryLoadedFormInOrderThenEnds) {
+TEST_F(TrayHandlersTest, ExitUnloadsTheOtherFormsThenEnds) {
   form.mnuGetIP_Click();
   form.mnuConfigure_Click();
-  forms.log.clear();
-  menus.choice = "mnuExit";
+  forms.clear();
+  window.choice = "mnuExit";
   form.Trayicon1_MouseButton(kRightButton);
-  EXPECT_EQ(forms.log, (Strings{"unload frmMain", "unload frmInfo", "unload frmConfig"}));
+  EXPECT_EQ(forms, (Strings{"unload frmInfo", "unload frmConfig"}));
   EXPECT_EQ(process.exit_code, 0);
 }
 
@@ -103,8 +102,8 @@ TEST_F(TrayHandlersTest, AnEntryChosenByNameRunsItsHandler) {
   for (const auto& [entry, log] : cases) {
     testing::MainFormFakes fakes;
     fakes.main.mnuMain_Click(entry);
-    EXPECT_EQ(fakes.forms.log, log) << entry;
-    EXPECT_TRUE(fakes.menus.shown.empty()) << entry;
+    EXPECT_EQ(fakes.forms, log) << entry;
+    EXPECT_TRUE(fakes.window.menus.empty()) << entry;
   }
   form.mnuMain_Click("mnuRecent");
   EXPECT_EQ(messages.shown.size(), 1u);

@@ -104,18 +104,6 @@ TEST_F(Module1Test, AddressBytesAreWrittenWithoutLeadingZeros) {
   }
 }
 
-TEST_F(Module1Test, AddressLengthComesFromTheHostEntry) {
-  sockets.addresses = {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}};
-  sockets.h_length = 16;
-  EXPECT_EQ(module1.LookupAddress(true), "1.2.3.4.5.6.7.8.9.10.11.12.13.14.15.16");
-
-  for (const int16_t length : {int16_t{0}, int16_t{-1}, int16_t{INT16_MIN}}) {
-    sockets.h_length = length;
-    EXPECT_EQ(module1.LookupAddress(true), "") << length;
-  }
-  EXPECT_TRUE(messages.shown.empty());
-}
-
 TEST_F(Module1Test, HostNameFailureShowsTheCodeAfterTwoBlanks) {
   const std::pair<int, std::string> cases[] = {
       {10093, "Windows Socket Error  10093"},

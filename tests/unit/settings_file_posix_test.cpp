@@ -1,7 +1,7 @@
 // Saving into the settings file on disk: links, permissions and files that
 // cannot be read or written. What the edit does to the text is checked on
 // the Qt front end, through QSettings, which must read the value back.
-#include "ui/settings_file_posix.h"
+#include "settings/settings_file_posix.h"
 
 #include <fcntl.h>
 #include <ftw.h>

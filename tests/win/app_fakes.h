@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "monitor/app_win.h"
+#include "app/app_win.h"
 #include "tests/unit/fakes.h"
 
 namespace pellux::testing {

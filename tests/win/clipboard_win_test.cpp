@@ -1,5 +1,5 @@
 // The clipboard binding against the platform's real clipboard.
-#include "ui/clipboard_win.h"
+#include "ui/clipboard.h"
 
 #include <windows.h>
 
@@ -16,39 +16,39 @@ using testing::ClipboardUnicode;
 using testing::FillClipboard;
 using testing::HasTestFormat;
 
-TEST(WindowsClipboardTest, TextReplacesEverythingThatWasThere) {
+TEST(WinClipboardTest, TextReplacesEverythingThatWasThere) {
   ASSERT_TRUE(FillClipboard(L"before"));
   ASSERT_TRUE(HasTestFormat());
-  WindowsClipboard clipboard;
+  const auto clipboard = MakeSystemClipboard();
   // Program text is in the ANSI code page: \xE9 is an e with an acute accent.
-  EXPECT_EQ(clipboard.ReplaceWithText("Caf\xE9\r\nline"), ClipboardResult::kCopied);
+  EXPECT_EQ(clipboard->ReplaceWithText("Caf\xE9\r\nline"), ClipboardResult::kCopied);
   EXPECT_EQ(ClipboardUnicode(), L"Caf\u00E9\r\nline");
   EXPECT_EQ(ClipboardAnsi(), "Caf\xE9\r\nline");
   EXPECT_FALSE(HasTestFormat());
-  EXPECT_EQ(clipboard.ReplaceWithText(""), ClipboardResult::kCopied);
+  EXPECT_EQ(clipboard->ReplaceWithText(""), ClipboardResult::kCopied);
   EXPECT_EQ(ClipboardUnicode(), L"");
 }
 
-TEST(WindowsClipboardTest, AClipboardHeldThroughEveryTryIsLeftAlone) {
+TEST(WinClipboardTest, AClipboardHeldThroughEveryTryIsLeftAlone) {
   ASSERT_TRUE(FillClipboard(L"before"));
   int pauses = 0;
-  WindowsClipboard clipboard([&pauses] { ++pauses; });
+  const auto clipboard = MakeSystemClipboard([&pauses] { ++pauses; });
   ClipboardHolder holder;
   ASSERT_TRUE(holder.held());
-  EXPECT_EQ(clipboard.ReplaceWithText("new"), ClipboardResult::kInUse);
-  EXPECT_EQ(pauses, WindowsClipboard::kAttempts - 1);
+  EXPECT_EQ(clipboard->ReplaceWithText("new"), ClipboardResult::kInUse);
+  EXPECT_EQ(pauses, 4);  // five tries, a pause between each two
   holder.Release();
   EXPECT_EQ(ClipboardUnicode(), L"before");
   EXPECT_TRUE(HasTestFormat());
 }
 
-TEST(WindowsClipboardTest, AClipboardReleasedWhileWaitingIsUsed) {
+TEST(WinClipboardTest, AClipboardReleasedWhileWaitingIsUsed) {
   ASSERT_TRUE(FillClipboard(L"before"));
   ClipboardHolder holder;
   ASSERT_TRUE(holder.held());
   // The other program lets go during the first pause.
-  WindowsClipboard clipboard([&holder] { holder.Release(); });
-  EXPECT_EQ(clipboard.ReplaceWithText("new"), ClipboardResult::kCopied);
+  const auto clipboard = MakeSystemClipboard([&holder] { holder.Release(); });
+  EXPECT_EQ(clipboard->ReplaceWithText("new"), ClipboardResult::kCopied);
   EXPECT_EQ(ClipboardUnicode(), L"new");
 }
 

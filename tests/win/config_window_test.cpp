@@ -8,22 +8,16 @@
 #include <cstdlib>
 #include <vector>
 
-#include "config/config_window_win.h"
-#include "config/program_version_win.h"
-#include "config/taskbar_win.h"
+#include "config/frm_config.h"
+#include "config/program_version.h"
 #include "resource.h"
 #include "tests/unit/fakes.h"
-#include "ui/settings_win.h"
+#include "ui/form_window_win.h"
 
 namespace pellux {
 namespace {
 
-using testing::FakeComputerName;
 using testing::FakeMessages;
-using testing::FakeProcess;
-using testing::FakeSockets;
-using testing::FakeTimer;
-using testing::FakeTray;
 
 constexpr wchar_t kOptionsKey[] = L"Software\\Pellux\\Options";
 
@@ -72,22 +66,11 @@ void Pump() {
   }
 }
 
-class ConfigWindowTest : public ::testing::Test {
+class ConfigWindowTest : public ::testing::Test, protected testing::MainFormFakes {
  protected:
-  FakeSockets sockets;
-  FakeComputerName computer;
-  FakeMessages messages;
-  FakeProcess process;
-  FakeTray tray;
-  FakeTimer timer;
-  RegistrySettings settings;
-  ShellAppBar app_bar;
-  ModuleVersion version;
-  Module1 module1{sockets, computer, messages, process};
-  testing::FakeMenus menus;
-  testing::FakeForms forms;
-  frmMain main{{module1, settings, tray, timer, messages, menus, forms, process}};
-  ConfigWindowHost host{main, settings, messages, app_bar, version};
+  std::unique_ptr<SettingsStore> registry = MakeSystemSettings();
+  frmConfig form{main, *registry, messages, ProgramVersion()};
+  FormWindow config_window{form};
   std::optional<std::wstring> saved_;
   bool had_key_ = false;
 
@@ -102,7 +85,7 @@ class ConfigWindowTest : public ::testing::Test {
     SetStoredInterval(std::nullopt);
   }
   void TearDown() override {
-    host.Unload();
+    config_window.Unload();
     if (had_key_) {
       SetStoredInterval(saved_);
     } else {
@@ -111,8 +94,8 @@ class ConfigWindowTest : public ::testing::Test {
     }
   }
 
-  HWND Window() { return host.window().hwnd(); }
-  HWND Control(std::string_view name) { return host.window().Control(name); }
+  HWND Window() { return config_window.hwnd(); }
+  HWND Control(std::string_view name) { return config_window.Control(name); }
   int Selected() {
     return static_cast<int>(SendMessageW(Control("cboInterval"), CB_GETCURSEL, 0, 0));
   }
@@ -128,8 +111,8 @@ class ConfigWindowTest : public ::testing::Test {
 };
 
 TEST_F(ConfigWindowTest, ListHoldsTheEightIntervalsWithTheirExactTexts) {
-  host.Show();
-  ASSERT_TRUE(host.loaded());
+  config_window.Show();
+  ASSERT_TRUE(config_window.loaded());
   const HWND list = Control("cboInterval");
   const auto style = static_cast<DWORD>(GetWindowLongW(list, GWL_STYLE));
   EXPECT_EQ(style & 3u, static_cast<DWORD>(CBS_DROPDOWNLIST));
@@ -146,8 +129,8 @@ TEST_F(ConfigWindowTest, ListHoldsTheEightIntervalsWithTheirExactTexts) {
 }
 
 TEST_F(ConfigWindowTest, WindowAndControlsFollowTheDesignAtTheScreenDpi) {
-  host.Show();
-  const int dpi = host.window().dpi();
+  config_window.Show();
+  const int dpi = config_window.dpi();
   if (const char* expected = std::getenv("PELLUX_EXPECTED_DPI")) {
     EXPECT_EQ(dpi, std::atoi(expected));
   }
@@ -165,18 +148,35 @@ TEST_F(ConfigWindowTest, WindowAndControlsFollowTheDesignAtTheScreenDpi) {
   GetClientRect(Window(), &client);
   EXPECT_EQ(client.right, TwipsToPixels(3450, dpi));
   EXPECT_EQ(client.bottom, TwipsToPixels(1875, dpi));
-  for (const auto& control : kConfigControls) {
-    SCOPED_TRACE(control.name);
-    const HWND window = Control(control.name);
-    ASSERT_NE(window, nullptr);
-    const RECT rect = RectInParent(window);
-    const PixelRect want = ToPixels(control, dpi);
-    EXPECT_EQ(rect.left, want.left);
-    EXPECT_EQ(rect.top, want.top);
-    EXPECT_EQ(rect.right, want.right);
-    EXPECT_EQ(rect.bottom, want.bottom);  // the list's closed field too
-    const HWND parent = control.parent.empty() ? Window() : Control(control.parent);
-    EXPECT_EQ(GetParent(window), parent);
+  // Each control's edges in twips within its container, as the window was
+  // designed: written out here, not taken from the table the window is
+  // built from, so a wrong number there shows.
+  struct Pinned {
+    const char* name;
+    const char* parent;
+    int left, top, right, bottom;
+  };
+  const Pinned pinned[] = {
+      {"cmdAbout", "", 60, 1470, 975, 1845},
+      {"cmdCancel", "", 2490, 1470, 3405, 1845},
+      {"cmdOK", "", 1560, 1470, 2475, 1845},
+      {"fraInterval", "", 30, 30, 3405, 1365},
+      {"cboInterval", "fraInterval", 90, 540, 3285, 900},
+      {"lblCheck", "fraInterval", 90, 270, 2715, 495},
+      {"fraAbout", "", 30, 30, 3405, 1365},
+      {"lblAbout", "fraAbout", 90, 330, 3255, 1215},
+  };
+  ASSERT_EQ(std::size(pinned), std::size(kConfigControls));
+  for (const Pinned& want : pinned) {
+    SCOPED_TRACE(want.name);
+    const HWND control = Control(want.name);
+    ASSERT_NE(control, nullptr);
+    const RECT rect = RectInParent(control);
+    EXPECT_EQ(rect.left, TwipsToPixels(want.left, dpi));
+    EXPECT_EQ(rect.top, TwipsToPixels(want.top, dpi));
+    EXPECT_EQ(rect.right, TwipsToPixels(want.right, dpi));
+    EXPECT_EQ(rect.bottom, TwipsToPixels(want.bottom, dpi));  // the list's closed field too
+    EXPECT_EQ(GetParent(control), *want.parent == '\0' ? Window() : Control(want.parent));
   }
   EXPECT_EQ(Text(Control("cmdOK")), L"&OK");
   EXPECT_EQ(Text(Control("cmdCancel")), L"&Cancel");
@@ -192,10 +192,10 @@ TEST_F(ConfigWindowTest, WindowAndControlsFollowTheDesignAtTheScreenDpi) {
 }
 
 TEST_F(ConfigWindowTest, ControlsTakeTheirDesignFonts) {
-  host.Show();
-  const int dpi = host.window().dpi();
-  auto height = [](HWND window) {
-    const auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+  config_window.Show();
+  const int dpi = config_window.dpi();
+  auto height = [](HWND control) {
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
     LOGFONTW description{};
     GetObjectW(font, sizeof description, &description);
     return description.lfHeight;
@@ -208,59 +208,59 @@ TEST_F(ConfigWindowTest, ControlsTakeTheirDesignFonts) {
 
 TEST_F(ConfigWindowTest, OpensWithTheCurrentIntervalAndTheFocusInTheList) {
   main.TimerInterval = 4000;
-  host.Show();
+  config_window.Show();
   EXPECT_TRUE(IsWindowVisible(Window()));
   EXPECT_EQ(Selected(), 3);
   EXPECT_EQ(GetFocus(), Control("cboInterval"));
-  host.Unload();
-  EXPECT_FALSE(host.loaded());
+  config_window.Unload();
+  EXPECT_FALSE(config_window.loaded());
 
   main.TimerInterval = 2500;
-  host.Show();
+  config_window.Show();
   EXPECT_EQ(Selected(), CB_ERR);
   EXPECT_EQ(Text(Control("cboInterval")), L"");
 }
 
 TEST_F(ConfigWindowTest, ThirtySecondsAndOkStoresTheChoiceAndCloses) {
-  host.Show();
+  config_window.Show();
   Choose(7);
   Click("cmdOK");
-  EXPECT_FALSE(host.loaded());
+  EXPECT_FALSE(config_window.loaded());
   EXPECT_FALSE(IsWindow(Window()));
   EXPECT_EQ(main.TimerInterval, 30000);
   EXPECT_EQ(StoredInterval(), L"30000");
-  EXPECT_FALSE(timer.interval_ms.has_value());  // the poll timer is not re-armed
+  EXPECT_FALSE(window.interval_ms.has_value());  // the poll timer is not re-armed
 
-  host.Show();
+  config_window.Show();
   EXPECT_EQ(Selected(), 7);
-  EXPECT_EQ(IntervalFromSetting(settings.GetSetting("Pellux", "Options", "Interval")), 30000);
+  EXPECT_EQ(IntervalFromSetting(registry->GetSetting("Pellux", "Options", "Interval")), 30000);
 }
 
 TEST_F(ConfigWindowTest, CancelAndTheCloseBoxStoreNothing) {
   main.TimerInterval = 10000;
-  host.Show();
+  config_window.Show();
   Choose(0);
   Click("cmdCancel");
-  EXPECT_FALSE(host.loaded());
+  EXPECT_FALSE(config_window.loaded());
 
-  host.Show();
+  config_window.Show();
   EXPECT_EQ(Selected(), 5);
   Choose(0);
   SendMessageW(Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
-  EXPECT_FALSE(host.loaded());
+  EXPECT_FALSE(config_window.loaded());
 
   EXPECT_EQ(StoredInterval(), std::nullopt);
   EXPECT_EQ(main.TimerInterval, 10000);
-  host.Show();
+  config_window.Show();
   EXPECT_EQ(Selected(), 5);
 }
 
 TEST_F(ConfigWindowTest, ShowingAgainWhileLoadedKeepsTheWindowAndItsSelection) {
-  host.Show();
+  config_window.Show();
   const HWND first = Window();
   Choose(6);
   Click("cmdAbout");
-  host.Show();
+  config_window.Show();
   EXPECT_EQ(Window(), first);
   EXPECT_EQ(Selected(), 6);
   EXPECT_TRUE(IsWindowVisible(Control("fraAbout")));
@@ -326,7 +326,7 @@ TEST(VersionResourceTest, TextsAgreeWithTheNumbersAndTheAboutPanel) {
 TEST_F(ConfigWindowTest, AboutSwitchesThePanelsAndNamesTheVersion) {
   ASSERT_EQ(VersionFromResource(),
             std::to_wstring(PELLUX_VERSION_MAJOR) + L"." + std::to_wstring(PELLUX_VERSION_MINOR));
-  host.Show();
+  config_window.Show();
   EXPECT_EQ(Text(Control("fraAbout")), L"About Pellux v" + VersionFromResource());
   EXPECT_EQ(Text(Control("lblAbout")),
             L"Copyright (C) The Pellux authors.\r\n\r\n"
@@ -338,38 +338,38 @@ TEST_F(ConfigWindowTest, AboutSwitchesThePanelsAndNamesTheVersion) {
   EXPECT_FALSE(IsWindowVisible(Control("fraInterval")));
   EXPECT_FALSE(IsWindowVisible(Control("cboInterval")));
   EXPECT_EQ(Text(Control("cmdAbout")), L"&Config");
-  EXPECT_EQ(host.window().Tag("cmdAbout"), "Interval");
+  EXPECT_EQ(form.Tag("cmdAbout"), "Interval");
 
   Click("cmdAbout");
   EXPECT_FALSE(IsWindowVisible(Control("fraAbout")));
   EXPECT_TRUE(IsWindowVisible(Control("fraInterval")));
   EXPECT_EQ(Text(Control("cmdAbout")), L"&About");
-  EXPECT_EQ(host.window().Tag("cmdAbout"), "About");
+  EXPECT_EQ(form.Tag("cmdAbout"), "About");
 }
 
 TEST_F(ConfigWindowTest, ClosedInTheAboutPanelItOpensInTheIntervalPanel) {
-  host.Show();
+  config_window.Show();
   Click("cmdAbout");
   Click("cmdCancel");
-  host.Show();
+  config_window.Show();
   EXPECT_TRUE(IsWindowVisible(Control("fraInterval")));
   EXPECT_FALSE(IsWindowVisible(Control("fraAbout")));
   EXPECT_EQ(Text(Control("cmdAbout")), L"&About");
-  EXPECT_EQ(host.window().Tag("cmdAbout"), "About");
+  EXPECT_EQ(form.Tag("cmdAbout"), "About");
 }
 
 TEST_F(ConfigWindowTest, OkInTheAboutPanelStoresTheHiddenChoice) {
-  host.Show();
+  config_window.Show();
   Choose(1);
   Click("cmdAbout");
   Click("cmdOK");
-  EXPECT_FALSE(host.loaded());
+  EXPECT_FALSE(config_window.loaded());
   EXPECT_EQ(StoredInterval(), L"2000");
   EXPECT_EQ(main.TimerInterval, 2000);
 }
 
 TEST_F(ConfigWindowTest, TabGoesListOkCancelAbout) {
-  host.Show();
+  config_window.Show();
   std::vector<HWND> visited{GetFocus()};
   for (int i = 0; i < 4; ++i) {
     PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
@@ -382,7 +382,7 @@ TEST_F(ConfigWindowTest, TabGoesListOkCancelAbout) {
 }
 
 TEST_F(ConfigWindowTest, EscAndEnterInTheListPressNothing) {
-  host.Show();
+  config_window.Show();
   Choose(7);
   ASSERT_EQ(GetFocus(), Control("cboInterval"));
   for (const WPARAM key : {WPARAM{VK_ESCAPE}, WPARAM{VK_RETURN}}) {
@@ -390,13 +390,13 @@ TEST_F(ConfigWindowTest, EscAndEnterInTheListPressNothing) {
     PostMessageW(GetFocus(), WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
     Pump();
   }
-  EXPECT_TRUE(host.loaded());
+  EXPECT_TRUE(config_window.loaded());
   EXPECT_EQ(StoredInterval(), std::nullopt);
   EXPECT_EQ(main.TimerInterval, 5000);
 }
 
 TEST_F(ConfigWindowTest, AccessKeysPressTheirButtons) {
-  host.Show();
+  config_window.Show();
   Choose(2);
   auto alt = [](wchar_t letter) {
     PostMessageW(GetFocus(), WM_SYSCHAR, letter, 1 << 29);  // with Alt held
@@ -405,16 +405,16 @@ TEST_F(ConfigWindowTest, AccessKeysPressTheirButtons) {
   alt(L'a');
   EXPECT_TRUE(IsWindowVisible(Control("fraAbout")));
   alt(L'o');
-  EXPECT_FALSE(host.loaded());
+  EXPECT_FALSE(config_window.loaded());
   EXPECT_EQ(StoredInterval(), L"3000");
 }
 
 TEST_F(ConfigWindowTest, StandsOnTheShellsTaskbarAtTheRightEdgeOfTheScreen) {
-  host.Show();
+  config_window.Show();
   APPBARDATA taskbar{};
   taskbar.cbSize = sizeof taskbar;
   ASSERT_TRUE(SHAppBarMessage(ABM_GETTASKBARPOS, &taskbar));
-  EXPECT_EQ(host.form().TaskTop, taskbar.rc.top);
+  EXPECT_EQ(form.TaskTop, taskbar.rc.top);
   RECT outer;
   GetWindowRect(Window(), &outer);
   const int top = static_cast<int>(taskbar.rc.top) - (outer.bottom - outer.top);

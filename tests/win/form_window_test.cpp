@@ -15,34 +15,19 @@ constexpr ControlDesign kControls[] = {
     {.name = "cmdB",
      .kind = ControlKind::kCommandButton,
      .caption = "B",
-     .left = 2370,
-     .top = 840,
-     .width = 2355,
-     .height = 345,
+     .box = {2370, 840, 2355, 345},
      .tab_index = 2},
     {.name = "cmdA",
      .kind = ControlKind::kCommandButton,
      .caption = "&A",
-     .left = 2370,
-     .top = 90,
-     .width = 2355,
-     .height = 345,
+     .box = {2370, 90, 2355, 345},
      .tab_index = 1},
-    {.name = "fraBox",
-     .kind = ControlKind::kFrame,
-     .left = 30,
-     .top = -30,
-     .width = 2205,
-     .height = 1215,
-     .tab_index = 3},
+    {.name = "fraBox", .kind = ControlKind::kFrame, .box = {30, -30, 2205, 1215}, .tab_index = 3},
     {.name = "txtInside",
      .kind = ControlKind::kTextBox,
      .parent = "fraBox",
      .caption = "text",
-     .left = 60,
-     .top = 870,
-     .width = 2055,
-     .height = 255,
+     .box = {60, 870, 2055, 255},
      .tab_index = 0,
      .font = FontDesign{"MS Sans Serif", 8.25},
      .flags = control_flags::kLocked},
@@ -56,15 +41,18 @@ constexpr FormDesign kDesign{.name = "frmTest",
                              .font = kArial,
                              .controls = kControls};
 
-class TestForm final : public FormWindow {
+// A form that records the clicks its window delivers, with its window.
+class TestForm final : public Form {
  public:
-  TestForm() : FormWindow(kDesign) {}
+  TestForm() : Form(kDesign) {}
   std::vector<std::string> clicks;
+  void Form_Load() override {}
+  void Click(std::string_view control) override { clicks.emplace_back(control); }
+};
 
- private:
-  void OnCommand(const ControlDesign& control, int code) override {
-    if (code == BN_CLICKED) clicks.emplace_back(control.name);
-  }
+struct TestWindow {
+  TestForm form;
+  FormWindow window{form};
 };
 
 RECT RectInParent(HWND control) {
@@ -75,16 +63,17 @@ RECT RectInParent(HWND control) {
 }
 
 TEST(FormWindowTest, BuildsTheDesignAtTheScreenDpi) {
-  TestForm form;
-  ASSERT_TRUE(form.Build());
-  const int dpi = form.dpi();
+  TestWindow form;
+  form.window.Show();
+  ASSERT_TRUE(form.window.loaded());
+  const int dpi = form.window.dpi();
   RECT client;
-  GetClientRect(form.hwnd(), &client);
+  GetClientRect(form.window.hwnd(), &client);
   EXPECT_EQ(client.right, TwipsToPixels(4770, dpi));
   EXPECT_EQ(client.bottom, TwipsToPixels(1215, dpi));
   for (const auto& control : kControls) {
     SCOPED_TRACE(control.name);
-    const HWND window = form.Control(control.name);
+    const HWND window = form.window.Control(control.name);
     ASSERT_NE(window, nullptr);
     const RECT rect = RectInParent(window);
     const PixelRect want = ToPixels(control, dpi);
@@ -93,109 +82,108 @@ TEST(FormWindowTest, BuildsTheDesignAtTheScreenDpi) {
     EXPECT_EQ(rect.right, want.right);
     EXPECT_EQ(rect.bottom, want.bottom);
   }
-  EXPECT_EQ(GetParent(form.Control("txtInside")), form.Control("fraBox"));
-  EXPECT_FALSE(IsWindowVisible(form.hwnd()));
-  EXPECT_EQ(form.ControlText("txtInside"), "text");
+  EXPECT_EQ(GetParent(form.window.Control("txtInside")), form.window.Control("fraBox"));
+  EXPECT_EQ(form.window.Text("txtInside"), "text");
 }
 
 TEST(FormWindowTest, ControlsTakeTheirOwnFontOrTheirContainers) {
-  TestForm form;
-  ASSERT_TRUE(form.Build());
+  TestWindow form;
+  form.window.Show();
+  ASSERT_TRUE(form.window.loaded());
   auto height = [](HWND window) {
     const auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
     LOGFONTW description{};
     GetObjectW(font, sizeof description, &description);
     return description.lfHeight;
   };
-  EXPECT_EQ(height(form.Control("cmdA")), -FontPixelHeight(kArial, form.dpi()));
-  EXPECT_EQ(height(form.Control("fraBox")), -FontPixelHeight(kArial, form.dpi()));
-  EXPECT_EQ(height(form.Control("txtInside")),
-            -FontPixelHeight({"MS Sans Serif", 8.25}, form.dpi()));
+  EXPECT_EQ(height(form.window.Control("cmdA")), -FontPixelHeight(kArial, form.window.dpi()));
+  EXPECT_EQ(height(form.window.Control("fraBox")), -FontPixelHeight(kArial, form.window.dpi()));
+  EXPECT_EQ(height(form.window.Control("txtInside")),
+            -FontPixelHeight({"MS Sans Serif", 8.25}, form.window.dpi()));
 }
 
 TEST(FormWindowTest, ClicksReachTheFormAlsoFromInsideAContainer) {
-  TestForm form;
-  ASSERT_TRUE(form.Build());
-  SendMessageW(form.Control("cmdA"), BM_CLICK, 0, 0);
+  TestWindow form;
+  form.window.Show();
+  ASSERT_TRUE(form.window.loaded());
+  SendMessageW(form.window.Control("cmdA"), BM_CLICK, 0, 0);
   // A notification from a control whose parent is the frame.
-  SendMessageW(form.Control("fraBox"), WM_COMMAND,
+  SendMessageW(form.window.Control("fraBox"), WM_COMMAND,
                MAKEWPARAM(FormWindow::kFirstControlId, BN_CLICKED),
-               reinterpret_cast<LPARAM>(form.Control("cmdB")));
-  EXPECT_EQ(form.clicks, (std::vector<std::string>{"cmdA", "cmdB"}));
+               reinterpret_cast<LPARAM>(form.window.Control("cmdB")));
+  EXPECT_EQ(form.form.clicks, (std::vector<std::string>{"cmdA", "cmdB"}));
 }
 
 TEST(FormWindowTest, TabFollowsTheTabIndexAndEnterOrEscPressNothing) {
-  TestForm form;
-  ASSERT_TRUE(form.Build());
-  ShowWindow(form.hwnd(), SW_SHOW);
-  SetForegroundWindow(form.hwnd());
-  SetFocus(form.Control("txtInside"));
+  TestWindow form;
+  form.window.Show();
+  ASSERT_TRUE(form.window.loaded());
+  SetFocus(form.window.Control("txtInside"));
   std::vector<HWND> visited;
   for (int i = 0; i < 3; ++i) {
-    MSG tab{form.Control("txtInside"), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    MSG tab{form.window.Control("txtInside"), WM_KEYDOWN, VK_TAB, 0, 0, {}};
     tab.hwnd = GetFocus();
     ASSERT_TRUE(FormWindow::PreTranslate(tab));
     visited.push_back(GetFocus());
   }
-  EXPECT_EQ(visited, (std::vector<HWND>{form.Control("cmdA"), form.Control("cmdB"),
-                                        form.Control("txtInside")}));
+  EXPECT_EQ(visited, (std::vector<HWND>{form.window.Control("cmdA"), form.window.Control("cmdB"),
+                                        form.window.Control("txtInside")}));
   for (const WPARAM key : {WPARAM{VK_RETURN}, WPARAM{VK_ESCAPE}}) {
     MSG press{GetFocus(), WM_KEYDOWN, key, 0, 0, {}};
     FormWindow::PreTranslate(press);
   }
-  EXPECT_TRUE(form.clicks.empty());
-  EXPECT_TRUE(IsWindow(form.hwnd()));
+  EXPECT_TRUE(form.form.clicks.empty());
+  EXPECT_TRUE(IsWindow(form.window.hwnd()));
 }
 
 TEST(FormWindowTest, FocusStartsAtTheFirstTabStopAndComesBackAfterAnotherWindow) {
-  TestForm form;
-  ASSERT_TRUE(form.Build());
-  ShowWindow(form.hwnd(), SW_SHOW);
-  SetForegroundWindow(form.hwnd());
-  EXPECT_EQ(GetFocus(), form.Control("txtInside"));
-  SetFocus(form.Control("cmdB"));
+  TestWindow form;
+  form.window.Show();
+  ASSERT_TRUE(form.window.loaded());
+  EXPECT_EQ(GetFocus(), form.window.Control("txtInside"));
+  SetFocus(form.window.Control("cmdB"));
 
-  TestForm other;
-  ASSERT_TRUE(other.Build());
-  ShowWindow(other.hwnd(), SW_SHOW);
-  SetForegroundWindow(other.hwnd());
-  ASSERT_EQ(GetFocus(), other.Control("txtInside"));
+  TestWindow other;
+  other.window.Show();
+  ASSERT_TRUE(other.window.loaded());
+  ASSERT_EQ(GetFocus(), other.window.Control("txtInside"));
 
-  SetForegroundWindow(form.hwnd());
-  EXPECT_EQ(GetFocus(), form.Control("cmdB"));
+  SetForegroundWindow(form.window.hwnd());
+  EXPECT_EQ(GetFocus(), form.window.Control("cmdB"));
 }
 
-TEST(FormWindowTest, BuildingAgainStartsFromTheDesign) {
-  TestForm form;
-  ASSERT_TRUE(form.Build());
-  const HWND first = form.hwnd();
-  form.SetTag("cmdA", "changed");
-  form.SetControlText("cmdA", "changed");
-  ASSERT_TRUE(form.Build());
+TEST(FormWindowTest, LoadingAgainStartsFromTheDesign) {
+  TestWindow form;
+  form.window.Show();
+  ASSERT_TRUE(form.window.loaded());
+  const HWND first = form.window.hwnd();
+  form.form.SetTag("cmdA", "changed");
+  form.window.SetText("cmdA", "changed");
+  form.window.Unload();
   EXPECT_FALSE(IsWindow(first));
-  EXPECT_EQ(form.Tag("cmdA"), "");
-  EXPECT_EQ(form.ControlText("cmdA"), "&A");
+  form.window.Show();
+  EXPECT_EQ(form.form.Tag("cmdA"), "");
+  EXPECT_EQ(form.window.Text("cmdA"), "&A");
 }
 
 TEST(FormWindowTest, AFrameTakesTheMouseItself) {
-  TestForm form;
-  ASSERT_TRUE(form.Build());
-  ShowWindow(form.hwnd(), SW_SHOW);
+  TestWindow form;
+  form.window.Show();
+  ASSERT_TRUE(form.window.loaded());
   RECT frame;
-  GetWindowRect(form.Control("fraBox"), &frame);
+  GetWindowRect(form.window.Control("fraBox"), &frame);
   const LPARAM inside = MAKELPARAM(frame.left + 5, frame.top + 10);
-  EXPECT_EQ(SendMessageW(form.Control("fraBox"), WM_NCHITTEST, 0, inside), HTCLIENT);
+  EXPECT_EQ(SendMessageW(form.window.Control("fraBox"), WM_NCHITTEST, 0, inside), HTCLIENT);
 }
 
 TEST(FormWindowTest, APressOnAFrameLeavesTheFocusWhereItWas) {
-  TestForm form;
-  ASSERT_TRUE(form.Build());
-  ShowWindow(form.hwnd(), SW_SHOW);
-  SetForegroundWindow(form.hwnd());
-  const HWND button = form.Control("cmdA");
+  TestWindow form;
+  form.window.Show();
+  ASSERT_TRUE(form.window.loaded());
+  const HWND button = form.window.Control("cmdA");
   SetFocus(button);
   ASSERT_EQ(GetFocus(), button);
-  const HWND frame = form.Control("fraBox");
+  const HWND frame = form.window.Control("fraBox");
   const UINT presses[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP};
   for (const UINT message : presses) {
     SendMessageW(frame, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(5, 10));

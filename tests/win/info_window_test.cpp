@@ -1,7 +1,5 @@
 // The information window as a real window, with the real clipboard and
 // scripted sockets and computer name behind the form.
-#include "info/info_window_win.h"
-
 #include <windows.h>
 #include <commctrl.h>
 
@@ -10,11 +8,10 @@
 #include <cstdlib>
 #include <map>
 
-#include "info/flatten_button_win.h"
-#include "info/frm_info_design.h"
+#include "info/frm_info.h"
 #include "tests/unit/fakes.h"
 #include "tests/win/clipboard_probe.h"
-#include "ui/clipboard_win.h"
+#include "ui/form_window_win.h"
 
 // Found by argument-dependent lookup, so they live beside RECT.
 inline bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
@@ -101,8 +98,9 @@ LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
 
 class InfoWindowTest : public ::testing::Test, protected testing::MainFormFakes {
  protected:
-  WindowsClipboard clipboard;
-  InfoWindowHost host{main, module1, clipboard, messages};
+  std::unique_ptr<Clipboard> clipboard = MakeSystemClipboard();
+  frmInfo info_form{main, module1, *clipboard, messages};
+  FormWindow info_window{info_form};
 
   void SetUp() override {
     main.YourIP = "192.168.0.5";
@@ -110,9 +108,9 @@ class InfoWindowTest : public ::testing::Test, protected testing::MainFormFakes 
     sockets.host_name = "workstation7";
   }
 
-  HWND form() { return host.window() ? host.window()->hwnd() : nullptr; }
-  HWND Control(std::string_view name) { return host.window()->Control(name); }
-  int dpi() { return host.window()->dpi(); }
+  HWND form() { return info_window.hwnd(); }
+  HWND Control(std::string_view name) { return info_window.Control(name); }
+  int dpi() { return info_window.dpi(); }
   void Click(std::string_view name) { SendMessageW(Control(name), BM_CLICK, 0, 0); }
 
   RECT OuterRect() {
@@ -126,8 +124,8 @@ class InfoWindowTest : public ::testing::Test, protected testing::MainFormFakes 
 };
 
 TEST_F(InfoWindowTest, LoadShowsCaptionAndValuesInACentredToolWindow) {
-  host.Show();
-  ASSERT_TRUE(host.loaded());
+  info_window.Show();
+  ASSERT_TRUE(info_window.loaded());
   EXPECT_TRUE(IsWindowVisible(form()));
   EXPECT_EQ(WindowText(form()), L"Pellux: 192.168.0.5");
   EXPECT_EQ(WindowText(Control("txtIP")), L"192.168.0.5");
@@ -153,7 +151,7 @@ TEST_F(InfoWindowTest, LoadShowsCaptionAndValuesInACentredToolWindow) {
 }
 
 TEST_F(InfoWindowTest, ClientAreaAndControlsInPixelsAtTheScreenDpi) {
-  host.Show();
+  info_window.Show();
   if (const char* expected = std::getenv("PELLUX_EXPECTED_DPI")) {
     ASSERT_EQ(dpi(), std::atoi(expected)) << "the prefix is not set to the DPI the run wants";
   }
@@ -184,7 +182,7 @@ TEST_F(InfoWindowTest, ClientAreaAndControlsInPixelsAtTheScreenDpi) {
 }
 
 TEST_F(InfoWindowTest, FontsAreMadeAtTheScreenDpi) {
-  host.Show();
+  info_window.Show();
   const LONG arial = -FontPixelHeight(kInfoFont, dpi());
   const LONG title = -FontPixelHeight(kInfoTitleFont, dpi());
   EXPECT_EQ(arial, dpi() == 96 ? -13 : dpi() == 144 ? -20 : arial);
@@ -198,7 +196,7 @@ TEST_F(InfoWindowTest, FontsAreMadeAtTheScreenDpi) {
 }
 
 TEST_F(InfoWindowTest, BoxesAreLockedCentredSingleLinesWithTheirTooltips) {
-  host.Show();
+  info_window.Show();
   const std::map<HWND, std::wstring> tips = {
       {Control("txtHostName"), L"The current host name"},
       {Control("txtCompName"), L"The current computer name"},
@@ -225,7 +223,7 @@ TEST_F(InfoWindowTest, BoxesAreLockedCentredSingleLinesWithTheirTooltips) {
 }
 
 TEST_F(InfoWindowTest, TheStaticEdgeIsOnTheThreeButtonsOnly) {
-  host.Show();
+  info_window.Show();
   for (const auto& control : kInfoControls) {
     SCOPED_TRACE(control.name);
     const bool edge = ExStyle(Control(control.name)) & WS_EX_STATICEDGE;
@@ -246,7 +244,7 @@ TEST_F(InfoWindowTest, TheStaticEdgeIsOnTheThreeButtonsOnly) {
 
 TEST_F(InfoWindowTest, CopyIpPutsTheAddressOfNowAloneOnTheClipboard) {
   ASSERT_TRUE(FillClipboard(L"before"));
-  host.Show();
+  info_window.Show();
   main.YourIP = "10.1.2.3";  // a poll cycle after the window loaded
   Click("cmdCopy");
   EXPECT_EQ(ClipboardUnicode(), L"10.1.2.3");
@@ -258,7 +256,7 @@ TEST_F(InfoWindowTest, CopyIpPutsTheAddressOfNowAloneOnTheClipboard) {
 
 TEST_F(InfoWindowTest, CopyAllPutsTheSummaryOfTheBoxesOnTheClipboard) {
   ASSERT_TRUE(FillClipboard(L"before"));
-  host.Show();
+  info_window.Show();
   main.YourIP = "10.1.2.3";
   Click("cmdCopy2");
   EXPECT_EQ(ClipboardAnsi(), "IP: 192.168.0.5\r\nComputer Name: PC01\r\nHostname: workstation7");
@@ -269,7 +267,7 @@ TEST_F(InfoWindowTest, CopyAllPutsTheSummaryOfTheBoxesOnTheClipboard) {
 
 TEST_F(InfoWindowTest, AHeldClipboardIsToldAndLeftAsItWas) {
   ASSERT_TRUE(FillClipboard(L"before"));
-  host.Show();
+  info_window.Show();
   {
     ClipboardHolder holder;
     ASSERT_TRUE(holder.held());
@@ -290,11 +288,11 @@ TEST_F(InfoWindowTest, AHeldClipboardIsToldAndLeftAsItWas) {
     EXPECT_EQ(ClipboardUnicode(), L"before");
     EXPECT_TRUE(HasTestFormat());
   }
-  EXPECT_TRUE(host.loaded());
+  EXPECT_TRUE(info_window.loaded());
 }
 
 TEST_F(InfoWindowTest, TheLeftButtonAloneOnTheBodyDragsTheWindow) {
-  host.Show();
+  info_window.Show();
   const RECT start = OuterRect();
   // Between the frame and the buttons.
   const int x = (Px(30 + 2205) + Px(2370)) / 2;
@@ -319,7 +317,7 @@ TEST_F(InfoWindowTest, TheLeftButtonAloneOnTheBodyDragsTheWindow) {
 }
 
 TEST_F(InfoWindowTest, OnlyTheUncoveredBodyTakesThePress) {
-  host.Show();
+  info_window.Show();
   auto at = [this](int x_twips, int y_twips) {
     POINT point{Px(x_twips), Px(y_twips)};
     ClientToScreen(form(), &point);
@@ -332,12 +330,12 @@ TEST_F(InfoWindowTest, OnlyTheUncoveredBodyTakesThePress) {
 }
 
 TEST_F(InfoWindowTest, ShowingItAgainBringsItUpWithoutLoading) {
-  host.Show();
+  info_window.Show();
   const HWND first = form();
   main.YourIP = "10.9.9.9";
   computer.name = "OTHER";
   const auto queries = computer.sizes.size();
-  host.Show();
+  info_window.Show();
   EXPECT_EQ(form(), first);
   EXPECT_EQ(WindowText(form()), L"Pellux: 192.168.0.5");
   EXPECT_EQ(WindowText(Control("txtCompName")), L"PC01");
@@ -349,23 +347,23 @@ TEST_F(InfoWindowTest, ClosingAndOpeningAgainReadsFreshValues) {
   const UINT ways[] = {0, WM_CLOSE, 1};  // the button, the close box, Exit
   for (const UINT way : ways) {
     SCOPED_TRACE(way);
-    host.Show();
+    info_window.Show();
     const HWND shown = form();
     if (way == 0) {
       Click("cmdClose");
     } else if (way == WM_CLOSE) {
       SendMessageW(shown, WM_CLOSE, 0, 0);
     } else {
-      host.Unload();
+      info_window.Unload();
     }
-    EXPECT_FALSE(host.loaded());
+    EXPECT_FALSE(info_window.loaded());
     EXPECT_FALSE(IsWindow(shown));
     main.YourIP = "10.9.9." + std::to_string(way);
     computer.name = "PC" + std::to_string(way);
-    host.Show();
+    info_window.Show();
     EXPECT_EQ(WindowText(form()), L"Pellux: 10.9.9." + std::to_wstring(way));
     EXPECT_EQ(WindowText(Control("txtCompName")), L"PC" + std::to_wstring(way));
-    host.Unload();
+    info_window.Unload();
   }
 }
 

@@ -40,18 +40,15 @@ TEST_F(AppTest, MainWindowStaysHiddenWithoutTaskbarButton) {
 
 TEST_F(AppTest, StartPutsTheIconWithTheAddressInTheTray) {
   ASSERT_TRUE(app.Start());
-  EXPECT_TRUE(app.tray().added());
   EXPECT_TRUE(IconKnown(window()));
   EXPECT_EQ(app.main_form().YourIP, "192.168.0.5");
-  EXPECT_EQ(app.tray().tip(), L"Pellux: 192.168.0.5");
-  EXPECT_EQ(app.timer().interval_ms(), 1000u);
 }
 
 TEST_F(AppTest, TimerTickRunsThePollCycle) {
   ASSERT_TRUE(app.Start());
   sockets.SetAddresses({"172.16.0.1"});
-  SendMessageW(window(), WM_TIMER, WindowTimer::kTimerId, 0);
-  EXPECT_EQ(app.tray().tip(), L"Pellux: 172.16.0.1");
+  SendMessageW(window(), WM_TIMER, MainWindow::kTimerId, 0);
+  EXPECT_EQ(app.main_form().YourIP, "172.16.0.1");
   EXPECT_EQ(app.main_form().lstIPs.Items(), std::vector<std::string>{"192.168.0.5"});
 }
 
@@ -72,16 +69,14 @@ TEST_F(AppTest, IconComesBackWhenTheTaskbarIsCreatedAgain) {
   ASSERT_TRUE(ForgetIcon(window()));
   ASSERT_FALSE(IconKnown(window()));
 
-  SendMessageW(window(), Win32TrayIcon::TaskbarCreatedMessage(), 0, 0);
+  SendMessageW(window(), WinTrayIcon::TaskbarCreatedMessage(), 0, 0);
   EXPECT_TRUE(IconKnown(window()));
-  EXPECT_EQ(app.tray().tip(), L"Pellux: 192.168.0.5");
 }
 
 TEST_F(AppTest, FatalSocketsFailureRemovesTheIconFirst) {
   sockets.startup_result = 10091;
   ASSERT_TRUE(app.Start());
   EXPECT_EQ(process.exit_code, kSocketsFailureExitCode);
-  EXPECT_FALSE(app.tray().added());
   EXPECT_FALSE(IconKnown(window()));
   EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Winsock.dll Error."});
 }
@@ -99,7 +94,6 @@ TEST_F(AppTest, CloseRequestEndsTheProgramAsExitDoes) {
   EXPECT_EQ(process.exit_code, 0);
   EXPECT_FALSE(app.info_window().loaded());
   EXPECT_FALSE(app.config_window().loaded());
-  EXPECT_FALSE(IsWindow(owner));
   EXPECT_FALSE(IconKnown(owner));
 }
 
@@ -107,13 +101,13 @@ TEST_F(AppTest, AnotherStartsRequestOpensTheInformationWindowOnce) {
   ASSERT_TRUE(app.Start());
   SendMessageW(window(), MainWindow::ShowInformationMessage(), 0, 0);
   ASSERT_TRUE(app.info_window().loaded());
-  const HWND info = app.info_window().window()->hwnd();
+  const HWND info = app.info_window().hwnd();
   EXPECT_TRUE(IsWindowVisible(info));
 
   // A further start brings up the same window, as "Get IP" does.
   sockets.SetAddresses({"172.16.0.1"});
   SendMessageW(window(), MainWindow::ShowInformationMessage(), 0, 0);
-  EXPECT_EQ(app.info_window().window()->hwnd(), info);
+  EXPECT_EQ(app.info_window().hwnd(), info);
   EXPECT_FALSE(process.exit_code);
 }
 
@@ -121,7 +115,6 @@ TEST_F(AppTest, DestroyingTheWindowRemovesTheIcon) {
   ASSERT_TRUE(app.Start());
   const HWND owner = window();
   DestroyWindow(owner);
-  EXPECT_FALSE(app.tray().added());
   EXPECT_FALSE(IconKnown(owner));
 }
 
@@ -142,9 +135,8 @@ class EventSpy final : public MainFormEvents {
 // A main window that delivers its events to a spy.
 struct SpiedMainWindow {
   EventSpy spy;
-  Win32TrayIcon tray{nullptr};
-  WindowTimer timer;
-  MainWindow window{spy, tray, timer};
+  testing::FakeProcess process;
+  MainWindow window{spy, process, nullptr};
 };
 
 TEST(MainWindowTest, TrayCallbacksBecomeTheTwoEvents) {
@@ -170,8 +162,8 @@ TEST(MainWindowTest, TrayCallbacksBecomeTheTwoEvents) {
     const auto expected = c.event ? std::vector<std::string>{c.event} : std::vector<std::string>{};
     EXPECT_EQ(spy.events, expected) << c.callback;
   }
-  SendMessageW(window.hwnd(), WM_TIMER, WindowTimer::kTimerId, 0);
-  SendMessageW(window.hwnd(), WM_TIMER, WindowTimer::kTimerId + 1, 0);
+  SendMessageW(window.hwnd(), WM_TIMER, MainWindow::kTimerId, 0);
+  SendMessageW(window.hwnd(), WM_TIMER, MainWindow::kTimerId + 1, 0);
   EXPECT_EQ(spy.events, std::vector<std::string>{"tick"});
 }
 
@@ -248,25 +240,27 @@ class ModelledShellTest : public ::testing::Test {
   }
 
   EventSpy spy;
-  Win32TrayIcon tray{nullptr, ModelNotify};
-  WindowTimer timer;
-  MainWindow window{spy, tray, timer};
+  testing::FakeProcess process;
+  MainWindow window{spy, process, nullptr, ModelNotify};
 };
 
 TEST_F(ModelledShellTest, TheIconIsShownOnlyOnceItsClicksComeInVersion4) {
   EXPECT_TRUE(shell_model.shown);
   EXPECT_EQ(shell_model.version, static_cast<UINT>(NOTIFYICON_VERSION_4));
-  // Explorer restarted: the icon is added again to a shell that has none.
+  // Explorer restarted: the icon is added again, with its tip, to a shell
+  // that has none.
+  window.SetTip("Pellux: 192.0.2.7");
   shell_model.exists = false;
-  SendMessageW(window.hwnd(), Win32TrayIcon::TaskbarCreatedMessage(), 0, 0);
+  SendMessageW(window.hwnd(), WinTrayIcon::TaskbarCreatedMessage(), 0, 0);
   EXPECT_TRUE(shell_model.shown);
+  EXPECT_EQ(shell_model.tip, L"Pellux: 192.0.2.7");
   EXPECT_FALSE(shell_model.shown_before_version_4);
 }
 
 TEST_F(ModelledShellTest, AnIconTheShellStillHoldsIsTakenOverAndRemovedAtTheEnd) {
   // "TaskbarCreated" from a shell that kept its icons: the add is refused.
-  SendMessageW(window.hwnd(), Win32TrayIcon::TaskbarCreatedMessage(), 0, 0);
-  tray.SetTip("Pellux: 192.0.2.7");
+  SendMessageW(window.hwnd(), WinTrayIcon::TaskbarCreatedMessage(), 0, 0);
+  window.SetTip("Pellux: 192.0.2.7");
   EXPECT_EQ(shell_model.tip, L"Pellux: 192.0.2.7");
   EXPECT_TRUE(shell_model.shown);
   DestroyWindow(window.hwnd());
@@ -276,7 +270,7 @@ TEST_F(ModelledShellTest, AnIconTheShellStillHoldsIsTakenOverAndRemovedAtTheEnd)
 TEST(MainWindowTest, AnIconWhoseAddSeemedToFailIsRemovedAtTheEndAllTheSame) {
   shell_model = {};
   shell_model.times_out = true;
-  Win32TrayIcon tray(nullptr, ModelNotify);
+  WinTrayIcon tray(nullptr, ModelNotify);
   EXPECT_FALSE(tray.Add(HWND_MESSAGE));
   ASSERT_TRUE(shell_model.exists);
   tray.Remove();

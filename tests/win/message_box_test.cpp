@@ -10,8 +10,7 @@
 #include <vector>
 
 #include "monitor/frm_main.h"
-#include "monitor/main_menu.h"
-#include "ui/message_box_win.h"
+#include "ui/message_box.h"
 #include "ui/text_win.h"
 
 namespace pellux {
@@ -118,7 +117,8 @@ Seen ShowReport(const std::vector<std::string>& history, bool enter) {
   ticks = 0;
   enter_pressed = false;
   const UINT_PTR timer = SetTimer(nullptr, 0, 50, InspectBox);
-  WinMessageBoxes boxes;
+  const auto system_boxes = MakeSystemMessageBoxes();
+  MessageBoxes& boxes = *system_boxes;
   boxes.Show(HistoryReport(history), "Recent IP addresses", MessageIcon::kInformation);
   KillTimer(nullptr, timer);
   return seen;

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/settings_win.h"
+#include "settings/settings.h"
 
 namespace pellux {
 namespace {
@@ -29,7 +29,8 @@ class RegistrySettingsTest : public ::testing::Test {
     return settings.GetSetting("PelluxTest", "Options", "Interval");
   }
 
-  RegistrySettings settings;
+  std::unique_ptr<SettingsStore> store = MakeSystemSettings();
+  SettingsStore& settings = *store;
 };
 
 TEST_F(RegistrySettingsTest, MissingValueIsNothingAndReadingCreatesNoKey) {

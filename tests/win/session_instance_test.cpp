@@ -2,7 +2,7 @@
 // second start handing over to it. The running program is the real one on
 // its windows, over fakes; "another process" is played by another thread,
 // since a mutex belongs to the thread that owns it.
-#include "monitor/session_instance_win.h"
+#include "app/session_instance_win.h"
 
 #include <windows.h>
 
@@ -101,8 +101,8 @@ TEST_F(SecondStartTest, AsksTheRunningProgramForItsInformationWindow) {
   ASSERT_EQ(instance.ClaimSession(60000), Claim::kHandedOver);
   testing::PumpMessages();
   ASSERT_TRUE(app.info_window().loaded());
-  EXPECT_TRUE(IsWindowVisible(app.info_window().window()->hwnd()));
-  EXPECT_TRUE(app.tray().added());
+  EXPECT_TRUE(IsWindowVisible(app.info_window().hwnd()));
+  EXPECT_TRUE(testing::IconKnown(app.main_window().hwnd()));
   EXPECT_FALSE(process.exit_code);
 }
 

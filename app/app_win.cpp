@@ -1,0 +1,50 @@
+#include "app/app_win.h"
+
+#include "config/program_version.h"
+#include "resource.h"
+
+namespace pellux {
+namespace {
+
+HICON LoadProgramIcon() {
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PELLUX),
+                                       IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                       GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+}
+
+}  // namespace
+
+// The main window stands for the process: ending the program through it
+// takes the icon out of the tray first.
+App::App(const PlatformSeams& seams)
+    : icon_(LoadProgramIcon()),
+      clipboard_(MakeSystemClipboard()),
+      window_(main_, seams.process, icon_),
+      module1_(seams.sockets, seams.computer, seams.messages, window_),
+      main_({module1_, seams.settings, seams.messages, window_, window_, info_window_,
+             config_window_}),
+      config_(main_, seams.settings, seams.messages, ProgramVersion()),
+      info_(main_, module1_, *clipboard_, seams.messages) {}
+
+// The main window, destroyed after this, takes the icon out of the tray.
+App::~App() {
+  if (icon_ != nullptr) DestroyIcon(icon_);
+}
+
+bool App::Start() {
+  if (!window_.Create(icon_)) return false;
+  main_.Form_Load();
+  return true;
+}
+
+int App::Run() {
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (FormWindow::PreTranslate(message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace pellux

@@ -1,0 +1,51 @@
+// The running program on Windows: the forms and their windows over the
+// platform's seams, driven by the message loop.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "app/platform_seams.h"
+#include "config/frm_config.h"
+#include "info/frm_info.h"
+#include "monitor/frm_main.h"
+#include "monitor/main_window_win.h"
+#include "net/module1.h"
+#include "ui/clipboard.h"
+#include "ui/form_window_win.h"
+
+namespace pellux {
+
+class App {
+ public:
+  explicit App(const PlatformSeams& seams);
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+  ~App();
+
+  // Creates the main window, which puts the icon into the tray, and loads the
+  // main form. False when the window could not be created.
+  bool Start();
+
+  // The message loop; returns the exit code.
+  static int Run();
+
+  frmMain& main_form() { return main_; }
+  MainWindow& main_window() { return window_; }
+  FormWindow& config_window() { return config_window_; }
+  FormWindow& info_window() { return info_window_; }
+
+ private:
+  HICON icon_;
+  std::unique_ptr<Clipboard> clipboard_;
+  MainWindow window_;
+  Module1 module1_;
+  frmMain main_;
+  frmConfig config_;
+  FormWindow config_window_{config_};
+  frmInfo info_;
+  FormWindow info_window_{info_};
+};
+
+}  // namespace pellux

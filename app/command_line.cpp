@@ -1,0 +1,39 @@
+#include "app/command_line.h"
+
+namespace pellux {
+
+CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
+  CommandLine line;
+  for (const std::string_view argument : arguments) {
+    CommandLine::Action asked;
+    if (argument == "--help" || argument == "-h") {
+      asked = CommandLine::Action::kHelp;
+    } else if (argument == "--version" || argument == "-v") {
+      asked = CommandLine::Action::kVersion;
+    } else if (argument.starts_with('-') && argument != "-") {
+      return {CommandLine::Action::kError, "unknown option '" + std::string(argument) + "'"};
+    } else {
+      return {CommandLine::Action::kError, "unexpected argument '" + std::string(argument) + "'"};
+    }
+    // The usage says more than the version, so it wins when both are asked.
+    if (line.action != CommandLine::Action::kHelp) line.action = asked;
+  }
+  return line;
+}
+
+std::string UsageText() {
+  return "Usage: pellux [OPTION]\n"
+         "Shows the computer's current IPv4 address in the notification area.\n"
+         "\n"
+         "  -h, --help     show this help and exit\n"
+         "  -v, --version  show the version and exit\n"
+         "\n"
+         "Pellux runs once per user session: starting it again opens the running\n"
+         "one's information window.\n";
+}
+
+std::string VersionText(std::string_view version) {
+  return "Pellux " + std::string(version) + "\n";
+}
+
+}  // namespace pellux

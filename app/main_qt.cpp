@@ -1,0 +1,122 @@
+// Program entry on Linux and other systems with Qt.
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+#include <vector>
+
+#include "app/app_qt.h"
+#include "app/command_line.h"
+#include "app/session_instance_qt.h"
+#include "net/computer_name.h"
+#include "net/sockets.h"
+#include "settings/settings.h"
+#include "tray/tray_icon_qt.h"
+#include "ui/message_box.h"
+#include "ui/process.h"
+
+namespace {
+
+// The name of the desktop entry that starts the program, without ".desktop".
+constexpr const char* kDesktopEntry = "org.pellux.Pellux";
+
+bool HasDisplay() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform != nullptr && *platform != '\0') return true;  // the user chose one
+  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
+// While Qt starts: a platform that cannot start reports a fatal message.
+// The program can then show nothing, not even a message box, so it says why
+// and ends, rather than aborting.
+void StartupMessage(QtMsgType type, const QMessageLogContext& /*context*/, const QString& message) {
+  std::fprintf(stderr, "pellux: %s\n", qPrintable(message));
+  if (type == QtFatalMsg) std::_Exit(EXIT_FAILURE);
+}
+
+// Ending the program also gives up the session, so that the next start does
+// not find a socket nobody listens on.
+class SessionProcess final : public pellux::Process {
+ public:
+  SessionProcess(pellux::SessionInstance& instance, pellux::Process& process)
+      : instance_(instance), process_(process) {}
+  void EndProgram(int exit_code) override {
+    instance_.Close();
+    process_.EndProgram(exit_code);
+  }
+
+ private:
+  pellux::SessionInstance& instance_;
+  pellux::Process& process_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string_view> arguments(argv + std::min(argc, 1), argv + argc);
+  const pellux::CommandLine line = pellux::ParseCommandLine(arguments);
+  switch (line.action) {
+    case pellux::CommandLine::Action::kHelp:
+      std::fputs(pellux::UsageText().c_str(), stdout);
+      return EXIT_SUCCESS;
+    case pellux::CommandLine::Action::kVersion:
+      std::fputs(pellux::VersionText(PELLUX_VERSION).c_str(), stdout);
+      return EXIT_SUCCESS;
+    case pellux::CommandLine::Action::kError:
+      std::fprintf(stderr, "pellux: %s\n%s\n", line.error.c_str(), pellux::kUsageHint.data());
+      return pellux::kUsageExitCode;
+    case pellux::CommandLine::Action::kRun:
+      break;
+  }
+
+  if (!HasDisplay()) {
+    std::fprintf(stderr, "pellux: no display to show the tray icon on (DISPLAY is not set)\n");
+    return EXIT_FAILURE;
+  }
+  // Qt sees no arguments of the command line: Pellux takes none, not even
+  // Qt's own.
+  int qt_argc = std::min(argc, 1);
+  qInstallMessageHandler(StartupMessage);
+  QApplication application(qt_argc, argv);
+  qInstallMessageHandler(nullptr);
+  // The program lives in the tray: closing its last window does not end it.
+  QApplication::setQuitOnLastWindowClosed(false);
+  QApplication::setApplicationName(QStringLiteral("Pellux"));
+  QApplication::setApplicationVersion(QStringLiteral(PELLUX_VERSION));
+  QApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntry));
+  QApplication::setWindowIcon(pellux::ProgramIcon());
+
+  pellux::SessionInstance instance(pellux::RuntimeFolder());
+  switch (instance.ClaimSession()) {
+    case pellux::SessionInstance::Claim::kFirst:
+      break;
+    case pellux::SessionInstance::Claim::kHandedOver:
+      return EXIT_SUCCESS;
+    case pellux::SessionInstance::Claim::kNoAnswer:
+      std::fprintf(stderr, "pellux: Pellux is already running but does not answer\n");
+      return EXIT_FAILURE;
+    case pellux::SessionInstance::Claim::kUnavailable:
+      std::fprintf(stderr,
+                   "pellux: cannot tell whether Pellux already runs (no socket in %s); "
+                   "starting anyway\n",
+                   qPrintable(instance.socket_path()));
+      break;
+  }
+
+  const auto sockets = pellux::MakeSystemSockets();
+  const auto computer = pellux::MakeSystemComputerName();
+  const auto messages = pellux::MakeSystemMessageBoxes();
+  const auto settings = pellux::MakeSystemSettings();
+  const auto process = pellux::MakeSystemProcess();
+  SessionProcess session_process(instance, *process);
+  pellux::App app({*sockets, *computer, *messages, *settings, session_process});
+  // A later start asks for the information window, as "Get IP" opens it.
+  instance.OnShowRequest([&app] { app.main_form().mnuGetIP_Click(); });
+  app.Start();
+  return QApplication::exec();
+}

@@ -1,0 +1,35 @@
+// Program entry on Windows.
+#include <windows.h>
+
+#include "app/app_win.h"
+#include "app/session_instance_win.h"
+
+namespace {
+
+// How long a second start waits for the running program to show its main
+// window (it may be starting itself) before it gives up.
+constexpr DWORD kHandOverTimeoutMs = 10000;
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // Owned by this thread, the program's only one, until the program ends.
+  pellux::SessionInstance instance(pellux::kSessionMutexName);
+  switch (instance.ClaimSession(kHandOverTimeoutMs)) {
+    case pellux::SessionInstance::Claim::kFirst:
+    case pellux::SessionInstance::Claim::kUnavailable:
+      break;
+    case pellux::SessionInstance::Claim::kHandedOver:
+      return 0;
+    case pellux::SessionInstance::Claim::kNoAnswer:
+      return 1;
+  }
+  const auto sockets = pellux::MakeSystemSockets();
+  const auto computer = pellux::MakeSystemComputerName();
+  const auto messages = pellux::MakeSystemMessageBoxes();
+  const auto settings = pellux::MakeSystemSettings();
+  const auto process = pellux::MakeSystemProcess();
+  pellux::App app({*sockets, *computer, *messages, *settings, *process});
+  if (!app.Start()) return 1;
+  return pellux::App::Run();
+}

@@ -1,0 +1,122 @@
+#include "settings/ini_text.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <optional>
+
+namespace pellux {
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kBlanks = " \t";
+
+std::string_view WithoutBlanks(std::string_view text) {
+  const auto first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+// One line of the text, as offsets into it.
+struct Line {
+  std::size_t begin = 0;
+  std::size_t end = 0;   // where its line break starts (the text's end without one)
+  std::size_t next = 0;  // where the next line starts
+};
+
+Line LineAt(std::string_view text, std::size_t begin) {
+  const auto end = text.find_first_of("\r\n", begin);
+  if (end == std::string_view::npos) return {begin, text.size(), text.size()};
+  std::size_t next = end + 1;
+  if (text[end] == '\r' && next < text.size() && text[next] == '\n') ++next;
+  return {begin, end, next};
+}
+
+// The name of the section a heading line starts ("[name]").
+std::string_view SectionName(std::string_view heading) {
+  heading.remove_prefix(1);
+  return WithoutBlanks(heading.substr(0, heading.find(']')));
+}
+
+// Where the value of a key line stands, relative to the line's start: after
+// the '=' and its blanks, up to a comment or the end of the line, without
+// blanks at its end. Within quotes a ';' is text, and a backslash takes the
+// next character as it is.
+struct ValueSpan {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+};
+
+ValueSpan ValueOf(std::string_view line, std::size_t equals) {
+  std::size_t begin = line.find_first_not_of(kBlanks, equals + 1);
+  if (begin == std::string_view::npos) begin = line.size();
+  std::size_t end = begin;
+  bool quoted = false;
+  for (std::size_t i = begin; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c == ';' && !quoted) break;
+    if (c == '"') quoted = !quoted;
+    if (c == '\\') ++i;
+    end = std::min(i + 1, line.size());
+  }
+  while (end > begin && kBlanks.find(line[end - 1]) != std::string_view::npos) --end;
+  return {begin, end};
+}
+
+}  // namespace
+
+std::string WithIniValue(std::string_view text, std::string_view section, std::string_view key,
+                         std::string_view value) {
+  const std::size_t start = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+  std::optional<std::string_view> line_break;
+  std::optional<Line> heading;          // the section's first heading
+  std::optional<ValueSpan> last_value;  // the key's last value, offsets into the text
+  bool in_section = false;
+
+  for (std::size_t at = start; at < text.size();) {
+    const Line line = LineAt(text, at);
+    at = line.next;
+    if (!line_break && line.next > line.end) {
+      line_break = text.substr(line.end, line.next - line.end);
+    }
+    const std::string_view content = text.substr(line.begin, line.end - line.begin);
+    const auto first = content.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) continue;
+    if (content[first] == '[') {
+      in_section = SectionName(content.substr(first)) == section;
+      if (in_section && !heading) heading = line;
+      continue;
+    }
+    if (!in_section || content[first] == ';') continue;
+    const auto equals = content.find('=');
+    if (equals == std::string_view::npos) continue;
+    if (WithoutBlanks(content.substr(0, equals)) != key) continue;
+    const ValueSpan span = ValueOf(content, equals);
+    last_value = ValueSpan{line.begin + span.begin, line.begin + span.end};
+  }
+
+  std::string result(text);
+  if (last_value) {
+    result.replace(last_value->begin, last_value->end - last_value->begin, value);
+    return result;
+  }
+  const std::string_view eol = line_break.value_or("\n");
+  std::string entry(key);
+  entry += '=';
+  entry += value;
+  entry += eol;
+  if (heading) {
+    // A heading on the last line, without a line break, gets one first.
+    if (heading->next == heading->end) entry.insert(0, eol);
+    result.insert(heading->next, entry);
+    return result;
+  }
+  if (result.size() > start && result.back() != '\n' && result.back() != '\r') result += eol;
+  result += '[';
+  result += section;
+  result += ']';
+  result += eol;
+  result += entry;
+  return result;
+}
+
+}  // namespace pellux

@@ -1,0 +1,163 @@
+#include "settings/settings_file_posix.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <optional>
+
+#include "settings/ini_text.h"
+
+namespace pellux {
+namespace {
+
+// More links than this in a row are taken for a loop, as the kernel does.
+constexpr int kMaxLinks = 40;
+// Names tried for the new file before giving up; each is taken only when no
+// file of that name exists.
+constexpr int kMaxNewNames = 100;
+
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() { Close(); }
+
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  // Closes it now; false when closing reports an error (a write that did not
+  // reach the disk, on some file systems).
+  bool Close() {
+    if (fd_ < 0) return true;
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+std::string DirectoryOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// The path with symbolic links at its end followed: the file that is really
+// meant, existing or not. Nothing when a link cannot be read or the links
+// run in a loop.
+std::optional<std::string> FollowLinks(std::string path) {
+  for (int hops = 0; hops <= kMaxLinks; ++hops) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0) {
+      if (errno == ENOENT) return path;
+      return std::nullopt;
+    }
+    if (!S_ISLNK(status.st_mode)) return path;
+    std::string target(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : 255) + 1,
+                       '\0');
+    const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+    if (length < 0) return std::nullopt;
+    // A link that grew since lstat filled the buffer: it is read again.
+    if (static_cast<std::size_t>(length) == target.size()) continue;
+    target.resize(static_cast<std::size_t>(length));
+    path = target.starts_with('/') ? target : DirectoryOf(path) + "/" + target;
+  }
+  return std::nullopt;
+}
+
+// The whole file; empty text when there is no file. Nothing when it cannot
+// be read.
+std::optional<std::string> ReadWhole(const std::string& path) {
+  Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file.valid()) {
+    if (errno == ENOENT) return std::string();
+    return std::nullopt;
+  }
+  std::string bytes;
+  char buffer[4096];
+  for (;;) {
+    const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+    if (got == 0) return bytes;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+}
+
+bool WriteWhole(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t put = ::write(fd, bytes.data(), bytes.size());
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(put));
+  }
+  return true;
+}
+
+// A new file beside `target` that no one else has: a hidden name made of the
+// target's, the process's and a count. Created with the permissions a new
+// file gets (the umask applies), which the caller may change.
+std::optional<std::string> CreateNewFile(const std::string& target, int& fd) {
+  static unsigned counter = 0;
+  const std::string directory = DirectoryOf(target);
+  const std::string name = target.substr(target.rfind('/') + 1);
+  for (int attempt = 0; attempt < kMaxNewNames; ++attempt) {
+    const std::string path = directory + "/." + name + "." + std::to_string(::getpid()) + "." +
+                             std::to_string(counter++);
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) return path;
+    if (errno != EEXIST) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+// Makes the rename itself durable: it lives in the directory.
+void FlushDirectory(const std::string& directory) {
+  Descriptor dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.valid()) ::fsync(dir.get());
+}
+
+}  // namespace
+
+bool SaveIniValue(const std::string& path, std::string_view section, std::string_view key,
+                  std::string_view value, const AcceptNewFile& accept) {
+  const auto target = FollowLinks(path);
+  if (!target) return false;
+
+  struct stat status {};
+  const bool exists = ::stat(target->c_str(), &status) == 0;
+  if (!exists && errno != ENOENT) return false;
+  if (exists) {
+    if (!S_ISREG(status.st_mode)) return false;
+    if (::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0) return false;
+  }
+  const auto old_text = ReadWhole(*target);
+  if (!old_text) return false;
+  const std::string new_text = WithIniValue(*old_text, section, key, value);
+
+  int fd = -1;
+  const auto new_path = CreateNewFile(*target, fd);
+  if (!new_path) return false;
+  Descriptor file(fd);
+  bool written = WriteWhole(file.get(), new_text);
+  if (written && exists) written = ::fchmod(file.get(), status.st_mode & 07777) == 0;
+  if (written) written = ::fsync(file.get()) == 0;
+  if (!file.Close()) written = false;
+  if (!written || !accept(*new_path) || ::rename(new_path->c_str(), target->c_str()) != 0) {
+    ::unlink(new_path->c_str());
+    return false;
+  }
+  FlushDirectory(DirectoryOf(*target));
+  return true;
+}
+
+}  // namespace pellux

@@ -1,0 +1,116 @@
+// A form and its window. Each form is a portable class that holds its state
+// and handlers; each front end has one window class that builds any form's
+// window from its design table. The window object lives as long as the
+// program; the window itself is created when the form is shown and goes
+// when it is unloaded, closed or the program ends.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "ui/design.h"
+#include "ui/twips.h"
+
+namespace pellux {
+
+// Mouse buttons as mouse events report them, as a bit set.
+inline constexpr int16_t kLeftButton = 1;
+inline constexpr int16_t kRightButton = 2;
+inline constexpr int16_t kMiddleButton = 4;
+
+// Modifier keys as mouse events report them, as a bit set.
+inline constexpr int16_t kShiftKey = 1;
+inline constexpr int16_t kCtrlKey = 2;
+inline constexpr int16_t kAltKey = 4;
+
+// Which corner of a window's outer frame a move puts at the given point. The
+// corner stays there when the window manager frames the window later.
+enum class Corner { kTopLeft, kBottomRight };
+
+// A form's window, as the form and the forms that open it see it. Controls
+// are named as in the design table. Everything but Show, Unload and loaded
+// acts on the loaded window only.
+class FormView {
+ public:
+  virtual ~FormView() = default;
+
+  // Creates and loads the window when it is not loaded, then shows it and
+  // brings it to the front. A loaded window is not loaded again.
+  virtual void Show() = 0;
+  // Destroys the window if it is loaded. Nothing is asked or stored.
+  virtual void Unload() = 0;
+  virtual bool loaded() const = 0;
+
+  virtual void SetCaption(std::string_view text) = 0;
+  // A text box's text, the caption of a button, label or frame, the
+  // selected item of a list (empty when none is selected).
+  virtual std::string Text(std::string_view control) const = 0;
+  virtual void SetText(std::string_view control, std::string_view text) = 0;
+  virtual void SetVisible(std::string_view control, bool visible) = 0;
+  // A drop-down list's items, and its selection (-1: none).
+  virtual int ListCount(std::string_view control) const = 0;
+  virtual std::string List(std::string_view control, int index) const = 0;
+  virtual void SetListIndex(std::string_view control, int index) = 0;
+  // Gives a command button the platform's static edge.
+  virtual void FlattenButton(std::string_view control) = 0;
+
+  // The dots per inch the window's twips are converted at.
+  virtual int dpi() const = 0;
+  // The window's outer frame, the screen, and the screen less the taskbar,
+  // in twips.
+  virtual TwipsRect Frame() const = 0;
+  virtual TwipsRect Screen() const = 0;
+  virtual TwipsRect WorkArea() const = 0;
+  // The taskbar's rectangle in screen pixels, as the shell (or the panel)
+  // reports it; nothing when it cannot be asked.
+  virtual std::optional<PixelRect> TaskbarRect() const = 0;
+  // Moves the window, keeping its size, so that `corner` of its outer frame
+  // lies at x, y.
+  virtual void Move(double x, double y, Corner corner) = 0;
+};
+
+// What a window delivers to its form. The window binds itself once, when it
+// is made, and stays bound while the form lives.
+class Form {
+ public:
+  explicit Form(const FormDesign& design) : design_(design) {}
+  virtual ~Form() = default;
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  const FormDesign& design() const { return design_; }
+  void Bind(FormView& view) { view_ = &view; }
+  bool loaded() const { return view_ != nullptr && view_->loaded(); }
+
+  // Loads the form into its newly created window: the controls' tags start
+  // as the design sets them, then Form_Load runs.
+  void Load() {
+    tags_.Reset(design_);
+    Form_Load();
+  }
+  // A control's tag: text the form keeps with the control while the window
+  // is loaded.
+  std::string Tag(std::string_view control) const { return tags_.Get(control); }
+  void SetTag(std::string_view control, std::string_view tag) { tags_.Set(control, tag); }
+
+  // Runs each time the window has been created, before it is shown.
+  virtual void Form_Load() = 0;
+  // A click on a command button; the form's table says which handler runs.
+  virtual void Click(std::string_view control) = 0;
+  // The mouse on the window's body (not on a control): `Button` and `Shift`
+  // are bit sets, `X` and `Y` twips from the client area's corner.
+  virtual void Form_MouseDown(int16_t /*Button*/, int16_t /*Shift*/, float /*X*/, float /*Y*/) {}
+  virtual void Form_MouseMove(int16_t /*Button*/, int16_t /*Shift*/, float /*X*/, float /*Y*/) {}
+
+ protected:
+  // The window, or null while no window has bound itself (in tests).
+  FormView* view_ = nullptr;
+
+ private:
+  const FormDesign& design_;
+  ControlTags tags_;
+};
+
+}  // namespace pellux
