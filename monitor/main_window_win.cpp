@@ -38,9 +38,7 @@ UINT MainWindow::ShowInformationMessage() {
 }
 
 bool MainWindow::Create(HICON icon) {
-  const HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  const int dpi = ScreenDpi();
   WindowCreateArgs args;
   args.class_name = kClassName;
   args.title = L"Pellux";

@@ -137,13 +137,6 @@ bool HasFace(const std::wstring& face) {
   return found;
 }
 
-int ScreenDpi() {
-  const HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : 96;
-}
-
 COLORREF SystemColourValue(SystemColour colour) {
   return GetSysColor(colour == SystemColour::kButtonFace ? COLOR_BTNFACE : COLOR_WINDOWTEXT);
 }

@@ -2,6 +2,13 @@
 
 namespace pellux {
 
+int ScreenDpi() {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
 Window::~Window() { Destroy(); }
 
 bool Window::Create(const WindowCreateArgs& args) {

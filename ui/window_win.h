@@ -20,6 +20,9 @@ struct WindowCreateArgs {
   HBRUSH background = nullptr;
 };
 
+// The screen's dots per inch, as windows are laid out at (96 when unknown).
+int ScreenDpi();
+
 class Window {
  public:
   Window() = default;

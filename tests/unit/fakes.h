@@ -250,7 +250,8 @@ class FakeFormView final : public FormView {
 
   void SetCaption(std::string_view text) override { caption = text; }
   std::string Text(std::string_view control) const override {
-    if (control == "cboInterval") {
+    const ControlDesign* row = form_.design().Find(control);
+    if (row != nullptr && row->kind == ControlKind::kDropDownList) {
       return index < 0 ? "" : items[static_cast<std::size_t>(index)];
     }
     return texts.at(std::string(control));
