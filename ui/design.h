@@ -44,6 +44,18 @@ constexpr std::span<const std::string_view> LookAlikeFaces(std::string_view face
                          : std::span<const std::string_view>(kSansSerifLike);
 }
 
+// The face to create for a design font: the face itself when `installed`
+// says the system has it, otherwise the first look-alike it has; failing
+// both, the face itself, and the system's font matching chooses.
+template <class Installed>
+std::string_view ResolveFace(std::string_view face, Installed installed) {
+  if (installed(face)) return face;
+  for (const std::string_view candidate : LookAlikeFaces(face)) {
+    if (installed(candidate)) return candidate;
+  }
+  return face;
+}
+
 // Whole-window system colours the tables refer to.
 enum class SystemColour { kDefault, kWindowText, kButtonFace };
 
@@ -172,6 +184,12 @@ constexpr PixelRect ToPixels(const ControlDesign& c, int dpi) {
   const TwipsBox& box = c.box;
   return {TwipsToPixels(box.left, dpi), TwipsToPixels(box.top, dpi),
           TwipsToPixels(box.left + box.width, dpi), TwipsToPixels(box.top + box.height, dpi)};
+}
+
+// A rectangle in pixels at `dpi` as twips.
+constexpr TwipsRect ToTwips(const PixelRect& pixels, int dpi) {
+  return {PixelsToTwips(pixels.left, dpi), PixelsToTwips(pixels.top, dpi),
+          PixelsToTwips(pixels.right, dpi), PixelsToTwips(pixels.bottom, dpi)};
 }
 
 // A font's character height in pixels at `dpi` (the size Windows' CreateFont
