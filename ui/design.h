@@ -105,12 +105,17 @@ struct FormDesign {
   FontDesign font;
   std::span<const ControlDesign> controls;  // in creation (load) order
 
+  // The position of the control of that name in `controls`, or the number
+  // of controls when there is none.
+  constexpr std::size_t IndexOf(std::string_view control) const {
+    std::size_t i = 0;
+    while (i < controls.size() && controls[i].name != control) ++i;
+    return i;
+  }
   // The control of that name, or null.
   constexpr const ControlDesign* Find(std::string_view control) const {
-    for (const auto& c : controls) {
-      if (c.name == control) return &c;
-    }
-    return nullptr;
+    const std::size_t i = IndexOf(control);
+    return i < controls.size() ? &controls[i] : nullptr;
   }
 };
 
@@ -135,36 +140,6 @@ void RunClickHandler(const ClickHandler<Form> (&table)[N], Form& form, std::stri
     if (row.control == control) (form.*row.handler)();
   }
 }
-
-// The tags of a form's controls while its window is loaded: each starts as
-// the design sets it and may be changed by the form's handlers.
-class ControlTags {
- public:
-  void Reset(const FormDesign& design) {
-    design_ = &design;
-    tags_.assign(design.controls.size(), {});
-    for (std::size_t i = 0; i < tags_.size(); ++i) tags_[i] = design.controls[i].tag;
-  }
-  std::string Get(std::string_view control) const {
-    const std::size_t i = IndexOf(control);
-    return i < tags_.size() ? tags_[i] : std::string();
-  }
-  void Set(std::string_view control, std::string_view tag) {
-    const std::size_t i = IndexOf(control);
-    if (i < tags_.size()) tags_[i] = tag;
-  }
-
- private:
-  std::size_t IndexOf(std::string_view control) const {
-    if (design_ == nullptr) return tags_.size();
-    std::size_t i = 0;
-    while (i < tags_.size() && design_->controls[i].name != control) ++i;
-    return i;
-  }
-
-  const FormDesign* design_ = nullptr;
-  std::vector<std::string> tags_;  // parallel to the design's controls
-};
 
 // A control's rectangle in pixels at `dpi`, relative to its parent's client
 // area. Edges are converted, not sizes, so neighbouring controls stay

@@ -334,11 +334,8 @@ void FormWindow::SetTabOrder() {
 }
 
 QWidget* FormWindow::Control(std::string_view name) const {
-  const FormDesign& design = form_.design();
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    if (design.controls[i].name == name) return controls_[i];
-  }
-  return nullptr;
+  const std::size_t i = form_.design().IndexOf(name);
+  return i < controls_.size() ? controls_[i] : nullptr;
 }
 
 void FormWindow::SetCaption(std::string_view text) {

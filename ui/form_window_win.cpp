@@ -336,10 +336,8 @@ void FormWindow::AddTooltip(HWND control, std::string_view text) {
 }
 
 HWND FormWindow::Control(std::string_view name) const {
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    if (design_.controls[i].name == name) return controls_[i];
-  }
-  return nullptr;
+  const std::size_t i = design_.IndexOf(name);
+  return i < controls_.size() ? controls_[i] : nullptr;
 }
 
 const ControlDesign* FormWindow::DesignOf(HWND control) const {
