@@ -8,13 +8,13 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusVariant>
-#include <QDBusVirtualObject>
 #include <QIcon>
 #include <QList>
 #include <QPoint>
 #include <QVariantMap>
 
 #include <functional>
+#include <memory>
 #include <span>
 #include <string_view>
 
@@ -67,25 +67,27 @@ struct StatusNotifierEvents {
   std::function<void(std::string_view entry)> menu_entry;
 };
 
-class StatusNotifierItem final : public QDBusVirtualObject {
+class SniItemObject;
+class SniMenuObject;
+
+class StatusNotifierItem final {
  public:
   static constexpr const char* kItemPath = "/StatusNotifierItem";
   static constexpr const char* kMenuPath = "/MenuBar";
   static constexpr const char* kItemInterface = "org.kde.StatusNotifierItem";
-  static constexpr const char* kMenuInterface = "com.canonical.dbusmenu";
   static constexpr const char* kWatcherService = "org.kde.StatusNotifierWatcher";
   static constexpr const char* kWatcherPath = "/StatusNotifierWatcher";
 
   // The item shows `icon` and publishes `menu`. The panel's requests reach
-  // `events` once the panel has had its answer, still inside the bus's
-  // message handling: a handler that opens a window or a menu posts itself
-  // to the event loop.
+  // `events` from inside the bus's message handling, before the panel has
+  // its answer: a handler that opens a window or a menu posts itself to the
+  // event loop.
   StatusNotifierItem(QDBusConnection bus, std::span<const MenuItemDesign> menu, const QIcon& icon,
                      StatusNotifierEvents events);
   StatusNotifierItem(const StatusNotifierItem&) = delete;
   StatusNotifierItem& operator=(const StatusNotifierItem&) = delete;
   // Takes the item off the bus, and so out of every panel.
-  ~StatusNotifierItem() override;
+  ~StatusNotifierItem();
 
   // Puts the item on the bus under its own name. False when the bus
   // refuses the name or a path.
@@ -96,21 +98,14 @@ class StatusNotifierItem final : public QDBusVirtualObject {
 
   void SetToolTip(const QString& text);
 
-  bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
-  QString introspect(const QString& path) const override;
-
  private:
-  bool HandleProperties(const QDBusMessage& message);
-  bool HandleItemCall(const QDBusMessage& message);
-  bool HandleMenuCall(const QDBusMessage& message);
-  QVariantMap Properties(const QString& path) const;
-
   QDBusConnection bus_;
-  DbusMenu menu_;
   StatusNotifierEvents events_;
   QString service_;
-  QList<SniPixmap> pixmaps_;
-  QString tool_tip_;
+  // What the bus shows under the two paths. Qt answers their properties
+  // and introspection from the objects' declarations.
+  std::unique_ptr<SniItemObject> item_;
+  std::unique_ptr<SniMenuObject> menu_;
   bool published_ = false;
 };
 

@@ -44,6 +44,18 @@ constexpr std::span<const std::string_view> LookAlikeFaces(std::string_view face
                          : std::span<const std::string_view>(kSansSerifLike);
 }
 
+// The face to create for a design font: the face itself when `installed`
+// says the system has it, otherwise the first look-alike it has; failing
+// both, the face itself, and the system's font matching chooses.
+template <class Installed>
+std::string_view ResolveFace(std::string_view face, Installed installed) {
+  if (installed(face)) return face;
+  for (const std::string_view candidate : LookAlikeFaces(face)) {
+    if (installed(candidate)) return candidate;
+  }
+  return face;
+}
+
 // Whole-window system colours the tables refer to.
 enum class SystemColour { kDefault, kWindowText, kButtonFace };
 
@@ -93,12 +105,17 @@ struct FormDesign {
   FontDesign font;
   std::span<const ControlDesign> controls;  // in creation (load) order
 
+  // The position of the control of that name in `controls`, or the number
+  // of controls when there is none.
+  constexpr std::size_t IndexOf(std::string_view control) const {
+    std::size_t i = 0;
+    while (i < controls.size() && controls[i].name != control) ++i;
+    return i;
+  }
   // The control of that name, or null.
   constexpr const ControlDesign* Find(std::string_view control) const {
-    for (const auto& c : controls) {
-      if (c.name == control) return &c;
-    }
-    return nullptr;
+    const std::size_t i = IndexOf(control);
+    return i < controls.size() ? &controls[i] : nullptr;
   }
 };
 
@@ -124,36 +141,6 @@ void RunClickHandler(const ClickHandler<Form> (&table)[N], Form& form, std::stri
   }
 }
 
-// The tags of a form's controls while its window is loaded: each starts as
-// the design sets it and may be changed by the form's handlers.
-class ControlTags {
- public:
-  void Reset(const FormDesign& design) {
-    design_ = &design;
-    tags_.assign(design.controls.size(), {});
-    for (std::size_t i = 0; i < tags_.size(); ++i) tags_[i] = design.controls[i].tag;
-  }
-  std::string Get(std::string_view control) const {
-    const std::size_t i = IndexOf(control);
-    return i < tags_.size() ? tags_[i] : std::string();
-  }
-  void Set(std::string_view control, std::string_view tag) {
-    const std::size_t i = IndexOf(control);
-    if (i < tags_.size()) tags_[i] = tag;
-  }
-
- private:
-  std::size_t IndexOf(std::string_view control) const {
-    if (design_ == nullptr) return tags_.size();
-    std::size_t i = 0;
-    while (i < tags_.size() && design_->controls[i].name != control) ++i;
-    return i;
-  }
-
-  const FormDesign* design_ = nullptr;
-  std::vector<std::string> tags_;  // parallel to the design's controls
-};
-
 // A control's rectangle in pixels at `dpi`, relative to its parent's client
 // area. Edges are converted, not sizes, so neighbouring controls stay
 // neighbours at every DPI.
@@ -172,6 +159,12 @@ constexpr PixelRect ToPixels(const ControlDesign& c, int dpi) {
   const TwipsBox& box = c.box;
   return {TwipsToPixels(box.left, dpi), TwipsToPixels(box.top, dpi),
           TwipsToPixels(box.left + box.width, dpi), TwipsToPixels(box.top + box.height, dpi)};
+}
+
+// A rectangle in pixels at `dpi` as twips.
+constexpr TwipsRect ToTwips(const PixelRect& pixels, int dpi) {
+  return {PixelsToTwips(pixels.left, dpi), PixelsToTwips(pixels.top, dpi),
+          PixelsToTwips(pixels.right, dpi), PixelsToTwips(pixels.bottom, dpi)};
 }
 
 // A font's character height in pixels at `dpi` (the size Windows' CreateFont

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/design.h"
 #include "ui/twips.h"
@@ -87,13 +88,19 @@ class Form {
   // Loads the form into its newly created window: the controls' tags start
   // as the design sets them, then Form_Load runs.
   void Load() {
-    tags_.Reset(design_);
+    tags_.assign(design_.controls.size(), {});
+    for (std::size_t i = 0; i < tags_.size(); ++i) tags_[i] = design_.controls[i].tag;
     Form_Load();
   }
   // A control's tag: text the form keeps with the control while the window
-  // is loaded.
-  std::string Tag(std::string_view control) const { return tags_.Get(control); }
-  void SetTag(std::string_view control, std::string_view tag) { tags_.Set(control, tag); }
+  // is loaded. A control the design does not have has none.
+  std::string Tag(std::string_view control) const {
+    const std::size_t i = design_.IndexOf(control);
+    return i < tags_.size() ? tags_[i] : std::string();
+  }
+  void SetTag(std::string_view control, std::string_view tag) {
+    if (const std::size_t i = design_.IndexOf(control); i < tags_.size()) tags_[i] = tag;
+  }
 
   // Runs each time the window has been created, before it is shown.
   virtual void Form_Load() = 0;
@@ -110,7 +117,7 @@ class Form {
 
  private:
   const FormDesign& design_;
-  ControlTags tags_;
+  std::vector<std::string> tags_;  // parallel to the design's controls
 };
 
 }  // namespace pellux

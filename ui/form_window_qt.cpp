@@ -90,7 +90,10 @@ QColor SystemColourValue(const QPalette& palette, SystemColour colour) {
 }
 
 QFont FontAt(const FontDesign& design, int dpi) {
-  QFont font(ResolveFontFamily(design.face));
+  const QStringList installed = QFontDatabase::families();
+  QFont font(ToQString(ResolveFace(design.face, [&installed](std::string_view candidate) {
+    return installed.contains(ToQString(candidate), Qt::CaseInsensitive);
+  })));
   // The design gives the character height, as Windows' fonts take it.
   font.setPixelSize(std::max(1, FontPixelHeight(design, dpi)));
   font.setWeight(QFont::Normal);
@@ -138,16 +141,6 @@ int ScreenDpi() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   const double dpi = screen != nullptr ? screen->logicalDotsPerInchY() : 96.0;
   return dpi > 0 ? static_cast<int>(std::lround(dpi)) : 96;
-}
-
-QString ResolveFontFamily(std::string_view face) {
-  const QStringList installed = QFontDatabase::families();
-  const QString wanted = ToQString(face);
-  if (installed.contains(wanted, Qt::CaseInsensitive)) return wanted;
-  for (const std::string_view candidate : LookAlikeFaces(face)) {
-    if (installed.contains(ToQString(candidate), Qt::CaseInsensitive)) return ToQString(candidate);
-  }
-  return wanted;  // let fontconfig choose
 }
 
 std::optional<PixelRect> PanelFromScreen(const QRect& screen, const QRect& available) {
@@ -341,11 +334,8 @@ void FormWindow::SetTabOrder() {
 }
 
 QWidget* FormWindow::Control(std::string_view name) const {
-  const FormDesign& design = form_.design();
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    if (design.controls[i].name == name) return controls_[i];
-  }
-  return nullptr;
+  const std::size_t i = form_.design().IndexOf(name);
+  return i < controls_.size() ? controls_[i] : nullptr;
 }
 
 void FormWindow::SetCaption(std::string_view text) {
@@ -401,9 +391,8 @@ void FormWindow::FlattenButton(std::string_view control) {
 }
 
 TwipsRect FormWindow::ToTwips(const QRect& rect) const {
-  return {PixelsToTwips(rect.x(), dpi_), PixelsToTwips(rect.y(), dpi_),
-          PixelsToTwips(rect.x() + rect.width(), dpi_),
-          PixelsToTwips(rect.y() + rect.height(), dpi_)};
+  return pellux::ToTwips(
+      PixelRect{rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()}, dpi_);
 }
 
 TwipsRect FormWindow::Frame() const {

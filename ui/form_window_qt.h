@@ -111,10 +111,6 @@ class FormWindow final : public FormView {
 // past its last pixel; nothing when the available area is the whole screen.
 std::optional<PixelRect> PanelFromScreen(const QRect& screen, const QRect& available);
 
-// The family to use for a design font: the face itself when it is installed,
-// otherwise a look-alike that is.
-QString ResolveFontFamily(std::string_view face);
-
 // The logical DPI of the primary screen, which Qt's widget pixels follow.
 int ScreenDpi();
 

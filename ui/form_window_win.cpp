@@ -36,59 +36,33 @@ bool IsForwarded(UINT message) {
 // loaded at start it would take some 3 MB of memory (it registers all its
 // window classes as it loads) and keep the icon waiting a little. The
 // manifest makes this the version 6 library.
-// The function `name` of `library` as a pointer of type `Function`, or null.
-template <typename Function>
-Function LibraryFunction(HMODULE library, const char* name) {
-  if (library == nullptr) return nullptr;
-  // Through a generic function pointer: GetProcAddress's own type does not
-  // convert to another function type without a warning.
-  const auto generic = reinterpret_cast<void (*)()>(GetProcAddress(library, name));
-  return reinterpret_cast<Function>(generic);
-}
-
-struct CommonControlsLibrary {
-  decltype(&::InitCommonControlsEx) init = nullptr;
-  decltype(&::SetWindowSubclass) set_subclass = nullptr;
-  decltype(&::RemoveWindowSubclass) remove_subclass = nullptr;
-  decltype(&::DefSubclassProc) def_subclass_proc = nullptr;
-
-  bool loaded() const {
-    return init != nullptr && set_subclass != nullptr && remove_subclass != nullptr &&
-           def_subclass_proc != nullptr;
-  }
-};
-
-const CommonControlsLibrary& CommonControls() {
-  static const CommonControlsLibrary controls = [] {
+void LoadCommonControls() {
+  static const bool loaded = [] {
     const HMODULE library = LoadLibraryW(L"comctl32.dll");
-    CommonControlsLibrary api;
-    api.init = LibraryFunction<decltype(api.init)>(library, "InitCommonControlsEx");
-    api.set_subclass = LibraryFunction<decltype(api.set_subclass)>(library, "SetWindowSubclass");
-    api.remove_subclass =
-        LibraryFunction<decltype(api.remove_subclass)>(library, "RemoveWindowSubclass");
-    api.def_subclass_proc =
-        LibraryFunction<decltype(api.def_subclass_proc)>(library, "DefSubclassProc");
-    if (api.loaded()) {
-      INITCOMMONCONTROLSEX init{sizeof init, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-      api.init(&init);
-    }
-    return api;
+    if (library == nullptr) return false;
+    // Through a generic function pointer: GetProcAddress's own type does not
+    // convert to another function type without a warning.
+    const auto generic =
+        reinterpret_cast<void (*)()>(GetProcAddress(library, "InitCommonControlsEx"));
+    const auto init = reinterpret_cast<decltype(&::InitCommonControlsEx)>(generic);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    return init != nullptr && init(&controls) != FALSE;
   }();
-  return controls;
+  (void)loaded;
 }
 
-LRESULT CALLBACK ContainerSubclass(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                   UINT_PTR, DWORD_PTR) {
+// A frame's window procedure in front of the group box's own, which the
+// frame keeps in its GWLP_USERDATA.
+LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (IsForwarded(message)) {
     return SendMessageW(GetAncestor(window, GA_ROOT), message, wparam, lparam);
   }
-  // Installed only when the library is loaded, so its functions are there.
-  const auto& library = CommonControls();
+  const auto base = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (message == WM_NCHITTEST) {
     // A group box lets the mouse through to whatever lies beneath it; a
     // frame is a control of its own, and a press on it must not reach the
     // form's body.
-    const LRESULT hit = library.def_subclass_proc(window, message, wparam, lparam);
+    const LRESULT hit = CallWindowProcW(base, window, message, wparam, lparam);
     return hit == HTTRANSPARENT ? HTCLIENT : hit;
   }
   if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
@@ -96,8 +70,7 @@ LRESULT CALLBACK ContainerSubclass(HWND window, UINT message, WPARAM wparam, LPA
     // (and Space would then "click" the frame); a frame never takes focus.
     return 0;
   }
-  if (message == WM_NCDESTROY) library.remove_subclass(window, ContainerSubclass, 0);
-  return library.def_subclass_proc(window, message, wparam, lparam);
+  return CallWindowProcW(base, window, message, wparam, lparam);
 }
 
 LRESULT CALLBACK PictureBoxProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -179,15 +152,6 @@ static_assert(kFrameOnly == 0x227);
 
 }  // namespace
 
-std::wstring ResolveFontFace(std::string_view face) {
-  const std::wstring wanted = Widen(face);
-  if (HasFace(wanted)) return wanted;
-  for (const std::string_view candidate : LookAlikeFaces(face)) {
-    if (std::wstring look_alike = Widen(candidate); HasFace(look_alike)) return look_alike;
-  }
-  return wanted;  // let the font mapper choose
-}
-
 void FlattenButton(HWND hWnd) {
   const LONG style = GetWindowLongA(hWnd, GWL_EXSTYLE);
   SetWindowLongA(hWnd, GWL_EXSTYLE, style | WS_EX_STATICEDGE);
@@ -230,7 +194,8 @@ HFONT FormWindow::FontFor(const FontDesign& font) {
   description.lfWeight = FW_NORMAL;
   description.lfCharSet = ANSI_CHARSET;
   description.lfQuality = DEFAULT_QUALITY;
-  const std::wstring face = ResolveFontFace(font.face);
+  const std::wstring face = Widen(
+      ResolveFace(font.face, [](std::string_view candidate) { return HasFace(Widen(candidate)); }));
   face.copy(description.lfFaceName, std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
   const HFONT handle = CreateFontIndirectW(&description);
   fonts_.emplace_back(font, handle);
@@ -238,7 +203,7 @@ HFONT FormWindow::FontFor(const FontDesign& font) {
 }
 
 bool FormWindow::Build() {
-  CommonControls();
+  LoadCommonControls();
   // A window left from an earlier build goes, and with it every use of the
   // fonts made for it (the screen's DPI may have changed since).
   Destroy();
@@ -333,8 +298,10 @@ HWND FormWindow::CreateControl(const ControlDesign& control, int id) {
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                        GetModuleHandleW(nullptr), nullptr);
   if (created == nullptr) return nullptr;
-  if (control.kind == ControlKind::kFrame && CommonControls().loaded()) {
-    CommonControls().set_subclass(created, ContainerSubclass, 0, 0);
+  if (control.kind == ControlKind::kFrame) {
+    const LONG_PTR base =
+        SetWindowLongPtrW(created, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameProc));
+    SetWindowLongPtrW(created, GWLP_USERDATA, base);
   }
 
   // A control without a font of its own takes its container's.
@@ -369,10 +336,8 @@ void FormWindow::AddTooltip(HWND control, std::string_view text) {
 }
 
 HWND FormWindow::Control(std::string_view name) const {
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    if (design_.controls[i].name == name) return controls_[i];
-  }
-  return nullptr;
+  const std::size_t i = design_.IndexOf(name);
+  return i < controls_.size() ? controls_[i] : nullptr;
 }
 
 const ControlDesign* FormWindow::DesignOf(HWND control) const {
@@ -435,8 +400,7 @@ void FormWindow::FlattenButton(std::string_view control) {
 }
 
 TwipsRect FormWindow::ToTwips(const RECT& pixels) const {
-  return {PixelsToTwips(pixels.left, dpi_), PixelsToTwips(pixels.top, dpi_),
-          PixelsToTwips(pixels.right, dpi_), PixelsToTwips(pixels.bottom, dpi_)};
+  return pellux::ToTwips(PixelRect{pixels.left, pixels.top, pixels.right, pixels.bottom}, dpi_);
 }
 
 TwipsRect FormWindow::Frame() const {

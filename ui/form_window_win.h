@@ -84,10 +84,6 @@ class FormWindow final : public Window, public FormView {
   HWND focus_ = nullptr;  // the control that had the focus when the window was left
 };
 
-// The face to create for a design font: the face itself when the system has
-// it, otherwise the closest face it has.
-std::wstring ResolveFontFace(std::string_view face);
-
 // Adds the static edge to any window and redraws its frame without moving,
 // sizing or restacking it. An invalid handle changes nothing; the results of
 // the calls are not needed.
