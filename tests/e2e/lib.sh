@@ -119,10 +119,21 @@ e2e_begin() {
 }
 
 # driver <command> [args...]: runs the test driver under Wine; its output
-# (without carriage returns) goes to stdout, its status is returned.
+# (without carriage returns) goes to stdout, its status is returned. The
+# driver explains every failure of its own on stderr; a failure without a
+# word is Wine ending the process before the driver ran, and says so.
 driver() {
-  wine "$E2E_DRIVER" "$@" </dev/null | tr -d '\r'
-  return "${PIPESTATUS[0]}"
+  local err status
+  err=$(mktemp "${E2E_TMP:-${TMPDIR:-/tmp}}/driver.XXXXXX") || return 1
+  wine "$E2E_DRIVER" "$@" </dev/null 2>"$err" | tr -d '\r'
+  status=${PIPESTATUS[0]}
+  if [[ -s $err ]]; then
+    cat "$err" >&2
+  elif ((status != 0)); then
+    echo "driver $1: ended with status $status and said nothing: Wine ended the process" >&2
+  fi
+  rm -f "$err"
+  return "$status"
 }
 
 # True while the process is running (a finished child of this shell stays a
