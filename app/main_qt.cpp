@@ -90,7 +90,6 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Pellux"));
   QApplication::setApplicationVersion(QStringLiteral(PELLUX_VERSION));
   QApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntry));
-  QApplication::setWindowIcon(pellux::ProgramIcon());
 
   pellux::SessionInstance instance(QDBusConnection::sessionBus());
   switch (instance.ClaimSession()) {

@@ -51,14 +51,6 @@ void DeliverTrayActivation(QSystemTrayIcon::ActivationReason reason, TrayEvents&
   }
 }
 
-QIcon ProgramIcon() {
-  QIcon icon;
-  for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-    icon.addFile(QStringLiteral(":/pellux/icons/pellux-%1.png").arg(size), QSize(size, size));
-  }
-  return icon;
-}
-
 QtTrayIcon::QtTrayIcon(QDBusConnection bus, TrayEvents& events,
                        std::span<const MenuItemDesign> menu)
     : bus_(std::move(bus)), events_(events), menu_(menu) {
@@ -243,6 +235,7 @@ void QtTrayIcon::TrayMissing() {
 
 void QtTrayIcon::ShowNoTrayNotice() {
   if (notice_) return;
+  UseProgramIconForWindows();
   notice_ = std::make_unique<QMessageBox>(QMessageBox::NoIcon, QStringLiteral("Pellux"),
                                           QString::fromUtf8(kNoTrayNotice), QMessageBox::Ok);
   notice_->setTextFormat(Qt::PlainText);
