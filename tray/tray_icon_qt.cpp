@@ -193,11 +193,17 @@ void QtTrayIcon::UseXEmbed() {
     // that appears, and again into one that restarts.
     xembed_->show();
   }
-  if (QSystemTrayIcon::isSystemTrayAvailable()) {
-    TrayFound();
-  } else {
-    TrayMissing();
-  }
+  // Asking whether there is a tray waits for the display's answer, which
+  // here would hold back the icon's own request to the tray: asked from the
+  // event loop, once that request has gone out.
+  Post([this] {
+    if (!xembed_) return;
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+      TrayFound();
+    } else {
+      TrayMissing();
+    }
+  });
 }
 
 StatusNotifierEvents QtTrayIcon::ItemEvents() {
