@@ -22,7 +22,7 @@ SMOKE_USER=${PELLUX_SMOKE_USER:-pellux-smoke}
 fail() {
   echo "FAIL wayland_smoke: $*" >&2
   if [[ -n ${WORK:-} ]]; then
-    [[ -n ${WAYLAND_DISPLAY:-} ]] && grim "$WORK/failed.png" 2>/dev/null || true
+    if [[ -n ${WAYLAND_DISPLAY:-} ]]; then grim "$WORK/failed.png" 2>/dev/null || true; fi
     local log
     for log in "$WORK"/*.log; do
       [[ -s $log ]] && { echo "--- $(basename "$log"):" >&2; tail -n 20 "$log" >&2; }
@@ -61,7 +61,7 @@ fi
 
 # From here on, as an unprivileged user.
 WORK=${WAYLAND_SMOKE_STAGE:-$(mktemp -d "${TMPDIR:-/tmp}/pellux-wayland.XXXXXX")}
-# shellcheck source=lib.sh
+# shellcheck source=tests/qt/lib.sh
 source "$here/lib.sh"
 PIDS=()
 stop_all() {
@@ -71,7 +71,8 @@ stop_all() {
 }
 trap stop_all EXIT
 
-mkdir -p -m 700 "$WORK/runtime" "$WORK/config" "$WORK/cache"
+mkdir -p "$WORK/runtime" "$WORK/config" "$WORK/cache"
+chmod 700 "$WORK/runtime"
 export XDG_RUNTIME_DIR=$WORK/runtime XDG_CONFIG_HOME=$WORK/config XDG_CACHE_HOME=$WORK/cache
 export HOME=$WORK
 unset DISPLAY WAYLAND_DISPLAY
@@ -95,7 +96,7 @@ WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
 PIDS+=($!)
 sway_socket() { compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" | head -n1 | grep .; }
 wayland_socket() { compgen -G "$XDG_RUNTIME_DIR/wayland-[0-9]" | head -n1 | grep .; }
-wait_until sway_socket && wait_until wayland_socket || fail "sway did not start"
+{ wait_until sway_socket && wait_until wayland_socket; } || fail "sway did not start"
 SWAYSOCK=$(sway_socket)
 WAYLAND_DISPLAY=$(basename "$(wayland_socket)")
 export SWAYSOCK WAYLAND_DISPLAY
@@ -117,7 +118,7 @@ wait_until watcher_up || fail "waybar's tray did not start"
 
 QT_QPA_PLATFORM=wayland "$program" </dev/null >"$WORK/pellux.log" 2>&1 &
 PELLUX_PID=$!
-PIDS+=($PELLUX_PID)
+PIDS+=("$PELLUX_PID")
 
 item=$(sni_item_wait) || fail "the item did not reach waybar's tray"
 tip=$(bus_call "$item" /StatusNotifierItem org.freedesktop.DBus.Properties.Get \
