@@ -45,10 +45,12 @@ Xvfb -displayfd 9 -noreset -screen 0 1024x768x24 -nolisten tcp \
   9>"$linux_tmp/display" </dev/null >"$linux_tmp/xvfb.log" 2>&1 &
 linux_pids+=($!)
 for _ in $(seq 200); do grep -q '^[0-9]' "$linux_tmp/display" && break; sleep 0.05; done
-export DISPLAY=":$(head -n1 "$linux_tmp/display")"
+DISPLAY=":$(head -n1 "$linux_tmp/display")"
+export DISPLAY
 export DBUS_SESSION_BUS_ADDRESS=disabled:
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
-mkdir -p -m 700 "$linux_tmp/config" "$linux_tmp/runtime"
+mkdir "$linux_tmp/config" "$linux_tmp/runtime"
+chmod 700 "$linux_tmp/runtime"
 export XDG_CONFIG_HOME=$linux_tmp/config XDG_RUNTIME_DIR=$linux_tmp/runtime
 trayer --edge bottom --align right --widthtype request --height 24 \
   --SetDockType true --transparent false </dev/null >"$linux_tmp/trayer.log" 2>&1 &
