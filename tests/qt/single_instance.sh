@@ -77,7 +77,13 @@ starts_at_once() {
 }
 
 scenario_stopped() {
-  start first
+  # The stopped program runs in a session of its own: were it in this
+  # script's process group, the kernel would end it with a hangup as soon as
+  # the group lost its last tie to a parent outside it (when the starts below
+  # end, under a runner that left the group behind), as it does to every
+  # stopped process of a group left so.
+  setsid "$program" </dev/null >"$DESK_TMP/start-first.log" 2>&1 &
+  STARTED+=($!)
   wait_until name_owned || fail "the first program did not take the name"
   kill -STOP "${STARTED[0]}"
   local pids=() i status
