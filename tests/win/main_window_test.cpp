@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "resource.h"
 #include "tests/win/app_fakes.h"
 
 namespace pellux {
@@ -453,6 +454,28 @@ TEST(MainWindowTest, AMenuAskedForFromTheKeyboardOpensAtTheIcon) {
   ASSERT_TRUE(menu_seen);
   EXPECT_TRUE(CornerAt(open_menu, pointer)) << open_menu.left << "," << open_menu.top;
   EXPECT_EQ(shell_model.focus_returns, 1);
+}
+
+TEST(MainWindowTest, TheProgramIconHasAnImageForEveryCommonScale) {
+  // 100 % keeps the hand-drawn 16-colour images; 125 % to 200 % and the
+  // large icons get images of their own size in 32-bit colour.
+  const struct {
+    int size;
+    int bits;
+  } cases[] = {{16, 4}, {20, 32}, {24, 32}, {32, 4}, {40, 32}, {48, 32}, {64, 32}};
+  const HMODULE module = GetModuleHandleW(nullptr);
+  const HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(IDI_PELLUX), RT_GROUP_ICON);
+  ASSERT_NE(group, nullptr);
+  const auto directory = static_cast<PBYTE>(LockResource(LoadResource(module, group)));
+  for (const auto& c : cases) {
+    const int id = LookupIconIdFromDirectoryEx(directory, TRUE, c.size, c.size, LR_DEFAULTCOLOR);
+    const HRSRC image = FindResourceW(module, MAKEINTRESOURCEW(id), RT_ICON);
+    ASSERT_NE(image, nullptr) << c.size;
+    const auto header =
+        static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, image)));
+    EXPECT_EQ(header->biWidth, c.size);
+    EXPECT_EQ(header->biBitCount, c.bits) << c.size;
+  }
 }
 
 TEST(MainWindowTest, AnIconWhoseAddSeemedToFailIsRemovedAtTheEndAllTheSame) {
