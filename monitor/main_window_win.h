@@ -30,7 +30,11 @@ class MainWindow final : public Window, public MainView, public Process {
   // point, which tests replace with a model of the shell.
   MainWindow(MainFormEvents& form, Process& process, MessageBoxes& messages,
              WinTrayIcon::NotifyFunction notify = Shell_NotifyIconW)
-      : form_(form), process_(process), messages_(messages), tray_(notify) {}
+      : form_(form), process_(process), messages_(messages), tray_(notify) {
+    // Until the first address is known the icon shows what the program
+    // would show without one, never an empty tip.
+    tray_.SetTip(std::string(kTrayTipPrefix));
+  }
   ~MainWindow() override;
 
   // The message a second start posts to the running program's main window

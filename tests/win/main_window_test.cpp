@@ -302,6 +302,8 @@ class ModelledShellTest : public ::testing::Test {
 TEST_F(ModelledShellTest, TheIconIsShownOnlyOnceItsClicksComeInVersion4) {
   Create();
   EXPECT_TRUE(shell_model.shown);
+  // Before the form sets it, the tip says what it would with no address.
+  EXPECT_EQ(shell_model.tip, L"Pellux: ");
   EXPECT_EQ(shell_model.version, static_cast<UINT>(NOTIFYICON_VERSION_4));
   // Explorer restarted: the icon is added again, with its tip, to a shell
   // that has none.
