@@ -37,12 +37,12 @@ bool SessionInstance::HandOver(HWND running, DWORD timeout_ms) {
   // so it passes that on before it asks.
   DWORD process_id = 0;
   if (GetWindowThreadProcessId(running, &process_id) != 0) allow_foreground_(process_id);
-  // Sent, not posted: a program that is ending or hung does not answer, and
-  // this start then goes on rather than leave the user with no Pellux.
+  // Sent, not posted: the call returns once the window has been shown, and
+  // fails for a program that is ending or hung, which this start then does
+  // not count on.
   DWORD_PTR answer = 0;
   return SendMessageTimeoutW(running, MainWindow::ShowInformationMessage(), 0, 0, SMTO_ABORTIFHUNG,
-                             timeout_ms, &answer) != 0 &&
-         answer == static_cast<DWORD_PTR>(MainWindow::kHandedOver);
+                             timeout_ms, &answer) != 0;
 }
 
 SessionInstance::Claim SessionInstance::ClaimSession(DWORD timeout_ms) {

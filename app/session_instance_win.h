@@ -44,8 +44,7 @@ class SessionInstance {
   // Waits up to the timeout for the mutex; true once this thread owns it.
   bool Acquire(DWORD timeout_ms);
 
-  // Asks the running program's window; true once it has answered that its
-  // information window is shown.
+  // Asks the running program's window; true once it has handled the request.
   bool HandOver(HWND running, DWORD timeout_ms);
 
   HANDLE mutex_;

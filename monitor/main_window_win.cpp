@@ -147,7 +147,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       if (message == ShowInformationMessage() && message != 0) {
         form_.mnuMain_Click("mnuGetIP");
-        return kHandedOver;
+        return 0;
       }
       return Window::HandleMessage(message, wparam, lparam);
   }

@@ -21,10 +21,6 @@ class MainWindow final : public Window, public MainView, public Process {
   static constexpr wchar_t kClassName[] = L"PelluxMain";
   static constexpr UINT_PTR kTimerId = 1;
 
-  // What the running program answers a second start's request with, once
-  // its information window is in front.
-  static constexpr LRESULT kHandedOver = 1;
-
   // `process` is what ending the program finally calls; `messages` tell of a
   // failure the program cannot go on after; `notify` is the shell's entry
   // point, which tests replace with a model of the shell.
