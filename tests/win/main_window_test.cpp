@@ -374,7 +374,7 @@ TEST_F(ModelledShellTest, WithoutVersion4TheOldClicksOpenTheMenuAndActivate) {
   };
   for (const auto& c : cases) {
     spy.events.clear();
-    Callback(WinTrayIcon::kIconId, c.callback);
+    Callback(WinTrayIcon::kIconId, static_cast<LPARAM>(c.callback));
     EXPECT_EQ(spy.events, c.events) << c.callback;
   }
 }
