@@ -82,7 +82,9 @@ Var RemoveSettingBox
 Page custom OptionsPage OptionsPageLeave
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TITLE "Pellux is installed"
-!define MUI_FINISHPAGE_TEXT "Pellux shows your computer's current IPv4 address in the notification area. Click its icon for the address and the computer's names; right-click it for its menu."
+!define MUI_FINISHPAGE_TEXT "Pellux shows your computer's current IPv4 address in the notification area. Click its icon for the address and the computer's names; right-click it for its menu.$\r$\n$\r$\nTo keep the icon in view, drag it from the hidden icons (the arrow by the clock) onto the taskbar, or on Windows 11 turn it on in Settings > Personalisation > Taskbar."
+; the text is longer than the page leaves it beside the check box
+!define MUI_FINISHPAGE_TEXT_LARGE
 !define MUI_FINISHPAGE_RUN "$INSTDIR\pellux.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "&Start Pellux now"
 !define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishPageShow

@@ -667,6 +667,41 @@ int CmdKey(Args args) {
   return 0;
 }
 
+// post <hwnd> <message> <wparam> <lparam>: posts the message, as the shell
+// posts an icon's callback (numbers in decimal, or hexadecimal with 0x).
+int CmdPost(Args args) {
+  const auto window = args.size() == 4 ? ParseWindow(args[0]) : std::nullopt;
+  const auto message = args.size() == 4 ? ParseDword(args[1]) : std::nullopt;
+  const auto wparam = args.size() == 4 ? ParseDword(args[2]) : std::nullopt;
+  const auto lparam = args.size() == 4 ? ParseDword(args[3]) : std::nullopt;
+  if (!window || !message || !wparam || !lparam) {
+    return Usage(L"post <hwnd> <message> <wparam> <lparam>");
+  }
+  if (!PostMessageW(*window, *message, *wparam, *lparam)) {
+    return Fail(L"PostMessage: " + SystemMessage(GetLastError()));
+  }
+  return 0;
+}
+
+// pointer <x> <y>: moves the mouse pointer to the screen point.
+int CmdPointer(Args args) {
+  const auto x = args.size() == 2 ? ParseDword(args[0]) : std::nullopt;
+  const auto y = args.size() == 2 ? ParseDword(args[1]) : std::nullopt;
+  if (!x || !y) return Usage(L"pointer <x> <y>");
+  if (!SetCursorPos(static_cast<int>(*x), static_cast<int>(*y))) {
+    return Fail(L"SetCursorPos: " + SystemMessage(GetLastError()));
+  }
+  return 0;
+}
+
+// foreground: the handle of the foreground window, or "-" when there is none.
+int CmdForeground(Args args) {
+  if (!args.empty()) return Usage(L"foreground");
+  const HWND window = GetForegroundWindow();
+  Out(window != nullptr ? WindowNumber(window) : std::wstring(L"-"));
+  return 0;
+}
+
 // close <hwnd>: posts WM_CLOSE.
 int CmdClose(Args args) {
   const auto window = args.size() == 1 ? ParseWindow(args[0]) : std::nullopt;
@@ -1106,6 +1141,9 @@ constexpr Command kCommands[] = {
     {L"tray-click", CmdTrayClick, L"tray-click <left|right> [delay_ms]"},
     {L"key", CmdKey, L"key <hwnd> <vk>"},
     {L"close", CmdClose, L"close <hwnd>"},
+    {L"post", CmdPost, L"post <hwnd> <message> <wparam> <lparam>"},
+    {L"pointer", CmdPointer, L"pointer <x> <y>"},
+    {L"foreground", CmdForeground, L"foreground"},
     {L"rect", CmdRect, L"rect <hwnd>"},
     {L"clip-seq", CmdClipSeq, L"clip-seq"},
     {L"clip-text", CmdClipText, L"clip-text"},
