@@ -86,6 +86,10 @@ struct ControlDesign {
   SystemColour back = SystemColour::kDefault;
   std::string_view tag;
   std::span<const std::string_view> items;  // a list's items, in order
+  // What a screen reader calls the control where its caption does not say
+  // what it is (a box that shows a value, a frame without a caption); the
+  // eye never sees it.
+  std::string_view accessible_name;
 
   constexpr bool Has(uint32_t flag) const { return (flags & flag) != 0; }
 };
