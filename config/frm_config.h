@@ -77,6 +77,8 @@ inline constexpr ControlDesign kConfigControls[] = {
      .font = FontDesign{"Arial", 8.25}},
 };
 
+// Neither "OK" nor "Cancel" is the default or the cancel button: Enter in
+// the list and Esc anywhere leave the window as it is.
 inline constexpr FormDesign kConfigDesign{.name = "frmConfig",
                                           .caption = "Pellux Configuration",
                                           .client_width = 3450,

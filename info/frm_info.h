@@ -101,7 +101,8 @@ inline constexpr FormDesign kInfoDesign{.name = "frmInfo",
                                         .client_width = 4770,
                                         .client_height = 1215,
                                         .font = kInfoFont,
-                                        .controls = kInfoControls};
+                                        .controls = kInfoControls,
+                                        .escape_closes = true};
 
 // Told to the user when a copy did not happen.
 inline constexpr std::string_view kClipboardInUseText =

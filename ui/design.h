@@ -106,6 +106,10 @@ struct FormDesign {
   int client_height = 0;
   FontDesign font;
   std::span<const ControlDesign> controls;  // in creation (load) order
+  // Esc closes the window as its close box does. Without it Esc means
+  // nothing there. Enter presses the focused command button in every window;
+  // no button is a default button that Enter presses from anywhere.
+  bool escape_closes = false;
 
   // The position of the control of that name in `controls`, or the number
   // of controls when there is none.

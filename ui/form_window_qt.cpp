@@ -53,7 +53,7 @@ class FormWindow::Body final : public QWidget {
   }
   // Keys the focused control leaves alone: Enter presses the focused command
   // button (none of them is a default button that Enter presses from
-  // anywhere), and Esc closes the window as its close box does.
+  // anywhere), and Esc closes a window whose design says so.
   void keyPressEvent(QKeyEvent* event) override {
     if (event->modifiers() & ~Qt::KeypadModifier) {
       QWidget::keyPressEvent(event);
@@ -65,7 +65,7 @@ class FormWindow::Body final : public QWidget {
         if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
         return;
       case Qt::Key_Escape:
-        close();
+        if (owner_ != nullptr && owner_->form_.design().escape_closes) close();
         return;
       default:
         QWidget::keyPressEvent(event);

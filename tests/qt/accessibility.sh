@@ -4,7 +4,8 @@
 # bus, both windows are read over AT-SPI (every control's role, name and
 # focusability, and the window's own role) and driven from the keyboard
 # alone: Tab and Shift+Tab go round the controls in their order, Enter
-# presses the focused button, Esc closes the window, the tray menu's entries
+# presses the focused button, Esc closes the information window and means
+# nothing in the configuration window, the tray menu's entries
 # are chosen by their underlined letters, and the focus comes back to where
 # it was when a window closes.
 #
@@ -74,8 +75,14 @@ xdotool key Return
 reader wait-focus "Config"
 xdotool key Return
 reader wait-focus "About"
-xdotool key Escape
-window_gone '^Pellux Configuration$' || fail "Esc left the configuration window open"
+# Esc means nothing here (no button is the cancel button): the Tab after it
+# still reaches the list. Enter on the focused "Cancel" closes the window.
+xdotool key Escape Tab
+reader wait-focus "Check for new IP address every:"
+xdotool key shift+Tab shift+Tab
+reader wait-focus "Cancel"
+xdotool key Return
+window_gone '^Pellux Configuration$' || fail "Enter on \"Cancel\" left the configuration window open"
 reader wait-focus "Copy All Information"
 
 tray_menu_open "$icon" >/dev/null || fail "the right button opened no menu"
