@@ -4,7 +4,8 @@
 # boxes carry the names "IP address", "Computer name" and "Host name"
 # through Active Accessibility's Dynamic Annotation; Tab goes round the
 # controls in their order, Enter presses the focused button, and Esc closes
-# the information window and means nothing in the configuration window.
+# the information window and means nothing in the configuration window; the
+# tray menu's entries are chosen by their underlined letters.
 #
 # Wine 8.0 does not read these back. Its AccessibleObjectFromWindow gives
 # its generic proxies (the windows and buttons as clients, role 10; the boxes
@@ -102,7 +103,18 @@ driver clip-wait "$seq" "$E2E_TIMEOUT_MS" >/dev/null || fail "Enter did not pres
 driver key "$button" ESCAPE >/dev/null || fail "could not press Esc"
 driver wait-gone "$window" "$E2E_TIMEOUT_MS" >/dev/null || fail "Esc did not close the window"
 
-config=$(config_open)
+# The menu's entries are chosen by their underlined letters: C for
+# "&Configure" here, X for "E&xit" at the end.
+menu_letter() {
+  local menu
+  tray_click 3
+  menu=$(driver wait-visible '#32768' - "$E2E_TIMEOUT_MS") || fail "the tray menu did not open"
+  driver key "$menu" "$1" >/dev/null || fail "the tray menu closed before a letter was pressed"
+  driver wait-gone "$menu" "$E2E_TIMEOUT_MS" >/dev/null || fail "the tray menu stayed open"
+}
+menu_letter 67
+config=$(driver wait-visible PelluxForm "$CONFIG_TITLE" "$E2E_TIMEOUT_MS") ||
+  fail "C in the tray menu did not open the configuration window"
 expect_role_name "$config" - "$ROLE_DIALOG" "$CONFIG_TITLE"
 wait_focus "$config" "$CONFIG_LIST"
 list=$(driver children "$config" | awk -F '\t' -v id="$CONFIG_LIST" '$4 == id {print $1; exit}')
@@ -117,6 +129,6 @@ wait_focus "$config" "$CONFIG_OK"
 driver close "$config" >/dev/null
 driver wait-gone "$config" "$E2E_TIMEOUT_MS" >/dev/null || fail "the configuration window stayed open"
 
-tray_menu_choose "$MENU_EXIT"
-pellux_wait_exit || fail "the program did not end cleanly"
+menu_letter 88
+pellux_wait_exit || fail "X in the tray menu did not end the program"
 pass
