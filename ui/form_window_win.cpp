@@ -514,8 +514,8 @@ bool FormWindow::OnKey(const MSG& message) {
   // nothing elsewhere.
   if (const ControlDesign* row = DesignOf(focus);
       row != nullptr && row->kind == ControlKind::kCommandButton) {
-    SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(focus));
+    // The handler may unload the window: nothing of it is used after.
+    form_.Click(row->name);
   }
   return true;
 }
