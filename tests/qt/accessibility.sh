@@ -38,7 +38,7 @@ icon=$(tray_icon_wait) || fail "the icon did not reach the tray"
 
 # The information window, opened with the mouse as the tray offers.
 tray_click "$icon" 1
-info=$(window_wait '^Pellux: ') || fail "no information window"
+window_wait '^Pellux: ' >/dev/null || fail "no information window"
 reader check info
 reader tabs info Tab
 reader tabs info shift+Tab
@@ -57,7 +57,7 @@ window_gone '^Pellux: ' || fail "Esc left the information window open"
 # Opened again, with the focus moved on: the configuration window opened
 # from the menu's underlined letter and closed with Esc gives the focus back.
 tray_click "$icon" 1
-info=$(window_wait '^Pellux: ') || fail "no information window"
+window_wait '^Pellux: ' >/dev/null || fail "no information window"
 reader wait-focus "Close Window"
 xdotool key Tab
 reader wait-focus "Copy All Information"
