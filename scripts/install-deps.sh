@@ -16,6 +16,8 @@ packages=(
   # a session bus for the tray tests, and a panel that hosts
   # StatusNotifierItems and a watcher for it, for the smoke test
   dbus-daemon libglib2.0-bin haskell-gtk-sni-tray-utils haskell-status-notifier-item-utils
+  # the accessibility bus and a reader of it, for the screen-reader test
+  at-spi2-core python3-pyatspi
   # the Debian package and its checks
   dpkg-dev lintian desktop-file-utils appstream
   # bench/run.sh counts instructions with callgrind

@@ -20,6 +20,7 @@
 #include <aclapi.h>
 #include <knownfolders.h>
 #include <objbase.h>
+#include <oleacc.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
@@ -522,6 +523,60 @@ int CmdChildTextHex(Args args) {
   const auto text = TextOf(*child);
   if (!text) return Fail(L"control " + std::wstring(args[1]) + L" gave no text");
   Out(Hex(ToUtf8(*text)));
+  return 0;
+}
+
+// accessible <hwnd> [ctrl-id]: the role and the name Active Accessibility
+// gives the window's (or the control's) client area, as "<role> <name>", the
+// role as its number (ROLE_SYSTEM_*).
+int CmdAccessible(Args args) {
+  const auto parent = args.size() == 1 || args.size() == 2 ? ParseWindow(args[0]) : std::nullopt;
+  if (!parent) return Usage(L"accessible <hwnd> [ctrl-id]");
+  std::optional<HWND> window = parent;
+  if (args.size() == 2) window = ChildArg(*parent, args[1]);
+  if (!window) return Fail(L"no control " + std::wstring(args[1]));
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  // oleacc is loaded rather than linked: its import library and uuid's both
+  // define IID_IAccessible.
+  const HMODULE oleacc = LoadLibraryW(L"oleacc.dll");
+  const auto from_window = reinterpret_cast<decltype(&AccessibleObjectFromWindow)>(
+      reinterpret_cast<void (*)()>(GetProcAddress(oleacc, "AccessibleObjectFromWindow")));
+  if (from_window == nullptr) return Fail(L"oleacc.dll has no AccessibleObjectFromWindow");
+  IAccessible* object = nullptr;
+  const HRESULT found = from_window(*window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                    reinterpret_cast<void**>(&object));
+  if (FAILED(found) || object == nullptr) {
+    wchar_t code[16];
+    swprintf(code, 16, L"0x%08lx", static_cast<unsigned long>(found));
+    return Fail(L"no IAccessible for the window (" + std::wstring(code) + L")");
+  }
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  VARIANT role{};
+  BSTR name = nullptr;
+  const bool read = SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4 &&
+                    SUCCEEDED(object->get_accName(self, &name));
+  object->Release();
+  if (!read) return Fail(L"the window's IAccessible gave no role or name");
+  Out(std::to_wstring(role.lVal) + L" " + (name != nullptr ? std::wstring(name) : L""));
+  SysFreeString(name);
+  return 0;
+}
+
+// focus <hwnd>: the control id of the window that has the keyboard focus in
+// the thread of <hwnd> (0 for a window that is no control), or a failure
+// when nothing there has it.
+int CmdFocus(Args args) {
+  const auto window = args.size() == 1 ? ParseWindow(args[0]) : std::nullopt;
+  if (!window) return Usage(L"focus <hwnd>");
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(*window, nullptr), &info)) {
+    return Fail(L"GetGUIThreadInfo: " + SystemMessage(GetLastError()));
+  }
+  if (info.hwndFocus == nullptr) return Fail(L"nothing has the focus");
+  Out(std::to_wstring(GetDlgCtrlID(info.hwndFocus)));
   return 0;
 }
 
@@ -1135,6 +1190,8 @@ constexpr Command kCommands[] = {
     {L"text", CmdText, L"text <hwnd>"},
     {L"child-text-hex", CmdChildTextHex, L"child-text-hex <hwnd> <ctrl-id>"},
     {L"child-text", CmdChildText, L"child-text <hwnd> <ctrl-id>"},
+    {L"accessible", CmdAccessible, L"accessible <hwnd> [ctrl-id]"},
+    {L"focus", CmdFocus, L"focus <hwnd>"},
     {L"child-id", CmdChildId, L"child-id <hwnd> <text> [ms]"},
     {L"wait-checked", CmdWaitChecked, L"wait-checked <hwnd> <ctrl-id> <0|1> [ms]"},
     {L"click", CmdClick, L"click <hwnd> <ctrl-id>"},

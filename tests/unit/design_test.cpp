@@ -4,6 +4,8 @@
 #include <set>
 #include <string_view>
 
+#include "config/frm_config.h"
+#include "info/frm_info.h"
 #include "ui/design.h"
 
 namespace pellux {
@@ -37,6 +39,37 @@ INSTANTIATE_TEST_SUITE_P(
                     // Nothing alike: the name goes to the system's own font matching.
                     FaceCase{"Arial", {"Courier"}, "Arial"},
                     FaceCase{"MS Sans Serif", {}, "MS Sans Serif"}));
+
+// What a screen reader calls each control: the name its design gives it,
+// else its caption. Only a label whose text the window fills in as it loads
+// has neither in the table.
+TEST(AccessibleNameTest, EveryControlOfBothWindowsHasOne) {
+  for (const FormDesign* form : {&kInfoDesign, &kConfigDesign}) {
+    for (const ControlDesign& control : form->controls) {
+      const bool filled_at_load = control.kind == ControlKind::kLabel && control.caption.empty();
+      if (filled_at_load) continue;
+      EXPECT_FALSE(control.accessible_name.empty() && control.caption.empty())
+          << form->name << "." << control.name << " has no name a screen reader could read";
+    }
+  }
+}
+
+TEST(AccessibleNameTest, BoxesAndTheListAreNamedForWhatTheyShow) {
+  struct Named {
+    const FormDesign* form;
+    std::string_view control;
+    std::string_view name;
+  };
+  for (const Named& row :
+       {Named{&kInfoDesign, "txtIP", "IP address"},
+        Named{&kInfoDesign, "txtCompName", "Computer name"},
+        Named{&kInfoDesign, "txtHostName", "Host name"},
+        // The list, by the label over it, as the eye reads it.
+        Named{&kConfigDesign, "cboInterval", kConfigDesign.Find("lblCheck")->caption}}) {
+    ASSERT_NE(row.form->Find(row.control), nullptr) << row.control;
+    EXPECT_EQ(row.form->Find(row.control)->accessible_name, row.name) << row.control;
+  }
+}
 
 }  // namespace
 }  // namespace pellux
