@@ -18,7 +18,7 @@
 #   scripts/release.sh           makes the release in dist/
 #   scripts/release.sh --check   makes it, then makes it again in a fresh
 #                                clone at another path, with its files dated
-#                                a day later, in another time zone and with
+#                                a day earlier, in another time zone and with
 #                                another umask, and fails unless every file
 #                                of the two dist/ folders is the same
 set -euo pipefail
@@ -112,8 +112,8 @@ echo "Making the release again in $clone, to compare."
   git clone -q --no-checkout "$PWD" "$clone"
   git -C "$clone" checkout -q --detach "$commit"
 ) || fail "could not clone commit $commit into $clone"
-later=$(($(date +%s) + 86400))
-find "$clone" -path "$clone/.git" -prune -o -exec touch -h -d "@$later" {} +
+earlier=$(($(date +%s) - 86400))
+find "$clone" -path "$clone/.git" -prune -o -exec touch -h -d "@$earlier" {} +
 (
   umask 077
   export TZ=Pacific/Chatham LC_ALL=C PELLUX_RELEASE_DEPS_INSTALLED=1
