@@ -64,8 +64,13 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/release/linux/CMake
 deb=$(basename build/release/package/pellux_"$version"-*_amd64.deb)
 mkdir dist
 cp build/release/win32/pellux-"$version"-win32{-setup.exe,.zip} \
-  build/release/win64/pellux-"$version"-win64{-setup.exe,.zip} \
-  "build/release/package/$deb" dist/
+  build/release/win64/pellux-"$version"-win64{-setup.exe,.zip} dist/
+# CPack's package has the modes its staging folders got from the umask; dpkg
+# makes it again with fixed modes, root as owner, its entries in order and
+# its times no later than SOURCE_DATE_EPOCH.
+dpkg-deb -R "build/release/package/$deb" build/release/deb
+chmod -R u=rwX,go=rX build/release/deb
+dpkg-deb --root-owner-group --build build/release/deb "dist/$deb" >/dev/null
 
 cd dist
 downloads=(pellux-"$version"-win32-setup.exe pellux-"$version"-win64-setup.exe
