@@ -121,7 +121,8 @@ earlier=$(($(date +%s) - 86400))
 find "$clone" -path "$clone/.git" -prune -o -exec touch -h -d "@$earlier" {} +
 (
   umask 077
-  export TZ=Pacific/Chatham LC_ALL=C PELLUX_RELEASE_DEPS_INSTALLED=1
+  # And every object compiled anew, not taken from a compiler cache.
+  export TZ=Pacific/Chatham LC_ALL=C PELLUX_RELEASE_DEPS_INSTALLED=1 CCACHE_DISABLE=1
   "$clone/scripts/release.sh"
 )
 
