@@ -22,8 +22,11 @@ packages=(
   dpkg-dev lintian desktop-file-utils appstream
   # bench/run.sh counts instructions with callgrind
   valgrind
-  # the Windows installers (makensis, with 32- and 64-bit stubs)
-  nsis
+  # the Windows installers (makensis, with 32- and 64-bit stubs) and the
+  # portable zips
+  nsis zip unzip
+  # scripts/release.sh: a fresh clone of the sources to build again
+  git
 )
 
 missing=()

@@ -7,7 +7,9 @@
 # and portable zips, and their tests (unit, window, end-to-end and installer
 # tests) under Wine on a virtual display: the 64-bit build's on every host,
 # the 32-bit build's wherever the host can execute 32-bit code; elsewhere the
-# 32-bit build, its installer and its zip are made all the same.
+# 32-bit build, its installer and its zip are made all the same. Last, every
+# download is made twice by scripts/release.sh --check and compared byte for
+# byte.
 #
 # PELLUX_HOST_32BIT=no leaves the 32-bit Windows tier out as on a host that
 # cannot run it; =yes runs it without checking first.
@@ -61,6 +63,17 @@ else
   cmake --build --preset win32
   left_out+=("win32")
   echo "Built the 32-bit Windows build, its installer and its zip, and left out their tests: $reason."
+fi
+
+# The release, made twice (in this tree and in a fresh clone elsewhere, at
+# another time) must come out the same to the byte. It is made from the last
+# commit, so a tree with changes not committed leaves it out.
+if [[ -z $(git status --porcelain) ]]; then
+  scripts/release.sh --check
+  ran+=("release")
+else
+  left_out+=("release")
+  echo "Left out the release check: the tree has changes that are not committed."
 fi
 
 echo "Test tiers run: ${ran[*]}."
