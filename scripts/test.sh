@@ -6,8 +6,9 @@
 # tested and removed again), then the Windows builds with their installers
 # and portable zips, and their tests (unit, window, end-to-end and installer
 # tests) under Wine on a virtual display: the 64-bit build's on every host,
-# the 32-bit build's wherever the host can execute 32-bit code; elsewhere the
-# 32-bit build, its installer and its zip are made all the same.
+# the 32-bit build's wherever the host can execute 32-bit code and 32-bit Wine
+# is installed; elsewhere the 32-bit build, its installer and its zip are made
+# all the same, and the last line says why its tests were left out.
 #
 # PELLUX_HOST_32BIT=no leaves the 32-bit Windows tier out as on a host that
 # cannot run it; =yes runs it without checking first.
@@ -59,7 +60,7 @@ if reason=$(wine_session_host_runs_32bit); then
 else
   cmake --preset win32
   cmake --build --preset win32
-  left_out+=("win32")
+  left_out+=("win32 ($reason)")
   echo "Built the 32-bit Windows build, its installer and its zip, and left out their tests: $reason."
 fi
 
