@@ -63,7 +63,8 @@ if ((${#want32[@]} > 0)) && ! dpkg --print-foreign-architectures | grep -qx i386
   added_i386=1
 fi
 
-echo "Installing: ${missing[*]} ${want32[*]}" >&2
+wanted=("${missing[@]}" "${want32[@]}")
+echo "Installing: ${wanted[*]}" >&2
 updated=""
 if ! "${sudo[@]}" apt-get update -q; then
   updated="; the package lists could not all be updated"
