@@ -169,6 +169,7 @@ _e2e_driver_died() {
   if [[ ! -s $E2E_TMP/driver-died ]]; then
     local words
     words=$(tail -n 3 "$E2E_TMP/driver.log" 2>/dev/null | tr '\n' ' ')
+    words=${words% }
     printf 'the test driver (wine driver.exe serve, pid %s) ended during "%s"%s' \
       "$E2E_DRIVER_PID" "$*" "${words:+; Wine said: $words}" >"$E2E_TMP/driver-died"
   fi
