@@ -206,9 +206,19 @@ _wine_session_use_loader64() {
     return 1
   fi
   mkdir -p "$bin" || return 1
+  # The 64-bit loader is a program at a fixed address (0x7d000000), after
+  # which Linux puts the process's heap at a random offset of up to 1 GiB;
+  # now and then (about one start in 2,000) the heap covers 0x7ffe0000, where
+  # Wine must map the shared user data, and the process ends with status 1
+  # before the program runs ("failed to map the shared user data:
+  # c0000018", which WINEDEBUG=-all keeps quiet). Without address
+  # randomisation the heap follows the loader and stays clear of it. The
+  # setting is inherited: every process the session starts has it.
+  local norandom=""
+  setarch x86_64 -R true 2>/dev/null && norandom="setarch x86_64 -R "
   # wine-stable is what Debian's wineboot, winecfg and friends call.
   for name in wine wine64 wine-stable; do
-    printf '#!/bin/sh\nexec %s "$@"\n' "$WINE_SESSION_LOADER64" >"$bin/$name" || return 1
+    printf '#!/bin/sh\nexec %s%s "$@"\n' "$norandom" "$WINE_SESSION_LOADER64" >"$bin/$name" || return 1
     chmod +x "$bin/$name" || return 1
   done
   if [[ -z $_wine_session_old_path ]]; then

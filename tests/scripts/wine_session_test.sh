@@ -83,6 +83,25 @@ own_probe() {
 }
 check "the built-in 32-bit program runs or is refused as foreign" own_probe
 
+# A 64-bit session's `wine` runs the loader without address randomisation
+# (personality flag ADDR_NO_RANDOMIZE, 0x0040000), which keeps the heap away
+# from the address Wine's shared user data needs.
+printf '#!/bin/sh\ncat /proc/self/personality\n' >"$work/loader64"
+chmod +x "$work/loader64"
+no_random_layout() {
+  local personality
+  # (a host that forbids changing it runs the loader as it is)
+  setarch x86_64 -R true 2>/dev/null || return 0
+  personality=$(
+    source "$here/../../scripts/wine-session.sh"
+    # shellcheck disable=SC2034 # read by the function below
+    WINE_SESSION_LOADER64=$work/loader64
+    _wine_session_use_loader64 "$work/p64" && wine
+  ) || return 1
+  (((16#$personality & 16#0040000) != 0))
+}
+check "the 64-bit loader runs without address randomisation" no_random_layout
+
 # A second prefix started and ended inside a running session, as the window
 # tests at another dpi use it, against stand-ins that log each call with the
 # prefix it was made for, and say so when one was given a pipe: a server that
