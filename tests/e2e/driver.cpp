@@ -1,7 +1,17 @@
 // End-to-end test driver: a Windows console program, run under Wine next to
 // the program under test, that looks at and acts on windows, the clipboard,
 // the registry and name resolution from the outside, the way a user or the
-// system would. Test scripts call it once per step:
+// system would. Test scripts start it once and send it one step at a time:
+//
+//   wine driver.exe serve
+//
+// reads commands on stdin, one a line, its words separated by tabs and coded
+// in UTF-8 ("wait-visible\tPelluxForm\tPellux: 10.0.0.1\t15000"), and answers
+// each on stdout: the command's result lines, then a line of the record
+// separator (0x1e) followed by the command's exit code. What a command says
+// about a problem comes on stdout too, each line after a unit separator
+// (0x1f), so that it stays with the answer it belongs to. End of input ends
+// the driver. A single command can also be run on its own:
 //
 //   wine driver.exe <command> [args...]
 //
@@ -77,14 +87,40 @@ void WriteBytes(DWORD which, std::string_view bytes) {
 // Prints one line of result.
 void Out(std::wstring_view line) { WriteBytes(STD_OUTPUT_HANDLE, ToUtf8(line) + "\n"); }
 
-// Prints one line to stderr; returns 1 so commands can `return Fail(...)`.
+// What marks the lines of a serving driver's answer.
+constexpr char kEndOfAnswer = '\x1e';
+constexpr char kProblemLine = '\x1f';
+
+// True while the driver serves commands from stdin.
+bool serving = false;
+
+// Says something about a problem: on stderr, or while serving, in the
+// answer's problem lines.
+void Problem(std::string_view text) {
+  if (!serving) {
+    WriteBytes(STD_ERROR_HANDLE, std::string(text) + "\n");
+    return;
+  }
+  std::string lines;
+  for (;;) {
+    const size_t end = text.find('\n');
+    lines += kProblemLine;
+    lines += text.substr(0, end);
+    lines += '\n';
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+  WriteBytes(STD_OUTPUT_HANDLE, lines);
+}
+
+// Prints one line of problem; returns 1 so commands can `return Fail(...)`.
 int Fail(std::wstring_view message) {
-  WriteBytes(STD_ERROR_HANDLE, "driver: " + ToUtf8(message) + "\n");
+  Problem("driver: " + ToUtf8(message));
   return 1;
 }
 
 int Usage(std::wstring_view message) {
-  WriteBytes(STD_ERROR_HANDLE, "driver: usage: " + ToUtf8(message) + "\n");
+  Problem("driver: usage: " + ToUtf8(message));
   return 2;
 }
 
@@ -587,22 +623,35 @@ struct ChildTextSearch {
 
 BOOL CALLBACK MatchChildText(HWND window, LPARAM search_address) {
   auto* search = reinterpret_cast<ChildTextSearch*>(search_address);
-  if (!IsWindowVisible(window) || TextOf(window) != search->text) return TRUE;
+  if (!IsWindowVisible(window) || !IsWindowEnabled(window) || TextOf(window) != search->text) {
+    return TRUE;
+  }
   search->found = window;
   return FALSE;
 }
 
-// child-id <hwnd> <text> [timeout_ms]: waits for a visible control of the
-// window (at any depth) with exactly that text and prints its id, for the
-// commands that take one.
+// child-id <hwnd> <text> [timeout_ms]: waits for a visible and enabled
+// control of the window (at any depth) with exactly that text, one a user
+// could press, and prints its id, for the commands that take one.
 int CmdChildId(Args args) {
   const auto parent = args.size() >= 2 ? ParseWindow(args[0]) : std::nullopt;
   const auto timeout = TimeoutArg(args, 2);
   if (!parent || args.size() > 3 || !timeout) return Usage(L"child-id <hwnd> <text> [timeout_ms]");
   ChildTextSearch search{args[1], nullptr};
+  const auto find = [&] {
+    search.found = nullptr;
+    EnumChildWindows(*parent, MatchChildText, reinterpret_cast<LPARAM>(&search));
+    return search.found != nullptr;
+  };
   if (!WaitFor(*timeout, [&] {
-        EnumChildWindows(*parent, MatchChildText, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
+        if (!find()) return false;
+        // The window's thread may be half-way through changing its controls
+        // (the installer names its button "&Close" first and disables it
+        // next, in one go): once it has handled a message sent now, it is
+        // done with what it was doing, and a second look tells.
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(*parent, WM_NULL, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &ignored);
+        return find();
       })) {
     return Fail(L"no control with the text '" + std::wstring(args[1]) + L"'");
   }
@@ -1222,15 +1271,62 @@ int ListCommands() {
   return Usage(text);
 }
 
+// Runs the command named by args[0] with the rest as its arguments.
+int Run(Args args) {
+  if (args.empty()) return ListCommands();
+  for (const auto& command : kCommands) {
+    if (command.name == args[0]) return command.run(args.subspan(1));
+  }
+  return ListCommands();
+}
+
+std::wstring FromUtf8(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  const int size =
+      MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring out(static_cast<size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), size);
+  return out;
+}
+
+// Runs one command line of a serving driver and answers it.
+void Answer(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  std::vector<std::wstring> words;
+  for (;;) {
+    const size_t tab = line.find('\t');
+    words.push_back(FromUtf8(line.substr(0, tab)));
+    if (tab == std::string_view::npos) break;
+    line.remove_prefix(tab + 1);
+  }
+  std::vector<wchar_t*> args;
+  for (auto& word : words) args.push_back(word.data());
+  const int status = Run(Args(args.data(), args.size()));
+  WriteBytes(STD_OUTPUT_HANDLE, kEndOfAnswer + std::to_string(status) + "\n");
+}
+
+// serve: answers command lines from stdin until it ends.
+int Serve() {
+  serving = true;
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  std::string pending;
+  char buffer[4096];
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(input, buffer, sizeof buffer, &got, nullptr) || got == 0) break;
+    pending.append(buffer, got);
+    size_t end = 0;
+    while ((end = pending.find('\n')) != std::string::npos) {
+      Answer(std::string_view(pending).substr(0, end));
+      pending.erase(0, end + 1);
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 2) return ListCommands();
-  const std::wstring_view name(argv[1]);
-  for (const auto& command : kCommands) {
-    if (command.name == name) {
-      return command.run(Args(argv + 2, static_cast<size_t>(argc - 2)));
-    }
-  }
-  return ListCommands();
+  if (argc == 2 && std::wstring_view(argv[1]) == L"serve") return Serve();
+  return Run(Args(argv + 1, static_cast<size_t>(argc - 1)));
 }
