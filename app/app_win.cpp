@@ -17,9 +17,10 @@ HICON LoadProgramIcon() {
 // The main window stands for the process: ending the program through it
 // takes the icon out of the tray first.
 App::App(const PlatformSeams& seams)
-    : icon_(LoadProgramIcon()),
+    : messages_(seams.messages),
+      icon_(LoadProgramIcon()),
       clipboard_(MakeSystemClipboard()),
-      window_(main_, seams.process, icon_),
+      window_(main_, seams.process, seams.messages),
       module1_(seams.sockets, seams.computer, seams.messages, window_),
       main_({module1_, seams.settings, seams.messages, window_, window_, info_window_,
              config_window_}),
@@ -32,7 +33,12 @@ App::~App() {
 }
 
 bool App::Start() {
-  if (!window_.Create(icon_)) return false;
+  // Without its window (its class refused, or no window made) the program
+  // could show no icon and take no command.
+  if (!window_.Create(icon_)) {
+    messages_.Message("Pellux could not create its main window.");
+    return false;
+  }
   main_.Form_Load();
   return true;
 }

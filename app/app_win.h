@@ -25,7 +25,8 @@ class App {
   ~App();
 
   // Creates the main window, which puts the icon into the tray, and loads the
-  // main form. False when the window could not be created.
+  // main form. False, after a message that says so, when the window could
+  // not be created.
   bool Start();
 
   // The message loop; returns the exit code.
@@ -37,6 +38,7 @@ class App {
   FormWindow& info_window() { return info_window_; }
 
  private:
+  MessageBoxes& messages_;
   HICON icon_;
   std::unique_ptr<Clipboard> clipboard_;
   MainWindow window_;

@@ -7,7 +7,7 @@
 namespace {
 
 // How long a second start waits for the running program to show its main
-// window (it may be starting itself) before it gives up.
+// window (it may be starting itself) and answer before it runs itself.
 constexpr DWORD kHandOverTimeoutMs = 10000;
 
 }  // namespace
@@ -22,7 +22,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     case pellux::SessionInstance::Claim::kHandedOver:
       return 0;
     case pellux::SessionInstance::Claim::kNoAnswer:
-      return 1;
+      // The running one is hung or will not end: rather than leave the user
+      // with no Pellux that answers, this one runs.
+      break;
   }
   const auto sockets = pellux::MakeSystemSockets();
   const auto computer = pellux::MakeSystemComputerName();

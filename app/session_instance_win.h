@@ -1,7 +1,8 @@
 // One Pellux per user session. The first start owns a named mutex in the
 // session's namespace for as long as it runs; a later start, of the 32- or
-// the 64-bit build alike, finds the running program's main window, asks it to
-// show its information window and ends.
+// the 64-bit build alike, finds the running program's main window, lets it
+// take the foreground, asks it to show its information window, waits for its
+// answer and ends.
 #pragma once
 
 #include <windows.h>
@@ -16,12 +17,16 @@ class SessionInstance {
  public:
   enum class Claim {
     kFirst,        // this process is the session's Pellux
-    kHandedOver,   // the running one was asked to show its information window
-    kNoAnswer,     // one holds the mutex but shows no main window
+    kHandedOver,   // the running one showed its information window
+    kNoAnswer,     // one holds the mutex but no main window answered
     kUnavailable,  // the mutex could not be made: this one runs alone
   };
 
-  explicit SessionInstance(const wchar_t* mutex_name);
+  // Lets another process take the foreground; tests pass a stand-in.
+  using AllowForegroundFunction = BOOL(WINAPI*)(DWORD process_id);
+
+  explicit SessionInstance(const wchar_t* mutex_name,
+                           AllowForegroundFunction allow_foreground = AllowSetForegroundWindow);
   SessionInstance(const SessionInstance&) = delete;
   SessionInstance& operator=(const SessionInstance&) = delete;
   // Releases the mutex if this process owns it.
@@ -29,8 +34,8 @@ class SessionInstance {
 
   // Becomes the session's instance or hands over to the running one. The
   // running one may itself be starting, with its window not made yet, or
-  // ending, with its mutex about to be free: both are waited for up to the
-  // timeout. The mutex is owned by the calling thread until it ends or
+  // ending, with its mutex about to be free, or hung: all are waited for up
+  // to the timeout. The mutex is owned by the calling thread until it ends or
   // releases it; a program that ended without releasing it (it crashed, or
   // was ended from outside) leaves it abandoned, which counts as free.
   Claim ClaimSession(DWORD timeout_ms);
@@ -39,7 +44,11 @@ class SessionInstance {
   // Waits up to the timeout for the mutex; true once this thread owns it.
   bool Acquire(DWORD timeout_ms);
 
+  // Asks the running program's window; true once it has handled the request.
+  bool HandOver(HWND running, DWORD timeout_ms);
+
   HANDLE mutex_;
+  AllowForegroundFunction allow_foreground_;
   bool owned_ = false;
 };
 

@@ -24,6 +24,9 @@ inline constexpr std::string_view kIntervalItems[] = {
 
 inline constexpr FontDesign kConfigFont{"Arial", 9.75};
 
+// The label over the list of intervals, which names the list as well.
+inline constexpr std::string_view kCheckCaption = "Check for new IP address every:";
+
 inline constexpr ControlDesign kConfigControls[] = {
     {.name = "cmdAbout",
      .kind = ControlKind::kCommandButton,
@@ -51,11 +54,12 @@ inline constexpr ControlDesign kConfigControls[] = {
      .parent = "fraInterval",
      .box = {90, 540, 3195, 360},
      .tab_index = 2,
-     .items = kIntervalItems},
+     .items = kIntervalItems,
+     .accessible_name = kCheckCaption},
     {.name = "lblCheck",
      .kind = ControlKind::kLabel,
      .parent = "fraInterval",
-     .caption = "Check for new IP address every:",
+     .caption = kCheckCaption,
      .box = {90, 270, 2625, 225},
      .tab_index = 1,
      .font = FontDesign{"Arial", 9}},
@@ -73,6 +77,8 @@ inline constexpr ControlDesign kConfigControls[] = {
      .font = FontDesign{"Arial", 8.25}},
 };
 
+// Neither "OK" nor "Cancel" is the default or the cancel button: Enter in
+// the list and Esc anywhere leave the window as it is.
 inline constexpr FormDesign kConfigDesign{.name = "frmConfig",
                                           .caption = "Pellux Configuration",
                                           .client_width = 3450,

@@ -2,7 +2,7 @@
 ; the user who runs it, without administrator rights, and writes nothing
 ; outside that user's profile and registry hive:
 ;
-;   %LOCALAPPDATA%\Programs\Pellux\pellux.exe, uninstall.exe
+;   %LOCALAPPDATA%\Programs\Pellux\pellux.exe, LICENSE.txt, uninstall.exe
 ;   the Start menu's Pellux.lnk
 ;   HKCU\Software\Microsoft\Windows\CurrentVersion\Run, value Pellux (when
 ;     "Start Pellux when I sign in" is chosen)
@@ -14,7 +14,7 @@
 ; copy (on for a first install).
 ;
 ; makensis -DBUILD=win32|win64 -DVERSION=<major.minor> -DEXE=<pellux.exe>
-;          -DICON=<pellux.ico> -DOUTFILE=<setup.exe> pellux.nsi
+;          -DLICENCE=<LICENSE.txt> -DICON=<pellux.ico> -DOUTFILE=<setup.exe> pellux.nsi
 
 !if ${BUILD} == win64
   Target amd64-unicode
@@ -82,7 +82,9 @@ Var RemoveSettingBox
 Page custom OptionsPage OptionsPageLeave
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TITLE "Pellux is installed"
-!define MUI_FINISHPAGE_TEXT "Pellux shows your computer's current IPv4 address in the notification area. Click its icon for the address and the computer's names; right-click it for its menu."
+!define MUI_FINISHPAGE_TEXT "Pellux shows your computer's current IPv4 address in the notification area. Click its icon for the address and the computer's names; right-click it for its menu.$\r$\n$\r$\nTo keep the icon in view, drag it from the hidden icons (the arrow by the clock) onto the taskbar, or on Windows 11 turn it on in Settings > Personalisation > Taskbar."
+; the text is longer than the page leaves it beside the check box
+!define MUI_FINISHPAGE_TEXT_LARGE
 !define MUI_FINISHPAGE_RUN "$INSTDIR\pellux.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "&Start Pellux now"
 !define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishPageShow
@@ -191,6 +193,8 @@ Section
   Call EndRunningPellux
   !insertmacro AbortUnlessEnded "Setup"
   File "/oname=pellux.exe" "${EXE}"
+  ; The licence goes beside the program, as in the zip.
+  File "/oname=LICENSE.txt" "${LICENCE}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "${SHORTCUT}" "$INSTDIR\pellux.exe" "" "$INSTDIR\pellux.exe" 0 SW_SHOWNORMAL "" \
     "The computer's current IPv4 address in the notification area"
@@ -250,6 +254,7 @@ Section "Uninstall"
   Call un.EndRunningPellux
   !insertmacro AbortUnlessEnded "the uninstaller"
   Delete "$INSTDIR\pellux.exe"
+  Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   ; The folder of per-user programs goes too when Pellux was its only one.

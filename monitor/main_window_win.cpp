@@ -1,5 +1,7 @@
 #include "monitor/main_window_win.h"
 
+#include <windowsx.h>
+
 #include "ui/text_win.h"
 #include "ui/twips.h"
 
@@ -10,6 +12,11 @@ namespace {
 // size the form was designed at.
 constexpr int kClientWidthTwips = 3810;
 constexpr int kClientHeightTwips = 1305;
+
+// What the program says before it ends on a failure it cannot go on after.
+constexpr char kIconTimerFailed[] =
+    "Pellux could not set the timer that puts its icon into the notification area.";
+constexpr char kPollTimerFailed[] = "Pellux could not set the timer that looks the address up.";
 
 class MenuHandle {
  public:
@@ -50,8 +57,17 @@ bool MainWindow::Create(HICON icon) {
   return Window::Create(args);
 }
 
+void MainWindow::SetTip(const std::string& tip) {
+  if (!tray_.SetTip(tip)) Fail(kIconTimerFailed);
+}
+
 void MainWindow::StartTimer(uint32_t interval_ms) {
-  SetTimer(hwnd(), kTimerId, interval_ms, nullptr);
+  if (SetTimer(hwnd(), kTimerId, interval_ms, nullptr) == 0) Fail(kPollTimerFailed);
+}
+
+void MainWindow::Fail(const char* text) {
+  messages_.Message(text);
+  EndProgram(1);
 }
 
 std::optional<std::string_view> MainWindow::PopupMenu(std::span<const MenuItemDesign> items) {
@@ -67,8 +83,15 @@ std::optional<std::string_view> MainWindow::PopupMenu(std::span<const MenuItemDe
       AppendMenuW(menu.get(), MF_STRING, id, Widen(item.caption).c_str());
     }
   }
+  // A menu asked for from the keyboard opens at the icon, wherever the
+  // pointer is; one asked for with the mouse opens at the pointer.
+  const std::optional<POINT> anchor = menu_anchor_;
   POINT at{};
-  GetCursorPos(&at);
+  if (anchor) {
+    at = *anchor;
+  } else {
+    GetCursorPos(&at);
+  }
   const UINT align = GetSystemMetrics(SM_MENUDROPALIGNMENT) != 0 ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
   // The owner must be the foreground window while the menu is open, or the
   // menu would not close when the user clicks away.
@@ -76,6 +99,8 @@ std::optional<std::string_view> MainWindow::PopupMenu(std::span<const MenuItemDe
   const BOOL chosen = TrackPopupMenuEx(menu.get(), align | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x,
                                        at.y, hwnd(), nullptr);
   PostMessageW(hwnd(), WM_NULL, 0, 0);
+  // Esc on a menu opened from the keyboard gives the focus back to the icon.
+  if (chosen <= 0 && anchor) tray_.ReturnFocus();
   if (chosen <= 0 || static_cast<std::size_t>(chosen) > items.size()) return std::nullopt;
   return items[static_cast<std::size_t>(chosen) - 1].name;
 }
@@ -88,13 +113,22 @@ void MainWindow::EndProgram(int exit_code) {
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_CREATE:
-      tray_.Add(hwnd());
+      // An elevated Pellux still hears Explorer's restart and a second
+      // start's request, which come from processes of lower integrity.
+      ChangeWindowMessageFilterEx(hwnd(), WinTrayIcon::TaskbarCreatedMessage(), MSGFLT_ALLOW,
+                                  nullptr);
+      ChangeWindowMessageFilterEx(hwnd(), ShowInformationMessage(), MSGFLT_ALLOW, nullptr);
+      if (!tray_.Add(hwnd(), ScreenDpi())) Fail(kIconTimerFailed);
       return 0;
     case WM_TIMER:
       if (wparam == kTimerId) form_.Timer1_Timer();
+      if (wparam == WinTrayIcon::kRetryTimerId && !tray_.Retry()) Fail(kIconTimerFailed);
+      return 0;
+    case WM_DPICHANGED:
+      if (!tray_.SetDpi(LOWORD(wparam))) Fail(kIconTimerFailed);
       return 0;
     case kTrayCallbackMessage:
-      OnTrayCallback(lparam);
+      OnTrayCallback(wparam, lparam);
       return 0;
     case WM_CLOSE:
       form_.mnuMain_Click("mnuExit");
@@ -106,7 +140,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     default:
       if (message == WinTrayIcon::TaskbarCreatedMessage()) {
-        tray_.Add(hwnd());
+        // Explorer also sends it when the screen's scale changed: the image
+        // is loaded again at the size it now shows.
+        if (!tray_.Add(hwnd(), ScreenDpi())) Fail(kIconTimerFailed);
         return 0;
       }
       if (message == ShowInformationMessage() && message != 0) {
@@ -117,20 +153,50 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   }
 }
 
-// The icon speaks NOTIFYICON_VERSION_4: the event is in the low word. A
+// An icon on version 4 puts the event in the low word of lParam, its id in
+// the high word, and the icon's anchor or the pointer in wParam. There a
 // single click, a double click and Enter or Space on the focused icon
 // activate it; the context-menu gesture (right click, the menu key,
 // Shift+F10) is the right button; a left or middle click also reports its
 // button.
-void MainWindow::OnTrayCallback(LPARAM lparam) {
+//
+// A shell that refused version 4 sends the bare mouse message as lParam
+// (its high word is then 0, never the icon's id): a left click activates
+// the icon and a right one opens the menu, as on version 4.
+void MainWindow::OnTrayCallback(WPARAM wparam, LPARAM lparam) {
+  const bool released_before = right_button_released_;
+  right_button_released_ = false;
+  if (HIWORD(lparam) != WinTrayIcon::kIconId) {
+    switch (lparam) {
+      case WM_LBUTTONUP:
+        form_.Trayicon1_Activate();
+        form_.Trayicon1_MouseButton(kLeftButton);
+        break;
+      case WM_RBUTTONUP:
+        form_.Trayicon1_MouseButton(kRightButton);
+        break;
+      case WM_MBUTTONUP:
+        form_.Trayicon1_MouseButton(kMiddleButton);
+        break;
+      default:
+        break;
+    }
+    return;
+  }
   switch (LOWORD(lparam)) {
     case NIN_SELECT:
     case NIN_KEYSELECT:
     case WM_LBUTTONDBLCLK:
       form_.Trayicon1_Activate();
       break;
+    case WM_RBUTTONUP:
+      right_button_released_ = true;
+      break;
     case WM_CONTEXTMENU:
+      // From the keyboard, no button went up before it.
+      if (!released_before) menu_anchor_ = POINT{GET_X_LPARAM(wparam), GET_Y_LPARAM(wparam)};
       form_.Trayicon1_MouseButton(kRightButton);
+      menu_anchor_.reset();
       break;
     case WM_LBUTTONUP:
       form_.Trayicon1_MouseButton(kLeftButton);

@@ -5,8 +5,11 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "monitor/frm_main.h"
 #include "tray/tray_icon_win.h"
+#include "ui/message_box.h"
 #include "ui/window_win.h"
 
 namespace pellux {
@@ -18,11 +21,16 @@ class MainWindow final : public Window, public MainView, public Process {
   static constexpr wchar_t kClassName[] = L"PelluxMain";
   static constexpr UINT_PTR kTimerId = 1;
 
-  // `process` is what ending the program finally calls; `notify` is the
-  // shell's entry point, which tests replace with a model of the shell.
-  MainWindow(MainFormEvents& form, Process& process, HICON icon,
+  // `process` is what ending the program finally calls; `messages` tell of a
+  // failure the program cannot go on after; `notify` is the shell's entry
+  // point, which tests replace with a model of the shell.
+  MainWindow(MainFormEvents& form, Process& process, MessageBoxes& messages,
              WinTrayIcon::NotifyFunction notify = Shell_NotifyIconW)
-      : form_(form), process_(process), tray_(icon, notify) {}
+      : form_(form), process_(process), messages_(messages), tray_(notify) {
+    // Until the first address is known the icon shows what the program
+    // would show without one, never an empty tip.
+    tray_.SetTip(std::string(kTrayTipPrefix));
+  }
   ~MainWindow() override;
 
   // The message a second start posts to the running program's main window
@@ -33,7 +41,7 @@ class MainWindow final : public Window, public MainView, public Process {
   // Creates the hidden window; the tray icon is added as it is created.
   bool Create(HICON icon);
 
-  void SetTip(const std::string& tip) override { tray_.SetTip(tip); }
+  void SetTip(const std::string& tip) override;
   void StartTimer(uint32_t interval_ms) override;
   std::optional<std::string_view> PopupMenu(std::span<const MenuItemDesign> items) override;
 
@@ -43,11 +51,20 @@ class MainWindow final : public Window, public MainView, public Process {
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
-  void OnTrayCallback(LPARAM lparam);
+  void OnTrayCallback(WPARAM wparam, LPARAM lparam);
+  // Shows what failed and ends the program.
+  void Fail(const char* text);
 
   MainFormEvents& form_;
   Process& process_;
+  MessageBoxes& messages_;
   WinTrayIcon tray_;
+  // Where the next menu opens when it was asked for from the keyboard: the
+  // icon's anchor. Empty for a mouse click, whose menu opens at the pointer.
+  std::optional<POINT> menu_anchor_;
+  // Set by a right button's release; the context-menu event that follows
+  // it comes from the mouse.
+  bool right_button_released_ = false;
 };
 
 }  // namespace pellux

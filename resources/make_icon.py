@@ -3,9 +3,12 @@
 the Linux program in icons/ beside it.
 
 The icon is a small monitor showing "IP" with a green status dot over its
-bottom-right corner. Two images go into the .ico: 32x32 and 16x16, both
-4 bits per pixel with a 16-colour palette and an AND mask, which is the
-format every version of Windows (and wine) reads without complaint.
+bottom-right corner. The .ico holds the hand-drawn 32x32 and 16x16 images,
+both 4 bits per pixel with a 16-colour palette and an AND mask, which is the
+format every version of Windows (and wine) reads without complaint; and,
+for screens scaled to 125 % and more, the shapes below rasterised at 20, 24,
+40, 48 and 64 pixels in 32-bit colour with alpha. At 100 % Windows picks
+the hand-drawn pixels, so the icon there looks as it always has.
 
 Linux desktops want the icon larger too (HiDPI panels, task switchers,
 software centres): icons/pellux.svg draws the 32px design as shapes on the
@@ -234,24 +237,50 @@ def dib(cv):
     return header + pal + bytes(xor) + bytes(mask)
 
 
-def ico(canvases):
-    images = [dib(cv) for cv in canvases]
-    out = struct.pack("<HHH", 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    for cv, data in zip(canvases, images):
+# the sizes Windows asks for at 125 %, 150 %, 200 % and more, drawn from
+# the shapes in 32-bit colour
+ICO_RGBA_SIZES = [20, 24, 40, 48, 64]
+
+
+def dib_rgba(rows):
+    """BITMAPINFOHEADER + 32bpp BGRA bits + 1bpp AND mask, bottom-up, for
+    an .ico entry. The mask is set where a pixel is fully transparent."""
+    n = len(rows)
+    and_stride = ((n + 31) // 32) * 4
+    colour = bytearray()
+    mask = bytearray()
+    for y in range(n - 1, -1, -1):
+        mline = bytearray(and_stride)
+        for x, (r, g, b, a) in enumerate(rows[y]):
+            colour += bytes((b, g, r, a))
+            if a == 0:
+                mline[x // 8] |= 0x80 >> (x % 8)
+        mask += mline
+    header = struct.pack("<IiiHHIIiiII", 40, n, n * 2, 1, 32, 0, len(colour) + len(mask),
+                         0, 0, 0, 0)
+    return header + bytes(colour) + bytes(mask)
+
+
+def ico(canvases, rgba_sizes=()):
+    """The .ico: the 16-colour canvases first, then the 32-bit images."""
+    entries = [(cv.size, 16, 4, dib(cv)) for cv in canvases]
+    entries += [(size, 0, 32, dib_rgba(rasterise(size))) for size in rgba_sizes]
+    out = struct.pack("<HHH", 0, 1, len(entries))
+    offset = 6 + 16 * len(entries)
+    for size, colours, bits, data in entries:
         out += struct.pack(
             "<BBBBHHII",
-            cv.size % 256,   # width (0 would mean 256)
-            cv.size % 256,
-            16,              # colours in palette
+            size % 256,      # width (0 would mean 256)
+            size % 256,
+            colours,         # colours in palette, 0 without one
             0,
             1,               # planes
-            4,               # bits per pixel
+            bits,            # bits per pixel
             len(data),
             offset,
         )
         offset += len(data)
-    return out + b"".join(images)
+    return out + b"".join(data for _, _, _, data in entries)
 
 
 def preview(cv):
@@ -489,7 +518,7 @@ def main(argv):
     here = os.path.dirname(os.path.abspath(__file__))
     path = args[0] if args else os.path.join(here, "pellux.ico")
     with open(path, "wb") as f:
-        f.write(ico(canvases))
+        f.write(ico(canvases, ICO_RGBA_SIZES))
     if not args:
         write_linux_icons(os.path.join(here, "icons"))
     return 0

@@ -6,8 +6,11 @@
 # tested and removed again), then the Windows builds with their installers
 # and portable zips, and their tests (unit, window, end-to-end and installer
 # tests) under Wine on a virtual display: the 64-bit build's on every host,
-# the 32-bit build's wherever the host can execute 32-bit code; elsewhere the
-# 32-bit build, its installer and its zip are made all the same.
+# the 32-bit build's wherever the host can execute 32-bit code and 32-bit Wine
+# is installed; elsewhere the 32-bit build, its installer and its zip are made
+# all the same, and the last line says why its tests were left out. Last,
+# every download is made twice by scripts/release.sh --check and compared
+# byte for byte.
 #
 # PELLUX_HOST_32BIT=no leaves the 32-bit Windows tier out as on a host that
 # cannot run it; =yes runs it without checking first.
@@ -59,8 +62,19 @@ if reason=$(wine_session_host_runs_32bit); then
 else
   cmake --preset win32
   cmake --build --preset win32
-  left_out+=("win32")
+  left_out+=("win32 ($reason)")
   echo "Built the 32-bit Windows build, its installer and its zip, and left out their tests: $reason."
+fi
+
+# The release, made twice (in this tree and in a fresh clone elsewhere, at
+# another time) must come out the same to the byte. It is made from the last
+# commit, so a tree with changes not committed leaves it out.
+if [[ -z $(git status --porcelain) ]]; then
+  PELLUX_RELEASE_DEPS_INSTALLED=1 scripts/release.sh --check
+  ran+=("release")
+else
+  left_out+=("release")
+  echo "Left out the release check: the tree has changes that are not committed."
 fi
 
 echo "Test tiers run: ${ran[*]}."

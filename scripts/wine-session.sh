@@ -74,32 +74,23 @@ _wine_session_old_path=""
 WINE_SESSION_LOADER32=/usr/lib/wine/wine
 WINE_SESSION_LOADER64=/usr/lib/wine/wine64
 
-# wine_session_host_runs_32bit: true when this host can execute 32-bit x86
-# code, found out by running the 32-bit Wine loader (some x86_64 machines,
-# paravirtualised ones without ia32 emulation, answer "Exec format error").
-# When it cannot, the reason is printed on stdout. PELLUX_HOST_32BIT=no makes
-# any host answer as one that cannot (to exercise the 64-bit-only path);
-# PELLUX_HOST_32BIT=yes skips the check.
+# shellcheck source=host-32bit.sh
+source "$(dirname "${BASH_SOURCE[0]}")/host-32bit.sh"
+
+# wine_session_host_runs_32bit: true when this host can run 32-bit Wine: it
+# executes 32-bit x86 code (host_runs_32bit, with its PELLUX_HOST_32BIT
+# override) and 32-bit Wine is installed and starts. When it cannot, the
+# reason is printed on stdout.
 wine_session_host_runs_32bit() {
-  case ${PELLUX_HOST_32BIT:-auto} in
-  no)
-    echo "PELLUX_HOST_32BIT=no"
-    return 1
-    ;;
-  yes) return 0 ;;
-  auto) ;;
-  *)
-    echo "PELLUX_HOST_32BIT must be yes, no or auto, not '$PELLUX_HOST_32BIT'"
-    return 1
-    ;;
-  esac
+  host_runs_32bit || return 1
+  [[ ${PELLUX_HOST_32BIT:-auto} != yes ]] || return 0
   if [[ ! -x $WINE_SESSION_LOADER32 ]]; then
-    echo "$WINE_SESSION_LOADER32 is not installed"
+    echo "32-bit Wine (wine32:i386) is not installed"
     return 1
   fi
   local out
   if ! out=$("$WINE_SESSION_LOADER32" --version 2>&1 </dev/null); then
-    echo "this host cannot execute 32-bit x86 code ($WINE_SESSION_LOADER32: ${out##*: })"
+    echo "32-bit Wine does not start: ${out##*: }"
     return 1
   fi
 }
@@ -215,9 +206,19 @@ _wine_session_use_loader64() {
     return 1
   fi
   mkdir -p "$bin" || return 1
+  # The 64-bit loader is a program at a fixed address (0x7d000000), after
+  # which Linux puts the process's heap at a random offset of up to 1 GiB;
+  # now and then (about one start in 2,000) the heap covers 0x7ffe0000, where
+  # Wine must map the shared user data, and the process ends with status 1
+  # before the program runs ("failed to map the shared user data:
+  # c0000018", which WINEDEBUG=-all keeps quiet). Without address
+  # randomisation the heap follows the loader and stays clear of it. The
+  # setting is inherited: every process the session starts has it.
+  local norandom=""
+  setarch x86_64 -R true 2>/dev/null && norandom="setarch x86_64 -R "
   # wine-stable is what Debian's wineboot, winecfg and friends call.
   for name in wine wine64 wine-stable; do
-    printf '#!/bin/sh\nexec %s "$@"\n' "$WINE_SESSION_LOADER64" >"$bin/$name" || return 1
+    printf '#!/bin/sh\nexec %s%s "$@"\n' "$norandom" "$WINE_SESSION_LOADER64" >"$bin/$name" || return 1
     chmod +x "$bin/$name" || return 1
   done
   if [[ -z $_wine_session_old_path ]]; then

@@ -2,14 +2,24 @@
 
 #include <algorithm>
 
+#include "resource.h"
 #include "ui/text_win.h"
+#include "ui/window_win.h"
 
 namespace pellux {
 namespace {
 
-constexpr UINT kIconId = 1;
+// The first retry comes soon; each later one waits twice as long, up to a
+// minute, so that a shell that takes long to start is not asked too often.
+constexpr UINT kFirstRetryGapMs = 250;
+constexpr UINT kLongestRetryGapMs = 60000;
 
 }  // namespace
+
+WinTrayIcon::~WinTrayIcon() {
+  Remove();
+  if (icon_ != nullptr) DestroyIcon(icon_);
+}
 
 NOTIFYICONDATAW WinTrayIcon::Data(UINT flags) const {
   NOTIFYICONDATAW data{};
@@ -29,45 +39,104 @@ NOTIFYICONDATAW WinTrayIcon::Data(UINT flags) const {
   return data;
 }
 
-bool WinTrayIcon::Add(HWND owner) {
-  owner_ = owner;
-  // The icon is added hidden and shown only once it speaks version 4: a
-  // click on an icon that is already shown but still on version 0 reaches
-  // the window as bare button messages, without WM_CONTEXTMENU, and the menu
-  // would not open.
+// The shell shows its icons at the small icon size of its DPI. The program
+// is aware of the system DPI, where SM_CXSMICON is that size; a window told
+// of another DPI scales it.
+void WinTrayIcon::LoadImageAt(int dpi) {
+  const int size = MulDiv(GetSystemMetrics(SM_CXSMICON), dpi, ScreenDpi());
+  if (icon_ != nullptr && size == icon_size_) return;
+  const auto image = static_cast<HICON>(LoadImageW(
+      GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PELLUX), IMAGE_ICON, size, size, 0));
+  // Without an image of the new size the old one serves.
+  if (image == nullptr) return;
+  if (icon_ != nullptr) DestroyIcon(icon_);
+  icon_ = image;
+  icon_size_ = size;
+}
+
+bool WinTrayIcon::TryAdd() {
+  // The icon is added hidden and shown once its version is settled: a click
+  // on an icon that is shown while it still speaks version 0 comes in the
+  // old format.
   NOTIFYICONDATAW data = Data(NIF_ICON | NIF_MESSAGE | NIF_TIP | NIF_STATE);
   data.dwState = NIS_HIDDEN;
   data.dwStateMask = NIS_HIDDEN;
   // A shell that still holds the icon refuses to add it again (a
   // "TaskbarCreated" broadcast that did not drop the icons, or a shell that
-  // timed out at log-on but added it all the same): the icon is then taken
+  // timed out at sign-in but added it all the same): the icon is then taken
   // over as it stands.
-  added_ = notify_(NIM_ADD, &data) != FALSE || notify_(NIM_MODIFY, &data) != FALSE;
-  if (added_) {
-    data.uVersion = NOTIFYICON_VERSION_4;
-    notify_(NIM_SETVERSION, &data);
-    NOTIFYICONDATAW show = Data(NIF_STATE);
-    show.dwState = 0;
-    show.dwStateMask = NIS_HIDDEN;
-    notify_(NIM_MODIFY, &show);
+  if (!notify_(NIM_ADD, &data) && !notify_(NIM_MODIFY, &data)) return false;
+  // A shell that refuses version 4 sends clicks in the old format, which the
+  // owner window understands as well: the icon is shown all the same.
+  data.uVersion = NOTIFYICON_VERSION_4;
+  notify_(NIM_SETVERSION, &data);
+  NOTIFYICONDATAW show = Data(NIF_STATE);
+  show.dwState = 0;
+  show.dwStateMask = NIS_HIDDEN;
+  shown_ = notify_(NIM_MODIFY, &show) != FALSE;
+  return shown_;
+}
+
+bool WinTrayIcon::ScheduleRetry() {
+  retry_gap_ms_ =
+      retry_gap_ms_ == 0 ? kFirstRetryGapMs : std::min(retry_gap_ms_ * 2, kLongestRetryGapMs);
+  return SetTimer(owner_, kRetryTimerId, retry_gap_ms_, nullptr) != 0;
+}
+
+bool WinTrayIcon::Add(HWND owner, int dpi) {
+  owner_ = owner;
+  LoadImageAt(dpi);
+  // A new shell is asked at once, and then again from the shortest gap.
+  retry_gap_ms_ = 0;
+  return Retry();
+}
+
+bool WinTrayIcon::Retry() {
+  if (TryAdd()) {
+    if (retry_gap_ms_ != 0) KillTimer(owner_, kRetryTimerId);
+    retry_gap_ms_ = 0;
+    return true;
   }
-  return added_;
+  return ScheduleRetry();
+}
+
+bool WinTrayIcon::SetTip(const std::string& tip) {
+  tip_ = Widen(tip);
+  // An icon that is not there gets the tip when it is added.
+  if (!shown_) return true;
+  NOTIFYICONDATAW data = Data(NIF_TIP);
+  if (notify_(NIM_MODIFY, &data)) return true;
+  // The shell has lost the icon without a word: it is added again.
+  shown_ = false;
+  return retry_gap_ms_ != 0 || Retry();
+}
+
+bool WinTrayIcon::SetDpi(int dpi) {
+  const HICON before = icon_;
+  LoadImageAt(dpi);
+  if (!shown_ || icon_ == before) return true;
+  NOTIFYICONDATAW data = Data(NIF_ICON);
+  if (notify_(NIM_MODIFY, &data)) return true;
+  shown_ = false;
+  return retry_gap_ms_ != 0 || Retry();
+}
+
+void WinTrayIcon::ReturnFocus() {
+  if (!shown_) return;
+  NOTIFYICONDATAW data = Data(0);
+  notify_(NIM_SETFOCUS, &data);
 }
 
 void WinTrayIcon::Remove() {
   // Asked even when the add seemed to fail: the shell may hold the icon all
-  // the same, and it would stay behind as a ghost.
+  // the same, and it would stay behind as a ghost. A refusal means there is
+  // nothing left to take away.
   if (owner_ == nullptr) return;
+  if (retry_gap_ms_ != 0) KillTimer(owner_, kRetryTimerId);
+  retry_gap_ms_ = 0;
   NOTIFYICONDATAW data = Data(0);
   notify_(NIM_DELETE, &data);
-  added_ = false;
-}
-
-void WinTrayIcon::SetTip(const std::string& tip) {
-  tip_ = Widen(tip);
-  if (!added_) return;
-  NOTIFYICONDATAW data = Data(NIF_TIP);
-  notify_(NIM_MODIFY, &data);
+  shown_ = false;
 }
 
 UINT WinTrayIcon::TaskbarCreatedMessage() {

@@ -1,6 +1,7 @@
 // The notification-area icon on Shell_NotifyIcon. The owner window adds it
 // when it is created, removes it when it is destroyed, and passes on the
-// icon's callback messages and Explorer's "TaskbarCreated" broadcast.
+// icon's callback messages, Explorer's "TaskbarCreated" broadcast, the
+// retry timer's ticks and changes of its DPI.
 #pragma once
 
 #include <windows.h>
@@ -18,28 +19,56 @@ class WinTrayIcon {
   // The shell's entry point; tests pass a stand-in that models the shell.
   using NotifyFunction = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW data);
 
-  explicit WinTrayIcon(HICON icon, NotifyFunction notify = Shell_NotifyIconW)
-      : icon_(icon), notify_(notify) {}
+  // The owner window's timer that brings a refused icon back.
+  static constexpr UINT_PTR kRetryTimerId = 2;
+  // The icon's id among its owner's icons; version 4 callbacks carry it in
+  // the high word of their lParam.
+  static constexpr UINT kIconId = 1;
+
+  explicit WinTrayIcon(NotifyFunction notify = Shell_NotifyIconW) : notify_(notify) {}
   WinTrayIcon(const WinTrayIcon&) = delete;
   WinTrayIcon& operator=(const WinTrayIcon&) = delete;
-  ~WinTrayIcon() { Remove(); }
+  ~WinTrayIcon();
 
   // Puts the icon into the notification area for `owner`, with the tip set
-  // so far. Also called again when Explorer has restarted.
-  bool Add(HWND owner);
+  // so far and the image at the size the shell shows at `dpi`. Also called
+  // when Explorer has restarted. A shell that refuses the icon (one still
+  // starting at sign-in takes none, and sends no "TaskbarCreated" when it
+  // is ready) is asked again on the owner's retry timer, at growing gaps,
+  // until it takes it. Each of these calls is false only when the icon can
+  // never come: the timer could not be set.
+  bool Add(HWND owner, int dpi);
+  // The retry timer's tick.
+  bool Retry();
+  // Sets the tip; a shell that has lost the icon gets it added again.
+  bool SetTip(const std::string& tip);
+  // The owner moved to a screen of another DPI: the image follows.
+  bool SetDpi(int dpi);
+  // After a menu opened from the keyboard was cancelled, the keyboard focus
+  // goes back to the icon.
+  void ReturnFocus();
   void Remove();
-  void SetTip(const std::string& tip);
+
+  // Whether the shell shows the icon now.
+  bool shown() const { return shown_; }
 
   // The broadcast Explorer sends when the taskbar has been (re)created.
   static UINT TaskbarCreatedMessage();
 
  private:
   NOTIFYICONDATAW Data(UINT flags) const;
+  // One attempt at putting the icon into the tray and showing it.
+  bool TryAdd();
+  // Arms the retry timer for the next, longer gap.
+  bool ScheduleRetry();
+  void LoadImageAt(int dpi);
 
-  HICON icon_;
   NotifyFunction notify_;
   HWND owner_ = nullptr;
-  bool added_ = false;
+  HICON icon_ = nullptr;
+  int icon_size_ = 0;
+  bool shown_ = false;
+  UINT retry_gap_ms_ = 0;
   std::wstring tip_;
 };
 

@@ -86,6 +86,10 @@ struct ControlDesign {
   SystemColour back = SystemColour::kDefault;
   std::string_view tag;
   std::span<const std::string_view> items;  // a list's items, in order
+  // What a screen reader calls the control where its caption does not say
+  // what it is (a box that shows a value, a frame without a caption); the
+  // eye never sees it.
+  std::string_view accessible_name;
 
   constexpr bool Has(uint32_t flag) const { return (flags & flag) != 0; }
 };
@@ -102,6 +106,10 @@ struct FormDesign {
   int client_height = 0;
   FontDesign font;
   std::span<const ControlDesign> controls;  // in creation (load) order
+  // Esc closes the window as its close box does. Without it Esc means
+  // nothing there. Enter presses the focused command button in every window;
+  // no button is a default button that Enter presses from anywhere.
+  bool escape_closes = false;
 
   // The position of the control of that name in `controls`, or the number
   // of controls when there is none.

@@ -1,11 +1,14 @@
 #include "ui/form_window_qt.h"
 
 #include <qdrawutil.h>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -48,6 +51,26 @@ class FormWindow::Body final : public QWidget {
   }
   void mouseMoveEvent(QMouseEvent* event) override {
     if (owner_ != nullptr) owner_->MouseMoved(*event);
+  }
+  // Keys the focused control leaves alone: Enter presses the focused command
+  // button (none of them is a default button that Enter presses from
+  // anywhere), and Esc closes a window whose design says so.
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->modifiers() & ~Qt::KeypadModifier) {
+      QWidget::keyPressEvent(event);
+      return;
+    }
+    switch (event->key()) {
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+        return;
+      case Qt::Key_Escape:
+        if (owner_ != nullptr && owner_->form_.design().escape_closes) close();
+        return;
+      default:
+        QWidget::keyPressEvent(event);
+    }
   }
   bool event(QEvent* event) override {
     switch (event->type()) {
@@ -174,7 +197,19 @@ void EdgeButton::paintEvent(QPaintEvent* event) {
   qDrawShadeRect(&painter, rect(), palette(), /*sunken=*/true, 1);
 }
 
-FormWindow::FormWindow(Form& form) : form_(form), dpi_(ScreenDpi()) { form.Bind(*this); }
+QAccessibleInterface* FormWindow::AccessibleOf(const QString& /*class_name*/, QObject* object) {
+  auto* body = dynamic_cast<Body*>(object);
+  return body != nullptr ? new QAccessibleWidget(body, QAccessible::Dialog) : nullptr;
+}
+
+FormWindow::FormWindow(Form& form) : form_(form), dpi_(ScreenDpi()) {
+  static const bool factory = [] {
+    QAccessible::installFactory(AccessibleOf);
+    return true;
+  }();
+  (void)factory;
+  form.Bind(*this);
+}
 
 FormWindow::~FormWindow() {
   if (body_ != nullptr) {
@@ -232,6 +267,7 @@ void FormWindow::Create() {
   // Controls created earlier lie in front of later ones, as on Windows: the
   // information window's title box stands over its frame's top edge.
   for (auto widget = controls_.rbegin(); widget != controls_.rend(); ++widget) (*widget)->raise();
+  LabelLists();
   SetTabOrder();
 }
 
@@ -292,6 +328,9 @@ QWidget* FormWindow::CreateControl(const ControlDesign& control) {
   // Qt hands fonts down anyway.
   if (control.font) widget->setFont(FontAt(*control.font, dpi_));
   if (!control.tooltip.empty()) widget->setToolTip(ToQString(control.tooltip));
+  if (!control.accessible_name.empty()) {
+    widget->setAccessibleName(ToQString(control.accessible_name));
+  }
   if (control.fore != SystemColour::kDefault || control.back != SystemColour::kDefault) {
     QPalette palette = widget->palette();
     if (control.fore != SystemColour::kDefault) {
@@ -316,6 +355,24 @@ QWidget* FormWindow::CreateControl(const ControlDesign& control) {
   }
   if (control.Has(control_flags::kHidden)) widget->hide();
   return widget;
+}
+
+void FormWindow::LabelLists() {
+  // Qt's AT-SPI bridge names a list by its current item and reads what it is
+  // from the labels that label it: a label in the same container that shows
+  // the list's accessible name becomes its buddy.
+  const FormDesign& design = form_.design();
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const ControlDesign& list = design.controls[i];
+    if (list.kind != ControlKind::kDropDownList || list.accessible_name.empty()) continue;
+    for (std::size_t j = 0; j < controls_.size(); ++j) {
+      const ControlDesign& label = design.controls[j];
+      if (label.kind == ControlKind::kLabel && label.parent == list.parent &&
+          label.caption == list.accessible_name) {
+        static_cast<QLabel*>(controls_[j])->setBuddy(controls_[i]);
+      }
+    }
+  }
 }
 
 void FormWindow::SetTabOrder() {

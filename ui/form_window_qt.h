@@ -20,6 +20,7 @@
 #include "ui/design.h"
 #include "ui/form_view.h"
 
+class QAccessibleInterface;
 class QMouseEvent;
 
 namespace pellux {
@@ -79,11 +80,16 @@ class FormWindow final : public FormView {
   class Body;
   friend class Body;
 
+  // A screen reader announces a form's window as a dialog, named by its
+  // caption: Qt would expose a plain top-level widget as a filler.
+  static QAccessibleInterface* AccessibleOf(const QString& class_name, QObject* object);
+
   // Which point of the window's outer frame a placement fixes.
   enum class Anchor { kTopLeft, kCentre, kBottomRight };
 
   void Create();
   QWidget* CreateControl(const ControlDesign& control);
+  void LabelLists();
   void SetTabOrder();
   // Places the window's outer frame so that its `anchor` point lies at `at`
   // (screen pixels). The window manager adds the frame only after the window

@@ -249,7 +249,25 @@ bool FormWindow::Build() {
     controls_.push_back(created);
     if (!control.tooltip.empty()) AddTooltip(created, control.tooltip);
   }
+  Annotate();
   return true;
+}
+
+void FormWindow::Annotate() {
+  if (!accessibility_) accessibility_.emplace();
+  accessibility_->SetDialogRole(hwnd());
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const std::string_view name = design_.controls[i].accessible_name;
+    if (!name.empty()) accessibility_->SetName(controls_[i], Widen(name));
+  }
+}
+
+void FormWindow::ClearAnnotations() {
+  if (!accessibility_) return;
+  accessibility_->Clear(hwnd());
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    if (!design_.controls[i].accessible_name.empty()) accessibility_->Clear(controls_[i]);
+  }
 }
 
 HWND FormWindow::CreateControl(const ControlDesign& control, int id) {
@@ -480,14 +498,40 @@ bool FormWindow::MoveFocusInTabOrder(bool backwards) {
   return true;
 }
 
+bool FormWindow::OnKey(const MSG& message) {
+  const HWND focus = GetFocus();
+  // A dropped-down list takes Enter and Esc itself, to close.
+  if (focus != nullptr &&
+      (SendMessageW(focus, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message)) &
+       DLGC_WANTMESSAGE) != 0) {
+    return false;
+  }
+  if (message.wParam == VK_ESCAPE) {
+    if (design_.escape_closes) SendMessageW(hwnd(), WM_CLOSE, 0, 0);
+    return true;
+  }
+  // No button is the default: Enter presses the one that has the focus, and
+  // nothing elsewhere.
+  if (const ControlDesign* row = DesignOf(focus);
+      row != nullptr && row->kind == ControlKind::kCommandButton) {
+    // The handler may unload the window: nothing of it is used after.
+    form_.Click(row->name);
+  }
+  return true;
+}
+
 bool FormWindow::PreTranslate(MSG& message) {
   if (message.hwnd == nullptr) return false;
   const HWND root = GetAncestor(message.hwnd, GA_ROOT);
   auto* form = static_cast<FormWindow*>(GetPropW(root, kFormProperty));
   if (form == nullptr) return false;
-  if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 &&
-      GetKeyState(VK_MENU) >= 0) {
+  const bool plain = GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0;
+  if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && plain) {
     return form->MoveFocusInTabOrder(GetKeyState(VK_SHIFT) < 0);
+  }
+  if (message.message == WM_KEYDOWN && plain && GetKeyState(VK_SHIFT) >= 0 &&
+      (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)) {
+    return form->OnKey(message);
   }
   return IsDialogMessageW(root, &message) != FALSE;
 }
@@ -556,6 +600,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       Destroy();
       return 0;
     case WM_DESTROY:
+      ClearAnnotations();
       RemovePropW(hwnd(), kFormProperty);
       controls_.clear();
       tooltip_ = nullptr;

@@ -6,11 +6,13 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "ui/accessibility_win.h"
 #include "ui/form_view.h"
 #include "ui/window_win.h"
 
@@ -18,8 +20,9 @@ namespace pellux {
 
 class FormWindow final : public Window, public FormView {
  public:
-  // Control ids start well above IDOK and IDCANCEL, so Enter and Esc, which
-  // the dialog manager turns into those ids, press nothing.
+  // Control ids start well above IDOK and IDCANCEL, so the dialog manager,
+  // which turns Enter and Esc into those ids, never presses a control by
+  // mistake: PreTranslate gives both keys their meaning.
   static constexpr int kFirstControlId = 1000;
 
   // Binds itself to `form`; the window is created when the form is shown.
@@ -55,8 +58,9 @@ class FormWindow final : public Window, public FormView {
   HWND Control(std::string_view name) const;
 
   // Keyboard handling for the message loop: Tab moves through the controls
-  // in their tab order, access keys press their controls. True when the
-  // message was used.
+  // in their tab order, access keys press their controls, Enter presses the
+  // focused command button and Esc closes a window whose design says so.
+  // True when the message was used.
   static bool PreTranslate(MSG& message);
 
  private:
@@ -71,6 +75,11 @@ class FormWindow final : public Window, public FormView {
   void AddTooltip(HWND control, std::string_view text);
   HBRUSH OnControlColour(HDC dc, HWND control);
   bool MoveFocusInTabOrder(bool backwards);
+  bool OnKey(const MSG& message);
+  // Gives the window its dialog role and the controls their names for
+  // screen readers, and takes them back.
+  void Annotate();
+  void ClearAnnotations();
   std::vector<std::pair<int, HWND>> TabStops() const;
   void RestoreFocus();
   TwipsRect ToTwips(const RECT& pixels) const;
@@ -82,6 +91,7 @@ class FormWindow final : public Window, public FormView {
   std::vector<std::pair<FontDesign, HFONT>> fonts_;
   HWND tooltip_ = nullptr;
   HWND focus_ = nullptr;  // the control that had the focus when the window was left
+  std::optional<Accessibility> accessibility_;  // from the first build on
 };
 
 // Adds the static edge to any window and redraws its frame without moving,

@@ -1,7 +1,17 @@
 // End-to-end test driver: a Windows console program, run under Wine next to
 // the program under test, that looks at and acts on windows, the clipboard,
 // the registry and name resolution from the outside, the way a user or the
-// system would. Test scripts call it once per step:
+// system would. Test scripts start it once and send it one step at a time:
+//
+//   wine driver.exe serve
+//
+// reads commands on stdin, one a line, its words separated by tabs and coded
+// in UTF-8 ("wait-visible\tPelluxForm\tPellux: 10.0.0.1\t15000"), and answers
+// each on stdout: the command's result lines, then a line of the record
+// separator (0x1e) followed by the command's exit code. What a command says
+// about a problem comes on stdout too, each line after a unit separator
+// (0x1f), so that it stays with the answer it belongs to. End of input ends
+// the driver. A single command can also be run on its own:
 //
 //   wine driver.exe <command> [args...]
 //
@@ -20,6 +30,7 @@
 #include <aclapi.h>
 #include <knownfolders.h>
 #include <objbase.h>
+#include <oleacc.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
@@ -76,14 +87,40 @@ void WriteBytes(DWORD which, std::string_view bytes) {
 // Prints one line of result.
 void Out(std::wstring_view line) { WriteBytes(STD_OUTPUT_HANDLE, ToUtf8(line) + "\n"); }
 
-// Prints one line to stderr; returns 1 so commands can `return Fail(...)`.
+// What marks the lines of a serving driver's answer.
+constexpr char kEndOfAnswer = '\x1e';
+constexpr char kProblemLine = '\x1f';
+
+// True while the driver serves commands from stdin.
+bool serving = false;
+
+// Says something about a problem: on stderr, or while serving, in the
+// answer's problem lines.
+void Problem(std::string_view text) {
+  if (!serving) {
+    WriteBytes(STD_ERROR_HANDLE, std::string(text) + "\n");
+    return;
+  }
+  std::string lines;
+  for (;;) {
+    const size_t end = text.find('\n');
+    lines += kProblemLine;
+    lines += text.substr(0, end);
+    lines += '\n';
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+  WriteBytes(STD_OUTPUT_HANDLE, lines);
+}
+
+// Prints one line of problem; returns 1 so commands can `return Fail(...)`.
 int Fail(std::wstring_view message) {
-  WriteBytes(STD_ERROR_HANDLE, "driver: " + ToUtf8(message) + "\n");
+  Problem("driver: " + ToUtf8(message));
   return 1;
 }
 
 int Usage(std::wstring_view message) {
-  WriteBytes(STD_ERROR_HANDLE, "driver: usage: " + ToUtf8(message) + "\n");
+  Problem("driver: usage: " + ToUtf8(message));
   return 2;
 }
 
@@ -525,6 +562,60 @@ int CmdChildTextHex(Args args) {
   return 0;
 }
 
+// accessible <hwnd> [ctrl-id]: the role and the name Active Accessibility
+// gives the window's (or the control's) client area, as "<role> <name>", the
+// role as its number (ROLE_SYSTEM_*).
+int CmdAccessible(Args args) {
+  const auto parent = args.size() == 1 || args.size() == 2 ? ParseWindow(args[0]) : std::nullopt;
+  if (!parent) return Usage(L"accessible <hwnd> [ctrl-id]");
+  std::optional<HWND> window = parent;
+  if (args.size() == 2) window = ChildArg(*parent, args[1]);
+  if (!window) return Fail(L"no control " + std::wstring(args[1]));
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  // oleacc is loaded rather than linked: its import library and uuid's both
+  // define IID_IAccessible.
+  const HMODULE oleacc = LoadLibraryW(L"oleacc.dll");
+  const auto from_window = reinterpret_cast<decltype(&AccessibleObjectFromWindow)>(
+      reinterpret_cast<void (*)()>(GetProcAddress(oleacc, "AccessibleObjectFromWindow")));
+  if (from_window == nullptr) return Fail(L"oleacc.dll has no AccessibleObjectFromWindow");
+  IAccessible* object = nullptr;
+  const HRESULT found = from_window(*window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                    reinterpret_cast<void**>(&object));
+  if (FAILED(found) || object == nullptr) {
+    wchar_t code[16];
+    swprintf(code, 16, L"0x%08lx", static_cast<unsigned long>(found));
+    return Fail(L"no IAccessible for the window (" + std::wstring(code) + L")");
+  }
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  VARIANT role{};
+  BSTR name = nullptr;
+  const bool read = SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4 &&
+                    SUCCEEDED(object->get_accName(self, &name));
+  object->Release();
+  if (!read) return Fail(L"the window's IAccessible gave no role or name");
+  Out(std::to_wstring(role.lVal) + L" " + (name != nullptr ? std::wstring(name) : L""));
+  SysFreeString(name);
+  return 0;
+}
+
+// focus <hwnd>: the control id of the window that has the keyboard focus in
+// the thread of <hwnd> (0 for a window that is no control), or a failure
+// when nothing there has it.
+int CmdFocus(Args args) {
+  const auto window = args.size() == 1 ? ParseWindow(args[0]) : std::nullopt;
+  if (!window) return Usage(L"focus <hwnd>");
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(*window, nullptr), &info)) {
+    return Fail(L"GetGUIThreadInfo: " + SystemMessage(GetLastError()));
+  }
+  if (info.hwndFocus == nullptr) return Fail(L"nothing has the focus");
+  Out(std::to_wstring(GetDlgCtrlID(info.hwndFocus)));
+  return 0;
+}
+
 struct ChildTextSearch {
   std::wstring_view text;
   HWND found;
@@ -532,22 +623,35 @@ struct ChildTextSearch {
 
 BOOL CALLBACK MatchChildText(HWND window, LPARAM search_address) {
   auto* search = reinterpret_cast<ChildTextSearch*>(search_address);
-  if (!IsWindowVisible(window) || TextOf(window) != search->text) return TRUE;
+  if (!IsWindowVisible(window) || !IsWindowEnabled(window) || TextOf(window) != search->text) {
+    return TRUE;
+  }
   search->found = window;
   return FALSE;
 }
 
-// child-id <hwnd> <text> [timeout_ms]: waits for a visible control of the
-// window (at any depth) with exactly that text and prints its id, for the
-// commands that take one.
+// child-id <hwnd> <text> [timeout_ms]: waits for a visible and enabled
+// control of the window (at any depth) with exactly that text, one a user
+// could press, and prints its id, for the commands that take one.
 int CmdChildId(Args args) {
   const auto parent = args.size() >= 2 ? ParseWindow(args[0]) : std::nullopt;
   const auto timeout = TimeoutArg(args, 2);
   if (!parent || args.size() > 3 || !timeout) return Usage(L"child-id <hwnd> <text> [timeout_ms]");
   ChildTextSearch search{args[1], nullptr};
+  const auto find = [&] {
+    search.found = nullptr;
+    EnumChildWindows(*parent, MatchChildText, reinterpret_cast<LPARAM>(&search));
+    return search.found != nullptr;
+  };
   if (!WaitFor(*timeout, [&] {
-        EnumChildWindows(*parent, MatchChildText, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
+        if (!find()) return false;
+        // The window's thread may be half-way through changing its controls
+        // (the installer names its button "&Close" first and disables it
+        // next, in one go): once it has handled a message sent now, it is
+        // done with what it was doing, and a second look tells.
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(*parent, WM_NULL, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &ignored);
+        return find();
       })) {
     return Fail(L"no control with the text '" + std::wstring(args[1]) + L"'");
   }
@@ -664,6 +768,41 @@ int CmdKey(Args args) {
   if (!PostMessageW(*window, WM_KEYUP, *vk, up) && IsWindow(*window)) {
     return Fail(L"PostMessage: " + SystemMessage(GetLastError()));
   }
+  return 0;
+}
+
+// post <hwnd> <message> <wparam> <lparam>: posts the message, as the shell
+// posts an icon's callback (numbers in decimal, or hexadecimal with 0x).
+int CmdPost(Args args) {
+  const auto window = args.size() == 4 ? ParseWindow(args[0]) : std::nullopt;
+  const auto message = args.size() == 4 ? ParseDword(args[1]) : std::nullopt;
+  const auto wparam = args.size() == 4 ? ParseDword(args[2]) : std::nullopt;
+  const auto lparam = args.size() == 4 ? ParseDword(args[3]) : std::nullopt;
+  if (!window || !message || !wparam || !lparam) {
+    return Usage(L"post <hwnd> <message> <wparam> <lparam>");
+  }
+  if (!PostMessageW(*window, *message, *wparam, *lparam)) {
+    return Fail(L"PostMessage: " + SystemMessage(GetLastError()));
+  }
+  return 0;
+}
+
+// pointer <x> <y>: moves the mouse pointer to the screen point.
+int CmdPointer(Args args) {
+  const auto x = args.size() == 2 ? ParseDword(args[0]) : std::nullopt;
+  const auto y = args.size() == 2 ? ParseDword(args[1]) : std::nullopt;
+  if (!x || !y) return Usage(L"pointer <x> <y>");
+  if (!SetCursorPos(static_cast<int>(*x), static_cast<int>(*y))) {
+    return Fail(L"SetCursorPos: " + SystemMessage(GetLastError()));
+  }
+  return 0;
+}
+
+// foreground: the handle of the foreground window, or "-" when there is none.
+int CmdForeground(Args args) {
+  if (!args.empty()) return Usage(L"foreground");
+  const HWND window = GetForegroundWindow();
+  Out(window != nullptr ? WindowNumber(window) : std::wstring(L"-"));
   return 0;
 }
 
@@ -1100,12 +1239,17 @@ constexpr Command kCommands[] = {
     {L"text", CmdText, L"text <hwnd>"},
     {L"child-text-hex", CmdChildTextHex, L"child-text-hex <hwnd> <ctrl-id>"},
     {L"child-text", CmdChildText, L"child-text <hwnd> <ctrl-id>"},
+    {L"accessible", CmdAccessible, L"accessible <hwnd> [ctrl-id]"},
+    {L"focus", CmdFocus, L"focus <hwnd>"},
     {L"child-id", CmdChildId, L"child-id <hwnd> <text> [ms]"},
     {L"wait-checked", CmdWaitChecked, L"wait-checked <hwnd> <ctrl-id> <0|1> [ms]"},
     {L"click", CmdClick, L"click <hwnd> <ctrl-id>"},
     {L"tray-click", CmdTrayClick, L"tray-click <left|right> [delay_ms]"},
     {L"key", CmdKey, L"key <hwnd> <vk>"},
     {L"close", CmdClose, L"close <hwnd>"},
+    {L"post", CmdPost, L"post <hwnd> <message> <wparam> <lparam>"},
+    {L"pointer", CmdPointer, L"pointer <x> <y>"},
+    {L"foreground", CmdForeground, L"foreground"},
     {L"rect", CmdRect, L"rect <hwnd>"},
     {L"clip-seq", CmdClipSeq, L"clip-seq"},
     {L"clip-text", CmdClipText, L"clip-text"},
@@ -1127,15 +1271,62 @@ int ListCommands() {
   return Usage(text);
 }
 
+// Runs the command named by args[0] with the rest as its arguments.
+int Run(Args args) {
+  if (args.empty()) return ListCommands();
+  for (const auto& command : kCommands) {
+    if (command.name == args[0]) return command.run(args.subspan(1));
+  }
+  return ListCommands();
+}
+
+std::wstring FromUtf8(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  const int size =
+      MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring out(static_cast<size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), size);
+  return out;
+}
+
+// Runs one command line of a serving driver and answers it.
+void Answer(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  std::vector<std::wstring> words;
+  for (;;) {
+    const size_t tab = line.find('\t');
+    words.push_back(FromUtf8(line.substr(0, tab)));
+    if (tab == std::string_view::npos) break;
+    line.remove_prefix(tab + 1);
+  }
+  std::vector<wchar_t*> args;
+  for (auto& word : words) args.push_back(word.data());
+  const int status = Run(Args(args.data(), args.size()));
+  WriteBytes(STD_OUTPUT_HANDLE, kEndOfAnswer + std::to_string(status) + "\n");
+}
+
+// serve: answers command lines from stdin until it ends.
+int Serve() {
+  serving = true;
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  std::string pending;
+  char buffer[4096];
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(input, buffer, sizeof buffer, &got, nullptr) || got == 0) break;
+    pending.append(buffer, got);
+    size_t end = 0;
+    while ((end = pending.find('\n')) != std::string::npos) {
+      Answer(std::string_view(pending).substr(0, end));
+      pending.erase(0, end + 1);
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 2) return ListCommands();
-  const std::wstring_view name(argv[1]);
-  for (const auto& command : kCommands) {
-    if (command.name == name) {
-      return command.run(Args(argv + 2, static_cast<size_t>(argc - 2)));
-    }
-  }
-  return ListCommands();
+  if (argc == 2 && std::wstring_view(argv[1]) == L"serve") return Serve();
+  return Run(Args(argv + 1, static_cast<size_t>(argc - 1)));
 }

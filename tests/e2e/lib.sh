@@ -34,9 +34,20 @@ E2E_TMP=""
 PELLUX_PID=""
 
 # fail <message>: reports the failure (with a screenshot and the program's
-# output when E2E_ARTIFACTS is set) and exits 1.
+# output when E2E_ARTIFACTS is set) and exits 1. A failure that follows from
+# the driver's death is reported as that death.
 fail() {
-  printf 'FAIL %s: %s\n' "$E2E_NAME" "$*" >&2
+  if [[ -n $E2E_TMP && -s $E2E_TMP/driver-died ]]; then
+    local status=""
+    # (only the shell that started the driver can learn its status)
+    if [[ -n $E2E_DRIVER_PID && $BASHPID == "$$" ]]; then
+      wait "$E2E_DRIVER_PID" 2>/dev/null
+      status=" with status $?"
+    fi
+    printf 'FAIL %s: %s%s (and so: %s)\n' "$E2E_NAME" "$(<"$E2E_TMP/driver-died")" "$status" "$*" >&2
+  else
+    printf 'FAIL %s: %s\n' "$E2E_NAME" "$*" >&2
+  fi
   if [[ -n ${E2E_ARTIFACTS:-} && -n ${DISPLAY:-} ]]; then
     mkdir -p "$E2E_ARTIFACTS" &&
       import -window root "$E2E_ARTIFACTS/$E2E_NAME.png" 2>/dev/null
@@ -63,12 +74,14 @@ pass() {
 # Functions a scenario adds to run when it ends, before the program is ended.
 E2E_CLEANUPS=()
 
-# Ends a program left running by a scenario that stopped early.
+# Ends a program left running by a scenario that stopped early, and the
+# driver.
 _e2e_cleanup() {
   local cleanup
   for cleanup in "${E2E_CLEANUPS[@]}"; do
     "$cleanup"
   done
+  _e2e_driver_stop
   if [[ -n $PELLUX_PID ]]; then
     kill -KILL "$PELLUX_PID" 2>/dev/null
     wait "$PELLUX_PID" 2>/dev/null
@@ -116,23 +129,87 @@ e2e_begin() {
   fi
   E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/e2e-$E2E_NAME.XXXXXX") ||
     fail "no temporary directory"
+  _e2e_driver_start
 }
 
-# driver <command> [args...]: runs the test driver under Wine; its output
-# (without carriage returns) goes to stdout, its status is returned. The
-# driver explains every failure of its own on stderr; a failure without a
-# word is Wine ending the process before the driver ran, and says so.
-driver() {
-  local err status
-  err=$(mktemp "${E2E_TMP:-${TMPDIR:-/tmp}}/driver.XXXXXX") || return 1
-  wine "$E2E_DRIVER" "$@" </dev/null 2>"$err" | tr -d '\r'
-  status=${PIPESTATUS[0]}
-  if [[ -s $err ]]; then
-    cat "$err" >&2
-  elif ((status != 0)); then
-    echo "driver $1: ended with status $status and said nothing: Wine ended the process" >&2
+# The scenario's one driver process, started by e2e_begin: its PID, the
+# descriptors of its input and output, and where its death is written down.
+E2E_DRIVER_PID=""
+E2E_DRIVER_IN=""
+E2E_DRIVER_OUT=""
+
+# Starts the driver, which then serves the whole scenario (see driver.cpp).
+# Its stderr holds only what Wine says; the driver's own problems come with
+# its answers.
+_e2e_driver_start() {
+  coproc E2E_DRIVER_PROC { exec wine "$E2E_DRIVER" serve 2>"$E2E_TMP/driver.log"; }
+  E2E_DRIVER_PID=$E2E_DRIVER_PROC_PID
+  # Copies of the coprocess's descriptors, which (unlike its own) pipelines
+  # and subshells can use too; the Windows programs this file starts are
+  # given neither, so that the driver's input ends when the scenario closes
+  # it.
+  local in=${E2E_DRIVER_PROC[1]} out=${E2E_DRIVER_PROC[0]}
+  exec {E2E_DRIVER_IN}>&"$in" {E2E_DRIVER_OUT}<&"$out" {in}>&- {out}<&-
+}
+
+# Ends the driver: the end of its input ends it, unless a Wine process the
+# scenario started holds the input open too; idle as it is then, it is
+# killed.
+_e2e_driver_stop() {
+  [[ -n $E2E_DRIVER_PID ]] || return 0
+  exec {E2E_DRIVER_IN}>&- {E2E_DRIVER_OUT}<&-
+  _e2e_wait_gone "$E2E_DRIVER_PID" 1000 || kill -KILL "$E2E_DRIVER_PID" 2>/dev/null
+  wait "$E2E_DRIVER_PID" 2>/dev/null
+  E2E_DRIVER_PID=""
+}
+
+# _e2e_driver_died <command...>: writes down, once, that the driver has ended
+# while or before running the command, and says so.
+_e2e_driver_died() {
+  if [[ ! -s $E2E_TMP/driver-died ]]; then
+    local words
+    words=$(tail -n 3 "$E2E_TMP/driver.log" 2>/dev/null | tr '\n' ' ')
+    words=${words% }
+    printf 'the test driver (wine driver.exe serve, pid %s) ended during "%s"%s' \
+      "$E2E_DRIVER_PID" "$*" "${words:+; Wine said: $words}" >"$E2E_TMP/driver-died"
   fi
-  rm -f "$err"
+  printf 'driver %s: %s\n' "$1" "$(<"$E2E_TMP/driver-died")" >&2
+}
+
+# driver <command> [args...]: has the scenario's driver run a command; its
+# output goes to stdout, what it says of problems to stderr, its status is
+# returned. A driver that has ended fails this and every later call, with a
+# line that says so; it is never started again.
+driver() {
+  [[ -n $E2E_DRIVER_PID ]] || { echo "driver $1: the driver was not started" >&2; return 1; }
+  if [[ -e $E2E_TMP/driver-died ]] || ! _e2e_alive "$E2E_DRIVER_PID"; then
+    _e2e_driver_died "$@"
+    return 1
+  fi
+  local word line answer="" problems="" status=""
+  for word in "$@"; do
+    [[ $word != *[$'\t\n']* ]] || { echo "driver $1: an argument holds a tab or a line break" >&2; return 2; }
+  done
+  # A write to a driver that has just ended fails instead of ending the shell.
+  if ! (trap '' PIPE && IFS=$'\t' && printf '%s\n' "$*" >&"$E2E_DRIVER_IN") 2>/dev/null; then
+    _e2e_driver_died "$@"
+    return 1
+  fi
+  # The whole answer is read before any of it is printed, so that a reader
+  # that stops early (`| head -1`) leaves nothing of it for the next call.
+  while IFS= read -r line <&"$E2E_DRIVER_OUT"; do
+    case $line in
+    $'\x1e'*) status=${line#$'\x1e'} && break ;;
+    $'\x1f'*) problems+=${line#$'\x1f'}$'\n' ;;
+    *) answer+=$line$'\n' ;;
+    esac
+  done
+  if [[ -z $status ]]; then
+    _e2e_driver_died "$@"
+    return 1
+  fi
+  printf '%s' "$problems" >&2
+  printf '%s' "$answer"
   return "$status"
 }
 
@@ -153,7 +230,7 @@ pellux_start() {
   [[ -z $PELLUX_PID ]] || fail "pellux_start: the program is already running"
   driver wait-none __winex11_tray_icon - "$E2E_TIMEOUT_MS" >/dev/null ||
     fail "a tray icon of an earlier program stays in the tray"
-  wine "$PELLUX_EXE" "$@" </dev/null >"$E2E_TMP/pellux.log" 2>&1 &
+  wine "$PELLUX_EXE" "$@" </dev/null >"$E2E_TMP/pellux.log" 2>&1 {E2E_DRIVER_IN}>&- {E2E_DRIVER_OUT}<&- &
   PELLUX_PID=$!
 }
 
@@ -162,7 +239,7 @@ pellux_start() {
 # exit code; fails if it keeps running.
 pellux_start_again() {
   local pid code=0
-  wine "$PELLUX_EXE" </dev/null >>"$E2E_TMP/pellux-again.log" 2>&1 &
+  wine "$PELLUX_EXE" </dev/null >>"$E2E_TMP/pellux-again.log" 2>&1 {E2E_DRIVER_IN}>&- {E2E_DRIVER_OUT}<&- &
   pid=$!
   if ! _e2e_wait_gone "$pid" "$E2E_TIMEOUT_MS"; then
     kill -KILL "$pid" 2>/dev/null
@@ -421,14 +498,14 @@ setup_clean() {
 # setup_run [args...]: runs the installer and returns its exit code. Its
 # output goes to a file: a Pellux it starts would hold a pipe open.
 setup_run() {
-  wine "$PELLUX_SETUP" "$@" </dev/null >>"$E2E_TMP/setup.log" 2>&1
+  wine "$PELLUX_SETUP" "$@" </dev/null >>"$E2E_TMP/setup.log" 2>&1 {E2E_DRIVER_IN}>&- {E2E_DRIVER_OUT}<&-
 }
 
 # uninstall_silently: runs the installed uninstaller with /S and waits until
 # it is done. The uninstaller hands its work to a copy of itself, so that it
 # can remove its own file; the uninstall entry goes last.
 uninstall_silently() {
-  wine "$UNINSTALLER" /S </dev/null >>"$E2E_TMP/setup.log" 2>&1 ||
+  wine "$UNINSTALLER" /S </dev/null >>"$E2E_TMP/setup.log" 2>&1 {E2E_DRIVER_IN}>&- {E2E_DRIVER_OUT}<&- ||
     fail "the uninstaller did not start"
   driver reg-wait-gone "$UNINSTALL_KEY" "$E2E_TIMEOUT_MS" >/dev/null ||
     fail "the uninstall entry is still there"

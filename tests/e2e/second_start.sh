@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Scenario: starting the program while it runs opens the information window
-# of the running one; the second start ends with exit code 0 and leaves one
-# program, with one icon in the tray.
+# of the running one, in front; the second start ends with exit code 0 and
+# leaves one program, with one icon in the tray.
 # shellcheck source-path=SCRIPTDIR source=lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_begin "$@"
@@ -17,6 +17,7 @@ code=$(pellux_start_again) || exit 1
 expect_eq "$code" 0 "exit code of the second start"
 info=$(info_wait "$address")
 expect_eq "$(driver process "$info" | head -1)" "$first" "process of the information window"
+expect_eq "$(driver foreground)" "$info" "the foreground window after the hand-over"
 pellux_running || fail "the first program ended"
 expect_eq "$(driver count __winex11_tray_icon -)" 1 "icons in the tray"
 expect_eq "$(driver windows PelluxMain | wc -l)" 1 "main windows"

@@ -25,7 +25,7 @@ expect_eq "$code" 0 "exit code of the installer"
 
 # The files, and only these.
 expect_eq "$(find "$INSTALL_DIR_HOST" -mindepth 1 -printf '%P\n' | sort | tr '\n' ' ')" \
-  "pellux.exe uninstall.exe " "installed files"
+  "LICENSE.txt pellux.exe uninstall.exe " "installed files"
 cmp -s "$INSTALL_DIR_HOST/pellux.exe" "$PELLUX_EXE" || fail "the installed pellux.exe is not the one built"
 { read -r target && read -r arguments && read -r folder && read -r icon; } < <(driver shortcut "$SHORTCUT") ||
   fail "the Start-menu shortcut cannot be read"

@@ -4,8 +4,10 @@
 // the form; loading, unloading and moving; and where the panel is.
 #include "ui/form_window_qt.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPointer>
 #include <QScreen>
 #include <QTest>
@@ -211,6 +213,72 @@ class FormWindowTest : public QObject {
     }
     QCOMPARE(visited, order);
     QCOMPARE(QApplication::focusWidget()->objectName(), order.front());
+  }
+
+  // Enter presses the button that has the focus and nothing elsewhere; Esc
+  // closes the information window and means nothing in the configuration
+  // window.
+  void enterPressesTheFocusedButtonEscClosesWhereTheDesignSaysSo_data() {
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<bool>("loaded");
+    QTest::newRow("frmInfo Enter on Copy All Information")
+        << "frmInfo"
+        << "cmdCopy2" << int(Qt::Key_Return) << QStringList{"click cmdCopy2"} << true;
+    QTest::newRow("frmInfo keypad Enter on Copy IP Address")
+        << "frmInfo"
+        << "cmdCopy" << int(Qt::Key_Enter) << QStringList{"click cmdCopy"} << true;
+    QTest::newRow("frmInfo Enter in a box")
+        << "frmInfo"
+        << "txtIP" << int(Qt::Key_Return) << QStringList{} << true;
+    QTest::newRow("frmInfo Esc") << "frmInfo"
+                                 << "cmdCopy2" << int(Qt::Key_Escape) << QStringList{} << false;
+    QTest::newRow("frmConfig Enter on Cancel")
+        << "frmConfig"
+        << "cmdCancel" << int(Qt::Key_Return) << QStringList{"click cmdCancel"} << true;
+    QTest::newRow("frmConfig Enter in the list")
+        << "frmConfig"
+        << "cboInterval" << int(Qt::Key_Return) << QStringList{} << true;
+    QTest::newRow("frmConfig Esc") << "frmConfig"
+                                   << "cmdOK" << int(Qt::Key_Escape) << QStringList{} << true;
+  }
+
+  void enterPressesTheFocusedButtonEscClosesWhereTheDesignSaysSo() {
+    QFETCH(QString, form);
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(QStringList, events);
+    QFETCH(bool, loaded);
+    Shown shown(form);
+    QVERIFY(QTest::qWaitForWindowActive(&shown.body()));
+    QWidget* control = shown.window.Control(FromQString(focus));
+    control->setFocus();
+    QTest::keyClick(control, Qt::Key(key),
+                    key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    QCOMPARE(Events(shown.form), events);
+    QCOMPARE(shown.window.loaded(), loaded);
+  }
+
+  // What a screen reader reads: the window as a dialog named by its
+  // caption, a control by the name its design gives it, and the interval
+  // list through the label over it.
+  void screenReadersReadWindowsAsDialogsAndControlsByTheirNames() {
+    Shown info("frmInfo");
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&info.body());
+    QVERIFY(window != nullptr);
+    QCOMPARE(window->role(), QAccessible::Dialog);
+    QCOMPARE(window->text(QAccessible::Name), info.body().windowTitle());
+    for (const auto& [control, name] :
+         {std::pair{"txtIP", "IP address"}, std::pair{"txtCompName", "Computer name"},
+          std::pair{"txtHostName", "Host name"}}) {
+      QCOMPARE(info.window.Control(control)->accessibleName(), QString(name));
+    }
+    Shown config("frmConfig");
+    QCOMPARE(QAccessible::queryAccessibleInterface(&config.body())->role(), QAccessible::Dialog);
+    QCOMPARE(static_cast<QLabel*>(config.window.Control("lblCheck"))->buddy(),
+             config.window.Control("cboInterval"));
   }
 
   void buttonClicksReachTheFormByName_data() {

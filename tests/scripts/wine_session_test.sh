@@ -47,26 +47,60 @@ xvfb_gone() {
 check "a failed start reports failure" failed_start
 check "a failed start leaves no Xvfb running" xvfb_gone
 
-# The 32-bit check, against stand-ins for the 32-bit loader.
-printf '#!/bin/sh\necho wine-8.0\n' >"$work/loader-runs"
-printf '\177ELF\001\001\001' >"$work/loader-foreign" # no shell can run this
-chmod +x "$work/loader-runs" "$work/loader-foreign"
-runs_32bit() { # runs_32bit <loader> <PELLUX_HOST_32BIT> <want: yes|no> [reason pattern]
+# The 32-bit check, against stand-ins for a 32-bit program and the 32-bit
+# loader.
+printf '#!/bin/sh\necho wine-8.0\n' >"$work/runs"
+printf '#!/bin/sh\necho "wine: could not load kernel32.dll" >&2; exit 1\n' >"$work/fails"
+printf '\177ELF\001\001\001' >"$work/foreign" # no shell can run this
+chmod +x "$work/runs" "$work/fails" "$work/foreign"
+runs_32bit() { # runs_32bit <probe> <loader> <PELLUX_HOST_32BIT> <want: yes|no> [reason pattern]
   local answer=yes reason
   reason=$(
     source "$here/../../scripts/wine-session.sh"
-    WINE_SESSION_LOADER32=$1 PELLUX_HOST_32BIT=$2 wine_session_host_runs_32bit
+    HOST_32BIT_PROBE=$1 WINE_SESSION_LOADER32=$2 PELLUX_HOST_32BIT=$3 wine_session_host_runs_32bit
   ) || answer=no
-  [[ $answer == "$3" && $reason == ${4:-} ]]
+  [[ $answer == "$4" && $reason == ${5:-} ]]
 }
-check "a loader that runs means 32-bit code runs" runs_32bit "$work/loader-runs" auto yes
-check "a loader that cannot run is said so" \
-  runs_32bit "$work/loader-foreign" auto no "this host cannot execute 32-bit x86 code*"
-check "a missing loader is said so" runs_32bit "$work/none" auto no "*is not installed"
+check "a host that runs 32-bit code and 32-bit Wine runs the 32-bit tier" \
+  runs_32bit "$work/runs" "$work/runs" auto yes
+check "a host that cannot run 32-bit code is said so" runs_32bit "$work/foreign" "$work/runs" \
+  auto no "this host cannot execute 32-bit x86 code: Exec format error"
+check "a missing 32-bit Wine is said so" \
+  runs_32bit "$work/runs" "$work/none" auto no "32-bit Wine (wine32:i386) is not installed"
+check "a 32-bit Wine that does not start is said so" \
+  runs_32bit "$work/runs" "$work/fails" auto no "32-bit Wine does not start: could not load kernel32.dll"
 check "the override leaves 32-bit out on any host" \
-  runs_32bit "$work/loader-runs" no no "PELLUX_HOST_32BIT=no"
-check "the override can skip the check" runs_32bit "$work/none" yes yes
-check "a wrong override is refused" runs_32bit "$work/loader-runs" maybe no "*must be yes, no or auto*"
+  runs_32bit "$work/runs" "$work/runs" no no "PELLUX_HOST_32BIT=no"
+check "the override can skip the check" runs_32bit "$work/foreign" "$work/none" yes yes
+check "a wrong override is refused" \
+  runs_32bit "$work/runs" "$work/runs" maybe no "*must be yes, no or auto*"
+# The program the check runs on its own: it exits 0 where 32-bit code runs and
+# cannot be started elsewhere; anything else (a crash) means broken bytes.
+own_probe() {
+  local reason
+  reason=$(source "$here/../../scripts/host-32bit.sh" && PELLUX_HOST_32BIT=auto host_runs_32bit) ||
+    [[ $reason == *"Exec format error" ]]
+}
+check "the built-in 32-bit program runs or is refused as foreign" own_probe
+
+# A 64-bit session's `wine` runs the loader without address randomisation
+# (personality flag ADDR_NO_RANDOMIZE, 0x0040000), which keeps the heap away
+# from the address Wine's shared user data needs.
+printf '#!/bin/sh\ncat /proc/self/personality\n' >"$work/loader64"
+chmod +x "$work/loader64"
+no_random_layout() {
+  local personality
+  # (a host that forbids changing it runs the loader as it is)
+  setarch x86_64 -R true 2>/dev/null || return 0
+  personality=$(
+    source "$here/../../scripts/wine-session.sh"
+    # shellcheck disable=SC2034 # read by the function below
+    WINE_SESSION_LOADER64=$work/loader64
+    _wine_session_use_loader64 "$work/p64" && wine
+  ) || return 1
+  (((16#$personality & 16#0040000) != 0))
+}
+check "the 64-bit loader runs without address randomisation" no_random_layout
 
 # A second prefix started and ended inside a running session, as the window
 # tests at another dpi use it, against stand-ins that log each call with the

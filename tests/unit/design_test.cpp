@@ -1,19 +1,27 @@
 // Which face a design font gets on a system that may lack it.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <set>
+#include <string>
 #include <string_view>
 
+#include "config/frm_config.h"
+#include "info/frm_info.h"
 #include "ui/design.h"
 
 namespace pellux {
 namespace {
 
 struct FaceCase {
+  std::string_view name;
   std::string_view face;
   std::set<std::string_view> installed;
   std::string_view expected;
 };
+
+// Failures name the case instead of dumping its bytes.
+void PrintTo(const FaceCase& c, std::ostream* os) { *os << c.name; }
 
 class ResolveFaceTest : public testing::TestWithParam<FaceCase> {};
 
@@ -25,18 +33,57 @@ TEST_P(ResolveFaceTest, TakesTheFaceElseTheFirstLookAlikeInstalled) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faces, ResolveFaceTest,
-    testing::Values(FaceCase{"Arial", {"Arial", "Liberation Sans"}, "Arial"},
+    testing::Values(FaceCase{"Installed", "Arial", {"Arial", "Liberation Sans"}, "Arial"},
                     // Best look-alike first, whatever order the system lists them in.
-                    FaceCase{
-                        "Arial", {"DejaVu Sans", "Arimo", "Liberation Sans"}, "Liberation Sans"},
-                    FaceCase{"Arial", {"DejaVu Sans", "Tahoma"}, "Tahoma"},
+                    FaceCase{"BestLookAlike",
+                             "Arial",
+                             {"DejaVu Sans", "Arimo", "Liberation Sans"},
+                             "Liberation Sans"},
+                    FaceCase{"OnlyLookAlike", "Arial", {"DejaVu Sans", "Tahoma"}, "Tahoma"},
                     // The forms' other face stands for the old dialog font, which Arial
                     // is only a late stand-in for.
-                    FaceCase{"MS Sans Serif", {"Arial", "Tahoma"}, "Tahoma"},
-                    FaceCase{"MS Sans Serif", {"MS Sans Serif", "Tahoma"}, "MS Sans Serif"},
+                    FaceCase{"DialogFontNotArial", "MS Sans Serif", {"Arial", "Tahoma"}, "Tahoma"},
+                    FaceCase{"DialogFontInstalled",
+                             "MS Sans Serif",
+                             {"MS Sans Serif", "Tahoma"},
+                             "MS Sans Serif"},
                     // Nothing alike: the name goes to the system's own font matching.
-                    FaceCase{"Arial", {"Courier"}, "Arial"},
-                    FaceCase{"MS Sans Serif", {}, "MS Sans Serif"}));
+                    FaceCase{"NothingAlike", "Arial", {"Courier"}, "Arial"},
+                    FaceCase{"NothingInstalled", "MS Sans Serif", {}, "MS Sans Serif"}),
+    [](const testing::TestParamInfo<FaceCase>& param_info) {
+      return std::string(param_info.param.name);
+    });
+
+// What a screen reader calls each control: the name its design gives it,
+// else its caption. Only a label whose text the window fills in as it loads
+// has neither in the table.
+TEST(AccessibleNameTest, EveryControlOfBothWindowsHasOne) {
+  for (const FormDesign* form : {&kInfoDesign, &kConfigDesign}) {
+    for (const ControlDesign& control : form->controls) {
+      const bool filled_at_load = control.kind == ControlKind::kLabel && control.caption.empty();
+      if (filled_at_load) continue;
+      EXPECT_FALSE(control.accessible_name.empty() && control.caption.empty())
+          << form->name << "." << control.name << " has no name a screen reader could read";
+    }
+  }
+}
+
+TEST(AccessibleNameTest, BoxesAndTheListAreNamedForWhatTheyShow) {
+  struct Named {
+    const FormDesign* form;
+    std::string_view control;
+    std::string_view name;
+  };
+  for (const Named& row :
+       {Named{&kInfoDesign, "txtIP", "IP address"},
+        Named{&kInfoDesign, "txtCompName", "Computer name"},
+        Named{&kInfoDesign, "txtHostName", "Host name"},
+        // The list, by the label over it, as the eye reads it.
+        Named{&kConfigDesign, "cboInterval", kConfigDesign.Find("lblCheck")->caption}}) {
+    ASSERT_NE(row.form->Find(row.control), nullptr) << row.control;
+    EXPECT_EQ(row.form->Find(row.control)->accessible_name, row.name) << row.control;
+  }
+}
 
 }  // namespace
 }  // namespace pellux

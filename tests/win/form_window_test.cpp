@@ -136,6 +136,47 @@ TEST(FormWindowTest, TabFollowsTheTabIndexAndEnterOrEscPressNothing) {
   EXPECT_TRUE(IsWindow(form.window.hwnd()));
 }
 
+TEST(FormWindowTest, EnterPressesTheFocusedButtonOnly) {
+  TestWindow form;
+  form.window.Show();
+  ASSERT_TRUE(form.window.loaded());
+  for (const char* focus : {"cmdB", "txtInside", "cmdA"}) {
+    SetFocus(form.window.Control(focus));
+    MSG enter{GetFocus(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    EXPECT_TRUE(FormWindow::PreTranslate(enter)) << focus;
+  }
+  EXPECT_EQ(form.form.clicks, (std::vector<std::string>{"cmdB", "cmdA"}));
+  EXPECT_TRUE(form.window.loaded());
+}
+
+// Esc closes a window whose design says so, as its close box does.
+TEST(FormWindowTest, EscClosesOnlyAWindowDesignedToCloseOnIt) {
+  static constexpr FormDesign kClosesOnEsc{.name = "frmEsc",
+                                           .caption = "Esc",
+                                           .client_width = 4770,
+                                           .client_height = 1215,
+                                           .font = kArial,
+                                           .controls = kControls,
+                                           .escape_closes = true};
+  class EscForm final : public Form {
+   public:
+    EscForm() : Form(kClosesOnEsc) {}
+    void Form_Load() override {}
+    void Click(std::string_view) override {}
+  } esc_form;
+  FormWindow closes{esc_form};
+  TestWindow stays;
+  for (FormWindow* window : {&closes, &stays.window}) {
+    window->Show();
+    ASSERT_TRUE(window->loaded());
+    MSG esc{window->Control("cmdA"), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_TRUE(FormWindow::PreTranslate(esc));
+  }
+  EXPECT_FALSE(closes.loaded());
+  EXPECT_TRUE(stays.window.loaded());
+  EXPECT_TRUE(stays.form.clicks.empty());
+}
+
 TEST(FormWindowTest, FocusStartsAtTheFirstTabStopAndComesBackAfterAnotherWindow) {
   TestWindow form;
   form.window.Show();

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "resource.h"
 #include "tests/win/app_fakes.h"
 
 namespace pellux {
@@ -136,7 +139,8 @@ class EventSpy final : public MainFormEvents {
 struct SpiedMainWindow {
   EventSpy spy;
   testing::FakeProcess process;
-  MainWindow window{spy, process, nullptr};
+  testing::FakeMessages messages;
+  MainWindow window{spy, process, messages};
 };
 
 TEST(MainWindowTest, TrayCallbacksBecomeTheTwoEvents) {
@@ -189,63 +193,117 @@ struct ShellModel {
   bool shown = false;
   UINT version = 0;
   std::wstring tip;
+  HICON icon = nullptr;
   // A shell too slow to answer in time: it does what it is asked, but the
   // call reports failure.
   bool times_out = false;
-  // Set when the icon was ever shown on version 0, where a right click
-  // brings no WM_CONTEXTMENU.
+  // A shell still starting refuses this many adds.
+  int refused_adds = 0;
+  bool refuses_version_4 = false;
+  // Set when the icon was ever shown on version 0 while it was asked for
+  // version 4, where a right click brings no WM_CONTEXTMENU.
   bool shown_before_version_4 = false;
+  int calls = 0;
+  int focus_returns = 0;
 };
 ShellModel shell_model;
 
 BOOL WINAPI ModelNotify(DWORD message, PNOTIFYICONDATAW data) {
   ShellModel& shell = shell_model;
-  auto apply_state = [&] {
+  ++shell.calls;
+  auto apply = [&] {
     if (data->uFlags & NIF_STATE && data->dwStateMask & NIS_HIDDEN) {
       shell.shown = (data->dwState & NIS_HIDDEN) == 0;
     }
     if (data->uFlags & NIF_TIP) shell.tip = data->szTip;
+    if (data->uFlags & NIF_ICON) shell.icon = data->hIcon;
   };
   switch (message) {
     case NIM_ADD:
       if (shell.exists) return FALSE;
-      shell = {true, true, 0, {}, shell.times_out, shell.shown_before_version_4};
-      apply_state();
+      if (shell.refused_adds > 0) {
+        --shell.refused_adds;
+        return FALSE;
+      }
+      shell.exists = shell.shown = true;
+      shell.version = 0;
+      shell.tip.clear();
+      apply();
       break;
     case NIM_MODIFY:
       if (!shell.exists) return FALSE;
-      apply_state();
+      apply();
       break;
     case NIM_SETVERSION:
-      if (!shell.exists) return FALSE;
+      if (!shell.exists || shell.refuses_version_4) return FALSE;
       shell.version = data->uVersion;
+      break;
+    case NIM_SETFOCUS:
+      if (!shell.exists) return FALSE;
+      ++shell.focus_returns;
       break;
     case NIM_DELETE:
       if (!shell.exists) return FALSE;
-      shell = {false, false, 0, {}, shell.times_out, shell.shown_before_version_4};
+      shell.exists = shell.shown = false;
+      shell.version = 0;
+      shell.tip.clear();
       break;
     default:
       return FALSE;
   }
-  if (shell.shown && shell.version < NOTIFYICON_VERSION_4) shell.shown_before_version_4 = true;
+  if (shell.shown && !shell.refuses_version_4 && shell.version < NOTIFYICON_VERSION_4) {
+    shell.shown_before_version_4 = true;
+  }
   return shell.times_out ? FALSE : TRUE;
+}
+
+// The width of an icon's image.
+int IconWidth(HICON icon) {
+  ICONINFO info{};
+  if (!GetIconInfo(icon, &info)) return 0;
+  BITMAP bitmap{};
+  GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return bitmap.bmWidth;
+}
+
+// Delivers this thread's messages until `done` holds; a watchdog ends the
+// wait after a minute, so that a timer never set fails the test instead of
+// hanging it.
+template <typename Done>
+void PumpUntil(Done done) {
+  const UINT_PTR watchdog = SetTimer(nullptr, 0, 60000, nullptr);
+  MSG message;
+  while (!done() && GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (message.hwnd == nullptr && message.message == WM_TIMER && message.wParam == watchdog) {
+      break;
+    }
+    DispatchMessageW(&message);
+  }
+  KillTimer(nullptr, watchdog);
 }
 
 // The main window with its icon on the modelled shell.
 class ModelledShellTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    shell_model = {};
-    ASSERT_TRUE(window.Create(nullptr));
+  void SetUp() override { shell_model = {}; }
+  void Create() { ASSERT_TRUE(window.Create(nullptr)); }
+  void Callback(WPARAM wparam, LPARAM lparam) {
+    SendMessageW(window.hwnd(), kTrayCallbackMessage, wparam, lparam);
   }
 
   EventSpy spy;
   testing::FakeProcess process;
-  MainWindow window{spy, process, nullptr, ModelNotify};
+  testing::FakeMessages messages;
+  MainWindow window{spy, process, messages, ModelNotify};
 };
 
 TEST_F(ModelledShellTest, TheIconIsShownOnlyOnceItsClicksComeInVersion4) {
+  Create();
   EXPECT_TRUE(shell_model.shown);
+  // Before the form sets it, the tip says what it would with no address.
+  EXPECT_EQ(shell_model.tip, L"Pellux: ");
   EXPECT_EQ(shell_model.version, static_cast<UINT>(NOTIFYICON_VERSION_4));
   // Explorer restarted: the icon is added again, with its tip, to a shell
   // that has none.
@@ -258,6 +316,7 @@ TEST_F(ModelledShellTest, TheIconIsShownOnlyOnceItsClicksComeInVersion4) {
 }
 
 TEST_F(ModelledShellTest, AnIconTheShellStillHoldsIsTakenOverAndRemovedAtTheEnd) {
+  Create();
   // "TaskbarCreated" from a shell that kept its icons: the add is refused.
   SendMessageW(window.hwnd(), WinTrayIcon::TaskbarCreatedMessage(), 0, 0);
   window.SetTip("Pellux: 192.0.2.7");
@@ -267,13 +326,170 @@ TEST_F(ModelledShellTest, AnIconTheShellStillHoldsIsTakenOverAndRemovedAtTheEnd)
   EXPECT_FALSE(shell_model.exists);
 }
 
+TEST_F(ModelledShellTest, AnAddTheShellRefusesIsTriedAgainUntilTaken) {
+  // A shell still starting at sign-in, which will send no "TaskbarCreated".
+  shell_model.refused_adds = 3;
+  Create();
+  ASSERT_FALSE(shell_model.exists);
+  // The tip is kept for the icon, not sent to a shell that has none.
+  const int calls = shell_model.calls;
+  window.SetTip("Pellux: 192.0.2.7");
+  EXPECT_EQ(shell_model.calls, calls);
+
+  PumpUntil([] { return shell_model.exists; });
+  EXPECT_EQ(shell_model.refused_adds, 0);
+  EXPECT_TRUE(shell_model.shown);
+  EXPECT_EQ(shell_model.version, static_cast<UINT>(NOTIFYICON_VERSION_4));
+  EXPECT_EQ(shell_model.tip, L"Pellux: 192.0.2.7");
+  EXPECT_FALSE(shell_model.shown_before_version_4);
+  // Once taken, the icon is not asked for again.
+  EXPECT_FALSE(KillTimer(window.hwnd(), WinTrayIcon::kRetryTimerId));
+  EXPECT_TRUE(messages.Texts().empty());
+}
+
+TEST_F(ModelledShellTest, AnIconTheShellLostIsAddedAgainWhenItsTipChanges) {
+  Create();
+  window.SetTip("Pellux: ");
+  // The shell lost the icon without a broadcast: the next change of tip
+  // finds out and adds it again.
+  shell_model.exists = shell_model.shown = false;
+  window.SetTip("Pellux: 192.0.2.7");
+  EXPECT_TRUE(shell_model.shown);
+  EXPECT_EQ(shell_model.tip, L"Pellux: 192.0.2.7");
+  EXPECT_EQ(shell_model.version, static_cast<UINT>(NOTIFYICON_VERSION_4));
+}
+
+TEST_F(ModelledShellTest, WithoutVersion4TheOldClicksOpenTheMenuAndActivate) {
+  shell_model.refuses_version_4 = true;
+  Create();
+  EXPECT_TRUE(shell_model.shown);
+  // Version 0: the mouse message is the whole lParam, the icon's id wParam.
+  const struct {
+    UINT callback;
+    std::vector<std::string> events;
+  } cases[] = {
+      {WM_RBUTTONUP, {"button 2"}}, {WM_LBUTTONUP, {"activate", "button 1"}},
+      {WM_MBUTTONUP, {"button 4"}}, {WM_RBUTTONDOWN, {}},
+      {WM_MOUSEMOVE, {}},
+  };
+  for (const auto& c : cases) {
+    spy.events.clear();
+    Callback(WinTrayIcon::kIconId, static_cast<LPARAM>(c.callback));
+    EXPECT_EQ(spy.events, c.events) << c.callback;
+  }
+}
+
+TEST_F(ModelledShellTest, TheImageIsTheSizeTheShellShowsAtTheWindowsDpi) {
+  Create();
+  const int small = GetSystemMetrics(SM_CXSMICON);
+  EXPECT_EQ(IconWidth(shell_model.icon), small);
+  const int dpi = ScreenDpi();
+  SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi * 2, dpi * 2), 0);
+  EXPECT_EQ(IconWidth(shell_model.icon), small * 2);
+  // "TaskbarCreated" follows a change of scale: the image is loaded again.
+  SendMessageW(window.hwnd(), WinTrayIcon::TaskbarCreatedMessage(), 0, 0);
+  EXPECT_EQ(IconWidth(shell_model.icon), small);
+}
+
+// The menu's place, read while it is open, which also closes it.
+RECT open_menu{};
+bool menu_seen = false;
+
+void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  const HWND menu = FindWindowW(L"#32768", nullptr);
+  if (menu == nullptr || !IsWindowVisible(menu)) return;
+  KillTimer(nullptr, timer);
+  GetWindowRect(menu, &open_menu);
+  menu_seen = true;
+  EndMenu();
+}
+
+// A form whose right button opens the command menu, as frmMain's does.
+class MenuForm final : public MainFormEvents {
+ public:
+  MainView* view = nullptr;
+  void Timer1_Timer() override {}
+  void Trayicon1_Activate() override {}
+  void Trayicon1_MouseButton(int button) override {
+    if (button != kRightButton) return;
+    const MenuItemDesign items[] = {{"mnuGetIP", "&Get IP"}, {"mnuExit", "E&xit"}};
+    SetTimer(nullptr, 0, 10, CloseOpenMenu);
+    view->PopupMenu(items);
+  }
+  void mnuMain_Click(std::string_view) override {}
+};
+
+// Whether a corner of the rectangle is at the point.
+bool CornerAt(const RECT& rect, POINT point) {
+  return (std::abs(rect.left - point.x) <= 1 || std::abs(rect.right - point.x) <= 1) &&
+         (std::abs(rect.top - point.y) <= 1 || std::abs(rect.bottom - point.y) <= 1);
+}
+
+TEST(MainWindowTest, AMenuAskedForFromTheKeyboardOpensAtTheIcon) {
+  shell_model = {};
+  MenuForm form;
+  testing::FakeProcess process;
+  testing::FakeMessages messages;
+  MainWindow window{form, process, messages, ModelNotify};
+  form.view = &window;
+  ASSERT_TRUE(window.Create(nullptr));
+  const POINT icon{200, 150};
+  const POINT pointer{700, 500};
+  const WPARAM anchor = MAKEWPARAM(icon.x, icon.y);
+  const LPARAM context_menu = MAKELPARAM(WM_CONTEXTMENU, WinTrayIcon::kIconId);
+  ASSERT_TRUE(SetCursorPos(pointer.x, pointer.y));
+
+  // The menu key on the focused icon: the icon's anchor, and the focus back
+  // on the icon once the menu is cancelled.
+  menu_seen = false;
+  SendMessageW(window.hwnd(), kTrayCallbackMessage, anchor, context_menu);
+  ASSERT_TRUE(menu_seen);
+  EXPECT_TRUE(CornerAt(open_menu, icon)) << open_menu.left << "," << open_menu.top;
+  EXPECT_EQ(shell_model.focus_returns, 1);
+
+  // A right click: the button goes up first, and the menu opens at the
+  // pointer.
+  menu_seen = false;
+  SendMessageW(window.hwnd(), kTrayCallbackMessage, anchor,
+               MAKELPARAM(WM_RBUTTONUP, WinTrayIcon::kIconId));
+  SendMessageW(window.hwnd(), kTrayCallbackMessage, anchor, context_menu);
+  ASSERT_TRUE(menu_seen);
+  EXPECT_TRUE(CornerAt(open_menu, pointer)) << open_menu.left << "," << open_menu.top;
+  EXPECT_EQ(shell_model.focus_returns, 1);
+}
+
+TEST(MainWindowTest, TheProgramIconHasAnImageForEveryCommonScale) {
+  // 100 % keeps the hand-drawn 16-colour images; 125 % to 200 % and the
+  // large icons get images of their own size in 32-bit colour.
+  const struct {
+    int size;
+    int bits;
+  } cases[] = {{16, 4}, {20, 32}, {24, 32}, {32, 4}, {40, 32}, {48, 32}, {64, 32}};
+  const HMODULE module = GetModuleHandleW(nullptr);
+  const HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(IDI_PELLUX), RT_GROUP_ICON);
+  ASSERT_NE(group, nullptr);
+  const auto directory = static_cast<PBYTE>(LockResource(LoadResource(module, group)));
+  for (const auto& c : cases) {
+    const int id = LookupIconIdFromDirectoryEx(directory, TRUE, c.size, c.size, LR_DEFAULTCOLOR);
+    const HRSRC image = FindResourceW(module, MAKEINTRESOURCEW(id), RT_ICON);
+    ASSERT_NE(image, nullptr) << c.size;
+    const auto header =
+        static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, image)));
+    EXPECT_EQ(header->biWidth, c.size);
+    EXPECT_EQ(header->biBitCount, c.bits) << c.size;
+  }
+}
+
 TEST(MainWindowTest, AnIconWhoseAddSeemedToFailIsRemovedAtTheEndAllTheSame) {
   shell_model = {};
   shell_model.times_out = true;
-  WinTrayIcon tray(nullptr, ModelNotify);
-  EXPECT_FALSE(tray.Add(HWND_MESSAGE));
+  testing::FakeProcess process;
+  testing::FakeMessages messages;
+  EventSpy spy;
+  MainWindow window{spy, process, messages, ModelNotify};
+  ASSERT_TRUE(window.Create(nullptr));
   ASSERT_TRUE(shell_model.exists);
-  tray.Remove();
+  DestroyWindow(window.hwnd());
   EXPECT_FALSE(shell_model.exists);
 }
 

@@ -88,22 +88,91 @@ TEST(SessionInstanceTest, WithoutAMutexTheStartRunsAlone) {
   EXPECT_EQ(instance.ClaimSession(0), Claim::kUnavailable);
 }
 
+// The process a second start let take the foreground, and whether the
+// information window was already open when it did.
+struct ForegroundGrant {
+  DWORD process_id = 0;
+  bool before_request = false;
+};
+ForegroundGrant grant;
+const FormWindow* granted_window = nullptr;
+
+BOOL WINAPI RecordForegroundGrant(DWORD process_id) {
+  grant = {process_id, granted_window != nullptr && !granted_window->loaded()};
+  return TRUE;
+}
+
 class SecondStartTest : public ::testing::Test, protected testing::AppFakes {};
 
-TEST_F(SecondStartTest, AsksTheRunningProgramForItsInformationWindow) {
+TEST_F(SecondStartTest, LetsTheRunningProgramTakeTheForegroundAndWaitsForItsWindow) {
   sockets.SetAddresses({"192.168.0.5"});
   ASSERT_TRUE(app.Start());
   const std::wstring name = TestMutexName();
   OtherProgram running(name);
   ASSERT_TRUE(running.owns());
+  grant = {};
+  granted_window = &app.info_window();
 
-  SessionInstance instance(name.c_str());
+  SessionInstance instance(name.c_str(), RecordForegroundGrant);
   ASSERT_EQ(instance.ClaimSession(60000), Claim::kHandedOver);
-  testing::PumpMessages();
+  // The answer comes once the window is up, and in front.
   ASSERT_TRUE(app.info_window().loaded());
   EXPECT_TRUE(IsWindowVisible(app.info_window().hwnd()));
+  EXPECT_EQ(GetForegroundWindow(), app.info_window().hwnd());
+  EXPECT_EQ(grant.process_id, GetCurrentProcessId());
+  EXPECT_TRUE(grant.before_request);
   EXPECT_TRUE(testing::IconKnown(app.main_window().hwnd()));
   EXPECT_FALSE(process.exit_code);
+  granted_window = nullptr;
+}
+
+// A running program whose main window no longer answers: its thread is
+// busy, or ending.
+class HungProgram {
+ public:
+  HungProgram()
+      : ready_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+        done_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+        thread_([this] {
+          testing::FakeProcess process;
+          testing::FakeMessages messages;
+          NoEvents form;
+          MainWindow window(form, process, messages);
+          window.Create(nullptr);
+          SetEvent(ready_);
+          WaitForSingleObject(done_, INFINITE);
+        }) {
+    WaitForSingleObject(ready_, INFINITE);
+  }
+  HungProgram(const HungProgram&) = delete;
+  HungProgram& operator=(const HungProgram&) = delete;
+  ~HungProgram() {
+    SetEvent(done_);
+    thread_.join();
+    CloseHandle(ready_);
+    CloseHandle(done_);
+  }
+
+ private:
+  class NoEvents final : public MainFormEvents {
+    void Timer1_Timer() override {}
+    void Trayicon1_Activate() override {}
+    void Trayicon1_MouseButton(int) override {}
+    void mnuMain_Click(std::string_view) override {}
+  };
+  HANDLE ready_;
+  HANDLE done_;
+  std::thread thread_;
+};
+
+TEST(SessionInstanceTest, AProgramThatDoesNotAnswerIsNoHandOver) {
+  const std::wstring name = TestMutexName();
+  OtherProgram holder(name);
+  ASSERT_TRUE(holder.owns());
+  HungProgram hung;
+  ASSERT_NE(FindWindowW(MainWindow::kClassName, nullptr), nullptr);
+  SessionInstance instance(name.c_str(), RecordForegroundGrant);
+  EXPECT_EQ(instance.ClaimSession(300), Claim::kNoAnswer);
 }
 
 }  // namespace
