@@ -26,12 +26,16 @@ packages=(
   # a session bus for the tray tests, and a panel that hosts
   # StatusNotifierItems and a watcher for it, for the smoke test
   dbus-daemon libglib2.0-bin haskell-gtk-sni-tray-utils haskell-status-notifier-item-utils
+  # the Wayland smoke test: a headless compositor, a panel with a tray, Qt's
+  # Wayland platform, screenshots, and reading the compositor's window tree
+  sway waybar grim qt6-wayland jq fonts-dejavu-core
   # the accessibility bus and a reader of it, for the screen-reader test
   at-spi2-core python3-pyatspi
   # the Debian package and its checks
   dpkg-dev lintian desktop-file-utils appstream
-  # bench/run.sh counts instructions with callgrind
-  valgrind
+  # bench/run.sh counts instructions with callgrind; its Linux part builds
+  # a probe against Xlib
+  valgrind libx11-dev
   # the Windows installers (makensis, with 32- and 64-bit stubs) and the
   # portable zips
   nsis zip unzip
