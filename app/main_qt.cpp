@@ -1,5 +1,6 @@
 // Program entry on Linux and other systems with Qt.
 #include <QApplication>
+#include <QDBusConnection>
 
 #include <cerrno>
 #include <cstdio>
@@ -42,8 +43,8 @@ void StartupMessage(QtMsgType type, const QMessageLogContext& /*context*/, const
   if (type == QtFatalMsg) std::_Exit(EXIT_FAILURE);
 }
 
-// Ending the program also gives up the session, so that the next start does
-// not find a socket nobody listens on.
+// Ending the program also gives up its name on the bus, so that a start
+// while it ends is the session's program at once.
 class SessionProcess final : public pellux::Process {
  public:
   SessionProcess(pellux::SessionInstance& instance, pellux::Process& process)
@@ -101,9 +102,8 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Pellux"));
   QApplication::setApplicationVersion(QStringLiteral(PELLUX_VERSION));
   QApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntry));
-  QApplication::setWindowIcon(pellux::ProgramIcon());
 
-  pellux::SessionInstance instance(pellux::RuntimeFolder());
+  pellux::SessionInstance instance(QDBusConnection::sessionBus());
   switch (instance.ClaimSession()) {
     case pellux::SessionInstance::Claim::kFirst:
       break;
@@ -114,9 +114,8 @@ int main(int argc, char** argv) {
       return EXIT_FAILURE;
     case pellux::SessionInstance::Claim::kUnavailable:
       std::fprintf(stderr,
-                   "pellux: cannot tell whether Pellux already runs (no socket in %s); "
-                   "starting anyway\n",
-                   qPrintable(instance.socket_path()));
+                   "pellux: no session bus, so Pellux cannot tell whether it already runs; "
+                   "starting anyway\n");
       break;
   }
 

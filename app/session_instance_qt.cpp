@@ -1,77 +1,76 @@
 #include "app/session_instance_qt.h"
 
-#include <QDir>
-#include <QLocalSocket>
-#include <QLockFile>
-#include <QStandardPaths>
+#include <QDBusConnectionInterface>
+#include <QDBusError>
+#include <QDBusMessage>
+#include <QDBusReply>
 
 namespace pellux {
 namespace {
 
-// The one request and its answer, each a line.
-constexpr char kShowRequest[] = "show\n";
-constexpr char kShownAnswer[] = "shown\n";
+const QString kService = QString::fromLatin1(SessionInstance::kServiceName);
+const QString kPath = QString::fromLatin1(SessionInstance::kObjectPath);
 
-// How long a start waits for the running instance: connecting and answering
-// take a few milliseconds, unless that process hangs.
-constexpr int kAnswerMs = 5000;
-// How long a start waits while another one sets up the socket.
-constexpr int kLockMs = 10000;
+// How often a start tries again when the owner ends between its claim and
+// its call: enough for a program that is ending, not a loop.
+constexpr int kAttempts = 3;
 
 }  // namespace
 
-QString RuntimeFolder() {
-  return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+void ApplicationObject::Activate(const QVariantMap& /*platform_data*/) {
+  if (activate) activate();
 }
 
-SessionInstance::SessionInstance(QString folder)
-    : folder_(std::move(folder)), socket_path_(QDir(folder_).filePath(QStringLiteral("pellux"))) {
-  QObject::connect(&server_, &QLocalServer::newConnection, &server_, [this] { Serve(); });
-}
+SessionInstance::SessionInstance(QDBusConnection bus, int answer_ms)
+    : bus_(std::move(bus)), answer_ms_(answer_ms) {}
 
 SessionInstance::Claim SessionInstance::ClaimSession() {
-  if (folder_.isEmpty()) return Claim::kUnavailable;
-  // Two starts at the same moment must not both find no instance and then
-  // remove each other's socket: the lock lets one set up at a time. A lock
-  // left by a process that ended is taken over.
-  QLockFile lock(QDir(folder_).filePath(QStringLiteral("pellux.lock")));
-  if (!lock.tryLock(kLockMs)) return Claim::kUnavailable;
-
-  QLocalSocket running;
-  running.connectToServer(socket_path_);
-  if (running.waitForConnected(kAnswerMs)) return AskRunning(running);
-  // Nobody listens: whatever is at the path is left from a Pellux that did
-  // not end normally.
-  QLocalServer::removeServer(socket_path_);
-  server_.setSocketOptions(QLocalServer::UserAccessOption);
-  return server_.listen(socket_path_) ? Claim::kFirst : Claim::kUnavailable;
-}
-
-SessionInstance::Claim SessionInstance::AskRunning(QLocalSocket& socket) {
-  socket.write(kShowRequest);
-  if (!socket.waitForBytesWritten(kAnswerMs)) return Claim::kNoAnswer;
-  QByteArray answer;
-  while (!answer.endsWith('\n') && socket.waitForReadyRead(kAnswerMs)) answer += socket.readAll();
-  return answer == kShownAnswer ? Claim::kHandedOver : Claim::kNoAnswer;
-}
-
-void SessionInstance::Serve() {
-  while (QLocalSocket* client = server_.nextPendingConnection()) {
-    QObject::connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-    QObject::connect(client, &QLocalSocket::readyRead, client, [this, client] {
-      if (!client->canReadLine()) return;
-      const QByteArray request = client->readLine();
-      if (request == kShowRequest && show_) {
-        show_();
-        client->write(kShownAnswer);
-      }
-      client->disconnectFromServer();
-    });
+  if (!bus_.isConnected() || bus_.interface() == nullptr) return Claim::kUnavailable;
+  // The object is there before the name, so that a call that follows the
+  // name at once finds it; calls wait in the queue until the event loop runs.
+  registered_ = bus_.registerObject(kPath, &object_, QDBusConnection::ExportScriptableSlots);
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
+        bus_.interface()->registerService(kService, QDBusConnectionInterface::DontQueueService,
+                                          QDBusConnectionInterface::DontAllowReplacement);
+    if (!reply.isValid()) {
+      Close();
+      return Claim::kUnavailable;
+    }
+    if (reply.value() == QDBusConnectionInterface::ServiceRegistered) {
+      owner_ = true;
+      return Claim::kFirst;
+    }
+    // An owner that ended meanwhile leaves the name free for this start.
+    if (const std::optional<Claim> asked = AskRunning()) {
+      Close();
+      return *asked;
+    }
   }
+  Close();
+  return Claim::kNoAnswer;
+}
+
+std::optional<SessionInstance::Claim> SessionInstance::AskRunning() {
+  QDBusMessage call = QDBusMessage::createMethodCall(
+      kService, kPath, QStringLiteral("org.freedesktop.Application"), QStringLiteral("Activate"));
+  call << QVariantMap();
+  call.setAutoStartService(false);
+  const QDBusMessage answer = bus_.call(call, QDBus::Block, answer_ms_);
+  if (answer.type() == QDBusMessage::ReplyMessage) return Claim::kHandedOver;
+  const QString error = answer.errorName();
+  if (error == QDBusError::errorString(QDBusError::ServiceUnknown) ||
+      error == QStringLiteral("org.freedesktop.DBus.Error.NameHasNoOwner")) {
+    return std::nullopt;
+  }
+  return Claim::kNoAnswer;
 }
 
 void SessionInstance::Close() {
-  if (server_.isListening()) server_.close();
+  if (owner_ && bus_.isConnected()) bus_.interface()->unregisterService(kService);
+  owner_ = false;
+  if (registered_) bus_.unregisterObject(kPath);
+  registered_ = false;
 }
 
 }  // namespace pellux

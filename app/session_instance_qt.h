@@ -1,56 +1,73 @@
-// One Pellux per user session. The first to start listens on a local socket
-// in the user's runtime directory; a later start finds it there, asks it to
-// show its information window, and ends.
+// One Pellux per user session, the way desktop programs keep to one: the
+// first to start owns the name org.pellux.Pellux on the session bus; a later
+// start finds the name taken, asks its owner to show its information window
+// (Activate of org.freedesktop.Application on /org/pellux/Pellux) and ends.
+// The bus hands the name to one start only and takes it back when its owner
+// ends, however it ends, so nothing is left behind and nothing is written.
 #pragma once
 
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QString>
+#include <QDBusConnection>
+#include <QObject>
+#include <QVariantMap>
 
 #include <functional>
+#include <optional>
 
 namespace pellux {
+
+// The object a later start calls: the desktops' interface for asking a
+// running program to come forward.
+class ApplicationObject final : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
+
+ public:
+  std::function<void()> activate;
+
+ public slots:
+  Q_SCRIPTABLE void Activate(const QVariantMap& platform_data);
+};
 
 class SessionInstance {
  public:
   enum class Claim {
     kFirst,        // this process is the session's Pellux
-    kHandedOver,   // the running one was asked to show itself and said so
-    kNoAnswer,     // one is running but did not answer
-    kUnavailable,  // the socket could not be set up: this one runs alone
+    kHandedOver,   // the running one was asked to show itself and did
+    kNoAnswer,     // one is running but did not answer in time
+    kUnavailable,  // there is no session bus: this one runs alone
   };
 
-  // `folder`: where the socket lives, normally the user's runtime
-  // directory, which only the user can enter.
-  explicit SessionInstance(QString folder);
+  static constexpr const char* kServiceName = "org.pellux.Pellux";
+  static constexpr const char* kObjectPath = "/org/pellux/Pellux";
+  // How long a later start waits for the running one: answering takes a
+  // few milliseconds, unless that process hangs.
+  static constexpr int kAnswerMs = 5000;
+
+  // `bus` is the session bus, which may be unconnected.
+  explicit SessionInstance(QDBusConnection bus, int answer_ms = kAnswerMs);
   SessionInstance(const SessionInstance&) = delete;
   SessionInstance& operator=(const SessionInstance&) = delete;
-  // Removes the socket, so the next start need not find it stale.
   ~SessionInstance() { Close(); }
 
-  // Becomes the session's instance or hands over to the running one. A
-  // socket left behind by a Pellux that ended without removing it is taken
-  // over.
+  // Becomes the session's instance or hands over to the running one.
   Claim ClaimSession();
 
   // What the first instance does when a later start asks it to show itself.
-  void OnShowRequest(std::function<void()> show) { show_ = std::move(show); }
+  void OnShowRequest(std::function<void()> show) { object_.activate = std::move(show); }
 
+  // Gives the name up, so that the next start is the first at once.
   void Close();
 
-  const QString& socket_path() const { return socket_path_; }
-
  private:
-  Claim AskRunning(QLocalSocket& socket);
-  void Serve();
+  // What asking the name's owner came to; nothing when it has no owner any
+  // more.
+  std::optional<Claim> AskRunning();
 
-  QString folder_;
-  QString socket_path_;
-  QLocalServer server_;
-  std::function<void()> show_;
+  QDBusConnection bus_;
+  int answer_ms_;
+  ApplicationObject object_;
+  bool registered_ = false;
+  bool owner_ = false;
 };
-
-// The user's runtime directory, made when it is missing.
-QString RuntimeFolder();
 
 }  // namespace pellux

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Measures pellux.exe against the floor (bench/floor: the least a tray program
+# Measures the Linux program against the least Qt tray (bench/linux.sh), then
+# pellux.exe against the floor (bench/floor: the least a tray program
 # can be, built with the same toolchain and flags) and prints one table:
 #
 #   - executable size, and the DLLs each one imports;
@@ -33,6 +34,8 @@ TICKS=${BENCH_TICKS:-1000}
 CYCLES=${BENCH_CYCLES:-10000}
 
 scripts/install-deps.sh
+# The native program against the least Qt tray first: a table of its own.
+bench/linux.sh
 # shellcheck source-path=SCRIPTDIR/.. source=scripts/wine-session.sh
 source scripts/wine-session.sh
 BUILD=$(wine_session_pick_build "${BENCH_BUILD:-}")

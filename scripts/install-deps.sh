@@ -18,10 +18,14 @@ packages=(
   dbus-daemon libglib2.0-bin haskell-gtk-sni-tray-utils haskell-status-notifier-item-utils
   # the accessibility bus and a reader of it, for the screen-reader test
   at-spi2-core python3-pyatspi
+  # the Wayland smoke test: a headless compositor, a panel with a tray, Qt's
+  # Wayland platform, screenshots, and reading the compositor's window tree
+  sway waybar grim qt6-wayland jq fonts-dejavu-core
   # the Debian package and its checks
   dpkg-dev lintian desktop-file-utils appstream
-  # bench/run.sh counts instructions with callgrind
-  valgrind
+  # bench/run.sh counts instructions with callgrind; its Linux part builds
+  # a probe against Xlib
+  valgrind libx11-dev
   # the Windows installers (makensis, with 32- and 64-bit stubs)
   nsis
 )

@@ -51,14 +51,6 @@ void DeliverTrayActivation(QSystemTrayIcon::ActivationReason reason, TrayEvents&
   }
 }
 
-QIcon ProgramIcon() {
-  QIcon icon;
-  for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-    icon.addFile(QStringLiteral(":/pellux/icons/pellux-%1.png").arg(size), QSize(size, size));
-  }
-  return icon;
-}
-
 QtTrayIcon::QtTrayIcon(QDBusConnection bus, TrayEvents& events,
                        std::span<const MenuItemDesign> menu)
     : bus_(std::move(bus)), events_(events), menu_(menu) {
@@ -201,11 +193,17 @@ void QtTrayIcon::UseXEmbed() {
     // that appears, and again into one that restarts.
     xembed_->show();
   }
-  if (QSystemTrayIcon::isSystemTrayAvailable()) {
-    TrayFound();
-  } else {
-    TrayMissing();
-  }
+  // Asking whether there is a tray waits for the display's answer, which
+  // here would hold back the icon's own request to the tray: asked from the
+  // event loop, once that request has gone out.
+  Post([this] {
+    if (!xembed_) return;
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+      TrayFound();
+    } else {
+      TrayMissing();
+    }
+  });
 }
 
 StatusNotifierEvents QtTrayIcon::ItemEvents() {
@@ -243,6 +241,7 @@ void QtTrayIcon::TrayMissing() {
 
 void QtTrayIcon::ShowNoTrayNotice() {
   if (notice_) return;
+  UseProgramIconForWindows();
   notice_ = std::make_unique<QMessageBox>(QMessageBox::NoIcon, QStringLiteral("Pellux"),
                                           QString::fromUtf8(kNoTrayNotice), QMessageBox::Ok);
   notice_->setTextFormat(Qt::PlainText);

@@ -25,6 +25,7 @@
 #include "tray/status_notifier_item_qt.h"
 #include "tray/tray_icon.h"
 #include "ui/design.h"
+#include "ui/program_icon_qt.h"
 
 namespace pellux {
 
@@ -32,10 +33,6 @@ namespace pellux {
 // click (whichever the tray reports) activates the icon; the context-menu
 // gesture is the right button; a middle click reports the middle button.
 void DeliverTrayActivation(QSystemTrayIcon::ActivationReason reason, TrayEvents& events);
-
-// The program icon, from the program's resources, at every size it is drawn
-// in.
-QIcon ProgramIcon();
 
 class QtTrayIcon final {
  public:

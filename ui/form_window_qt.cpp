@@ -21,6 +21,7 @@
 #include <span>
 #include <utility>
 
+#include "ui/program_icon_qt.h"
 #include "ui/text_qt.h"
 
 namespace pellux {
@@ -250,6 +251,7 @@ void FormWindow::Create() {
   const FormDesign& design = form_.design();
   dpi_ = ScreenDpi();
   placed_ = false;
+  UseProgramIconForWindows();
   body_ = new Body(*this);
   body_->setObjectName(ToQString(design.name));
   body_->setWindowTitle(ToQString(design.caption));

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "ui/program_icon_qt.h"
 #include "ui/text_qt.h"
 
 namespace pellux {
@@ -81,6 +82,7 @@ class QtProcess final : public Process {
 };
 
 void QtMessageBoxes::Show(const std::string& text, const std::string& title, MessageIcon icon) {
+  UseProgramIconForWindows();
   QMessageBox box(
       icon == MessageIcon::kInformation ? QMessageBox::Information : QMessageBox::NoIcon,
       ToQString(title), DisplayLines(text), QMessageBox::Ok);
