@@ -1,6 +1,29 @@
 #include "app/command_line.h"
 
+#include <cstdio>
+
 namespace pellux {
+namespace {
+
+// An argument as it can be shown on a terminal: control characters, which
+// could move the cursor or change the terminal's settings, are written as
+// escapes ("\x1b"), and so is the backslash that starts one.
+std::string Printable(std::string_view argument) {
+  std::string shown;
+  for (const char c : argument) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7f || c == '\\') {
+      char escape[5];
+      std::snprintf(escape, sizeof escape, "\\x%02x", byte);
+      shown += escape;
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
+}  // namespace
 
 CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
   CommandLine line;
@@ -11,9 +34,9 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
     } else if (argument == "--version" || argument == "-v") {
       asked = CommandLine::Action::kVersion;
     } else if (argument.starts_with('-') && argument != "-") {
-      return {CommandLine::Action::kError, "unknown option '" + std::string(argument) + "'"};
+      return {CommandLine::Action::kError, "unknown option '" + Printable(argument) + "'"};
     } else {
-      return {CommandLine::Action::kError, "unexpected argument '" + std::string(argument) + "'"};
+      return {CommandLine::Action::kError, "unexpected argument '" + Printable(argument) + "'"};
     }
     // The usage says more than the version, so it wins when both are asked.
     if (line.action != CommandLine::Action::kHelp) line.action = asked;

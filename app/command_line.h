@@ -11,7 +11,8 @@ namespace pellux {
 struct CommandLine {
   enum class Action { kRun, kHelp, kVersion, kError };
   Action action = Action::kRun;
-  // For kError: what was wrong, as one line without the program's name.
+  // For kError: what was wrong, as one line without the program's name; the
+  // argument in it with its control characters escaped.
   std::string error;
 };
 

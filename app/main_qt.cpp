@@ -2,8 +2,11 @@
 #include <QApplication>
 #include <QDBusConnection>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -56,6 +59,17 @@ class SessionProcess final : public pellux::Process {
   pellux::Process& process_;
 };
 
+// Writes the answer to --help or --version. A script that reads it must be
+// able to tell when it was lost (a closed or full output): then the program
+// says so and fails.
+int Answer(const std::string& text) {
+  if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+    std::fprintf(stderr, "pellux: cannot write to the standard output: %s\n", std::strerror(errno));
+    return EXIT_FAILURE;
+  }
+  return EXIT_SUCCESS;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,11 +77,9 @@ int main(int argc, char** argv) {
   const pellux::CommandLine line = pellux::ParseCommandLine(arguments);
   switch (line.action) {
     case pellux::CommandLine::Action::kHelp:
-      std::fputs(pellux::UsageText().c_str(), stdout);
-      return EXIT_SUCCESS;
+      return Answer(pellux::UsageText());
     case pellux::CommandLine::Action::kVersion:
-      std::fputs(pellux::VersionText(PELLUX_VERSION).c_str(), stdout);
-      return EXIT_SUCCESS;
+      return Answer(pellux::VersionText(PELLUX_VERSION));
     case pellux::CommandLine::Action::kError:
       std::fprintf(stderr, "pellux: %s\n%s\n", line.error.c_str(), pellux::kUsageHint.data());
       return pellux::kUsageExitCode;

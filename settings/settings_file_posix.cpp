@@ -73,11 +73,15 @@ std::optional<std::string> FollowLinks(std::string path) {
 // The whole file; empty text when there is no file. Nothing when it cannot
 // be read.
 std::optional<std::string> ReadWhole(const std::string& path) {
-  Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Opened without waiting: a FIFO or a device would otherwise hold the
+  // open until someone writes to it. Only a regular file is read.
+  Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (!file.valid()) {
     if (errno == ENOENT) return std::string();
     return std::nullopt;
   }
+  struct stat status {};
+  if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
   std::string bytes;
   char buffer[4096];
   for (;;) {
@@ -138,6 +142,9 @@ bool SaveIniValue(const std::string& path, std::string_view section, std::string
   if (!exists && errno != ENOENT) return false;
   if (exists) {
     if (!S_ISREG(status.st_mode)) return false;
+    // The new file takes the old one's place by a rename, which would part
+    // the names of a file that has more than one.
+    if (status.st_nlink > 1) return false;
     if (::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0) return false;
   }
   const auto old_text = ReadWhole(*target);
@@ -149,6 +156,11 @@ bool SaveIniValue(const std::string& path, std::string_view section, std::string
   if (!new_path) return false;
   Descriptor file(fd);
   bool written = WriteWhole(file.get(), new_text);
+  // The new file gets the old one's owner and group, then its mode (a
+  // change of owner clears the set-id bits). Only the superuser may give a
+  // file away, and only a member of the group may set it: when the old
+  // identity cannot be had, the old file stays.
+  if (written && exists) written = ::fchown(file.get(), status.st_uid, status.st_gid) == 0;
   if (written && exists) written = ::fchmod(file.get(), status.st_mode & 07777) == 0;
   if (written) written = ::fsync(file.get()) == 0;
   if (!file.Close()) written = false;
@@ -158,6 +170,12 @@ bool SaveIniValue(const std::string& path, std::string_view section, std::string
   }
   FlushDirectory(DirectoryOf(*target));
   return true;
+}
+
+bool OpensWithoutWaiting(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return errno == ENOENT;
+  return S_ISREG(status.st_mode);
 }
 
 }  // namespace pellux

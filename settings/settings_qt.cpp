@@ -49,6 +49,9 @@ class QtSettings final : public SettingsStore {
 
 std::optional<std::string> QtSettings::GetSetting(std::string_view app, std::string_view section,
                                                   std::string_view key) {
+  // QSettings opens the file as it is: a FIFO there would hold it, and the
+  // program's start, for ever. Such a file counts as one that cannot be read.
+  if (!OpensWithoutWaiting(QFile::encodeName(SettingsFile(app)).toStdString())) return std::nullopt;
   const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, ToQString(app),
                            ToQString(app));
   return TextValue(settings, section, key);

@@ -6,10 +6,16 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
+#include <QStandardPaths>
+#include <QTimer>
 #include <QtEndian>
+
+#include <malloc.h>
 
 #include <cstdio>
 
@@ -21,7 +27,27 @@ namespace {
 // The layout never changes while the program runs.
 constexpr uint kLayoutRevision = 1;
 
-constexpr int kLargestPixmap = 128;
+// Panels draw tray icons at 16 to 48 pixels; 64 leaves room for a scaled
+// screen. Each GetAll carries every size, so larger ones would only make
+// every answer heavier.
+constexpr int kLargestPixmap = 64;
+
+// The name of the icon in the hicolor theme, where the package installs it,
+// and the file that shows it is there.
+constexpr const char* kThemeIcon = "pellux";
+constexpr const char* kThemeIconFile = "icons/hicolor/scalable/apps/pellux.svg";
+
+// How many answers with the pixels of the icon go out in a burst, and how
+// many more each second after it. A panel reads them once when the item
+// appears and again at each NewIcon; a client that asks thousands of times a
+// second gets answers without them, so that the bus is not filled with
+// copies of the same images ahead of everyone else's answers.
+constexpr int kPixmapBurst = 16;
+constexpr int kPixmapsPerSecond = 16;
+// After answers went out without the pixels, the item announces its icon
+// again once the asking has stopped for this long, so that a panel that
+// read it in the middle reads it whole.
+constexpr int kNewIconAfterMs = 1000;
 
 QVariantMap ToVariantMap(const std::vector<DbusMenuProperty>& properties) {
   QVariantMap map;
@@ -77,6 +103,12 @@ QList<SniPixmap> IconPixmaps(const QIcon& icon) {
   return pixmaps;
 }
 
+QString InstalledThemeIcon() {
+  const QString file = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                                              QString::fromLatin1(kThemeIconFile));
+  return file.isEmpty() ? QString() : QString::fromLatin1(kThemeIcon);
+}
+
 QPoint FromScreenPixels(QPoint native) {
   // Qt keeps each screen's top-left corner where it is and scales the rest
   // of the screen by its device pixel ratio.
@@ -106,7 +138,7 @@ class SniItemObject final : public QObject {
   Q_PROPERTY(QString IconThemePath READ NoText)
   Q_PROPERTY(QDBusObjectPath Menu READ Menu)
   Q_PROPERTY(bool ItemIsMenu READ IsMenu)
-  Q_PROPERTY(QString IconName READ NoText)
+  Q_PROPERTY(QString IconName READ IconName)
   Q_PROPERTY(QList<pellux::SniPixmap> IconPixmap READ IconPixmap)
   Q_PROPERTY(QString OverlayIconName READ NoText)
   Q_PROPERTY(QList<pellux::SniPixmap> OverlayIconPixmap READ NoPixmaps)
@@ -117,7 +149,17 @@ class SniItemObject final : public QObject {
 
  public:
   SniItemObject(const StatusNotifierEvents& events, QList<SniPixmap> pixmaps)
-      : events_(events), pixmaps_(std::move(pixmaps)) {}
+      : events_(events), pixmaps_(std::move(pixmaps)), icon_name_(InstalledThemeIcon()) {
+    refill_.start();
+    announce_icon_.setSingleShot(true);
+    announce_icon_.setInterval(kNewIconAfterMs);
+    connect(&announce_icon_, &QTimer::timeout, this, [this] {
+      emit NewIcon();
+      // The answers to the burst are gone; the allocator keeps the pages
+      // they used until asked to give them back.
+      malloc_trim(0);
+    });
+  }
 
   QString Category() const { return QStringLiteral("ApplicationStatus"); }
   QString Name() const { return QCoreApplication::applicationName(); }
@@ -126,11 +168,17 @@ class SniItemObject final : public QObject {
   QString NoText() const { return {}; }
   QDBusObjectPath Menu() const { return QDBusObjectPath(StatusNotifierItem::kMenuPath); }
   bool IsMenu() const { return false; }
-  QList<SniPixmap> IconPixmap() const { return pixmaps_; }
+  QString IconName() const { return icon_name_; }
+  QList<SniPixmap> IconPixmap() {
+    if (TakePixmapAnswer()) return pixmaps_;
+    announce_icon_.start();
+    return {};
+  }
   QList<SniPixmap> NoPixmaps() const { return {}; }
-  SniToolTip ToolTip() const { return {{}, {}, tool_tip, {}}; }
+  SniToolTip ToolTip() const { return tool_tip_; }
 
-  QString tool_tip;
+  const QString& tool_tip() const { return tool_tip_.title; }
+  void set_tool_tip(const QString& text) { tool_tip_.title = text; }
 
  public slots:
   void ContextMenu(int x, int y) { events_.context_menu(QPoint(x, y)); }
@@ -147,8 +195,24 @@ class SniItemObject final : public QObject {
   void NewStatus(const QString& status);
 
  private:
+  bool TakePixmapAnswer() {
+    const qint64 earned = refill_.elapsed() * kPixmapsPerSecond / 1000;
+    if (earned > 0) {
+      pixmap_answers_ = static_cast<int>(std::min<qint64>(kPixmapBurst, pixmap_answers_ + earned));
+      refill_.restart();
+    }
+    if (pixmap_answers_ == 0) return false;
+    --pixmap_answers_;
+    return true;
+  }
+
   const StatusNotifierEvents& events_;
-  QList<SniPixmap> pixmaps_;
+  const QList<SniPixmap> pixmaps_;
+  const QString icon_name_;
+  SniToolTip tool_tip_;
+  int pixmap_answers_ = kPixmapBurst;
+  QElapsedTimer refill_;
+  QTimer announce_icon_;
 };
 
 // The command menu under /MenuBar. It never changes, so the signals that
@@ -284,8 +348,8 @@ void StatusNotifierItem::RegisterWithWatcher() {
 }
 
 void StatusNotifierItem::SetToolTip(const QString& text) {
-  if (text == item_->tool_tip) return;
-  item_->tool_tip = text;
+  if (text == item_->tool_tip()) return;
+  item_->set_tool_tip(text);
   // Sent on the bus only while the item is there.
   emit item_->NewToolTip();
 }

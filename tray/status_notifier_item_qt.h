@@ -109,8 +109,12 @@ class StatusNotifierItem final {
   bool published_ = false;
 };
 
-// The pixels of the icon at each of its sizes up to 128 pixels.
+// The pixels of the icon at each of its sizes up to 64 pixels.
 QList<SniPixmap> IconPixmaps(const QIcon& icon);
+
+// The icon's name in the icon theme when the package installed it where
+// panels look for theme icons, else empty.
+QString InstalledThemeIcon();
 
 // A point the panel gave in the screen's own pixels, in Qt's coordinates:
 // the same on a screen that is not scaled.

@@ -1,11 +1,19 @@
 // The settings file on Qt: where the interval is stored, how values in the
 // file read back, what saving does to the rest of the file, and a file that
-// cannot be written.
+// cannot be written or is no file at all.
 #include "settings/settings.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
+
+#include <chrono>
+#include <future>
 
 #include "tests/qt/qt_tests.h"
 
@@ -160,6 +168,26 @@ class SettingsTest : public QObject {
     const auto settings = MakeSystemSettings();
     QVERIFY(!settings->SaveSetting("Pellux", "Options", "Interval", "1000"));
     QVERIFY(!settings->GetSetting("Pellux", "Options", "Interval").has_value());
+  }
+
+  // A FIFO where the file belongs counts as a file that cannot be read, and
+  // reading it does not wait for a writer that never comes.
+  void aFifoIsNeitherReadNorReplaced() {
+    QDir().mkpath(ConfigHome() + "/Pellux");
+    const QByteArray fifo = QFile::encodeName(SettingsFile());
+    QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+    const auto settings = MakeSystemSettings();
+    auto read = std::async(std::launch::async,
+                           [&] { return settings->GetSetting("Pellux", "Options", "Interval"); });
+    if (read.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+      // Lets the waiting open go on, so that the test ends.
+      ::close(::open(fifo.constData(), O_WRONLY | O_NONBLOCK));
+      QFAIL("reading the settings waits on the FIFO");
+    }
+    QVERIFY(!read.get().has_value());
+    QVERIFY(!settings->SaveSetting("Pellux", "Options", "Interval", "1000"));
+    QVERIFY(QFileInfo(SettingsFile()).isFile() == false);
+    QFile::remove(SettingsFile());
   }
 };
 

@@ -67,6 +67,26 @@ check_command_line() {
   out=$("$program" --bogus 2>&1 >/dev/null) || status=$?
   expect_eq "$status" 2 "exit status of an unknown option"
   [[ $out == *"unknown option '--bogus'"* ]] || fail "an unknown option printed '$out'"
+  # An escape sequence in an argument reaches the terminal as text.
+  status=0
+  out=$("$program" $'--\e[2J' 2>&1 >/dev/null) || status=$?
+  expect_eq "$status" 2 "exit status of an option with an escape in it"
+  [[ $out == *"unknown option '--\\x1b[2J'"* ]] || fail "an escape was echoed as '$out'"
+  # An answer that cannot be written is a failure, said on stderr.
+  local option target
+  for option in --version --help; do
+    for target in closed /dev/full; do
+      status=0
+      if [[ $target == closed ]]; then
+        out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" "$option" 2>&1 >&-) || status=$?
+      else
+        out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" "$option" 2>&1 >"$target") || status=$?
+      fi
+      [[ $status -eq 1 ]] || fail "$option to a $target output exited $status"
+      [[ $out == "pellux: cannot write to the standard output: "* ]] ||
+        fail "$option to a $target output said '$out'"
+    done
+  done
 }
 
 # A second start hands over to the running program, which shows its

@@ -36,6 +36,11 @@ TEST(CommandLineTest, OnlyTheTwoQuestionsAreTaken) {
       // A mistake beside a question is still a mistake.
       {{"--help", "extra"}, Action::kError, "unexpected argument 'extra'"},
       {{"--version", "--nope"}, Action::kError, "unknown option '--nope'"},
+      // Control characters are shown as escapes, and so is the backslash;
+      // other text, UTF-8 among it, as it is.
+      {{"--\x1b[2J"}, Action::kError, "unknown option '--\\x1b[2J'"},
+      {{"a\tb\\c\x7f"}, Action::kError, "unexpected argument 'a\\x09b\\x5cc\\x7f'"},
+      {{"caf\xc3\xa9"}, Action::kError, "unexpected argument 'caf\xc3\xa9'"},
   };
   for (const Case& c : cases) {
     const CommandLine line = ParseCommandLine(c.arguments);

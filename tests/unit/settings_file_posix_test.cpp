@@ -62,7 +62,26 @@ struct FileCase {
   std::optional<std::string> after = kAfter;
   std::optional<fs::perms> mode;
   bool accept = true;
+  // Run as the superuser after everything was given to the user: gives
+  // some of it to another owner or group.
+  std::function<void(const fs::path&)> foreign;
+  // The save runs as the superuser, not as the user.
+  bool as_root = false;
 };
+
+// Who a file belongs to, and how many names it has.
+struct Identity {
+  uid_t owner = 0;
+  gid_t group = 0;
+  nlink_t links = 0;
+  bool operator==(const Identity&) const = default;
+};
+
+std::optional<Identity> IdentityOf(const fs::path& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+  return Identity{status.st_uid, status.st_gid, status.st_nlink};
+}
 
 void PrintTo(const FileCase& c, std::ostream* os) { *os << c.name; }
 
@@ -77,7 +96,8 @@ struct Outcome {
 // Runs the save as an ordinary user would. Permissions do not stop the
 // superuser, so as root it runs in a child process that has become "nobody",
 // in a folder that belongs to that user.
-Outcome SaveAsUser(const fs::path& folder, const FileCase& row) {
+Outcome SaveAsUser(const fs::path& folder, const FileCase& row,
+                   const std::function<void()>& about_to_save) {
   const fs::path path = folder / "conf/Pellux.conf";
   const fs::path real_folder = (folder / row.real).parent_path();
   const auto save = [&] {
@@ -91,7 +111,10 @@ Outcome SaveAsUser(const fs::path& folder, const FileCase& row) {
         });
     return outcome;
   };
-  if (::geteuid() != 0) return save();
+  if (::geteuid() != 0) {
+    about_to_save();
+    return save();
+  }
 
   const passwd* nobody = ::getpwnam("nobody");
   const uid_t uid = nobody != nullptr ? nobody->pw_uid : 65534;
@@ -104,6 +127,9 @@ Outcome SaveAsUser(const fs::path& folder, const FileCase& row) {
       folder.c_str(),
       [](const char* file, const struct stat*, int, FTW*) { return ::lchown(file, owner, group); },
       16, FTW_PHYS);
+  if (row.foreign) row.foreign(folder);
+  about_to_save();
+  if (row.as_root) return save();
 
   const pid_t child = ::fork();
   if (child == 0) {
@@ -152,9 +178,20 @@ class SaveIniValueTest : public ::testing::TestWithParam<FileCase> {
 
 TEST_P(SaveIniValueTest, Saves) {
   const FileCase& row = GetParam();
+  if ((row.foreign || row.as_root) && ::geteuid() != 0) {
+    GTEST_SKIP() << "needs the superuser to give files away";
+  }
   row.prepare(folder_);
-  const Outcome outcome = SaveAsUser(folder_, row);
+  // The identity is looked at once the save is about to run: SaveAsUser
+  // gives the files to the user first.
+  std::optional<Identity> before;
+  const Outcome outcome =
+      SaveAsUser(folder_, row, [&] { before = IdentityOf(folder_ / row.real); });
   EXPECT_EQ(outcome.saved, row.saved);
+  // A file that was there keeps its owner, its group and its names.
+  if (before) {
+    EXPECT_EQ(IdentityOf(folder_ / row.real), before);
+  }
   if (outcome.offered) {
     EXPECT_TRUE(outcome.offered_beside);
     EXPECT_TRUE(outcome.offered_complete);
@@ -246,6 +283,72 @@ INSTANTIATE_TEST_SUITE_P(
                  .real = "conf",
                  .saved = false,
                  .after = kBefore},
+        FileCase{
+            .name = "FifoWhereTheFileBelongs",
+            .prepare = [](const fs::path& f) { ::mkfifo((f / "conf/Pellux.conf").c_str(), 0600); },
+            .saved = false,
+            .after = std::nullopt},
+        FileCase{.name = "LinkToAFifo",
+                 .prepare =
+                     [](const fs::path& f) {
+                       ::mkfifo((f / "real/fifo").c_str(), 0600);
+                       fs::create_symlink("../real/fifo", f / "conf/Pellux.conf");
+                     },
+                 .real = "real/fifo",
+                 .saved = false,
+                 .after = std::nullopt},
+        // A rename would part the two names: the file is left as it is.
+        FileCase{.name = "HardLinkKept",
+                 .prepare =
+                     [](const fs::path& f) {
+                       Write(f / "real/Pellux.conf", kBefore);
+                       fs::create_hard_link(f / "real/Pellux.conf", f / "conf/Pellux.conf");
+                     },
+                 .real = "real/Pellux.conf",
+                 .saved = false,
+                 .after = kBefore},
+        // The superuser saves the user's file: it stays the user's.
+        FileCase{
+            .name = "OwnerKeptWhenTheSuperuserSaves",
+            .prepare =
+                [](const fs::path& f) { Write(f / "conf/Pellux.conf", kBefore, fs::perms(0640)); },
+            .mode = fs::perms(0640),
+            .as_root = true},
+        FileCase{.name = "OwnerKeptThroughALinkWhenTheSuperuserSaves",
+                 .prepare =
+                     [](const fs::path& f) {
+                       Write(f / "real/Pellux.conf", kBefore, fs::perms(0600));
+                       fs::create_symlink("../real/Pellux.conf", f / "conf/Pellux.conf");
+                     },
+                 .real = "real/Pellux.conf",
+                 .mode = fs::perms(0600),
+                 .as_root = true},
+        // Through a link into another user's folder, to that user's file,
+        // which anyone may write: the user could not give the new file away.
+        FileCase{.name = "AnotherOwnersFileLeftAlone",
+                 .prepare =
+                     [](const fs::path& f) {
+                       Write(f / "real/Pellux.conf", kBefore, fs::perms(0666));
+                       fs::create_symlink("../real/Pellux.conf", f / "conf/Pellux.conf");
+                     },
+                 .real = "real/Pellux.conf",
+                 .saved = false,
+                 .after = kBefore,
+                 .mode = fs::perms(0666),
+                 .foreign =
+                     [](const fs::path& f) {
+                       ::chown((f / "real/Pellux.conf").c_str(), 0, 0);
+                       ::chmod((f / "real").c_str(), 0777);
+                     }},
+        // The user's own file in a group the user is not in.
+        FileCase{.name = "AnotherGroupsFileLeftAlone",
+                 .prepare = [](const fs::path& f) { Write(f / "conf/Pellux.conf", kBefore); },
+                 .saved = false,
+                 .after = kBefore,
+                 .foreign =
+                     [](const fs::path& f) {
+                       ::chown((f / "conf/Pellux.conf").c_str(), static_cast<uid_t>(-1), 0);
+                     }},
         FileCase{.name = "NewFileRefused",
                  .prepare = [](const fs::path& f) { Write(f / "conf/Pellux.conf", kBefore); },
                  .saved = false,
