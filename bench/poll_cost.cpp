@@ -105,6 +105,7 @@ class CountedMessages final : public MessageBoxes {
  public:
   int shown = 0;
   void Show(const std::string&, const std::string&, MessageIcon) override { ++shown; }
+  void BringForward() override {}
 };
 
 class NoSettings final : public SettingsStore {
