@@ -30,6 +30,22 @@ publish() {
   echo "Refreshed: ${*/#/docs/screenshots/}"
 }
 
+# crop <file> <"left top width height">...: a screenshot of the smallest area
+# of the display that holds the rectangles, with a small margin.
+crop() {
+  local file=$1 rect x y w h left=100000 top=100000 right=0 bottom=0
+  shift
+  for rect in "$@"; do
+    read -r x y w h <<<"$rect"
+    ((x < left)) && left=$x
+    ((y < top)) && top=$y
+    ((x + w > right)) && right=$((x + w))
+    ((y + h > bottom)) && bottom=$((y + h))
+  done
+  left=$((left > 4 ? left - 4 : 0)) top=$((top > 4 ? top - 4 : 0))
+  import -window root -crop "$((right - left + 4))x$((bottom - top + 4))+$left+$top" +repage "$file"
+}
+
 linux_tour() (
   cmake --preset linux-release >/dev/null
   cmake --build --preset linux-release --target pellux
@@ -50,21 +66,12 @@ linux_tour() (
   pellux_start
   tray_icon_wait >/dev/null || fail "the icon did not reach the tray"
 
-  # shot <file> <window>...: a screenshot of the smallest area that holds the
-  # windows (with their frames), with a small margin.
+  # shot <file> <window>...: the windows, with their frames.
   shot() {
-    local file=$1 id x y w h left=100000 top=100000 right=0 bottom=0
+    local file=$1 id rects=()
     shift
-    for id in "$@"; do
-      read -r x y w h < <(frame_rect "$id")
-      ((x < left)) && left=$x
-      ((y < top)) && top=$y
-      ((x + w > right)) && right=$((x + w))
-      ((y + h > bottom)) && bottom=$((y + h))
-    done
-    left=$((left > 4 ? left - 4 : 0)) top=$((top > 4 ? top - 4 : 0))
-    import -window root -crop "$((right - left + 4))x$((bottom - top + 4))+$left+$top" +repage \
-      "$shots/$file"
+    for id in "$@"; do rects+=("$(frame_rect "$id")"); done
+    crop "$shots/$file" "${rects[@]}"
   }
   tray_hover
   tip=$(window_of_type_wait TOOLTIP) || fail "no tooltip over the icon"
@@ -136,25 +143,19 @@ windows_tour() (
   # A prefix of its own: the one scripts/run-windows.sh runs in keeps its
   # setting.
   e2e_begin --prefix "$PWD/build/$build/screenshots-prefix"
-  # shot <file> <hwnd>...: a screenshot of one window, or of the smallest
-  # area that holds several, with a small margin.
+  # shot <file> <hwnd>...: one window, or several with a margin.
   shot() {
-    local file=$1 id _ l t r b left=100000 top=100000 right=0 bottom=0
+    local file=$1 id rect rects=()
     shift
     if (($# == 1)); then
       screenshot "$shots/$file" "$1"
       return
     fi
     for id in "$@"; do
-      read -r _ l t r b < <(driver rect "$id") || fail "window $id has no rectangle"
-      ((l < left)) && left=$l
-      ((t < top)) && top=$t
-      ((r > right)) && right=$r
-      ((b > bottom)) && bottom=$b
+      rect=$(_tray_icon_rect "$id") || fail "window $id has no rectangle"
+      rects+=("$rect")
     done
-    left=$((left > 4 ? left - 4 : 0)) top=$((top > 4 ? top - 4 : 0))
-    import -window root -crop "$((right - left + 4))x$((bottom - top + 4))+$left+$top" +repage \
-      "$shots/$file" || fail "no screenshot"
+    crop "$shots/$file" "${rects[@]}" || fail "no screenshot"
   }
 
   set_interval -
