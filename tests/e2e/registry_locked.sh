@@ -9,7 +9,7 @@ e2e_begin "$@"
 key='Software\Pellux\Options'
 set_interval -
 driver reg-lock "$key" on >/dev/null || fail "could not lock the settings key"
-trap 'driver reg-lock "$key" off >/dev/null; _e2e_cleanup' EXIT
+desk_on_exit 'driver reg-lock "$key" off >/dev/null'
 
 pellux_start
 tray_icon_wait >/dev/null || fail "no tray icon appeared"
