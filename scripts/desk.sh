@@ -34,6 +34,8 @@ DESK_TIMEOUT=${DESK_TIMEOUT:-20}
 DESK_TMP=""
 DESK_PIDS=()
 DESK_ON_EXIT=()
+# tray_click clicks at least this long after the click before.
+DESK_CLICK_GAP_MS=${DESK_CLICK_GAP_MS:-0}
 # Where pointer_park leaves the pointer: a corner away from the tray.
 DESK_POINTER_PARK=${DESK_POINTER_PARK:-0 0}
 PELLUX_PID=""
@@ -256,13 +258,18 @@ tray_hover() {
 }
 
 # tray_click <button> [count]: clicks the icon (1 left, 2 middle, 3 right),
-# count times (2: a double click).
+# count times (2: a double click). The time of the click is kept in a file:
+# callers in subshells ($(tray_menu_open)) click too.
 tray_click() {
-  local pos x y
+  local pos x y last gap
   pos=$(tray_icon_center) || exit 1
   read -r x y <<<"$pos"
+  last=$(cat "$DESK_TMP/last-click" 2>/dev/null) || last=0
+  gap=$((last + DESK_CLICK_GAP_MS - $(_desk_now_ms)))
+  if ((gap > 0)); then sleep "$(printf '%d.%03d' $((gap / 1000)) $((gap % 1000)))"; fi
   xdotool mousemove "$x" "$y" click --repeat "${2:-1}" --delay 80 "${1:?tray_click <button>}" ||
     fail "xdotool could not click"
+  _desk_now_ms >"$DESK_TMP/last-click"
 }
 
 # tray_menu_open: right-clicks the icon and prints the menu's id once it
