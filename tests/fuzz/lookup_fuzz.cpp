@@ -60,6 +60,7 @@ class FuzzedSockets final : public pellux::Sockets {
 class QuietMessages final : public pellux::MessageBoxes {
  public:
   void Show(const std::string&, const std::string&, pellux::MessageIcon) override {}
+  void BringForward() override {}
 };
 
 class NoExit final : public pellux::Process {

@@ -54,6 +54,7 @@ class FuzzedSockets final : public pellux::Sockets {
 class NoMessages final : public pellux::MessageBoxes {
  public:
   void Show(const std::string&, const std::string&, pellux::MessageIcon) override { std::abort(); }
+  void BringForward() override { std::abort(); }
 };
 
 class NoExit final : public pellux::Process {
