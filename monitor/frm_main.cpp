@@ -73,9 +73,7 @@ void frmMain::Trayicon1_MouseButton(int button) {
   if (const auto entry = services_.window.PopupMenu(kMainMenu)) mnuMain_Click(*entry);
 }
 
-void frmMain::mnuMain_Click(std::string_view entry) {
-  RunClickHandler(kMainMenuHandlers, *this, entry);
-}
+void frmMain::mnuMain_Click(ControlId entry) { RunClickHandler(kMainMenuHandlers, *this, entry); }
 
 void frmMain::mnuGetIP_Click() { services_.info.Show(); }
 

@@ -70,7 +70,7 @@ void MainWindow::Fail(const char* text) {
   EndProgram(1);
 }
 
-std::optional<std::string_view> MainWindow::PopupMenu(std::span<const MenuItemDesign> items) {
+std::optional<ControlId> MainWindow::PopupMenu(std::span<const MenuItemDesign> items) {
   MenuHandle menu;
   if (menu.get() == nullptr) return std::nullopt;
   // Command ids are the entries' positions plus one; 0 means nothing chosen.
@@ -102,7 +102,7 @@ std::optional<std::string_view> MainWindow::PopupMenu(std::span<const MenuItemDe
   // Esc on a menu opened from the keyboard gives the focus back to the icon.
   if (chosen <= 0 && anchor) tray_.ReturnFocus();
   if (chosen <= 0 || static_cast<std::size_t>(chosen) > items.size()) return std::nullopt;
-  return items[static_cast<std::size_t>(chosen) - 1].name;
+  return ControlId::At(static_cast<std::size_t>(chosen) - 1);
 }
 
 void MainWindow::EndProgram(int exit_code) {
@@ -131,7 +131,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       OnTrayCallback(wparam, lparam);
       return 0;
     case WM_CLOSE:
-      form_.mnuMain_Click("mnuExit");
+      form_.mnuMain_Click(MainMenu::mnuExit);
       return 0;
     case WM_DESTROY:
       KillTimer(hwnd(), kTimerId);
@@ -146,7 +146,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
       }
       if (message == ShowInformationMessage() && message != 0) {
-        form_.mnuMain_Click("mnuGetIP");
+        form_.mnuMain_Click(MainMenu::mnuGetIP);
         return 0;
       }
       return Window::HandleMessage(message, wparam, lparam);

@@ -55,13 +55,13 @@ TEST_F(TrayHandlersTest, OnlyTheRightButtonPopsUpTheMenu) {
 
 TEST_F(TrayHandlersTest, ActivationAndGetIpShowTheInformationWindowOnce) {
   form.Trayicon1_Activate();
-  window.choice = "mnuGetIP";
+  window.choice = MainMenu::mnuGetIP;
   form.Trayicon1_MouseButton(kRightButton);
   EXPECT_EQ(forms, (Strings{"load frmInfo", "front frmInfo"}));
 }
 
 TEST_F(TrayHandlersTest, ConfigureShowsTheConfigurationWindowOnce) {
-  window.choice = "mnuConfigure";
+  window.choice = MainMenu::mnuConfigure;
   form.Trayicon1_MouseButton(kRightButton);
   form.Trayicon1_MouseButton(kRightButton);
   EXPECT_EQ(forms, (Strings{"load frmConfig", "front frmConfig"}));
@@ -71,7 +71,7 @@ TEST_F(TrayHandlersTest, RecentIpsShowsTheReportInAnInformationBox) {
   sockets.SetAddresses({"10.0.0.1"});
   form.Form_Load();
   form.Timer1_Timer();
-  window.choice = "mnuRecent";
+  window.choice = MainMenu::mnuRecent;
   form.Trayicon1_MouseButton(kRightButton);
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0],
@@ -83,31 +83,30 @@ TEST_F(TrayHandlersTest, ExitUnloadsTheOtherFormsThenEnds) {
   form.mnuGetIP_Click();
   form.mnuConfigure_Click();
   forms.clear();
-  window.choice = "mnuExit";
+  window.choice = MainMenu::mnuExit;
   form.Trayicon1_MouseButton(kRightButton);
   EXPECT_EQ(forms, (Strings{"unload frmInfo", "unload frmConfig"}));
   EXPECT_EQ(process.exit_code, 0);
 }
 
-// A tray that draws the menu itself reports the chosen entry by name; it
-// runs the same handler as the popup menu.
-TEST_F(TrayHandlersTest, AnEntryChosenByNameRunsItsHandler) {
-  const std::pair<std::string_view, Strings> cases[] = {
-      {"mnuGetIP", {"load frmInfo"}},
-      {"mnuConfigure", {"load frmConfig"}},
-      {"sep1", {}},
-      {"mnuMain", {}},
-      {"", {}},
+// A tray that draws the menu itself reports the chosen entry; it runs the
+// same handler as the popup menu.
+TEST_F(TrayHandlersTest, AnEntryChosenInTheTrayRunsItsHandler) {
+  const std::pair<ControlId, Strings> cases[] = {
+      {MainMenu::mnuGetIP, {"load frmInfo"}},
+      {MainMenu::mnuConfigure, {"load frmConfig"}},
+      {MainMenu::sep1, {}},
+      {ControlId::At(std::size(kMainMenu)), {}},
   };
   for (const auto& [entry, log] : cases) {
     testing::MainFormFakes fakes;
     fakes.main.mnuMain_Click(entry);
-    EXPECT_EQ(fakes.forms, log) << entry;
-    EXPECT_TRUE(fakes.window.menus.empty()) << entry;
+    EXPECT_EQ(fakes.forms, log) << entry.index();
+    EXPECT_TRUE(fakes.window.menus.empty()) << entry.index();
   }
-  form.mnuMain_Click("mnuRecent");
+  form.mnuMain_Click(MainMenu::mnuRecent);
   EXPECT_EQ(messages.shown.size(), 1u);
-  form.mnuMain_Click("mnuExit");
+  form.mnuMain_Click(MainMenu::mnuExit);
   EXPECT_EQ(process.exit_code, 0);
 }
 
