@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "monitor/frm_main.h"
-#include "net/module1.h"
+#include "net/network_identity.h"
 #include "ui/clipboard.h"
 #include "ui/form_view.h"
 #include "ui/message_box.h"

@@ -11,7 +11,7 @@
 
 #include <span>
 
-#include "net/module1.h"
+#include "net/network_identity.h"
 #include "settings/settings.h"
 #include "tray/tray_icon.h"
 #include "ui/form_view.h"

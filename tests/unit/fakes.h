@@ -12,7 +12,7 @@
 
 #include "monitor/frm_main.h"
 #include "net/computer_name.h"
-#include "net/module1.h"
+#include "net/network_identity.h"
 #include "net/sockets.h"
 #include "settings/settings.h"
 #include "ui/clipboard.h"

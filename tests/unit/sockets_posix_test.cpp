@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "net/interface_addresses.h"
-#include "net/module1.h"
+#include "net/sockets_posix.h"
+#include "net/network_identity.h"
 #include "net/sockets.h"
 #include "tests/unit/fakes.h"
 
