@@ -27,40 +27,18 @@ LINUX_PROBE=$PWD/build/bench/bench/linux_probe
 LINUX_WORK=$PWD/build/bench/results
 mkdir -p "$LINUX_WORK"
 
-linux_tmp=$(mktemp -d "${TMPDIR:-/tmp}/pellux-bench.XXXXXX")
-linux_pids=()
-linux_stop() {
-  local i
-  for ((i = ${#linux_pids[@]} - 1; i >= 0; i--)); do
-    kill "${linux_pids[i]}" 2>/dev/null || true
-    wait "${linux_pids[i]}" 2>/dev/null || true
-  done
-  rm -rf "$linux_tmp"
-}
-trap linux_stop EXIT
-
 # The display and the tray. No session bus: both programs go to the XEmbed
 # tray, and neither can start a bus of its own.
-Xvfb -displayfd 9 -noreset -screen 0 1024x768x24 -nolisten tcp \
-  9>"$linux_tmp/display" </dev/null >"$linux_tmp/xvfb.log" 2>&1 &
-linux_pids+=($!)
-for _ in $(seq 200); do grep -q '^[0-9]' "$linux_tmp/display" && break; sleep 0.05; done
-DISPLAY=":$(head -n1 "$linux_tmp/display")"
-export DISPLAY
+# shellcheck source=../tests/qt/lib.sh
+source tests/qt/lib.sh
+desk_start display
 export DBUS_SESSION_BUS_ADDRESS=disabled:
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
-mkdir "$linux_tmp/config" "$linux_tmp/runtime"
-chmod 700 "$linux_tmp/runtime"
-export XDG_CONFIG_HOME=$linux_tmp/config XDG_RUNTIME_DIR=$linux_tmp/runtime
-trayer --edge bottom --align right --widthtype request --height 24 \
-  --SetDockType true --transparent false </dev/null >"$linux_tmp/trayer.log" 2>&1 &
-linux_pids+=($!)
-tray_window=""
-for _ in $(seq 200); do
-  tray_window=$(xdotool search --onlyvisible --class '^trayer$' 2>/dev/null | head -n1) && [[ -n $tray_window ]] && break
-  sleep 0.05
-done
-[[ -n $tray_window ]] || { echo "bench: trayer did not start" >&2; exit 1; }
+mkdir "$DESK_TMP/config" "$DESK_TMP/runtime"
+chmod 700 "$DESK_TMP/runtime"
+export XDG_CONFIG_HOME=$DESK_TMP/config XDG_RUNTIME_DIR=$DESK_TMP/runtime
+desk_tray_start || { echo "bench: trayer did not start" >&2; exit 1; }
+tray_window=$(desk_panel)
 
 # One start of each, not counted, so that both find the same caches warm.
 "$LINUX_PROBE" "$tray_window" 200 "$LINUX_PELLUX" >/dev/null

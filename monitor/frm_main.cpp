@@ -3,6 +3,21 @@
 #include <charconv>
 
 namespace pellux {
+namespace {
+
+// Holds a flag up for as long as it lives.
+class FlagUp {
+ public:
+  explicit FlagUp(bool& flag) : flag_(flag) { flag_ = true; }
+  FlagUp(const FlagUp&) = delete;
+  FlagUp& operator=(const FlagUp&) = delete;
+  ~FlagUp() { flag_ = false; }
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
 
 int16_t IntervalFromSetting(const std::optional<std::string>& stored) {
   if (!stored) return kDefaultInterval;
@@ -45,11 +60,7 @@ void frmMain::Timer1_Timer() {
   // A message box shown by a cycle runs its own message loop, which goes on
   // delivering ticks; running the cycle again from there would stack boxes.
   if (polling_) return;
-  polling_ = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{polling_};
+  const FlagUp polling(polling_);
 
   if (!services_.module1.CheckSockets()) return;
   previous_address_ = YourIP;
@@ -69,8 +80,15 @@ void frmMain::ShowTip() {
 void frmMain::Trayicon1_Activate() { mnuGetIP_Click(); }
 
 void frmMain::Trayicon1_MouseButton(int button) {
-  if (button != kRightButton) return;
-  if (const auto entry = services_.window.PopupMenu(kMainMenu)) mnuMain_Click(*entry);
+  if (button != kRightButton || menu_open_) return;
+  std::optional<ControlId> entry;
+  {
+    const FlagUp open(menu_open_);
+    entry = services_.window.PopupMenu(kMainMenu);
+  }
+  // The menu is closed by now: the chosen entry's box or window may open
+  // another menu.
+  if (entry) mnuMain_Click(*entry);
 }
 
 void frmMain::mnuMain_Click(ControlId entry) { RunClickHandler(kMainMenuHandlers, *this, entry); }
@@ -78,6 +96,11 @@ void frmMain::mnuMain_Click(ControlId entry) { RunClickHandler(kMainMenuHandlers
 void frmMain::mnuGetIP_Click() { services_.info.Show(); }
 
 void frmMain::mnuRecent_Click() {
+  if (report_open_) {
+    services_.messages.BringForward();
+    return;
+  }
+  const FlagUp open(report_open_);
   services_.messages.Show(HistoryReport(lstIPs.Items()), std::string(kHistoryReportTitle),
                           MessageIcon::kInformation);
 }

@@ -122,12 +122,15 @@ class frmMain final : public MainFormEvents {
   // Activation opens the information window; the right button pops up
   // the command menu, other buttons do nothing. A second start of the
   // program asks for mnuGetIP; a request to close it (an installer
-  // replacing it, the system) is mnuExit.
+  // replacing it, the system) is mnuExit. While the menu is open, a
+  // request for it is dropped: the open menu already stands in front and
+  // holds the pointer and the keys, and another would only nest in its loop.
   void Trayicon1_Activate() override;
   void Trayicon1_MouseButton(int button) override;
   void mnuMain_Click(ControlId entry) override;
 
-  // The command menu.
+  // The command menu. Asked for again while its box is open, the history
+  // report brings that box forward rather than stacking a second one.
   void mnuGetIP_Click();
   void mnuRecent_Click();
   void mnuConfigure_Click();
@@ -142,7 +145,12 @@ class frmMain final : public MainFormEvents {
   // The tray tip is built here; kept from cycle to cycle, so that once it is
   // long enough a cycle allocates nothing for it.
   std::string tip_;
+  // Each set while its own modal loop runs: a poll cycle's box, the command
+  // menu, the history report's box. Loops of different kinds may nest (the
+  // menu over the report), never two of one kind.
   bool polling_ = false;
+  bool menu_open_ = false;
+  bool report_open_ = false;
 };
 
 // The handler each entry of the command menu runs.

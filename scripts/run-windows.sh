@@ -34,7 +34,7 @@ fi
 log=$(mktemp "${TMPDIR:-/tmp}/pellux-run.XXXXXX")
 wine "build/$build/pellux.exe" </dev/null >"$log" 2>&1 &
 pellux=$!
-trap 'kill "$pellux" 2>/dev/null || true; wait "$pellux" 2>/dev/null || true; rm -f "$log"; wine_session_stop' EXIT
+desk_on_exit 'desk_end "$pellux"; rm -f "$log"'
 status=0
 wait "$pellux" || status=$?
 if ((status != 0)); then

@@ -11,11 +11,11 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 scripts/install-deps.sh
 cmake --preset linux-release >/dev/null
 cmake --build --preset linux-release --target pellux
-program=$PWD/build/linux-release/pellux
+PELLUX_EXE=$PWD/build/linux-release/pellux
 
 if [[ -n ${DISPLAY:-} || -n ${WAYLAND_DISPLAY:-} ]]; then
   echo "Pellux is running in the notification area; choose Exit from its menu to end it."
-  exec "$program"
+  exec "$PELLUX_EXE"
 fi
 
 # shellcheck source=../tests/qt/lib.sh
@@ -25,7 +25,7 @@ desk_start
 # session of this user does not take this start over.
 export XDG_RUNTIME_DIR=$DESK_TMP
 desk_tray_start
-pellux_start "$program"
+pellux_start
 if ! tray_icon_wait >/dev/null; then
   echo "run: the icon did not reach the tray:" >&2
   cat "$DESK_TMP/pellux.log" >&2

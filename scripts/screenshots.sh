@@ -30,10 +30,26 @@ publish() {
   echo "Refreshed: ${*/#/docs/screenshots/}"
 }
 
+# crop <file> <"left top width height">...: a screenshot of the smallest area
+# of the display that holds the rectangles, with a small margin.
+crop() {
+  local file=$1 rect x y w h left=100000 top=100000 right=0 bottom=0
+  shift
+  for rect in "$@"; do
+    read -r x y w h <<<"$rect"
+    ((x < left)) && left=$x
+    ((y < top)) && top=$y
+    ((x + w > right)) && right=$((x + w))
+    ((y + h > bottom)) && bottom=$((y + h))
+  done
+  left=$((left > 4 ? left - 4 : 0)) top=$((top > 4 ? top - 4 : 0))
+  import -window root -crop "$((right - left + 4))x$((bottom - top + 4))+$left+$top" +repage "$file"
+}
+
 linux_tour() (
   cmake --preset linux-release >/dev/null
   cmake --build --preset linux-release --target pellux
-  program=$PWD/build/linux-release/pellux
+  PELLUX_EXE=$PWD/build/linux-release/pellux
   shots=$PWD/build/screenshots/linux
   rm -rf "$shots"
   mkdir -p "$shots"
@@ -47,38 +63,27 @@ linux_tour() (
   # A settings folder of this run's own: the user's setting stays as it is.
   export XDG_CONFIG_HOME=$DESK_TMP/config XDG_RUNTIME_DIR=$DESK_TMP
   desk_tray_start
-  pellux_start "$program"
-  icon=$(tray_icon_wait) || fail "the icon did not reach the tray"
+  pellux_start
+  tray_icon_wait >/dev/null || fail "the icon did not reach the tray"
 
-  # shot <file> <window>...: a screenshot of the smallest area that holds the
-  # windows (with their frames), with a small margin.
+  # shot <file> <window>...: the windows, with their frames.
   shot() {
-    local file=$1 id x y w h left=100000 top=100000 right=0 bottom=0
+    local file=$1 id rects=()
     shift
-    for id in "$@"; do
-      read -r x y w h < <(frame_rect "$id")
-      ((x < left)) && left=$x
-      ((y < top)) && top=$y
-      ((x + w > right)) && right=$((x + w))
-      ((y + h > bottom)) && bottom=$((y + h))
-    done
-    left=$((left > 4 ? left - 4 : 0)) top=$((top > 4 ? top - 4 : 0))
-    import -window root -crop "$((right - left + 4))x$((bottom - top + 4))+$left+$top" +repage \
-      "$shots/$file"
+    for id in "$@"; do rects+=("$(frame_rect "$id")"); done
+    crop "$shots/$file" "${rects[@]}"
   }
-  park_pointer() { xdotool mousemove 0 0; }
-
-  tray_hover "$icon"
+  tray_hover
   tip=$(window_of_type_wait TOOLTIP) || fail "no tooltip over the icon"
   shot linux-tray.png "$tip" "$(desk_panel)"
 
-  menu=$(tray_menu_open "$icon") || fail "the right button opened no menu"
+  menu=$(tray_menu_open) || fail "the right button opened no menu"
   shot linux-menu.png "$menu" "$(desk_panel)"
   xdotool key Escape
   menu_gone || fail "the menu stayed open"
 
-  tray_click "$icon" 1
-  park_pointer
+  tray_click 1
+  pointer_park
   info=$(window_wait '^Pellux: ') || fail "no information window"
   sleep 0.3
   shot linux-info.png "$info"
@@ -86,9 +91,9 @@ linux_tour() (
   window_close "$info"
   window_gone '^Pellux: ' || fail "the information window stayed open"
 
-  tray_menu_open "$icon" >/dev/null || fail "the right button opened no menu"
+  tray_menu_open >/dev/null || fail "the right button opened no menu"
   xdotool key c
-  park_pointer
+  pointer_park
   config=$(window_wait '^Pellux Configuration$') || fail "no configuration window"
   sleep 0.3
   shot linux-config.png "$config"
@@ -106,7 +111,7 @@ linux_tour() (
   sni_icon_wait || fail "the StatusNotifierItem panel does not show the icon"
   sni_click 3
   menu=$(sni_menu_wait) || fail "the right button opened no menu in the panel"
-  park_pointer
+  pointer_park
   sleep 0.3
   read -r menu_x menu_y _ _ < <(frame_rect "$menu")
   screen_w=$(xwininfo -root | awk '/^ *Width:/ {print $NF}')
@@ -138,30 +143,24 @@ windows_tour() (
   # A prefix of its own: the one scripts/run-windows.sh runs in keeps its
   # setting.
   e2e_begin --prefix "$PWD/build/$build/screenshots-prefix"
-  # shot <file> <hwnd>...: a screenshot of one window, or of the smallest
-  # area that holds several, with a small margin.
+  # shot <file> <hwnd>...: one window, or several with a margin.
   shot() {
-    local file=$1 id _ l t r b left=100000 top=100000 right=0 bottom=0
+    local file=$1 id rect rects=()
     shift
     if (($# == 1)); then
       screenshot "$shots/$file" "$1"
       return
     fi
     for id in "$@"; do
-      read -r _ l t r b < <(driver rect "$id") || fail "window $id has no rectangle"
-      ((l < left)) && left=$l
-      ((t < top)) && top=$t
-      ((r > right)) && right=$r
-      ((b > bottom)) && bottom=$b
+      rect=$(_tray_icon_rect "$id") || fail "window $id has no rectangle"
+      rects+=("$rect")
     done
-    left=$((left > 4 ? left - 4 : 0)) top=$((top > 4 ? top - 4 : 0))
-    import -window root -crop "$((right - left + 4))x$((bottom - top + 4))+$left+$top" +repage \
-      "$shots/$file" || fail "no screenshot"
+    crop "$shots/$file" "${rects[@]}" || fail "no screenshot"
   }
 
   set_interval -
   pellux_start
-  tray_icon_wait >/dev/null
+  tray_icon_wait >/dev/null || fail "no tray icon appeared"
   # Wine's tray: a window of its own, as no panel runs here.
   tray=$(driver wait-visible __winex11_standalone_tray -) || fail "no tray window"
   tray_hover
@@ -169,13 +168,12 @@ windows_tour() (
   shot tray.png "$tray" "$(driver wait-visible tooltips_class32 -)"
   pointer_park
 
-  tray_click 3
-  menu=$(driver wait-visible '#32768' -) || fail "the tray menu did not open"
+  menu=$(tray_menu_open) || fail "the tray menu did not open"
   shot menu.png "$tray" "$menu"
   driver key "$menu" ESCAPE >/dev/null
   driver wait-gone "$menu" >/dev/null
 
-  tray_double_click
+  tray_click 1 2
   pointer_park
   info=$(info_wait "${tip#Pellux: }")
   shot info.png "$info"

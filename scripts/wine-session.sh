@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # shellcheck shell=bash
-# Wine session helpers: a display, a private Wine prefix and a warm wineserver
-# for running the Windows programs and their end-to-end tests.
+# Wine session helpers: a private Wine prefix and a warm wineserver, on a
+# display of the test desk (desk.sh), for running the Windows programs and
+# their end-to-end tests.
 #
 # Meant to be sourced:
 #
@@ -10,11 +11,10 @@
 #   wine_session_install_trap          # or: trap wine_session_stop EXIT
 #   wine some.exe ...                  # as many wine calls as needed
 #
-# wine_session_install_trap makes the shell call wine_session_stop when it
-# exits (keeping any EXIT trap already set) and turns INT, TERM and HUP into an
-# ordinary exit, so an interrupted run does not leave Xvfb or wineserver
-# behind. Calling wine_session_stop yourself is fine too; it can be called
-# twice.
+# wine_session_install_trap puts wine_session_stop on the desk's clean-up
+# stack, run when the shell exits (INT, TERM and HUP become an ordinary exit),
+# so an interrupted run does not leave Xvfb or wineserver behind. Calling
+# wine_session_stop yourself is fine too; it can be called twice.
 #
 # The file can also be executed, to run one command inside a session:
 #
@@ -64,9 +64,8 @@
 # run 32-bit Wine at all; see there.
 
 # Set by wine_session_start and cleared by wine_session_stop.
-_wine_session_xvfb_pid=""
+_wine_session_desk=""
 _wine_session_prefix=""
-_wine_session_old_display=""
 _wine_session_old_path=""
 
 # Debian's loaders: /usr/bin/wine prefers the 32-bit one whenever it is
@@ -76,6 +75,8 @@ WINE_SESSION_LOADER64=/usr/lib/wine/wine64
 
 # shellcheck source=host-32bit.sh
 source "$(dirname "${BASH_SOURCE[0]}")/host-32bit.sh"
+# shellcheck source=desk.sh
+source "$(dirname "${BASH_SOURCE[0]}")/desk.sh"
 
 # wine_session_host_runs_32bit: true when this host can run 32-bit Wine: it
 # executes 32-bit x86 code (host_runs_32bit, with its PELLUX_HOST_32BIT
@@ -112,43 +113,6 @@ _wine_session_quiet() {
   fi
   rm -f "$log"
   return "$rc"
-}
-
-# Starts Xvfb on the first free display number and exports DISPLAY.
-_wine_session_start_xvfb() {
-  local numfile log pid num="" i
-  numfile=$(mktemp "${TMPDIR:-/tmp}/wine-session-display.XXXXXX") || return 1
-  log=$(mktemp "${TMPDIR:-/tmp}/wine-session-xvfb.XXXXXX") || return 1
-  # -displayfd makes Xvfb pick a free display and write its number (and a
-  # newline) to the given descriptor once it accepts connections.
-  Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp \
-    9>"$numfile" </dev/null >"$log" 2>&1 &
-  pid=$!
-  # Failure guard only: Xvfb is normally ready in well under a second.
-  for ((i = 0; i < 1000; i++)); do
-    # read succeeds only once the whole line, newline included, is there.
-    if read -r num <"$numfile"; then
-      break
-    fi
-    num=
-    if ! kill -0 "$pid" 2>/dev/null; then
-      break
-    fi
-    sleep 0.01
-  done
-  rm -f "$numfile"
-  if [[ ! $num =~ ^[0-9]+$ ]]; then
-    _wine_session_err "Xvfb did not start:"
-    sed 's/^/  /' "$log" >&2
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-    rm -f "$log"
-    return 1
-  fi
-  rm -f "$log"
-  _wine_session_xvfb_pid=$pid
-  _wine_session_old_display=${DISPLAY:-}
-  export DISPLAY=":$num"
 }
 
 # Sets (or, with an empty dpi, removes) the dpi Wine reports. The value the
@@ -263,9 +227,10 @@ _wine_session_start_steps() {
     _wine_session_end_server "$_wine_session_prefix"
   fi
 
-  if [[ -z $_wine_session_xvfb_pid ]] &&
+  if [[ -z $_wine_session_desk ]] &&
     [[ -z ${DISPLAY:-} || ${WINE_SESSION_XVFB:-0} == 1 ]]; then
-    _wine_session_start_xvfb || return 1
+    _wine_session_desk=1
+    desk_start display || return 1
   fi
 
   case ${WINE_SESSION_ARCH:-win32} in
@@ -385,15 +350,9 @@ wine_session_stop() {
     _wine_session_prefix=""
     unset WINE_SESSION_ACTIVE
   fi
-  if [[ -n $_wine_session_xvfb_pid ]]; then
-    kill "$_wine_session_xvfb_pid" 2>/dev/null || true
-    wait "$_wine_session_xvfb_pid" 2>/dev/null || true
-    _wine_session_xvfb_pid=""
-    if [[ -n $_wine_session_old_display ]]; then
-      export DISPLAY=$_wine_session_old_display
-    else
-      unset DISPLAY
-    fi
+  if [[ -n $_wine_session_desk ]]; then
+    desk_stop
+    _wine_session_desk=""
   fi
   if [[ -n $_wine_session_old_path ]]; then
     export PATH=$_wine_session_old_path
@@ -403,25 +362,8 @@ wine_session_stop() {
   return "$rc"
 }
 
-# wine_session_install_trap: calls wine_session_stop when the shell exits,
-# after whatever EXIT trap was set before, and makes INT/TERM/HUP exit.
-wine_session_install_trap() {
-  local old
-  old=$(trap -p EXIT)
-  if [[ -n $old ]]; then
-    # `trap -p` prints: trap -- 'command' EXIT, the command quoted for reuse.
-    old=${old#"trap -- "}
-    eval "old=${old%" EXIT"}"
-    # shellcheck disable=SC2064 # the old command is meant to be expanded now
-    trap "$old
-wine_session_stop" EXIT
-  else
-    trap wine_session_stop EXIT
-  fi
-  trap 'exit 130' INT
-  trap 'exit 143' TERM
-  trap 'exit 129' HUP
-}
+# wine_session_install_trap: calls wine_session_stop when the shell exits.
+wine_session_install_trap() { desk_on_exit wine_session_stop; }
 
 # Executed rather than sourced: run one command inside a session, or start or
 # end another prefix's server inside a running one.

@@ -17,7 +17,10 @@
 
 #include <malloc.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 #include "ui/text_qt.h"
 
@@ -111,19 +114,29 @@ QString InstalledThemeIcon() {
 
 QPoint FromScreenPixels(QPoint native) {
   // Qt keeps each screen's top-left corner where it is and scales the rest
-  // of the screen by its device pixel ratio.
-  QScreen* screen = QGuiApplication::primaryScreen();
+  // of the screen by its device pixel ratio. A point off every screen (a
+  // panel may send any number) is moved onto the nearest one, at its edge,
+  // so that the menu opens where it can be seen.
+  QScreen* screen = nullptr;
+  QPoint on_screen = native;
+  int64_t nearest = INT64_MAX;
   for (QScreen* candidate : QGuiApplication::screens()) {
     const QRect logical = candidate->geometry();
     const QRect pixels(logical.topLeft(), logical.size() * candidate->devicePixelRatio());
-    if (pixels.contains(native)) {
+    if (pixels.isEmpty()) continue;
+    const QPoint clamped(std::clamp(native.x(), pixels.left(), pixels.right()),
+                         std::clamp(native.y(), pixels.top(), pixels.bottom()));
+    const int64_t distance =
+        std::abs(int64_t{native.x()} - clamped.x()) + std::abs(int64_t{native.y()} - clamped.y());
+    if (distance < nearest) {
+      nearest = distance;
       screen = candidate;
-      break;
+      on_screen = clamped;
     }
   }
   if (screen == nullptr) return native;
   const QPoint origin = screen->geometry().topLeft();
-  return origin + (native - origin) / screen->devicePixelRatio();
+  return origin + (on_screen - origin) / screen->devicePixelRatio();
 }
 
 // The item as panels read it, under /StatusNotifierItem.

@@ -117,7 +117,8 @@ QList<SniPixmap> IconPixmaps(const QIcon& icon);
 QString InstalledThemeIcon();
 
 // A point the panel gave in the screen's own pixels, in Qt's coordinates:
-// the same on a screen that is not scaled.
+// the same on a screen that is not scaled. A point off every screen comes
+// back on the nearest screen's edge.
 QPoint FromScreenPixels(QPoint native);
 
 // The types the two interfaces send, registered with Qt's D-Bus type system.

@@ -17,6 +17,9 @@ class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
   virtual void Show(const std::string& text, const std::string& title, MessageIcon icon) = 0;
+  // Brings the open box to the front, the innermost where boxes are nested
+  // (the one to be answered first); nothing when no box is open.
+  virtual void BringForward() = 0;
 
   // A failure message: no icon, the program's title as caption.
   void Message(const std::string& text) {

@@ -1,5 +1,6 @@
 #include "ui/message_box.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -66,6 +67,14 @@ class QtMessageBoxes final : public MessageBoxes {
  public:
   // A modal box with an OK button only, the text shown as plain text.
   void Show(const std::string& text, const std::string& title, MessageIcon icon) override;
+  // Every box runs modal to the whole program, so the innermost open one is
+  // the program's active modal window.
+  void BringForward() override {
+    if (QWidget* box = QApplication::activeModalWidget()) {
+      box->raise();
+      box->activateWindow();
+    }
+  }
 };
 
 void QtMessageBoxes::Show(const std::string& text, const std::string& title, MessageIcon icon) {

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <iterator>
+#include <string_view>
 #include <vector>
 
 #include "ui/text_win.h"
@@ -209,6 +211,7 @@ class ScrollingBox {
 class WinMessageBoxes final : public MessageBoxes {
  public:
   void Show(const std::string& text, const std::string& title, MessageIcon icon) override;
+  void BringForward() override;
 };
 
 void WinMessageBoxes::Show(const std::string& text, const std::string& title, MessageIcon icon) {
@@ -228,6 +231,26 @@ void WinMessageBoxes::Show(const std::string& text, const std::string& title, Me
   HICON picture = icon == MessageIcon::kInformation ? LoadIconW(nullptr, IDI_INFORMATION) : nullptr;
   ScrollingBox box(wide_text, wide_title, picture, font.get());
   box.Show();
+}
+
+// Every box is a dialog of this thread that disables the thread's other
+// windows while it is open, an outer box too: the innermost box is the one
+// dialog still enabled.
+BOOL CALLBACK FindOpenBox(HWND window, LPARAM found) {
+  wchar_t name[8]{};
+  GetClassNameW(window, name, static_cast<int>(std::size(name)));
+  if (std::wstring_view(name) != L"#32770" || !IsWindowVisible(window) ||
+      !IsWindowEnabled(window)) {
+    return TRUE;
+  }
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+void WinMessageBoxes::BringForward() {
+  HWND box = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindOpenBox, reinterpret_cast<LPARAM>(&box));
+  if (box != nullptr) SetForegroundWindow(box);
 }
 
 }  // namespace

@@ -8,15 +8,15 @@ e2e_begin "$@"
 
 set_interval 2000
 pellux_start
-icon=$(tray_icon_wait)
+icon=$(tray_icon_wait) || fail "no tray icon appeared"
 address=$(driver resolve) || fail "the driver could not resolve the host name"
 config=$(config_open)
 tray_menu_choose "$MENU_GET_IP"
 info=$(info_wait "$address")
 
 tray_menu_choose "$MENU_EXIT"
-code=0
-pellux_wait_exit || code=$?
+pellux_wait_exit || fail "the program did not exit within $E2E_TIMEOUT_MS ms"
+code=$PELLUX_STATUS
 expect_eq "$code" 0 "exit code"
 driver wait-gone "$icon" "$E2E_TIMEOUT_MS" >/dev/null || fail "the tray icon is still there"
 driver wait-gone "$config" 0 >/dev/null || fail "the configuration window is still there"

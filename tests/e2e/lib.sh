@@ -19,7 +19,9 @@
 #   scripts/wine-session.sh build/wineprefix ctest
 #
 # Functions that "print" something write it to stdout for $(...) capture.
-# Functions documented to fail end the scenario through `fail`.
+# Functions documented to fail end the scenario through `fail`. The verbs
+# (pellux_start, tray_click ...) are the test desk's (scripts/desk.sh); this
+# file supplies where Wine puts the program's icon and menu.
 
 # Several functions take optional arguments:
 # shellcheck disable=SC2119,SC2120
@@ -29,30 +31,31 @@ E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$E2E_DIR/../../scripts/wine-session.sh"
 
 E2E_TIMEOUT_MS=${E2E_TIMEOUT_MS:-15000}
+DESK_TIMEOUT=$(((E2E_TIMEOUT_MS + 999) / 1000))
+# Wine's tray window is at the top left.
+DESK_POINTER_PARK="1000 740"
 E2E_NAME=$(basename "$0" .sh)
-E2E_TMP=""
-PELLUX_PID=""
 
 # fail <message>: reports the failure (with a screenshot and the program's
 # output when E2E_ARTIFACTS is set) and exits 1. A failure that follows from
 # the driver's death is reported as that death.
 fail() {
-  if [[ -n $E2E_TMP && -s $E2E_TMP/driver-died ]]; then
+  if [[ -n $DESK_TMP && -s $DESK_TMP/driver-died ]]; then
     local status=""
     # (only the shell that started the driver can learn its status)
     if [[ -n $E2E_DRIVER_PID && $BASHPID == "$$" ]]; then
       wait "$E2E_DRIVER_PID" 2>/dev/null
       status=" with status $?"
     fi
-    printf 'FAIL %s: %s%s (and so: %s)\n' "$E2E_NAME" "$(<"$E2E_TMP/driver-died")" "$status" "$*" >&2
+    printf 'FAIL %s: %s%s (and so: %s)\n' "$E2E_NAME" "$(<"$DESK_TMP/driver-died")" "$status" "$*" >&2
   else
     printf 'FAIL %s: %s\n' "$E2E_NAME" "$*" >&2
   fi
   if [[ -n ${E2E_ARTIFACTS:-} && -n ${DISPLAY:-} ]]; then
     mkdir -p "$E2E_ARTIFACTS" &&
       import -window root "$E2E_ARTIFACTS/$E2E_NAME.png" 2>/dev/null
-    if [[ -n $E2E_TMP && -s $E2E_TMP/pellux.log ]]; then
-      cp "$E2E_TMP/pellux.log" "$E2E_ARTIFACTS/$E2E_NAME.log"
+    if [[ -n $DESK_TMP && -s $DESK_TMP/pellux.log ]]; then
+      cp "$DESK_TMP/pellux.log" "$E2E_ARTIFACTS/$E2E_NAME.log"
     fi
   fi
   exit 1
@@ -71,24 +74,16 @@ pass() {
   exit 0
 }
 
-# Functions a scenario adds to run when it ends, before the program is ended.
-E2E_CLEANUPS=()
-
 # Ends a program left running by a scenario that stopped early, and the
-# driver.
+# driver. (A scenario's own clean-ups, added later with desk_on_exit, run
+# before this.)
 _e2e_cleanup() {
-  local cleanup
-  for cleanup in "${E2E_CLEANUPS[@]}"; do
-    "$cleanup"
-  done
   _e2e_driver_stop
   if [[ -n $PELLUX_PID ]]; then
     kill -KILL "$PELLUX_PID" 2>/dev/null
     wait "$PELLUX_PID" 2>/dev/null
     PELLUX_PID=""
   fi
-  [[ -n $E2E_TMP ]] && rm -rf "$E2E_TMP"
-  E2E_TMP=""
 }
 
 # e2e_begin [--prefix <dir>]: checks the environment and, with a prefix (or
@@ -115,20 +110,16 @@ e2e_begin() {
       exit 2
     fi
   done
-  trap _e2e_cleanup EXIT
   if [[ -n $prefix ]]; then
     wine_session_start "$prefix" || fail "could not start a Wine session"
-    wine_session_install_trap # runs after _e2e_cleanup on exit
+    wine_session_install_trap
   elif [[ ${WINE_SESSION_ACTIVE:-} != 1 || -z ${WINEPREFIX:-} ]]; then
     echo "$E2E_NAME: run inside a session (scripts/wine-session.sh) or pass" \
       "--prefix <dir> / set E2E_PREFIX" >&2
     exit 2
-  else
-    trap 'exit 130' INT
-    trap 'exit 143' TERM
   fi
-  E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/e2e-$E2E_NAME.XXXXXX") ||
-    fail "no temporary directory"
+  desk_tmp || fail "no temporary directory"
+  desk_on_exit _e2e_cleanup
   _e2e_driver_start
 }
 
@@ -142,7 +133,7 @@ E2E_DRIVER_OUT=""
 # Its stderr holds only what Wine says; the driver's own problems come with
 # its answers.
 _e2e_driver_start() {
-  coproc E2E_DRIVER_PROC { exec wine "$E2E_DRIVER" serve 2>"$E2E_TMP/driver.log"; }
+  coproc E2E_DRIVER_PROC { exec wine "$E2E_DRIVER" serve 2>"$DESK_TMP/driver.log"; }
   E2E_DRIVER_PID=$E2E_DRIVER_PROC_PID
   # Copies of the coprocess's descriptors, which (unlike its own) pipelines
   # and subshells can use too; the Windows programs this file starts are
@@ -158,7 +149,7 @@ _e2e_driver_start() {
 _e2e_driver_stop() {
   [[ -n $E2E_DRIVER_PID ]] || return 0
   exec {E2E_DRIVER_IN}>&- {E2E_DRIVER_OUT}<&-
-  _e2e_wait_gone "$E2E_DRIVER_PID" 1000 || kill -KILL "$E2E_DRIVER_PID" 2>/dev/null
+  DESK_TIMEOUT=1 desk_wait_gone "$E2E_DRIVER_PID" || kill -KILL "$E2E_DRIVER_PID" 2>/dev/null
   wait "$E2E_DRIVER_PID" 2>/dev/null
   E2E_DRIVER_PID=""
 }
@@ -166,14 +157,14 @@ _e2e_driver_stop() {
 # _e2e_driver_died <command...>: writes down, once, that the driver has ended
 # while or before running the command, and says so.
 _e2e_driver_died() {
-  if [[ ! -s $E2E_TMP/driver-died ]]; then
+  if [[ ! -s $DESK_TMP/driver-died ]]; then
     local words
-    words=$(tail -n 3 "$E2E_TMP/driver.log" 2>/dev/null | tr '\n' ' ')
+    words=$(tail -n 3 "$DESK_TMP/driver.log" 2>/dev/null | tr '\n' ' ')
     words=${words% }
     printf 'the test driver (wine driver.exe serve, pid %s) ended during "%s"%s' \
-      "$E2E_DRIVER_PID" "$*" "${words:+; Wine said: $words}" >"$E2E_TMP/driver-died"
+      "$E2E_DRIVER_PID" "$*" "${words:+; Wine said: $words}" >"$DESK_TMP/driver-died"
   fi
-  printf 'driver %s: %s\n' "$1" "$(<"$E2E_TMP/driver-died")" >&2
+  printf 'driver %s: %s\n' "$1" "$(<"$DESK_TMP/driver-died")" >&2
 }
 
 # driver <command> [args...]: has the scenario's driver run a command; its
@@ -182,7 +173,7 @@ _e2e_driver_died() {
 # line that says so; it is never started again.
 driver() {
   [[ -n $E2E_DRIVER_PID ]] || { echo "driver $1: the driver was not started" >&2; return 1; }
-  if [[ -e $E2E_TMP/driver-died ]] || ! _e2e_alive "$E2E_DRIVER_PID"; then
+  if [[ -e $DESK_TMP/driver-died ]] || ! desk_alive "$E2E_DRIVER_PID"; then
     _e2e_driver_died "$@"
     return 1
   fi
@@ -213,143 +204,37 @@ driver() {
   return "$status"
 }
 
-# True while the process is running (a finished child of this shell stays a
-# zombie until `wait`, which `kill -0` would still count as running).
-_e2e_alive() {
-  local stat
-  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
-  stat=${stat##*) }
-  [[ ${stat%% *} != Z ]]
+# The backend of the verbs. The program runs under Wine (the wine process
+# becomes the Windows process), without the driver's descriptors, so that the
+# driver's input ends when the scenario closes it. Wine without a window
+# manager shows the tray as a window titled "Wine System Tray" (class
+# __winex11_standalone_tray); each icon is a child window of class
+# __winex11_tray_icon inside it. These children are Windows-side windows only
+# (no X windows of their own), so the driver finds them, and the menu.
+_pellux_exec() { exec wine "$PELLUX_EXE" "$@" {E2E_DRIVER_IN}>&- {E2E_DRIVER_OUT}<&-; }
+_tray_icon() { driver wait-visible __winex11_tray_icon - 0; }
+_tray_icon_rect() {
+  local rect _ left top right bottom
+  rect=$(driver rect "$1") || return 1
+  read -r _ left top right bottom <<<"$rect"
+  echo "$left $top $((right - left)) $((bottom - top))"
 }
-
-# pellux_start [args...]: starts the program in the background; its PID (the
-# wine process becomes the Windows process) is kept in PELLUX_PID. It first
-# waits until the tray holds no icon, so that what the scenario finds there is
-# this program's icon and not that of one still on its way out.
-pellux_start() {
-  [[ -z $PELLUX_PID ]] || fail "pellux_start: the program is already running"
-  driver wait-none __winex11_tray_icon - "$E2E_TIMEOUT_MS" >/dev/null ||
-    fail "a tray icon of an earlier program stays in the tray"
-  wine "$PELLUX_EXE" "$@" </dev/null >"$E2E_TMP/pellux.log" 2>&1 {E2E_DRIVER_IN}>&- {E2E_DRIVER_OUT}<&- &
-  PELLUX_PID=$!
-}
+_tray_menu() { driver wait-visible '#32768' - 0; }
 
 # pellux_start_again: starts the program once more while the one started by
 # pellux_start runs, waits until this second start has ended and prints its
 # exit code; fails if it keeps running.
 pellux_start_again() {
   local pid code=0
-  wine "$PELLUX_EXE" </dev/null >>"$E2E_TMP/pellux-again.log" 2>&1 {E2E_DRIVER_IN}>&- {E2E_DRIVER_OUT}<&- &
+  wine "$PELLUX_EXE" </dev/null >>"$DESK_TMP/pellux-again.log" 2>&1 {E2E_DRIVER_IN}>&- {E2E_DRIVER_OUT}<&- &
   pid=$!
-  if ! _e2e_wait_gone "$pid" "$E2E_TIMEOUT_MS"; then
+  if ! desk_wait_gone "$pid"; then
     kill -KILL "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
     fail "the second start is still running"
   fi
   wait "$pid" || code=$?
   echo "$code"
-}
-
-# pellux_running: true while the program started by pellux_start runs.
-pellux_running() {
-  [[ -n $PELLUX_PID ]] && _e2e_alive "$PELLUX_PID"
-}
-
-# Milliseconds on a clock that only bounds waits.
-_e2e_now_ms() {
-  local now=${EPOCHREALTIME/[.,]/}
-  echo "$((now / 1000))"
-}
-
-# _e2e_wait_gone <pid> <timeout_ms>: true once the process has ended.
-_e2e_wait_gone() {
-  local deadline=$(($(_e2e_now_ms) + $2))
-  while _e2e_alive "$1"; do
-    (($(_e2e_now_ms) < deadline)) || return 1
-    sleep 0.02
-  done
-}
-
-# pellux_wait_exit [timeout_ms]: waits for the program to end and returns its
-# exit code (use as `pellux_wait_exit || code=$?`); fails if it keeps running.
-pellux_wait_exit() {
-  local timeout=${1:-$E2E_TIMEOUT_MS} code=0
-  [[ -n $PELLUX_PID ]] || fail "pellux_wait_exit: the program was not started"
-  _e2e_wait_gone "$PELLUX_PID" "$timeout" ||
-    fail "the program did not exit within $timeout ms"
-  wait "$PELLUX_PID" || code=$?
-  PELLUX_PID=""
-  return "$code"
-}
-
-# pellux_kill: ends the program the hard way (SIGTERM, then SIGKILL if it is
-# still there) and waits until it is gone; Wine then removes its tray icon.
-pellux_kill() {
-  [[ -n $PELLUX_PID ]] || return 0
-  kill -TERM "$PELLUX_PID" 2>/dev/null
-  if ! _e2e_wait_gone "$PELLUX_PID" "$E2E_TIMEOUT_MS"; then
-    kill -KILL "$PELLUX_PID" 2>/dev/null
-  fi
-  pellux_wait_exit || true
-}
-
-# tray_icon_wait [timeout_ms]: waits until a tray icon is shown and prints the
-# Windows handle of the icon's window. Wine without a window manager shows the
-# tray as a window titled "Wine System Tray" (class __winex11_standalone_tray);
-# each icon is a child window of class __winex11_tray_icon inside it. These
-# children are Windows-side windows only (no X windows of their own), so the
-# driver finds them.
-tray_icon_wait() {
-  driver wait-visible __winex11_tray_icon - "${1:-$E2E_TIMEOUT_MS}" ||
-    fail "no tray icon appeared"
-}
-
-# tray_icon_center [icon-handle]: prints "X Y", the screen (= X root window)
-# coordinates of the icon's centre; waits for an icon if none is given.
-tray_icon_center() {
-  local icon=${1:-} rect
-  if [[ -z $icon ]]; then
-    icon=$(tray_icon_wait) || exit 1
-  fi
-  rect=$(driver rect "$icon") || fail "tray icon $icon has no rectangle"
-  local _ left top right bottom
-  read -r _ left top right bottom <<<"$rect"
-  echo "$(((left + right) / 2)) $(((top + bottom) / 2))"
-}
-
-# tray_hover: moves the pointer onto the tray icon, with a small movement on
-# it: the tooltip shows after the pointer has rested over the icon and needs
-# pointer motion inside it to start its timer.
-tray_hover() {
-  local pos x y
-  pos=$(tray_icon_center) || exit 1
-  read -r x y <<<"$pos"
-  xdotool mousemove "$((x - 2))" "$((y - 2))" sleep 0.05 mousemove "$x" "$y" ||
-    fail "xdotool could not move the pointer"
-}
-
-# tray_click <button>: clicks the tray icon (1 left, 2 middle, 3 right).
-tray_click() {
-  local pos x y
-  pos=$(tray_icon_center) || exit 1
-  read -r x y <<<"$pos"
-  xdotool mousemove "$x" "$y" click "${1:?tray_click <button>}" ||
-    fail "xdotool could not click"
-}
-
-# tray_double_click: double-clicks the tray icon with the left button.
-tray_double_click() {
-  local pos x y
-  pos=$(tray_icon_center) || exit 1
-  read -r x y <<<"$pos"
-  xdotool mousemove "$x" "$y" click --repeat 2 --delay 80 1 ||
-    fail "xdotool could not click"
-}
-
-# pointer_park: moves the pointer to the far corner of the screen, away from
-# the tray, so that no tooltip stays up.
-pointer_park() {
-  xdotool mousemove 1000 740 || fail "xdotool could not move the pointer"
 }
 
 # screenshot <file> [hwnd]: a picture of the display, or of one window on it.
@@ -382,8 +267,7 @@ MENU_EXIT=4
 # menu's items here, so each entry is checked by its effect.
 tray_menu_choose() {
   local entry=${1:?tray_menu_choose <entry>} menu i
-  tray_click 3
-  menu=$(driver wait-visible '#32768' - "$E2E_TIMEOUT_MS") || fail "the tray menu did not open"
+  menu=$(tray_menu_open) || fail "the tray menu did not open"
   for ((i = 0; i < entry; i++)); do
     driver key "$menu" DOWN >/dev/null || fail "the tray menu closed before an entry was chosen"
   done
@@ -483,7 +367,7 @@ setup_begin() {
   SETUP_TITLE="Pellux $PELLUX_VERSION Setup"
   [[ $PELLUX_BUILD == win64 ]] && SETUP_TITLE="Pellux $PELLUX_VERSION (64-bit) Setup"
   setup_clean
-  E2E_CLEANUPS+=(setup_clean)
+  desk_on_exit setup_clean
 }
 
 # setup_clean: ends any running Pellux and removes what the installer writes
@@ -498,14 +382,14 @@ setup_clean() {
 # setup_run [args...]: runs the installer and returns its exit code. Its
 # output goes to a file: a Pellux it starts would hold a pipe open.
 setup_run() {
-  wine "$PELLUX_SETUP" "$@" </dev/null >>"$E2E_TMP/setup.log" 2>&1 {E2E_DRIVER_IN}>&- {E2E_DRIVER_OUT}<&-
+  wine "$PELLUX_SETUP" "$@" </dev/null >>"$DESK_TMP/setup.log" 2>&1 {E2E_DRIVER_IN}>&- {E2E_DRIVER_OUT}<&-
 }
 
 # uninstall_silently: runs the installed uninstaller with /S and waits until
 # it is done. The uninstaller hands its work to a copy of itself, so that it
 # can remove its own file; the uninstall entry goes last.
 uninstall_silently() {
-  wine "$UNINSTALLER" /S </dev/null >>"$E2E_TMP/setup.log" 2>&1 {E2E_DRIVER_IN}>&- {E2E_DRIVER_OUT}<&- ||
+  wine "$UNINSTALLER" /S </dev/null >>"$DESK_TMP/setup.log" 2>&1 {E2E_DRIVER_IN}>&- {E2E_DRIVER_OUT}<&- ||
     fail "the uninstaller did not start"
   driver reg-wait-gone "$UNINSTALL_KEY" "$E2E_TIMEOUT_MS" >/dev/null ||
     fail "the uninstall entry is still there"
@@ -517,7 +401,7 @@ uninstall_silently() {
 running_pellux() {
   local main image
   main=$(driver wait-window PelluxMain - "$E2E_TIMEOUT_MS") || fail "no Pellux runs"
-  tray_icon_wait >/dev/null
+  tray_icon_wait >/dev/null || fail "no tray icon appeared"
   image=$(driver process "$main" | sed -n 2p) || fail "no process for the main window"
   expect_eq "$image" "$INSTALLED_EXE" "program file of the running Pellux"
   expect_eq "$(driver windows PelluxMain | wc -l)" 1 "running Pellux programs"

@@ -12,7 +12,7 @@ want=$(hex_of "$heading"$'\r\n\r\n'"$address"$'\r\n')
 
 set_interval 1000
 pellux_start
-tray_icon_wait >/dev/null
+tray_icon_wait >/dev/null || fail "no tray icon appeared"
 
 # The history holds the address from the first cycle on, one interval after
 # start; until then the report lists nothing. Look until it shows.

@@ -9,7 +9,7 @@ e2e_begin "$@"
 address=$(driver resolve) || fail "the driver could not resolve the host name"
 set_interval -
 pellux_start
-tray_icon_wait >/dev/null
+tray_icon_wait >/dev/null || fail "no tray icon appeared"
 main=$(driver wait-window PelluxMain -) || fail "the program has no main window"
 first=$(driver process "$main" | head -1) || fail "no process for the main window"
 
@@ -28,5 +28,5 @@ expect_eq "$code" 0 "exit code of the third start"
 expect_eq "$(driver count PelluxForm "Pellux: $address")" 1 "information windows"
 
 tray_menu_choose "$MENU_EXIT"
-pellux_wait_exit || fail "the program did not end cleanly"
+pellux_wait_exit && ((PELLUX_STATUS == 0)) || fail "the program did not end cleanly"
 pass

@@ -39,7 +39,7 @@ toggle() {
 }
 
 set_interval 3000
-wine "$PELLUX_SETUP" </dev/null >>"$E2E_TMP/setup.log" 2>&1 &
+wine "$PELLUX_SETUP" </dev/null >>"$DESK_TMP/setup.log" 2>&1 &
 setup_pid=$!
 setup=$(wizard_wait "$SETUP_TITLE") || exit 1
 sign_in=$(check_box "$setup" "Start Pellux when I &sign in" 1) || exit 1
@@ -53,7 +53,7 @@ check_box "$setup" "&Start Pellux now" 1 >/dev/null || exit 1
 page_shot setup-finish.png "$setup"
 driver click "$setup" 1 >/dev/null
 code=0
-_e2e_wait_gone "$setup_pid" "$E2E_TIMEOUT_MS" || fail "the installer did not end"
+desk_wait_gone "$setup_pid" || fail "the installer did not end"
 wait "$setup_pid" || code=$?
 expect_eq "$code" 0 "exit code of the installer"
 running_pellux >/dev/null || exit 1
@@ -65,7 +65,7 @@ running_pellux >/dev/null || exit 1
 ! driver reg-get "$RUN_KEY" Pellux >/dev/null 2>&1 || fail "the upgrade turned the start at sign-in on"
 
 # The uninstaller hands its work to a copy of itself, which shows the pages.
-wine "$UNINSTALLER" </dev/null >>"$E2E_TMP/setup.log" 2>&1 || fail "the uninstaller did not start"
+wine "$UNINSTALLER" </dev/null >>"$DESK_TMP/setup.log" 2>&1 || fail "the uninstaller did not start"
 uninstall=$(wizard_wait "Pellux Uninstall") || exit 1
 remove=$(check_box "$uninstall" "Also remove my &setting" 0) || exit 1
 expect_eq "$(driver child-text "$uninstall" 1)" "&Uninstall" "the uninstaller's button"

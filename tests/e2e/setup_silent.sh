@@ -11,10 +11,10 @@ e2e_begin "$@"
 setup_begin
 
 set_interval 2000
-marker=$E2E_TMP/before
+marker=$DESK_TMP/before
 touch "$marker"
 hklm_software() {
-  wine reg export 'HKLM\Software' "$E2E_TMP/hklm-$1.reg" /y </dev/null >/dev/null 2>&1 ||
+  wine reg export 'HKLM\Software' "$DESK_TMP/hklm-$1.reg" /y </dev/null >/dev/null 2>&1 ||
     fail "could not export HKLM\\Software"
 }
 hklm_software before
@@ -66,8 +66,8 @@ tray_menu_choose "$MENU_GET_IP"
 info=$(info_wait "$address")
 
 uninstall_silently
-code=0
-pellux_wait_exit || code=$?
+pellux_wait_exit || fail "the program did not exit within $E2E_TIMEOUT_MS ms"
+code=$PELLUX_STATUS
 expect_eq "$code" 0 "exit code of the Pellux the uninstaller ended"
 driver wait-gone "$info" 0 >/dev/null || fail "the information window is still there"
 driver wait-none __winex11_tray_icon - "$E2E_TIMEOUT_MS" >/dev/null || fail "an icon stays in the tray"
@@ -79,9 +79,9 @@ outside=$(find "$WINEPREFIX/drive_c" -newer "$marker" -not -path "$PROFILE_HOST"
   -not -path "$PROFILE_HOST/*" | head -5)
 [[ -z $outside ]] || fail "written outside the profile: $outside"
 hklm_software after
-cmp -s "$E2E_TMP/hklm-before.reg" "$E2E_TMP/hklm-after.reg" ||
-  fail "HKLM\\Software changed: $(diff <(iconv -f UTF-16 -t UTF-8 "$E2E_TMP/hklm-before.reg") \
-    <(iconv -f UTF-16 -t UTF-8 "$E2E_TMP/hklm-after.reg") | head -5)"
+cmp -s "$DESK_TMP/hklm-before.reg" "$DESK_TMP/hklm-after.reg" ||
+  fail "HKLM\\Software changed: $(diff <(iconv -f UTF-16 -t UTF-8 "$DESK_TMP/hklm-before.reg") \
+    <(iconv -f UTF-16 -t UTF-8 "$DESK_TMP/hklm-after.reg") | head -5)"
 
 set_interval -
 pass

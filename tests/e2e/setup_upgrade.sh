@@ -28,8 +28,8 @@ info=$(info_wait "$address")
 code=0
 setup_run /S || code=$?
 expect_eq "$code" 0 "exit code of the installer"
-code=0
-pellux_wait_exit || code=$?
+pellux_wait_exit || fail "the program did not exit within $E2E_TIMEOUT_MS ms"
+code=$PELLUX_STATUS
 expect_eq "$code" 0 "exit code of the older Pellux"
 driver wait-gone "$info" 0 >/dev/null || fail "the older Pellux's information window is still there"
 driver wait-gone "$old_main" 0 >/dev/null || fail "the older Pellux's main window is still there"

@@ -15,13 +15,12 @@ address=$(driver resolve) || fail "the driver could not resolve the host name"
   fail "the host name resolves to no IPv4 address here; the scenario needs one"
 
 pellux_start
-tray_icon_wait >/dev/null
+tray_icon_wait >/dev/null || fail "no tray icon appeared"
 tray_hover
 if ! tip=$(driver tooltip "$E2E_TIMEOUT_MS"); then
   if ! pellux_running; then
-    code=0
-    pellux_wait_exit || code=$?
-    fail "the program ended by itself (exit code $code)"
+    pellux_wait_exit
+    fail "the program ended by itself (exit code $PELLUX_STATUS)"
   fi
   fail "no tooltip over the tray icon"
 fi

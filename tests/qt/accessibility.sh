@@ -11,7 +11,7 @@
 #
 #   accessibility.sh <program>
 set -euo pipefail
-program=$1
+PELLUX_EXE=$1
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
@@ -26,18 +26,17 @@ reader() { /usr/bin/python3 "$here/accessibility.py" "$@"; }
 desk_start || fail "the desktop did not start"
 export XDG_CONFIG_HOME=$DESK_TMP/config XDG_RUNTIME_DIR=$DESK_TMP
 # The accessibility bus, found through the session bus as a desktop finds it.
-/usr/libexec/at-spi-bus-launcher --launch-immediately </dev/null >"$DESK_TMP/at-spi.log" 2>&1 &
-DESK_PIDS+=($!)
+desk_spawn at-spi /usr/libexec/at-spi-bus-launcher --launch-immediately
 wait_until bus_call org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress ||
   fail "the accessibility bus did not start"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
 desk_tray_start || fail "the tray did not start"
-pellux_start "$program"
-icon=$(tray_icon_wait) || fail "the icon did not reach the tray"
+pellux_start
+tray_icon_wait >/dev/null || fail "the icon did not reach the tray"
 
 # The information window, opened with the mouse as the tray offers.
-tray_click "$icon" 1
+tray_click 1
 window_wait '^Pellux: ' >/dev/null || fail "no information window"
 reader check info
 reader tabs info Tab
@@ -48,7 +47,7 @@ xdotool key Return
 window_gone '^Pellux: ' || fail "Enter on \"Close Window\" left the window open"
 
 # Esc closes it as its close box does.
-tray_click "$icon" 1
+tray_click 1
 window_wait '^Pellux: ' >/dev/null || fail "no information window"
 reader wait-focus "Close Window"
 xdotool key Escape
@@ -56,13 +55,13 @@ window_gone '^Pellux: ' || fail "Esc left the information window open"
 
 # Opened again, with the focus moved on: the configuration window opened
 # from the menu's underlined letter and closed with Esc gives the focus back.
-tray_click "$icon" 1
+tray_click 1
 window_wait '^Pellux: ' >/dev/null || fail "no information window"
 reader wait-focus "Close Window"
 xdotool key Tab
 reader wait-focus "Copy All Information"
 
-tray_menu_open "$icon" >/dev/null || fail "the right button opened no menu"
+tray_menu_open >/dev/null || fail "the right button opened no menu"
 xdotool key c
 window_wait '^Pellux Configuration$' >/dev/null || fail "C in the menu opened no configuration window"
 reader check config
@@ -85,7 +84,7 @@ xdotool key Return
 window_gone '^Pellux Configuration$' || fail "Enter on \"Cancel\" left the configuration window open"
 reader wait-focus "Copy All Information"
 
-tray_menu_open "$icon" >/dev/null || fail "the right button opened no menu"
+tray_menu_open >/dev/null || fail "the right button opened no menu"
 xdotool key x
 pellux_wait_exit || fail "X in the menu did not end the program"
 ((PELLUX_STATUS == 0)) || fail "the program ended with status $PELLUX_STATUS"

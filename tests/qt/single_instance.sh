@@ -22,11 +22,6 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/lib.sh"
 
 STARTED=()
-end_started() {
-  local pid
-  for pid in "${STARTED[@]}"; do _end "$pid"; done
-  STARTED=()
-}
 
 fail() {
   echo "FAIL single_instance $scenario: $*" >&2
@@ -34,13 +29,12 @@ fail() {
   for log in "$DESK_TMP"/start-*.log; do
     [[ -f $log ]] && { echo "--- $(basename "$log"):" >&2; cat "$log" >&2; }
   done
-  end_started
   exit 1
 }
 
 # start <n>: the n-th program, in the background.
 start() {
-  "$program" </dev/null >"$DESK_TMP/start-$1.log" 2>&1 &
+  desk_spawn "start-$1" "$program"
   STARTED+=($!)
 }
 
@@ -82,7 +76,7 @@ scenario_stopped() {
   # the group lost its last tie to a parent outside it (when the starts below
   # end, under a runner that left the group behind), as it does to every
   # stopped process of a group left so.
-  setsid "$program" </dev/null >"$DESK_TMP/start-first.log" 2>&1 &
+  desk_spawn start-first setsid "$program"
   STARTED+=($!)
   wait_until name_owned || fail "the first program did not take the name"
   kill -STOP "${STARTED[0]}"
@@ -140,6 +134,5 @@ after=$(ls -lAR "$runtime")
 $before
 ---
 $after"
-end_started
 chmod 700 "$runtime"
 echo "PASS single_instance $scenario"

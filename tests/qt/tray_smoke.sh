@@ -25,6 +25,7 @@
 #   tests/qt/tray_smoke.sh build/linux/pellux xembed
 set -euo pipefail
 program=$(realpath "$1")
+PELLUX_EXE=$program
 scenario=${2:-xembed}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
@@ -119,8 +120,8 @@ only_the_item() {
 }
 
 start_program() {
-  pellux_start "$program"
-  kill -0 "$PELLUX_PID" 2>/dev/null || fail "the program did not start"
+  pellux_start
+  pellux_running || fail "the program did not start"
 }
 
 exit_by_key() {
@@ -132,13 +133,13 @@ exit_by_key() {
 scenario_xembed() {
   desk_tray_start || fail "no panel"
   start_program
-  icon=$(tray_icon_wait) || fail "the icon did not arrive in the tray"
+  tray_icon_wait >/dev/null || fail "the icon did not arrive in the tray"
 
-  tray_hover "$icon"
+  tray_hover
   window_of_type_wait TOOLTIP >/dev/null || fail "no tooltip over the icon"
 
   address=$(expected_address)
-  tray_click "$icon" 1
+  tray_click 1
   info=$(window_wait '^Pellux: ') || fail "a click on the icon opened no information window"
   expect_eq "$(xdotool getwindowname "$info")" "Pellux: $address" "information window caption"
   # The icon property may come a moment after the window shows.
@@ -159,13 +160,13 @@ scenario_xembed() {
 
   check_second_start
 
-  tray_menu_open "$icon" >/dev/null || fail "the right button opened no menu"
+  tray_menu_open >/dev/null || fail "the right button opened no menu"
   xdotool key r
   window_wait '^Recent IP addresses$' >/dev/null || fail "Recent IPs showed no report"
   xdotool key Return
   window_gone '^Recent IP addresses$' || fail "the report stayed open"
 
-  tray_menu_open "$icon" >/dev/null || fail "the right button opened no menu"
+  tray_menu_open >/dev/null || fail "the right button opened no menu"
   xdotool key c
   config=$(window_wait '^Pellux Configuration$') || fail "Configure opened no window"
   read -r _ panel_y _ _ < <(window_rect "$(desk_panel)")
@@ -184,10 +185,9 @@ scenario_xembed() {
   expect_eq "$(cat "$XDG_CONFIG_HOME/Pellux/Pellux.conf")" $'[Options]\nInterval=30000' \
     "stored setting"
 
-  tray_menu_open "$icon" >/dev/null || fail "the right button opened no menu"
+  tray_menu_open >/dev/null || fail "the right button opened no menu"
   exit_by_key x
-  icon_gone() { ! _tray_icon; }
-  wait_until icon_gone || fail "the icon stayed in the tray"
+  tray_icon_gone || fail "the icon stayed in the tray"
 
   # A program that is killed has its name on the bus taken back; the next
   # start is the session's program.
@@ -195,10 +195,10 @@ scenario_xembed() {
   tray_icon_wait >/dev/null || fail "the icon did not arrive in the tray"
   kill -KILL "$PELLUX_PID"
   wait "$PELLUX_PID" 2>/dev/null || true
-  wait_until icon_gone || fail "the killed program's icon stayed in the tray"
+  tray_icon_gone || fail "the killed program's icon stayed in the tray"
   start_program
-  icon=$(tray_icon_wait) || fail "after a killed program, a new start showed no icon"
-  tray_menu_open "$icon" >/dev/null || fail "the right button opened no menu"
+  tray_icon_wait >/dev/null || fail "after a killed program, a new start showed no icon"
+  tray_menu_open >/dev/null || fail "the right button opened no menu"
   exit_by_key x
   [[ -z $(ls -A "$XDG_RUNTIME_DIR") ]] || fail "written in the runtime folder: $(ls -A "$XDG_RUNTIME_DIR")"
   echo "PASS tray_smoke xembed (address $address)"
@@ -249,7 +249,7 @@ scenario_sni() {
 
   # A panel that draws no menus asks the program for its own, at a place.
   bus_call "$item" /StatusNotifierItem org.kde.StatusNotifierItem.ContextMenu 300 200 >/dev/null
-  menu=$(wait_until _pellux_menu && _pellux_menu) || fail "ContextMenu opened no menu"
+  menu=$(wait_until _tray_menu && _tray_menu) || fail "ContextMenu opened no menu"
   read -r x y _ _ < <(window_rect "$menu")
   expect_eq "$x $y" "300 200" "place of the menu"
   xdotool key Escape
@@ -281,8 +281,7 @@ scenario_moves() {
   desk_sni_start || fail "no StatusNotifierItem panel"
   item=$(sni_item_wait) || fail "the item did not move to the StatusNotifierItem panel"
   sni_icon_wait || fail "the panel does not show the icon"
-  icon_gone() { ! _tray_icon; }
-  wait_until icon_gone || fail "the icon stayed in the XEmbed tray too"
+  tray_icon_gone || fail "the icon stayed in the XEmbed tray too"
   only_the_item "$item"
 
   # The panel restarts: the icon comes back.
@@ -297,9 +296,9 @@ scenario_moves() {
   tray_icon_wait >/dev/null || fail "the icon did not move back to the XEmbed tray"
   desk_tray_stop
   desk_tray_start || fail "trayer did not restart"
-  icon=$(tray_icon_wait) || fail "the icon did not come back to the restarted tray"
+  tray_icon_wait >/dev/null || fail "the icon did not come back to the restarted tray"
 
-  tray_menu_open "$icon" >/dev/null || fail "the right button opened no menu"
+  tray_menu_open >/dev/null || fail "the right button opened no menu"
   exit_by_key x
   echo "PASS tray_smoke moves"
 }

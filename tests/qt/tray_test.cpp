@@ -12,8 +12,15 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMenu>
+#include <QMessageBox>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
+#include <climits>
+#include <memory>
+#include <utility>
 
 #include "tests/qt/app_rig.h"
 #include "tests/qt/helpers.h"
@@ -106,6 +113,75 @@ QStringList ItemsOnTheBus() {
     if (name.startsWith(QLatin1String("org.kde.StatusNotifierItem-"))) items << name;
   }
   return items;
+}
+
+// The program with the system's own message boxes, so that its boxes are
+// real windows that run loops of their own.
+struct RealBoxesRig {
+  testing::FakeSockets sockets;
+  testing::FakeComputerName computer;
+  std::unique_ptr<MessageBoxes> boxes = MakeSystemMessageBoxes();
+  testing::FakeSettings settings;
+  testing::FakeProcess process;
+  App app{{sockets, computer, *boxes, settings, process}};
+  RealBoxesRig() {
+    sockets.SetAddresses({"10.0.0.1", "192.168.0.5"});
+    app.Start();
+  }
+};
+
+// Counts the menus and message boxes shown, and how many of each were open
+// at once. A second one of a kind is closed as soon as it shows, so that a
+// program that stacks them still comes back to the test.
+class LoopCounter final : public QObject {
+ public:
+  struct Kind {
+    int shown = 0;
+    int open = 0;
+    int most_open = 0;
+  };
+  Kind menus;
+  Kind boxes;
+
+  LoopCounter() { qApp->installEventFilter(this); }
+  ~LoopCounter() override { qApp->removeEventFilter(this); }
+
+  bool eventFilter(QObject* object, QEvent* event) override {
+    auto* window = qobject_cast<QWidget*>(object);
+    if (window == nullptr || !window->isWindow() || event->spontaneous() ||
+        window->testAttribute(Qt::WA_DontShowOnScreen)) {
+      return false;
+    }
+    Kind* kind = qobject_cast<QMenu*>(window)         ? &menus
+                 : qobject_cast<QMessageBox*>(window) ? &boxes
+                                                      : nullptr;
+    if (kind == nullptr) return false;
+    if (event->type() == QEvent::Show) {
+      ++kind->shown;
+      kind->most_open = std::max(kind->most_open, ++kind->open);
+      if (kind->open > 1) QMetaObject::invokeMethod(window, &QWidget::close, Qt::QueuedConnection);
+    } else if (event->type() == QEvent::Hide) {
+      --kind->open;
+    }
+    return false;
+  }
+};
+
+// Sends `call` `count` times from the panel without waiting, then runs the
+// event loop until every call was answered and everything the program
+// posted to itself while answering has run.
+void SendAndSettle(const QDBusMessage& call, int count) {
+  QList<QDBusPendingCall> calls;
+  for (int i = 0; i < count; ++i) calls << Panel().asyncCall(call);
+  const auto answered = [&calls] {
+    return std::all_of(calls.begin(), calls.end(),
+                       [](const QDBusPendingCall& c) { return c.isFinished(); });
+  };
+  while (!answered()) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  bool settled = false;
+  QMetaObject::invokeMethod(
+      qApp, [&settled] { settled = true; }, Qt::QueuedConnection);
+  while (!settled) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
 }
 
 class TrayTest : public QObject {
@@ -345,6 +421,73 @@ class TrayTest : public QObject {
     Panel().disconnect(item, StatusNotifierItem::kItemPath, StatusNotifierItem::kItemInterface,
                        QStringLiteral("NewIcon"), this, SLOT(CountNewIcon()));
     QDBusConnection::disconnectFromBus(QStringLiteral("flood"));
+  }
+
+  // A client repeats a request while what it asked for is open: the panel's
+  // "Recent IPs" opens one box, the item's ContextMenu one menu, which opens
+  // on the screen even where the request places it off every screen.
+  void repeatedRequestsOpenOneBoxAndOneMenu() {
+    FakeWatcher watcher(QStringLiteral("watcher9"), true);
+    RealBoxesRig rig;
+    QTRY_COMPARE(watcher.items.size(), 1);
+    const QString item = watcher.items[0];
+    LoopCounter counter;
+    constexpr int kCalls = 300;
+
+    QDBusMessage click = QDBusMessage::createMethodCall(item, StatusNotifierItem::kMenuPath,
+                                                        "com.canonical.dbusmenu", "Event");
+    click << 3 << QString("clicked") << QVariant::fromValue(QDBusVariant(QString())) << 0u;
+    bool done = false;
+    WhenOpen(ActiveModal, [&](QWidget* box) {
+      SendAndSettle(click, kCalls - 1);
+      box->close();
+      done = true;
+    });
+    Panel().asyncCall(click);
+    QTRY_VERIFY(done);
+    QTRY_COMPARE(counter.boxes.open, 0);
+    QCOMPARE(counter.boxes.shown, 1);
+    QCOMPARE(counter.boxes.most_open, 1);
+
+    QDBusMessage context_menu = QDBusMessage::createMethodCall(
+        item, StatusNotifierItem::kItemPath, StatusNotifierItem::kItemInterface, "ContextMenu");
+    context_menu << INT_MAX << INT_MAX;
+    QRect menu_at;
+    done = false;
+    WhenOpen(ActivePopup, [&](QWidget* menu) {
+      menu_at = menu->geometry();
+      SendAndSettle(context_menu, kCalls - 1);
+      menu->close();
+      done = true;
+    });
+    Panel().asyncCall(context_menu);
+    QTRY_VERIFY(done);
+    QTRY_COMPARE(counter.menus.open, 0);
+    QCOMPARE(counter.menus.shown, 1);
+    QCOMPARE(counter.menus.most_open, 1);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QVERIFY2(screen.contains(menu_at), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                      .arg(menu_at.x())
+                                                      .arg(menu_at.y())
+                                                      .arg(menu_at.width())
+                                                      .arg(menu_at.height())));
+  }
+
+  // A place a panel gives in the screen's pixels, on and off the screen.
+  void aPlaceOffTheScreenIsTakenOntoIt() {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const int right = screen.right();
+    const int bottom = screen.bottom();
+    const std::pair<QPoint, QPoint> cases[] = {
+        {{120, 90}, {120, 90}},
+        {{0, 0}, {0, 0}},
+        {{right, bottom}, {right, bottom}},
+        {{100000, 90}, {right, 90}},
+        {{INT_MAX, INT_MAX}, {right, bottom}},
+        {{INT_MIN, INT_MIN}, {0, 0}},
+        {{-5, INT_MAX}, {0, bottom}},
+    };
+    for (const auto& [given, expected] : cases) QCOMPARE(FromScreenPixels(given), expected);
   }
 
  private:

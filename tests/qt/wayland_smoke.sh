@@ -21,10 +21,10 @@ SMOKE_USER=${PELLUX_SMOKE_USER:-pellux-smoke}
 
 fail() {
   echo "FAIL wayland_smoke: $*" >&2
-  if [[ -n ${WORK:-} ]]; then
+  if [[ -n ${DESK_TMP:-} ]]; then
     if [[ -n ${WAYLAND_DISPLAY:-} ]]; then grim "$WORK/failed.png" 2>/dev/null || true; fi
     local log
-    for log in "$WORK"/*.log; do
+    for log in "$DESK_TMP"/*.log; do
       [[ -s $log ]] && { echo "--- $(basename "$log"):" >&2; tail -n 20 "$log" >&2; }
     done
   fi
@@ -38,8 +38,10 @@ if ((EUID == 0)); then
   fi
   stage=$(mktemp -d "${TMPDIR:-/tmp}/pellux-wayland.XXXXXX")
   trap 'rm -rf "$stage"' EXIT
-  cp "$program" "$here/lib.sh" "$stage/"
-  cp "$(realpath "${BASH_SOURCE[0]}")" "$stage/wayland_smoke.sh"
+  mkdir -p "$stage/scripts" "$stage/tests/qt"
+  cp "$program" "$stage/"
+  cp "$here/../../scripts/desk.sh" "$stage/scripts/"
+  cp "$here/lib.sh" "$(realpath "${BASH_SOURCE[0]}")" "$stage/tests/qt/"
   # The sanitizers' suppressions, when the run names a file of them.
   lsan=${LSAN_OPTIONS:-}
   if [[ $lsan =~ suppressions=([^:]*) && -f ${BASH_REMATCH[1]} ]]; then
@@ -51,7 +53,7 @@ if ((EUID == 0)); then
   status=0
   runuser -u "$SMOKE_USER" -- env -i PATH="$PATH" LSAN_OPTIONS="$lsan" \
     WAYLAND_SMOKE_STAGE="$stage" \
-    bash "$stage/wayland_smoke.sh" "$stage/$(basename "$program")" || status=$?
+    bash "$stage/tests/qt/wayland_smoke.sh" "$stage/$(basename "$program")" || status=$?
   if [[ -n ${SMOKE_ARTIFACTS:-} ]]; then
     mkdir -p "$SMOKE_ARTIFACTS"
     for png in "$stage"/*.png; do [[ -f $png ]] && cp "$png" "$SMOKE_ARTIFACTS/"; done
@@ -59,31 +61,18 @@ if ((EUID == 0)); then
   exit "$status"
 fi
 
-# From here on, as an unprivileged user.
-WORK=${WAYLAND_SMOKE_STAGE:-$(mktemp -d "${TMPDIR:-/tmp}/pellux-wayland.XXXXXX")}
+# From here on, as an unprivileged user, on a desk with a session bus, on
+# which waybar hosts the tray's items.
 # shellcheck source=tests/qt/lib.sh
 source "$here/lib.sh"
-PIDS=()
-stop_all() {
-  local i
-  for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do _end "${PIDS[i]}"; done
-  [[ -n ${WAYLAND_SMOKE_STAGE:-} ]] || rm -rf "$WORK"
-}
-trap stop_all EXIT
+unset DISPLAY WAYLAND_DISPLAY
+desk_start bus || fail "the session bus did not start"
+WORK=${WAYLAND_SMOKE_STAGE:-$DESK_TMP}
 
 mkdir -p "$WORK/runtime" "$WORK/config" "$WORK/cache"
 chmod 700 "$WORK/runtime"
 export XDG_RUNTIME_DIR=$WORK/runtime XDG_CONFIG_HOME=$WORK/config XDG_CACHE_HOME=$WORK/cache
 export HOME=$WORK
-unset DISPLAY WAYLAND_DISPLAY
-
-# The session bus, on which waybar hosts the tray's items.
-dbus-daemon --session --nofork --nopidfile --address="unix:path=$WORK/bus" \
-  </dev/null >"$WORK/dbus.log" 2>&1 &
-PIDS+=($!)
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$WORK/bus"
-wait_until bus_call org.freedesktop.DBus /org/freedesktop/DBus org.freedesktop.DBus.GetId ||
-  fail "the session bus did not start"
 
 cat >"$WORK/sway.conf" <<'CONF'
 xwayland disable
@@ -92,8 +81,7 @@ default_border normal 2
 font pango:DejaVu Sans 10
 CONF
 WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
-  sway --config "$WORK/sway.conf" </dev/null >"$WORK/sway.log" 2>&1 &
-PIDS+=($!)
+  desk_spawn sway sway --config "$WORK/sway.conf"
 sway_socket() { compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" | head -n1 | grep .; }
 wayland_socket() { compgen -G "$XDG_RUNTIME_DIR/wayland-[0-9]" | head -n1 | grep .; }
 { wait_until sway_socket && wait_until wayland_socket; } || fail "sway did not start"
@@ -111,14 +99,11 @@ cat >"$WORK/waybar.css" <<'CONF'
 * { font-family: "DejaVu Sans"; font-size: 12px; }
 window#waybar { background: #d4d4d4; color: #000000; }
 CONF
-waybar --config "$WORK/waybar.json" --style "$WORK/waybar.css" </dev/null >"$WORK/waybar.log" 2>&1 &
-PIDS+=($!)
+desk_spawn waybar waybar --config "$WORK/waybar.json" --style "$WORK/waybar.css"
 watcher_up() { sni_watcher_items; }
 wait_until watcher_up || fail "waybar's tray did not start"
 
-QT_QPA_PLATFORM=wayland "$program" </dev/null >"$WORK/pellux.log" 2>&1 &
-PELLUX_PID=$!
-PIDS+=("$PELLUX_PID")
+PELLUX_EXE=$program QT_QPA_PLATFORM=wayland pellux_start
 
 item=$(sni_item_wait) || fail "the item did not reach waybar's tray"
 tip=$(bus_call "$item" /StatusNotifierItem org.freedesktop.DBus.Properties.Get \
@@ -162,5 +147,4 @@ grim "$WORK/linux-wayland-config.png" || fail "grim took no screenshot"
 menu_click E_xit
 pellux_wait_exit || fail "Exit did not end the program"
 [[ $PELLUX_STATUS == 0 ]] || fail "exit status $PELLUX_STATUS"
-PIDS=("${PIDS[@]:0:${#PIDS[@]}-1}")
 echo "PASS wayland_smoke"

@@ -114,6 +114,7 @@ class FakeMessages final : public MessageBoxes {
   std::vector<Box> shown;
   int open = 0;
   int most_open = 0;
+  int brought_forward = 0;
   // Runs while a box is open, as a nested message loop would.
   std::function<void()> while_open;
 
@@ -124,6 +125,7 @@ class FakeMessages final : public MessageBoxes {
     if (while_open) while_open();
     --open;
   }
+  void BringForward() override { ++brought_forward; }
 
   std::vector<std::string> Texts() const {
     std::vector<std::string> texts;
@@ -171,11 +173,19 @@ class FakeMainView final : public MainView {
   std::optional<uint32_t> interval_ms;
   std::optional<ControlId> choice;
   std::vector<std::vector<MenuItemDesign>> menus;
+  int open = 0;
+  int most_open = 0;
+  // Runs while a menu is open, as its loop would.
+  std::function<void()> while_open;
 
   void SetTip(const std::string& tip) override { tips.push_back(tip); }
   void StartTimer(uint32_t interval) override { interval_ms = interval; }
   std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items) override {
     menus.emplace_back(items.begin(), items.end());
+    ++open;
+    most_open = std::max(most_open, open);
+    if (while_open) while_open();
+    --open;
     return choice;
   }
 };

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
 #include "monitor/frm_main.h"
 #include "tests/unit/fakes.h"
 
@@ -108,6 +111,113 @@ TEST_F(TrayHandlersTest, AnEntryChosenInTheTrayRunsItsHandler) {
   EXPECT_EQ(messages.shown.size(), 1u);
   form.mnuMain_Click(MainMenu::mnuExit);
   EXPECT_EQ(process.exit_code, 0);
+}
+
+// Requests that arrive while a menu or box of the program is open, as a
+// panel or the shell delivers them from inside that loop: never two loops of
+// one kind, while a loop of the other kind may open over it.
+TEST(ModalLoopTest, ARequestForAnOpenLoopOpensNoSecond) {
+  enum class Open { kMenu, kReport };
+  struct Case {
+    const char* name;
+    Open open;
+    std::function<void(frmMain&)> request;
+    std::optional<ControlId> choice;  // chosen from a menu opened inside
+    std::size_t menus;                // opened in all
+    int most_menus;                   // open at once
+    std::size_t boxes;
+    int brought_forward;
+    Strings forms;
+  };
+  const auto right = [](frmMain& form) { form.Trayicon1_MouseButton(kRightButton); };
+  const auto recent = [](frmMain& form) { form.mnuMain_Click(MainMenu::mnuRecent); };
+  const Case cases[] = {
+      {"menu, right button", Open::kMenu, right, {}, 1, 1, 0, 0, {}},
+      {"menu, 300 right buttons",
+       Open::kMenu,
+       [&](frmMain& form) {
+         for (int i = 0; i < 300; ++i) right(form);
+       },
+       {},
+       1,
+       1,
+       0,
+       0,
+       {}},
+      {"menu, activation",
+       Open::kMenu,
+       [](frmMain& form) { form.Trayicon1_Activate(); },
+       {},
+       1,
+       1,
+       0,
+       0,
+       {"load frmInfo"}},
+      {"menu, the panel's Recent IPs", Open::kMenu, recent, {}, 1, 1, 1, 0, {}},
+      {"report, Recent IPs", Open::kReport, recent, {}, 0, 0, 1, 1, {}},
+      {"report, 300 Recent IPs",
+       Open::kReport,
+       [&](frmMain& form) {
+         for (int i = 0; i < 300; ++i) recent(form);
+       },
+       {},
+       0,
+       0,
+       1,
+       300,
+       {}},
+      {"report, menu", Open::kReport, right, {}, 1, 1, 1, 0, {}},
+      {"report, Recent IPs from the menu",
+       Open::kReport,
+       right,
+       MainMenu::mnuRecent,
+       1,
+       1,
+       1,
+       1,
+       {}},
+      {"report, Get IP from the menu",
+       Open::kReport,
+       right,
+       MainMenu::mnuGetIP,
+       1,
+       1,
+       1,
+       0,
+       {"load frmInfo"}},
+  };
+  for (const Case& c : cases) {
+    testing::MainFormFakes fakes;
+    frmMain& form = fakes.main;
+    bool asked = false;
+    const auto ask = [&] {
+      if (asked) return;
+      asked = true;
+      fakes.window.choice = c.choice;
+      c.request(form);
+    };
+    if (c.open == Open::kMenu) {
+      fakes.window.while_open = ask;
+      right(form);
+    } else {
+      fakes.messages.while_open = ask;
+      recent(form);
+    }
+    EXPECT_EQ(fakes.window.menus.size(), c.menus) << c.name;
+    EXPECT_EQ(fakes.window.most_open, c.most_menus) << c.name;
+    EXPECT_EQ(fakes.messages.shown.size(), c.boxes) << c.name;
+    EXPECT_EQ(fakes.messages.most_open, c.boxes > 0 ? 1 : 0) << c.name;
+    EXPECT_EQ(fakes.messages.brought_forward, c.brought_forward) << c.name;
+    EXPECT_EQ(fakes.forms, c.forms) << c.name;
+
+    // Once closed, each opens again.
+    fakes.window.while_open = nullptr;
+    fakes.messages.while_open = nullptr;
+    fakes.window.choice = MainMenu::mnuRecent;
+    right(form);
+    EXPECT_EQ(fakes.window.menus.size(), c.menus + 1) << c.name;
+    EXPECT_EQ(fakes.messages.shown.size(), c.boxes + 1) << c.name;
+  }
 }
 
 }  // namespace

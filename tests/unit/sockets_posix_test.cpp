@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "net/sockets_posix.h"
 #include "net/network_identity.h"
 #include "net/sockets.h"
+#include "net/sockets_posix.h"
 #include "tests/unit/fakes.h"
 
 namespace pellux {
