@@ -11,7 +11,7 @@
 #include "info/frm_info.h"
 #include "monitor/frm_main.h"
 #include "monitor/main_window_win.h"
-#include "net/module1.h"
+#include "net/network_identity.h"
 #include "ui/clipboard.h"
 #include "ui/form_window_win.h"
 

@@ -71,7 +71,7 @@ class KeptTip final : public MainView {
  public:
   void SetTip(const std::string& tip) override { tip_ = tip; }
   void StartTimer(uint32_t) override {}
-  std::optional<std::string_view> PopupMenu(std::span<const MenuItemDesign>) override {
+  std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign>) override {
     return std::nullopt;
   }
 
@@ -86,13 +86,14 @@ class NoWindow final : public FormView {
   void Unload() override {}
   bool loaded() const override { return false; }
   void SetCaption(std::string_view) override {}
-  std::string Text(std::string_view) const override { return {}; }
-  void SetText(std::string_view, std::string_view) override {}
-  void SetVisible(std::string_view, bool) override {}
-  int ListCount(std::string_view) const override { return 0; }
-  std::string List(std::string_view, int) const override { return {}; }
-  void SetListIndex(std::string_view, int) override {}
-  void FlattenButton(std::string_view) override {}
+  std::string Text(ControlId) const override { return {}; }
+  void SetText(ControlId, std::string_view) override {}
+  void SetVisible(ControlId, bool) override {}
+  int ListCount(ControlId) const override { return 0; }
+  int32_t ItemData(ControlId, int) const override { return 0; }
+  int ListIndex(ControlId) const override { return -1; }
+  void SetListIndex(ControlId, int) override {}
+  void FlattenButton(ControlId) override {}
   int dpi() const override { return 96; }
   TwipsRect Frame() const override { return {}; }
   TwipsRect Screen() const override { return {}; }

@@ -1,25 +1,11 @@
 #include "config/frm_config.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace pellux {
 
 std::string AboutCaption(const VersionNumbers& version) {
   return "About Pellux v" + std::to_string(version.major) + "." + std::to_string(version.minor);
-}
-
-std::optional<int16_t> IntervalFromItem(std::string_view text) {
-  const auto blank = text.find(' ');
-  if (blank == std::string_view::npos) return std::nullopt;
-  std::string_view number = text.substr(0, blank);
-  number.remove_prefix(std::min(number.find_first_not_of(' '), number.size()));
-  int16_t seconds = 0;
-  const auto [stop, error] = std::from_chars(number.data(), number.data() + number.size(), seconds);
-  if (error != std::errc() || stop != number.data() + number.size()) return std::nullopt;
-  const double milliseconds = seconds * 1000.0;
-  if (milliseconds < INT16_MIN || milliseconds > INT16_MAX) return std::nullopt;
-  return static_cast<int16_t>(milliseconds);
 }
 
 void frmConfig::Form_Load() {
@@ -28,19 +14,19 @@ void frmConfig::Form_Load() {
   GetTaskBarPos();
   PlaceAboveTaskbar();
   // Without version information the panel keeps its plain caption.
-  if (version_) view_->SetText("fraAbout", AboutCaption(*version_));
-  view_->SetText("lblAbout", kAboutNotice);
+  if (version_) view_->SetText(ConfigControl::fraAbout, AboutCaption(*version_));
+  view_->SetText(ConfigControl::lblAbout, kAboutNotice);
 }
 
-void frmConfig::Click(std::string_view control) { RunClickHandler(kConfigClicks, *this, control); }
+void frmConfig::Click(ControlId control) { RunClickHandler(kConfigClicks, *this, control); }
 
 void frmConfig::SelectCurrentInterval() {
-  // The item is read as "&OK" reads it. An interval that is not one the
-  // list offers, such as 2500, selects nothing.
-  const int count = view_->ListCount("cboInterval");
+  // An interval that is not one the list offers, such as 2500, selects
+  // nothing.
+  const int count = view_->ListCount(ConfigControl::cboInterval);
   for (int index = 0; index < count; ++index) {
-    if (IntervalFromItem(view_->List("cboInterval", index)) == main_.TimerInterval) {
-      view_->SetListIndex("cboInterval", index);
+    if (view_->ItemData(ConfigControl::cboInterval, index) == main_.TimerInterval) {
+      view_->SetListIndex(ConfigControl::cboInterval, index);
       return;
     }
   }
@@ -73,8 +59,8 @@ void frmConfig::cmdOK_Click() {
   // With nothing selected there is no interval to take: the window closes
   // and everything stays as it was.
   bool saved = true;
-  if (const auto interval = IntervalFromItem(view_->Text("cboInterval"))) {
-    main_.TimerInterval = *interval;
+  if (const int index = view_->ListIndex(ConfigControl::cboInterval); index >= 0) {
+    main_.TimerInterval = static_cast<int16_t>(view_->ItemData(ConfigControl::cboInterval, index));
     saved = settings_.SaveSetting(kSettingsApp, kSettingsSection, kIntervalKey,
                                   std::to_string(main_.TimerInterval));
   }
@@ -91,17 +77,17 @@ void frmConfig::cmdCancel_Click() {
 void frmConfig::cmdAbout_Click() {
   if (!loaded()) return;
   // The button's tag says which panel a click brings up.
-  const std::string tag = Tag("cmdAbout");
+  const std::string tag = Tag(ConfigControl::cmdAbout);
   if (tag == "About") {
-    SetTag("cmdAbout", "Interval");
-    view_->SetText("cmdAbout", "&Config");
-    view_->SetVisible("fraAbout", true);
-    view_->SetVisible("fraInterval", false);
+    SetTag(ConfigControl::cmdAbout, "Interval");
+    view_->SetText(ConfigControl::cmdAbout, "&Config");
+    view_->SetVisible(ConfigControl::fraAbout, true);
+    view_->SetVisible(ConfigControl::fraInterval, false);
   } else if (tag == "Interval") {
-    SetTag("cmdAbout", "About");
-    view_->SetText("cmdAbout", "&About");
-    view_->SetVisible("fraAbout", false);
-    view_->SetVisible("fraInterval", true);
+    SetTag(ConfigControl::cmdAbout, "About");
+    view_->SetText(ConfigControl::cmdAbout, "&About");
+    view_->SetVisible(ConfigControl::fraAbout, false);
+    view_->SetVisible(ConfigControl::fraInterval, true);
   }
 }
 

@@ -15,17 +15,23 @@
 
 namespace pellux {
 
-// The intervals offered, each text starting with its number of seconds.
-// "4 Seconds " really ends in a blank.
-inline constexpr std::string_view kIntervalItems[] = {
-    "1 Second",  "2 Seconds",  "3 Seconds",  "4 Seconds ",
-    "5 Seconds", "10 Seconds", "20 Seconds", "30 Seconds",
+// The intervals offered, each caption starting with its number of seconds,
+// and each kept with its number of milliseconds. "4 Seconds " really ends in
+// a blank.
+inline constexpr ListItemDesign kIntervalItems[] = {
+    {"1 Second", 1000},  {"2 Seconds", 2000},   {"3 Seconds", 3000},   {"4 Seconds ", 4000},
+    {"5 Seconds", 5000}, {"10 Seconds", 10000}, {"20 Seconds", 20000}, {"30 Seconds", 30000},
 };
 
 inline constexpr FontDesign kConfigFont{"Arial", 9.75};
 
 // The label over the list of intervals, which names the list as well.
 inline constexpr std::string_view kCheckCaption = "Check for new IP address every:";
+
+#define PELLUX_CONFIG_CONTROLS(X) \
+  X(cmdAbout)                     \
+  X(cmdCancel) X(cmdOK) X(fraInterval) X(cboInterval) X(lblCheck) X(fraAbout) X(lblAbout)
+enum class ConfigControl { PELLUX_CONFIG_CONTROLS(PELLUX_ENUMERATOR) };
 
 inline constexpr ControlDesign kConfigControls[] = {
     {.name = "cmdAbout",
@@ -51,14 +57,14 @@ inline constexpr ControlDesign kConfigControls[] = {
      .tab_index = 0},
     {.name = "cboInterval",
      .kind = ControlKind::kDropDownList,
-     .parent = "fraInterval",
+     .parent = ConfigControl::fraInterval,
      .box = {90, 540, 3195, 360},
      .tab_index = 2,
      .items = kIntervalItems,
      .accessible_name = kCheckCaption},
     {.name = "lblCheck",
      .kind = ControlKind::kLabel,
-     .parent = "fraInterval",
+     .parent = ConfigControl::fraInterval,
      .caption = kCheckCaption,
      .box = {90, 270, 2625, 225},
      .tab_index = 1,
@@ -71,11 +77,13 @@ inline constexpr ControlDesign kConfigControls[] = {
      .flags = control_flags::kHidden},
     {.name = "lblAbout",
      .kind = ControlKind::kLabel,
-     .parent = "fraAbout",
+     .parent = ConfigControl::fraAbout,
      .box = {90, 330, 3165, 885},
      .tab_index = 7,
      .font = FontDesign{"Arial", 8.25}},
 };
+
+static_assert(NamesMatch(kConfigControls, {PELLUX_CONFIG_CONTROLS(PELLUX_NAME_OF)}));
 
 // Neither "OK" nor "Cancel" is the default or the cancel button: Enter in
 // the list and Esc anywhere leave the window as it is.
@@ -99,12 +107,6 @@ inline constexpr std::string_view kIntervalNotSavedMessage = "The new interval c
 // "About Pellux v1.11".
 std::string AboutCaption(const VersionNumbers& version);
 
-// The interval in milliseconds that "&OK" takes from the list's text: the
-// text up to and including its first blank holds the number of seconds.
-// Nothing when the text has no blank or no number there, or the product does
-// not fit 16 bits.
-std::optional<int16_t> IntervalFromItem(std::string_view text);
-
 // The form itself. It lives as long as the program; its window comes and
 // goes.
 class frmConfig final : public Form {
@@ -125,7 +127,7 @@ class frmConfig final : public Form {
   // Runs each time the window is created, before it is first shown: selects
   // the current interval, places the window and fills in the About panel.
   void Form_Load() override;
-  void Click(std::string_view control) override;
+  void Click(ControlId control) override;
 
   // Takes the chosen interval, stores it and unloads the window.
   void cmdOK_Click();
@@ -147,10 +149,10 @@ class frmConfig final : public Form {
   std::optional<VersionNumbers> version_;
 };
 
-inline constexpr ClickHandler<frmConfig> kConfigClicks[] = {
-    {"cmdOK", &frmConfig::cmdOK_Click},
-    {"cmdCancel", &frmConfig::cmdCancel_Click},
-    {"cmdAbout", &frmConfig::cmdAbout_Click},
+inline constexpr ClickHandler<frmConfig, ConfigControl> kConfigClicks[] = {
+    {ConfigControl::cmdOK, &frmConfig::cmdOK_Click},
+    {ConfigControl::cmdCancel, &frmConfig::cmdCancel_Click},
+    {ConfigControl::cmdAbout, &frmConfig::cmdAbout_Click},
 };
 
 }  // namespace pellux

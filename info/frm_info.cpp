@@ -22,22 +22,24 @@ std::string InfoSummary(std::string_view ip, std::string_view computer_name,
 void frmInfo::Form_Load() {
   if (!loaded()) return;
   view_->SetCaption("Pellux: " + main_.YourIP);
-  view_->SetText("txtIP", main_.YourIP);
-  view_->SetText("txtCompName", module1_.QueryComputerName());
-  view_->SetText("txtHostName", module1_.QueryHostName());
-  for (const ControlDesign& control : design().controls) {
-    if (control.kind == ControlKind::kCommandButton) view_->FlattenButton(control.name);
+  view_->SetText(InfoControl::txtIP, main_.YourIP);
+  view_->SetText(InfoControl::txtCompName, module1_.QueryComputerName());
+  view_->SetText(InfoControl::txtHostName, module1_.QueryHostName());
+  for (std::size_t i = 0; i < design().controls.size(); ++i) {
+    if (design().controls[i].kind == ControlKind::kCommandButton) {
+      view_->FlattenButton(ControlId::At(i));
+    }
   }
 }
 
-void frmInfo::Click(std::string_view control) { RunClickHandler(kInfoClicks, *this, control); }
+void frmInfo::Click(ControlId control) { RunClickHandler(kInfoClicks, *this, control); }
 
 void frmInfo::cmdCopy_Click() { PutOnClipboard(main_.YourIP); }
 
 void frmInfo::cmdCopy2_Click() {
   if (!loaded()) return;
-  PutOnClipboard(
-      InfoSummary(view_->Text("txtIP"), view_->Text("txtCompName"), view_->Text("txtHostName")));
+  PutOnClipboard(InfoSummary(view_->Text(InfoControl::txtIP), view_->Text(InfoControl::txtCompName),
+                             view_->Text(InfoControl::txtHostName)));
 }
 
 void frmInfo::cmdClose_Click() {

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "monitor/frm_main.h"
-#include "net/module1.h"
+#include "net/network_identity.h"
 #include "ui/clipboard.h"
 #include "ui/form_view.h"
 #include "ui/message_box.h"
@@ -25,6 +25,11 @@ inline constexpr FontDesign kInfoTitleFont{.face = "MS Sans Serif", .points = 8.
 
 // The three boxes that show what the window read when it loaded.
 inline constexpr uint32_t kInfoBoxFlags = control_flags::kCentred | control_flags::kLocked;
+
+#define PELLUX_INFO_CONTROLS(X) \
+  X(cmdClose)                   \
+  X(cmdCopy2) X(cmdCopy) X(Picture1) X(Label1) X(fraIP) X(txtHostName) X(txtCompName) X(txtIP)
+enum class InfoControl { PELLUX_INFO_CONTROLS(PELLUX_ENUMERATOR) };
 
 inline constexpr ControlDesign kInfoControls[] = {
     {.name = "cmdClose",
@@ -52,7 +57,7 @@ inline constexpr ControlDesign kInfoControls[] = {
      .accessible_name = "Network Info"},
     {.name = "Label1",
      .kind = ControlKind::kLabel,
-     .parent = "Picture1",
+     .parent = InfoControl::Picture1,
      .caption = "Network Info",
      .box = {0, 0, 1425, 240},
      .tab_index = 8,
@@ -65,7 +70,7 @@ inline constexpr ControlDesign kInfoControls[] = {
      .accessible_name = "Network Info"},
     {.name = "txtHostName",
      .kind = ControlKind::kTextBox,
-     .parent = "fraIP",
+     .parent = InfoControl::fraIP,
      .caption = "Hostname",
      .box = {60, 870, 2055, 255},
      .tab_index = 3,
@@ -75,7 +80,7 @@ inline constexpr ControlDesign kInfoControls[] = {
      .accessible_name = "Host name"},
     {.name = "txtCompName",
      .kind = ControlKind::kTextBox,
-     .parent = "fraIP",
+     .parent = InfoControl::fraIP,
      .caption = "Computer Name",
      .box = {60, 600, 2055, 255},
      .tab_index = 4,
@@ -85,7 +90,7 @@ inline constexpr ControlDesign kInfoControls[] = {
      .accessible_name = "Computer name"},
     {.name = "txtIP",
      .kind = ControlKind::kTextBox,
-     .parent = "fraIP",
+     .parent = InfoControl::fraIP,
      .caption = "IP Address",
      .box = {90, 330, 2055, 255},
      .tab_index = 5,
@@ -94,6 +99,8 @@ inline constexpr ControlDesign kInfoControls[] = {
      .back = SystemColour::kButtonFace,
      .accessible_name = "IP address"},
 };
+
+static_assert(NamesMatch(kInfoControls, {PELLUX_INFO_CONTROLS(PELLUX_NAME_OF)}));
 
 inline constexpr FormDesign kInfoDesign{.name = "frmInfo",
                                         .caption = "Your IP:",
@@ -131,7 +138,7 @@ class frmInfo final : public Form {
   // Fills the caption and the boxes with the values of this moment, then
   // flattens the command buttons.
   void Form_Load() override;
-  void Click(std::string_view control) override;
+  void Click(ControlId control) override;
 
   // "Copy IP Address": the address the main form reports now, not the one
   // shown in the box.
@@ -160,10 +167,10 @@ class frmInfo final : public Form {
   int32_t DragY = 0;
 };
 
-inline constexpr ClickHandler<frmInfo> kInfoClicks[] = {
-    {"cmdCopy", &frmInfo::cmdCopy_Click},
-    {"cmdCopy2", &frmInfo::cmdCopy2_Click},
-    {"cmdClose", &frmInfo::cmdClose_Click},
+inline constexpr ClickHandler<frmInfo, InfoControl> kInfoClicks[] = {
+    {InfoControl::cmdCopy, &frmInfo::cmdCopy_Click},
+    {InfoControl::cmdCopy2, &frmInfo::cmdCopy2_Click},
+    {InfoControl::cmdClose, &frmInfo::cmdClose_Click},
 };
 
 }  // namespace pellux

@@ -81,7 +81,7 @@ void frmMain::Trayicon1_Activate() { mnuGetIP_Click(); }
 
 void frmMain::Trayicon1_MouseButton(int button) {
   if (button != kRightButton || menu_open_) return;
-  std::optional<std::string_view> entry;
+  std::optional<ControlId> entry;
   {
     const FlagUp open(menu_open_);
     entry = services_.window.PopupMenu(kMainMenu);
@@ -91,9 +91,7 @@ void frmMain::Trayicon1_MouseButton(int button) {
   if (entry) mnuMain_Click(*entry);
 }
 
-void frmMain::mnuMain_Click(std::string_view entry) {
-  RunClickHandler(kMainMenuHandlers, *this, entry);
-}
+void frmMain::mnuMain_Click(ControlId entry) { RunClickHandler(kMainMenuHandlers, *this, entry); }
 
 void frmMain::mnuGetIP_Click() { services_.info.Show(); }
 

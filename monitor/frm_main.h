@@ -11,7 +11,7 @@
 
 #include <span>
 
-#include "net/module1.h"
+#include "net/network_identity.h"
 #include "settings/settings.h"
 #include "tray/tray_icon.h"
 #include "ui/form_view.h"
@@ -52,10 +52,14 @@ class AddressHistory {
 };
 
 // The entries under mnuMain ("&Main"), in order.
+#define PELLUX_MAIN_MENU(X) X(mnuGetIP) X(sep1) X(mnuRecent) X(mnuConfigure) X(sep2) X(mnuExit)
+enum class MainMenu { PELLUX_MAIN_MENU(PELLUX_ENUMERATOR) };
+
 inline constexpr MenuItemDesign kMainMenu[] = {
     {"mnuGetIP", "&Get IP"},        {"sep1", "-"}, {"mnuRecent", "&Recent IPs"},
     {"mnuConfigure", "&Configure"}, {"sep2", "-"}, {"mnuExit", "E&xit"},
 };
+static_assert(NamesMatch(kMainMenu, {PELLUX_MAIN_MENU(PELLUX_NAME_OF)}));
 
 inline constexpr std::string_view kHistoryReportTitle = "Recent IP addresses";
 
@@ -72,8 +76,8 @@ class MainView {
   // Starts (or restarts) periodic ticks every `interval_ms` milliseconds.
   virtual void StartTimer(uint32_t interval_ms) = 0;
   // Shows the menu where the user asked for it and waits until it closes.
-  // The chosen entry's name, or nothing when the user chose none.
-  virtual std::optional<std::string_view> PopupMenu(std::span<const MenuItemDesign> items) = 0;
+  // The chosen entry, or nothing when the user chose none.
+  virtual std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items) = 0;
 };
 
 // What the main form works with.
@@ -117,13 +121,13 @@ class frmMain final : public MainFormEvents {
 
   // Activation opens the information window; the right button pops up
   // the command menu, other buttons do nothing. A second start of the
-  // program asks for "mnuGetIP"; a request to close it (an installer
-  // replacing it, the system) is "mnuExit". While the menu is open, a
+  // program asks for mnuGetIP; a request to close it (an installer
+  // replacing it, the system) is mnuExit. While the menu is open, a
   // request for it is dropped: the open menu already stands in front and
   // holds the pointer and the keys, and another would only nest in its loop.
   void Trayicon1_Activate() override;
   void Trayicon1_MouseButton(int button) override;
-  void mnuMain_Click(std::string_view entry) override;
+  void mnuMain_Click(ControlId entry) override;
 
   // The command menu. Asked for again while its box is open, the history
   // report brings that box forward rather than stacking a second one.
@@ -150,11 +154,11 @@ class frmMain final : public MainFormEvents {
 };
 
 // The handler each entry of the command menu runs.
-inline constexpr ClickHandler<frmMain> kMainMenuHandlers[] = {
-    {"mnuGetIP", &frmMain::mnuGetIP_Click},
-    {"mnuRecent", &frmMain::mnuRecent_Click},
-    {"mnuConfigure", &frmMain::mnuConfigure_Click},
-    {"mnuExit", &frmMain::mnuExit_Click},
+inline constexpr ClickHandler<frmMain, MainMenu> kMainMenuHandlers[] = {
+    {MainMenu::mnuGetIP, &frmMain::mnuGetIP_Click},
+    {MainMenu::mnuRecent, &frmMain::mnuRecent_Click},
+    {MainMenu::mnuConfigure, &frmMain::mnuConfigure_Click},
+    {MainMenu::mnuExit, &frmMain::mnuExit_Click},
 };
 
 }  // namespace pellux

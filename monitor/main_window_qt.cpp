@@ -28,7 +28,7 @@ void MainWindow::StartTimer(uint32_t interval_ms) {
   timer_.start(static_cast<int>(std::min<uint32_t>(interval_ms, INT32_MAX)));
 }
 
-std::optional<std::string_view> MainWindow::PopupMenu(std::span<const MenuItemDesign> items) {
+std::optional<ControlId> MainWindow::PopupMenu(std::span<const MenuItemDesign> items) {
   QMenu menu;
   for (std::size_t index = 0; index < items.size(); ++index) {
     const MenuItemDesign& item = items[index];
@@ -42,7 +42,7 @@ std::optional<std::string_view> MainWindow::PopupMenu(std::span<const MenuItemDe
   if (chosen == nullptr) return std::nullopt;
   const auto index = static_cast<std::size_t>(chosen->data().toULongLong());
   if (index >= items.size() || items[index].separator()) return std::nullopt;
-  return items[index].name;
+  return ControlId::At(index);
 }
 
 void MainWindow::EndProgram(int exit_code) {

@@ -34,7 +34,7 @@ class MainWindow final : public MainView, public Process {
   void StartTimer(uint32_t interval_ms) override;
   // Each entry's action carries the entry's name as its object name. The
   // menu opens where the panel asked for it, otherwise at the pointer.
-  std::optional<std::string_view> PopupMenu(std::span<const MenuItemDesign> items) override;
+  std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items) override;
 
   // Stops the timer and takes the icon out of the tray, then ends.
   void EndProgram(int exit_code) override;

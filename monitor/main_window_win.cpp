@@ -1,7 +1,5 @@
 #include "monitor/main_window_win.h"
 
-#include <windowsx.h>
-
 #include "ui/text_win.h"
 #include "ui/twips.h"
 
@@ -70,7 +68,7 @@ void MainWindow::Fail(const char* text) {
   EndProgram(1);
 }
 
-std::optional<std::string_view> MainWindow::PopupMenu(std::span<const MenuItemDesign> items) {
+std::optional<ControlId> MainWindow::PopupMenu(std::span<const MenuItemDesign> items) {
   MenuHandle menu;
   if (menu.get() == nullptr) return std::nullopt;
   // Command ids are the entries' positions plus one; 0 means nothing chosen.
@@ -85,7 +83,7 @@ std::optional<std::string_view> MainWindow::PopupMenu(std::span<const MenuItemDe
   }
   // A menu asked for from the keyboard opens at the icon, wherever the
   // pointer is; one asked for with the mouse opens at the pointer.
-  const std::optional<POINT> anchor = menu_anchor_;
+  const std::optional<POINT> anchor = tray_.menu_anchor();
   POINT at{};
   if (anchor) {
     at = *anchor;
@@ -102,7 +100,7 @@ std::optional<std::string_view> MainWindow::PopupMenu(std::span<const MenuItemDe
   // Esc on a menu opened from the keyboard gives the focus back to the icon.
   if (chosen <= 0 && anchor) tray_.ReturnFocus();
   if (chosen <= 0 || static_cast<std::size_t>(chosen) > items.size()) return std::nullopt;
-  return items[static_cast<std::size_t>(chosen) - 1].name;
+  return ControlId::At(static_cast<std::size_t>(chosen) - 1);
 }
 
 void MainWindow::EndProgram(int exit_code) {
@@ -128,10 +126,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (!tray_.SetDpi(LOWORD(wparam))) Fail(kIconTimerFailed);
       return 0;
     case kTrayCallbackMessage:
-      OnTrayCallback(wparam, lparam);
+      tray_.OnCallback(wparam, lparam);
       return 0;
     case WM_CLOSE:
-      form_.mnuMain_Click("mnuExit");
+      form_.mnuMain_Click(MainMenu::mnuExit);
       return 0;
     case WM_DESTROY:
       KillTimer(hwnd(), kTimerId);
@@ -146,66 +144,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
       }
       if (message == ShowInformationMessage() && message != 0) {
-        form_.mnuMain_Click("mnuGetIP");
+        form_.mnuMain_Click(MainMenu::mnuGetIP);
         return 0;
       }
       return Window::HandleMessage(message, wparam, lparam);
-  }
-}
-
-// An icon on version 4 puts the event in the low word of lParam, its id in
-// the high word, and the icon's anchor or the pointer in wParam. There a
-// single click, a double click and Enter or Space on the focused icon
-// activate it; the context-menu gesture (right click, the menu key,
-// Shift+F10) is the right button; a left or middle click also reports its
-// button.
-//
-// A shell that refused version 4 sends the bare mouse message as lParam
-// (its high word is then 0, never the icon's id): a left click activates
-// the icon and a right one opens the menu, as on version 4.
-void MainWindow::OnTrayCallback(WPARAM wparam, LPARAM lparam) {
-  const bool released_before = right_button_released_;
-  right_button_released_ = false;
-  if (HIWORD(lparam) != WinTrayIcon::kIconId) {
-    switch (lparam) {
-      case WM_LBUTTONUP:
-        form_.Trayicon1_Activate();
-        form_.Trayicon1_MouseButton(kLeftButton);
-        break;
-      case WM_RBUTTONUP:
-        form_.Trayicon1_MouseButton(kRightButton);
-        break;
-      case WM_MBUTTONUP:
-        form_.Trayicon1_MouseButton(kMiddleButton);
-        break;
-      default:
-        break;
-    }
-    return;
-  }
-  switch (LOWORD(lparam)) {
-    case NIN_SELECT:
-    case NIN_KEYSELECT:
-    case WM_LBUTTONDBLCLK:
-      form_.Trayicon1_Activate();
-      break;
-    case WM_RBUTTONUP:
-      right_button_released_ = true;
-      break;
-    case WM_CONTEXTMENU:
-      // From the keyboard, no button went up before it.
-      if (!released_before) menu_anchor_ = POINT{GET_X_LPARAM(wparam), GET_Y_LPARAM(wparam)};
-      form_.Trayicon1_MouseButton(kRightButton);
-      menu_anchor_.reset();
-      break;
-    case WM_LBUTTONUP:
-      form_.Trayicon1_MouseButton(kLeftButton);
-      break;
-    case WM_MBUTTONUP:
-      form_.Trayicon1_MouseButton(kMiddleButton);
-      break;
-    default:
-      break;
   }
 }
 

@@ -1,6 +1,7 @@
 // The main form's window on Windows: never shown, no taskbar button. It holds
 // the tray icon, the poll timer and the command menu, and delivers the
-// timer's ticks, the icon's events and requests from outside to frmMain.
+// timer's ticks and requests from outside to frmMain; the icon delivers its
+// own events.
 #pragma once
 
 #include <windows.h>
@@ -26,7 +27,7 @@ class MainWindow final : public Window, public MainView, public Process {
   // point, which tests replace with a model of the shell.
   MainWindow(MainFormEvents& form, Process& process, MessageBoxes& messages,
              WinTrayIcon::NotifyFunction notify = Shell_NotifyIconW)
-      : form_(form), process_(process), messages_(messages), tray_(notify) {
+      : form_(form), process_(process), messages_(messages), tray_(form, notify) {
     // Until the first address is known the icon shows what the program
     // would show without one, never an empty tip.
     tray_.SetTip(std::string(kTrayTipPrefix));
@@ -43,7 +44,7 @@ class MainWindow final : public Window, public MainView, public Process {
 
   void SetTip(const std::string& tip) override;
   void StartTimer(uint32_t interval_ms) override;
-  std::optional<std::string_view> PopupMenu(std::span<const MenuItemDesign> items) override;
+  std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items) override;
 
   // The icon leaves the tray before the process ends, so that no dead icon
   // is left behind.
@@ -51,7 +52,6 @@ class MainWindow final : public Window, public MainView, public Process {
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
-  void OnTrayCallback(WPARAM wparam, LPARAM lparam);
   // Shows what failed and ends the program.
   void Fail(const char* text);
 
@@ -59,12 +59,6 @@ class MainWindow final : public Window, public MainView, public Process {
   Process& process_;
   MessageBoxes& messages_;
   WinTrayIcon tray_;
-  // Where the next menu opens when it was asked for from the keyboard: the
-  // icon's anchor. Empty for a mouse click, whose menu opens at the pointer.
-  std::optional<POINT> menu_anchor_;
-  // Set by a right button's release; the context-menu event that follows
-  // it comes from the mouse.
-  bool right_button_released_ = false;
 };
 
 }  // namespace pellux

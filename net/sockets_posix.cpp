@@ -13,7 +13,7 @@
 #include <cstring>
 #include <string>
 
-#include "net/interface_addresses.h"
+#include "net/sockets_posix.h"
 #include "net/sockets.h"
 
 namespace pellux {

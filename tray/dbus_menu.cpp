@@ -68,11 +68,11 @@ std::optional<std::vector<DbusMenuProperty>> DbusMenu::Properties(
   return Filtered(AllProperties(items_, id), names);
 }
 
-std::optional<std::string_view> DbusMenu::Entry(int32_t id) const {
+std::optional<ControlId> DbusMenu::Entry(int32_t id) const {
   if (!Exists(id) || id == kRootId) return std::nullopt;
-  const MenuItemDesign& item = items_[static_cast<std::size_t>(id - 1)];
-  if (item.separator()) return std::nullopt;
-  return item.name;
+  const auto index = static_cast<std::size_t>(id - 1);
+  if (items_[index].separator()) return std::nullopt;
+  return ControlId::At(index);
 }
 
 }  // namespace pellux

@@ -51,9 +51,9 @@ class DbusMenu {
   std::optional<std::vector<DbusMenuProperty>> Properties(int32_t id,
                                                           std::span<const std::string> names) const;
 
-  // The name of the entry that item `id` stands for, when choosing it runs
-  // a command: not for the menu itself, a separator or an unknown item.
-  std::optional<std::string_view> Entry(int32_t id) const;
+  // The entry that item `id` stands for, when choosing it runs a command:
+  // not for the menu itself, a separator or an unknown item.
+  std::optional<ControlId> Entry(int32_t id) const;
 
  private:
   bool Exists(int32_t id) const;

@@ -64,7 +64,7 @@ struct StatusNotifierEvents {
   std::function<void()> activate;
   std::function<void()> secondary_activate;
   std::function<void(QPoint)> context_menu;
-  std::function<void(std::string_view entry)> menu_entry;
+  std::function<void(ControlId entry)> menu_entry;
 };
 
 class SniItemObject;

@@ -3,8 +3,6 @@
 // command menu that the tray shows by itself.
 #pragma once
 
-#include <string_view>
-
 #include "ui/form_view.h"
 
 namespace pellux {
@@ -18,9 +16,9 @@ class TrayEvents {
   // The context-menu gesture (right click, the menu key, Shift+F10) is the
   // right button.
   virtual void Trayicon1_MouseButton(int button) = 0;
-  // An entry of the command menu, by name ("mnuExit"). Separators and
-  // unknown names do nothing.
-  virtual void mnuMain_Click(std::string_view entry) = 0;
+  // An entry of the command menu, by its place in the menu. Separators and
+  // unknown entries do nothing.
+  virtual void mnuMain_Click(ControlId entry) = 0;
 };
 
 }  // namespace pellux

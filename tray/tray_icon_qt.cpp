@@ -220,7 +220,7 @@ StatusNotifierEvents QtTrayIcon::ItemEvents() {
             });
           },
       .menu_entry =
-          [this](std::string_view entry) { Post([this, entry] { events_.mnuMain_Click(entry); }); },
+          [this](ControlId entry) { Post([this, entry] { events_.mnuMain_Click(entry); }); },
   };
 }
 

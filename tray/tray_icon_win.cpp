@@ -1,5 +1,7 @@
 #include "tray/tray_icon_win.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 
 #include "resource.h"
@@ -142,6 +144,62 @@ void WinTrayIcon::Remove() {
 UINT WinTrayIcon::TaskbarCreatedMessage() {
   static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
   return message;
+}
+
+// An icon on version 4 puts the event in the low word of lParam, its id in
+// the high word, and the icon's anchor or the pointer in wParam. There a
+// single click, a double click and Enter or Space on the focused icon
+// activate it; the context-menu gesture (right click, the menu key,
+// Shift+F10) is the right button; a left or middle click also reports its
+// button.
+//
+// A shell that refused version 4 sends the bare mouse message as lParam
+// (its high word is then 0, never the icon's id): a left click activates
+// the icon and a right one opens the menu, as on version 4.
+void WinTrayIcon::OnCallback(WPARAM wparam, LPARAM lparam) {
+  const bool released_before = right_button_released_;
+  right_button_released_ = false;
+  if (HIWORD(lparam) != kIconId) {
+    switch (lparam) {
+      case WM_LBUTTONUP:
+        events_.Trayicon1_Activate();
+        events_.Trayicon1_MouseButton(kLeftButton);
+        break;
+      case WM_RBUTTONUP:
+        events_.Trayicon1_MouseButton(kRightButton);
+        break;
+      case WM_MBUTTONUP:
+        events_.Trayicon1_MouseButton(kMiddleButton);
+        break;
+      default:
+        break;
+    }
+    return;
+  }
+  switch (LOWORD(lparam)) {
+    case NIN_SELECT:
+    case NIN_KEYSELECT:
+    case WM_LBUTTONDBLCLK:
+      events_.Trayicon1_Activate();
+      break;
+    case WM_RBUTTONUP:
+      right_button_released_ = true;
+      break;
+    case WM_CONTEXTMENU:
+      // From the keyboard, no button went up before it.
+      if (!released_before) menu_anchor_ = POINT{GET_X_LPARAM(wparam), GET_Y_LPARAM(wparam)};
+      events_.Trayicon1_MouseButton(kRightButton);
+      menu_anchor_.reset();
+      break;
+    case WM_LBUTTONUP:
+      events_.Trayicon1_MouseButton(kLeftButton);
+      break;
+    case WM_MBUTTONUP:
+      events_.Trayicon1_MouseButton(kMiddleButton);
+      break;
+    default:
+      break;
+  }
 }
 
 }  // namespace pellux

@@ -1,13 +1,17 @@
 // The notification-area icon on Shell_NotifyIcon. The owner window adds it
 // when it is created, removes it when it is destroyed, and passes on the
 // icon's callback messages, Explorer's "TaskbarCreated" broadcast, the
-// retry timer's ticks and changes of its DPI.
+// retry timer's ticks and changes of its DPI. The icon decodes its callback
+// messages itself and delivers them as tray events.
 #pragma once
 
 #include <windows.h>
 #include <shellapi.h>
 
+#include <optional>
 #include <string>
+
+#include "tray/tray_icon.h"
 
 namespace pellux {
 
@@ -25,7 +29,9 @@ class WinTrayIcon {
   // the high word of their lParam.
   static constexpr UINT kIconId = 1;
 
-  explicit WinTrayIcon(NotifyFunction notify = Shell_NotifyIconW) : notify_(notify) {}
+  // The icon's actions go to `events`.
+  explicit WinTrayIcon(TrayEvents& events, NotifyFunction notify = Shell_NotifyIconW)
+      : events_(events), notify_(notify) {}
   WinTrayIcon(const WinTrayIcon&) = delete;
   WinTrayIcon& operator=(const WinTrayIcon&) = delete;
   ~WinTrayIcon();
@@ -49,6 +55,14 @@ class WinTrayIcon {
   void ReturnFocus();
   void Remove();
 
+  // The icon's callback message (kTrayCallbackMessage), delivered to the
+  // events as the action it stands for.
+  void OnCallback(WPARAM wparam, LPARAM lparam);
+  // Where a menu asked for from the keyboard opens, while the right button
+  // it stands for is being delivered: the icon's anchor. Nothing for a mouse
+  // click, whose menu opens at the pointer.
+  std::optional<POINT> menu_anchor() const { return menu_anchor_; }
+
   // Whether the shell shows the icon now.
   bool shown() const { return shown_; }
 
@@ -63,6 +77,7 @@ class WinTrayIcon {
   bool ScheduleRetry();
   void LoadImageAt(int dpi);
 
+  TrayEvents& events_;
   NotifyFunction notify_;
   HWND owner_ = nullptr;
   HICON icon_ = nullptr;
@@ -70,6 +85,10 @@ class WinTrayIcon {
   bool shown_ = false;
   UINT retry_gap_ms_ = 0;
   std::wstring tip_;
+  std::optional<POINT> menu_anchor_;
+  // Set by a right button's release; the context-menu event that follows
+  // it comes from the mouse.
+  bool right_button_released_ = false;
 };
 
 }  // namespace pellux

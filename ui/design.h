@@ -3,10 +3,12 @@
 // and fonts are written once and tested once.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string_view>
+#include <type_traits>
 
 #include "ui/twips.h"
 
@@ -64,6 +66,31 @@ inline constexpr uint32_t kCentred = 1u << 2;   // text centred
 inline constexpr uint32_t kLocked = 1u << 3;    // text can be selected, not changed
 }  // namespace control_flags
 
+// A control of a form, by its place in the form's design table. Each form
+// names its controls in an enum whose values are those places, so code names
+// a control as the compiler knows it and a misspelt one does not build.
+class ControlId {
+ public:
+  template <class Control>
+  requires std::is_enum_v<Control>
+  constexpr ControlId(Control control) : index_(static_cast<std::size_t>(control)) {}
+  static constexpr ControlId At(std::size_t index) { return ControlId(index); }
+
+  constexpr std::size_t index() const { return index_; }
+  friend constexpr bool operator==(ControlId, ControlId) = default;
+
+ private:
+  constexpr explicit ControlId(std::size_t index) : index_(index) {}
+  std::size_t index_;
+};
+
+// A list's item: its caption, and the number it stands for, which the list
+// keeps beside the caption.
+struct ListItemDesign {
+  std::string_view caption;
+  int32_t data = 0;
+};
+
 // A control's place and size in twips, relative to its parent's client area.
 struct TwipsBox {
   int left = 0;
@@ -73,9 +100,9 @@ struct TwipsBox {
 };
 
 struct ControlDesign {
-  std::string_view name;  // the control's name in the program, such as "cmdClose"
+  std::string_view name;  // the control's name in the program, such as cmdClose
   ControlKind kind;
-  std::string_view parent;  // empty: the window itself; otherwise a frame or picture box
+  std::optional<ControlId> parent;  // none: the window itself; otherwise a frame or picture box
   std::string_view caption;
   TwipsBox box;
   int tab_index = 0;
@@ -85,7 +112,7 @@ struct ControlDesign {
   SystemColour fore = SystemColour::kDefault;
   SystemColour back = SystemColour::kDefault;
   std::string_view tag;
-  std::span<const std::string_view> items;  // a list's items, in order
+  std::span<const ListItemDesign> items;  // a list's items, in order
   // What a screen reader calls the control where its caption does not say
   // what it is (a box that shows a value, a frame without a caption); the
   // eye never sees it.
@@ -111,39 +138,50 @@ struct FormDesign {
   // no button is a default button that Enter presses from anywhere.
   bool escape_closes = false;
 
-  // The position of the control of that name in `controls`, or the number
-  // of controls when there is none.
-  constexpr std::size_t IndexOf(std::string_view control) const {
-    std::size_t i = 0;
-    while (i < controls.size() && controls[i].name != control) ++i;
-    return i;
-  }
-  // The control of that name, or null.
-  constexpr const ControlDesign* Find(std::string_view control) const {
-    const std::size_t i = IndexOf(control);
-    return i < controls.size() ? &controls[i] : nullptr;
+  constexpr const ControlDesign& operator[](ControlId control) const {
+    return controls[control.index()];
   }
 };
 
 // An entry of a popup menu.
 struct MenuItemDesign {
-  std::string_view name;     // the entry's name in the program, such as "mnuExit"
+  std::string_view name;     // the entry's name in the program, such as mnuExit
   std::string_view caption;  // "-" makes a separator line
   constexpr bool separator() const { return caption == "-"; }
 };
 
+// A form lists its controls (or a menu its entries) once, in table order, as
+// X(name) entries. From that list come the enum that names them in code and
+// the names the design table must carry, which the compiler checks:
+//   enum class InfoControl { PELLUX_INFO_CONTROLS(PELLUX_ENUMERATOR) };
+//   static_assert(NamesMatch(kInfoControls, {PELLUX_INFO_CONTROLS(PELLUX_NAME_OF)}));
+#define PELLUX_ENUMERATOR(name) name,
+#define PELLUX_NAME_OF(name) #name,
+
+// Whether the rows of a table carry exactly these names, in this order.
+template <class Row, std::size_t M, std::size_t N>
+constexpr bool NamesMatch(const Row (&rows)[M], const std::string_view (&names)[N]) {
+  if (M != N) return false;
+  for (std::size_t i = 0; i < N; ++i) {
+    if (rows[i].name != names[i]) return false;
+  }
+  return true;
+}
+
 // One row of a form's table of handlers: a click on `control` runs `handler`.
-template <class Form>
+// `Control` is the form's own enum, so a row cannot name another form's
+// control.
+template <class Form, class Control>
 struct ClickHandler {
-  std::string_view control;
+  Control control;
   void (Form::*handler)();
 };
 
 // Runs the handler `table` names for a click on `control`, if any.
-template <class Form, std::size_t N>
-void RunClickHandler(const ClickHandler<Form> (&table)[N], Form& form, std::string_view control) {
-  for (const ClickHandler<Form>& row : table) {
-    if (row.control == control) (form.*row.handler)();
+template <class Form, class Control, std::size_t N>
+void RunClickHandler(const ClickHandler<Form, Control> (&table)[N], Form& form, ControlId control) {
+  for (const auto& row : table) {
+    if (ControlId(row.control) == control) (form.*row.handler)();
   }
 }
 

@@ -31,7 +31,7 @@ inline constexpr int16_t kAltKey = 4;
 enum class Corner { kTopLeft, kBottomRight };
 
 // A form's window, as the form and the forms that open it see it. Controls
-// are named as in the design table. Everything but Show, Unload and loaded
+// are named by the form's enum of its design table. Everything but Show, Unload and loaded
 // acts on the loaded window only.
 class FormView {
  public:
@@ -47,15 +47,17 @@ class FormView {
   virtual void SetCaption(std::string_view text) = 0;
   // A text box's text, the caption of a button, label or frame, the
   // selected item of a list (empty when none is selected).
-  virtual std::string Text(std::string_view control) const = 0;
-  virtual void SetText(std::string_view control, std::string_view text) = 0;
-  virtual void SetVisible(std::string_view control, bool visible) = 0;
-  // A drop-down list's items, and its selection (-1: none).
-  virtual int ListCount(std::string_view control) const = 0;
-  virtual std::string List(std::string_view control, int index) const = 0;
-  virtual void SetListIndex(std::string_view control, int index) = 0;
+  virtual std::string Text(ControlId control) const = 0;
+  virtual void SetText(ControlId control, std::string_view text) = 0;
+  virtual void SetVisible(ControlId control, bool visible) = 0;
+  // A drop-down list's number of items, the number kept beside an item's
+  // caption, and its selection (-1: none).
+  virtual int ListCount(ControlId control) const = 0;
+  virtual int32_t ItemData(ControlId control, int index) const = 0;
+  virtual int ListIndex(ControlId control) const = 0;
+  virtual void SetListIndex(ControlId control, int index) = 0;
   // Gives a command button the platform's static edge.
-  virtual void FlattenButton(std::string_view control) = 0;
+  virtual void FlattenButton(ControlId control) = 0;
 
   // The dots per inch the window's twips are converted at.
   virtual int dpi() const = 0;
@@ -93,19 +95,18 @@ class Form {
     Form_Load();
   }
   // A control's tag: text the form keeps with the control while the window
-  // is loaded. A control the design does not have has none.
-  std::string Tag(std::string_view control) const {
-    const std::size_t i = design_.IndexOf(control);
-    return i < tags_.size() ? tags_[i] : std::string();
+  // is loaded; none before it first loads.
+  std::string Tag(ControlId control) const {
+    return control.index() < tags_.size() ? tags_[control.index()] : std::string();
   }
-  void SetTag(std::string_view control, std::string_view tag) {
-    if (const std::size_t i = design_.IndexOf(control); i < tags_.size()) tags_[i] = tag;
+  void SetTag(ControlId control, std::string_view tag) {
+    if (control.index() < tags_.size()) tags_[control.index()] = tag;
   }
 
   // Runs each time the window has been created, before it is shown.
   virtual void Form_Load() = 0;
   // A click on a command button; the form's table says which handler runs.
-  virtual void Click(std::string_view control) = 0;
+  virtual void Click(ControlId control) = 0;
   // The mouse on the window's body (not on a control): `Button` and `Shift`
   // are bit sets, `X` and `Y` twips from the client area's corner.
   virtual void Form_MouseDown(int16_t /*Button*/, int16_t /*Shift*/, float /*X*/, float /*Y*/) {}

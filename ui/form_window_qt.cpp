@@ -272,15 +272,16 @@ void FormWindow::Create() {
 }
 
 QWidget* FormWindow::CreateControl(const ControlDesign& control) {
-  QWidget* parent = control.parent.empty() ? body_ : Control(control.parent);
+  QWidget* parent = control.parent ? Control(*control.parent) : body_;
   if (parent == nullptr) parent = body_;
   const QString caption = ToQString(control.caption);
   QWidget* widget = nullptr;
   switch (control.kind) {
     case ControlKind::kCommandButton: {
       auto* button = new EdgeButton(caption, parent);
-      const std::string_view name = control.name;
-      QObject::connect(button, &QPushButton::clicked, body_, [this, name] { form_.Click(name); });
+      // Controls are made in table order, so this one's place is the count so far.
+      const ControlId id = ControlId::At(controls_.size());
+      QObject::connect(button, &QPushButton::clicked, body_, [this, id] { form_.Click(id); });
       widget = button;
       break;
     }
@@ -315,7 +316,9 @@ QWidget* FormWindow::CreateControl(const ControlDesign& control) {
     }
     case ControlKind::kDropDownList: {
       auto* list = new QComboBox(parent);
-      for (const std::string_view item : control.items) list->addItem(ToQString(item));
+      for (const ListItemDesign& item : control.items) {
+        list->addItem(ToQString(item.caption), item.data);
+      }
       list->setCurrentIndex(-1);
       widget = list;
       break;
@@ -392,16 +395,15 @@ void FormWindow::SetTabOrder() {
   if (!stops.empty()) stops.front().second->setFocus();
 }
 
-QWidget* FormWindow::Control(std::string_view name) const {
-  const std::size_t i = form_.design().IndexOf(name);
-  return i < controls_.size() ? controls_[i] : nullptr;
+QWidget* FormWindow::Control(ControlId control) const {
+  return control.index() < controls_.size() ? controls_[control.index()] : nullptr;
 }
 
 void FormWindow::SetCaption(std::string_view text) {
   if (body_ != nullptr) body_->setWindowTitle(ToQString(text));
 }
 
-std::string FormWindow::Text(std::string_view control) const {
+std::string FormWindow::Text(ControlId control) const {
   QWidget* widget = Control(control);
   if (auto* box = qobject_cast<QLineEdit*>(widget)) return FromQString(box->text());
   if (auto* button = qobject_cast<QAbstractButton*>(widget)) return FromQString(button->text());
@@ -411,7 +413,7 @@ std::string FormWindow::Text(std::string_view control) const {
   return {};
 }
 
-void FormWindow::SetText(std::string_view control, std::string_view text) {
+void FormWindow::SetText(ControlId control, std::string_view text) {
   QWidget* widget = Control(control);
   if (auto* box = qobject_cast<QLineEdit*>(widget)) {
     box->setText(ToQString(text));
@@ -426,26 +428,30 @@ void FormWindow::SetText(std::string_view control, std::string_view text) {
   }
 }
 
-void FormWindow::SetVisible(std::string_view control, bool visible) {
+void FormWindow::SetVisible(ControlId control, bool visible) {
   if (QWidget* widget = Control(control)) widget->setVisible(visible);
 }
 
-int FormWindow::ListCount(std::string_view control) const {
+int FormWindow::ListCount(ControlId control) const {
   const auto* list = qobject_cast<QComboBox*>(Control(control));
   return list != nullptr ? list->count() : 0;
 }
 
-std::string FormWindow::List(std::string_view control, int index) const {
+int32_t FormWindow::ItemData(ControlId control, int index) const {
   const auto* list = qobject_cast<QComboBox*>(Control(control));
-  if (list == nullptr || index < 0 || index >= list->count()) return {};
-  return FromQString(list->itemText(index));
+  return list != nullptr ? list->itemData(index).toInt() : 0;
 }
 
-void FormWindow::SetListIndex(std::string_view control, int index) {
+int FormWindow::ListIndex(ControlId control) const {
+  const auto* list = qobject_cast<QComboBox*>(Control(control));
+  return list != nullptr ? list->currentIndex() : -1;
+}
+
+void FormWindow::SetListIndex(ControlId control, int index) {
   if (auto* list = qobject_cast<QComboBox*>(Control(control))) list->setCurrentIndex(index);
 }
 
-void FormWindow::FlattenButton(std::string_view control) {
+void FormWindow::FlattenButton(ControlId control) {
   if (auto* button = dynamic_cast<EdgeButton*>(Control(control))) button->SetStaticEdge(true);
 }
 

@@ -56,13 +56,14 @@ class FormWindow final : public FormView {
   bool loaded() const override { return body_ != nullptr; }
 
   void SetCaption(std::string_view text) override;
-  std::string Text(std::string_view control) const override;
-  void SetText(std::string_view control, std::string_view text) override;
-  void SetVisible(std::string_view control, bool visible) override;
-  int ListCount(std::string_view control) const override;
-  std::string List(std::string_view control, int index) const override;
-  void SetListIndex(std::string_view control, int index) override;
-  void FlattenButton(std::string_view control) override;
+  std::string Text(ControlId control) const override;
+  void SetText(ControlId control, std::string_view text) override;
+  void SetVisible(ControlId control, bool visible) override;
+  int ListCount(ControlId control) const override;
+  int32_t ItemData(ControlId control, int index) const override;
+  int ListIndex(ControlId control) const override;
+  void SetListIndex(ControlId control, int index) override;
+  void FlattenButton(ControlId control) override;
 
   int dpi() const override { return dpi_; }
   TwipsRect Frame() const override;
@@ -74,7 +75,7 @@ class FormWindow final : public FormView {
   // The loaded window, or null.
   QWidget* widget() const;
   // A control of the loaded window, or null.
-  QWidget* Control(std::string_view name) const;
+  QWidget* Control(ControlId control) const;
 
  private:
   class Body;

@@ -271,7 +271,7 @@ void FormWindow::ClearAnnotations() {
 }
 
 HWND FormWindow::CreateControl(const ControlDesign& control, int id) {
-  const HWND parent = control.parent.empty() ? hwnd() : Control(control.parent);
+  const HWND parent = control.parent ? Control(*control.parent) : hwnd();
   if (parent == nullptr) return nullptr;
   const wchar_t* window_class = L"BUTTON";
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
@@ -324,13 +324,15 @@ HWND FormWindow::CreateControl(const ControlDesign& control, int id) {
 
   // A control without a font of its own takes its container's.
   const ControlDesign* owner = &control;
-  while (!owner->font && !owner->parent.empty()) owner = design_.Find(owner->parent);
+  while (!owner->font && owner->parent) owner = &design_[*owner->parent];
   const FontDesign& font = owner->font ? *owner->font : design_.font;
   SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(font)), FALSE);
 
   if (control.kind == ControlKind::kDropDownList) {
-    for (const auto item : control.items) {
-      SendMessageW(created, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+    for (const ListItemDesign& item : control.items) {
+      const LRESULT index = SendMessageW(created, CB_ADDSTRING, 0,
+                                         reinterpret_cast<LPARAM>(Widen(item.caption).c_str()));
+      SendMessageW(created, CB_SETITEMDATA, static_cast<WPARAM>(index), item.data);
     }
     // The closed field takes the designed height: the selection field's
     // item height is what is left inside the combo box's own edges.
@@ -353,9 +355,8 @@ void FormWindow::AddTooltip(HWND control, std::string_view text) {
   SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
-HWND FormWindow::Control(std::string_view name) const {
-  const std::size_t i = design_.IndexOf(name);
-  return i < controls_.size() ? controls_[i] : nullptr;
+HWND FormWindow::Control(ControlId control) const {
+  return control.index() < controls_.size() ? controls_[control.index()] : nullptr;
 }
 
 const ControlDesign* FormWindow::DesignOf(HWND control) const {
@@ -367,55 +368,49 @@ const ControlDesign* FormWindow::DesignOf(HWND control) const {
 
 void FormWindow::SetCaption(std::string_view text) { SetWindowTextW(hwnd(), Widen(text).c_str()); }
 
-std::string FormWindow::Text(std::string_view name) const {
-  const HWND control = Control(name);
+// A drop-down list's window text is its selected item.
+std::string FormWindow::Text(ControlId id) const {
+  const HWND control = Control(id);
   if (control == nullptr) return {};
-  if (const ControlDesign* row = DesignOf(control); row->kind == ControlKind::kDropDownList) {
-    const auto index = static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0));
-    return index < 0 ? std::string() : List(name, index);
-  }
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(
       GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
   return Narrow(text);
 }
 
-void FormWindow::SetText(std::string_view name, std::string_view text) {
-  if (const HWND control = Control(name)) SetWindowTextW(control, Widen(text).c_str());
+void FormWindow::SetText(ControlId id, std::string_view text) {
+  if (const HWND control = Control(id)) SetWindowTextW(control, Widen(text).c_str());
 }
 
-void FormWindow::SetVisible(std::string_view name, bool visible) {
-  if (const HWND control = Control(name)) ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE);
+void FormWindow::SetVisible(ControlId id, bool visible) {
+  if (const HWND control = Control(id)) ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE);
 }
 
-int FormWindow::ListCount(std::string_view name) const {
-  const HWND list = Control(name);
+int FormWindow::ListCount(ControlId id) const {
+  const HWND list = Control(id);
   if (list == nullptr) return 0;
   return std::max(0, static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0)));
 }
 
-std::string FormWindow::List(std::string_view name, int index) const {
-  const HWND list = Control(name);
-  if (list == nullptr) return {};
-  const auto item = static_cast<WPARAM>(index);
-  const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, item, 0);
-  if (length == CB_ERR) return {};
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  const LRESULT copied =
-      SendMessageW(list, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text.data()));
-  if (copied == CB_ERR) return {};
-  text.resize(static_cast<std::size_t>(copied));
-  return Narrow(text);
+int32_t FormWindow::ItemData(ControlId id, int index) const {
+  const HWND list = Control(id);
+  if (list == nullptr) return 0;
+  const LRESULT data = SendMessageW(list, CB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+  return data == CB_ERR ? 0 : static_cast<int32_t>(data);
 }
 
-void FormWindow::SetListIndex(std::string_view name, int index) {
-  if (const HWND list = Control(name))
+int FormWindow::ListIndex(ControlId id) const {
+  const HWND list = Control(id);
+  return list == nullptr ? -1 : static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
+}
+
+void FormWindow::SetListIndex(ControlId id, int index) {
+  if (const HWND list = Control(id)) {
     SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  }
 }
 
-void FormWindow::FlattenButton(std::string_view control) {
-  pellux::FlattenButton(Control(control));
-}
+void FormWindow::FlattenButton(ControlId control) { pellux::FlattenButton(Control(control)); }
 
 TwipsRect FormWindow::ToTwips(const RECT& pixels) const {
   return pellux::ToTwips(PixelRect{pixels.left, pixels.top, pixels.right, pixels.bottom}, dpi_);
@@ -515,7 +510,7 @@ bool FormWindow::OnKey(const MSG& message) {
   if (const ControlDesign* row = DesignOf(focus);
       row != nullptr && row->kind == ControlKind::kCommandButton) {
     // The handler may unload the window: nothing of it is used after.
-    form_.Click(row->name);
+    form_.Click(ControlId::At(static_cast<std::size_t>(row - design_.controls.data())));
   }
   return true;
 }
@@ -552,7 +547,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       const std::size_t index = static_cast<std::size_t>(id - kFirstControlId);
       if (lparam != 0 && HIWORD(wparam) == BN_CLICKED && id >= kFirstControlId &&
           index < controls_.size() && design_.controls[index].kind == ControlKind::kCommandButton) {
-        form_.Click(design_.controls[index].name);
+        form_.Click(ControlId::At(index));
       }
       return 0;
     }

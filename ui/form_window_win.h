@@ -34,15 +34,16 @@ class FormWindow final : public Window, public FormView {
   bool loaded() const override { return hwnd() != nullptr; }
 
   // A drop-down list's text is that of its selected item (CB_GETCURSEL).
-  std::string Text(std::string_view control) const override;
-  void SetText(std::string_view control, std::string_view text) override;
+  std::string Text(ControlId control) const override;
+  void SetText(ControlId control, std::string_view text) override;
   void SetCaption(std::string_view text) override;
-  void SetVisible(std::string_view control, bool visible) override;
+  void SetVisible(ControlId control, bool visible) override;
   // WS_EX_STATICEDGE, as FlattenButton(HWND) below adds it.
-  void FlattenButton(std::string_view control) override;
-  int ListCount(std::string_view control) const override;
-  std::string List(std::string_view control, int index) const override;
-  void SetListIndex(std::string_view control, int index) override;
+  void FlattenButton(ControlId control) override;
+  int ListCount(ControlId control) const override;
+  int32_t ItemData(ControlId control, int index) const override;
+  int ListIndex(ControlId control) const override;
+  void SetListIndex(ControlId control, int index) override;
 
   TwipsRect Frame() const override;
   void Move(double x, double y, Corner corner) override;
@@ -55,7 +56,7 @@ class FormWindow final : public Window, public FormView {
   int dpi() const override { return dpi_; }
 
   // The control's window, or null.
-  HWND Control(std::string_view name) const;
+  HWND Control(ControlId control) const;
 
   // Keyboard handling for the message loop: Tab moves through the controls
   // in their tab order, access keys press their controls, Enter presses the

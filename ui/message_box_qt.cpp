@@ -1,5 +1,4 @@
 #include "ui/message_box.h"
-#include "ui/process.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -13,8 +12,6 @@
 #include <QScrollBar>
 #include <QStyle>
 
-#include <cstdio>
-#include <cstdlib>
 
 #include "ui/program_icon_qt.h"
 #include "ui/text_qt.h"
@@ -80,16 +77,6 @@ class QtMessageBoxes final : public MessageBoxes {
   }
 };
 
-class QtProcess final : public Process {
- public:
-  // Ends the process there and then: no window, form or object of the
-  // program is torn down first.
-  [[noreturn]] void EndProgram(int exit_code) override {
-    std::fflush(nullptr);
-    std::exit(exit_code);
-  }
-};
-
 void QtMessageBoxes::Show(const std::string& text, const std::string& title, MessageIcon icon) {
   UseProgramIconForWindows();
   QMessageBox box(
@@ -112,7 +99,5 @@ void QtMessageBoxes::Show(const std::string& text, const std::string& title, Mes
 std::unique_ptr<MessageBoxes> MakeSystemMessageBoxes() {
   return std::make_unique<QtMessageBoxes>();
 }
-
-std::unique_ptr<Process> MakeSystemProcess() { return std::make_unique<QtProcess>(); }
 
 }  // namespace pellux

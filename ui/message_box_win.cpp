@@ -1,5 +1,4 @@
 #include "ui/message_box.h"
-#include "ui/process.h"
 
 #include <windows.h>
 
@@ -215,13 +214,6 @@ class WinMessageBoxes final : public MessageBoxes {
   void BringForward() override;
 };
 
-class WinProcess final : public Process {
- public:
-  [[noreturn]] void EndProgram(int exit_code) override {
-    ExitProcess(static_cast<UINT>(exit_code));
-  }
-};
-
 void WinMessageBoxes::Show(const std::string& text, const std::string& title, MessageIcon icon) {
   const std::wstring wide_text = Widen(text);
   const std::wstring wide_title = Widen(title);
@@ -266,7 +258,5 @@ void WinMessageBoxes::BringForward() {
 std::unique_ptr<MessageBoxes> MakeSystemMessageBoxes() {
   return std::make_unique<WinMessageBoxes>();
 }
-
-std::unique_ptr<Process> MakeSystemProcess() { return std::make_unique<WinProcess>(); }
 
 }  // namespace pellux

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "net/module1.h"
+#include "net/network_identity.h"
 
 namespace {
 

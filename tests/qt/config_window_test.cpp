@@ -47,11 +47,11 @@ struct Rig : pellux::testing::MainFormFakes {
 };
 
 QComboBox* List(Rig& rig) {
-  return qobject_cast<QComboBox*>(rig.form_window.Control("cboInterval"));
+  return qobject_cast<QComboBox*>(rig.form_window.Control(ConfigControl::cboInterval));
 }
 
 void Click(Rig& rig, const char* button) {
-  QTest::mouseClick(rig.form_window.Control(button), Qt::LeftButton);
+  QTest::mouseClick(rig.form_window.widget()->findChild<QWidget*>(button), Qt::LeftButton);
 }
 
 class ConfigWindowTest : public QObject {
@@ -121,11 +121,11 @@ class ConfigWindowTest : public QObject {
   void aboutButtonSwitchesBetweenThePanels() {
     Rig rig;
     rig.Open();
-    auto* about = qobject_cast<QGroupBox*>(rig.form_window.Control("fraAbout"));
-    QWidget* interval = rig.form_window.Control("fraInterval");
-    auto* button = qobject_cast<QPushButton*>(rig.form_window.Control("cmdAbout"));
+    auto* about = qobject_cast<QGroupBox*>(rig.form_window.Control(ConfigControl::fraAbout));
+    QWidget* interval = rig.form_window.Control(ConfigControl::fraInterval);
+    auto* button = qobject_cast<QPushButton*>(rig.form_window.Control(ConfigControl::cmdAbout));
     QCOMPARE(about->title(), QString("About Pellux v1.11"));
-    QCOMPARE(qobject_cast<QLabel*>(rig.form_window.Control("lblAbout"))->text(),
+    QCOMPARE(qobject_cast<QLabel*>(rig.form_window.Control(ConfigControl::lblAbout))->text(),
              QString("Copyright (C) The Pellux authors.\n\n"
                      "Visit the Pellux home page for more programs."));
 

@@ -37,9 +37,10 @@ class RecordingForm final : public Form {
   std::string unloading;
 
   void Form_Load() override { ++loads; }
-  void Click(std::string_view control) override {
-    events.push_back("click " + std::string(control));
-    if (control == unloading) view_->Unload();
+  void Click(ControlId control) override {
+    const std::string_view name = design()[control].name;
+    events.push_back("click " + std::string(name));
+    if (name == unloading) view_->Unload();
   }
   void Form_MouseDown(int16_t Button, int16_t Shift, float X, float Y) override {
     events.push_back(Mouse("down", Button, Shift, X, Y));
@@ -57,6 +58,13 @@ class RecordingForm final : public Form {
 
 const FormDesign& DesignNamed(const QString& name) {
   return name == "frmInfo" ? kInfoDesign : kConfigDesign;
+}
+
+// The control that a test row names as its widget's object name.
+ControlId IdNamed(const FormDesign& design, const QString& name) {
+  std::size_t i = 0;
+  while (i < design.controls.size() && ToQString(design.controls[i].name) != name) ++i;
+  return ControlId::At(i);
 }
 
 // A form of either design with its window, shown.
@@ -134,7 +142,7 @@ class FormWindowTest : public QObject {
     QCOMPARE(shown.window.dpi(), 96);
     auto* widget = shown.body().findChild<QWidget*>(control);
     QVERIFY(widget != nullptr);
-    QCOMPARE(shown.window.Control(FromQString(control)), widget);
+    QCOMPARE(shown.window.Control(IdNamed(shown.form.design(), control)), widget);
     QCOMPARE(widget->parentWidget()->objectName(), parent);
     QCOMPARE(widget->geometry(), rect);
     QCOMPARE(widget->font().pixelSize(), font);
@@ -144,18 +152,18 @@ class FormWindowTest : public QObject {
 
   void theIntervalListHoldsItsItemsWithNoneSelected() {
     Shown shown("frmConfig");
-    auto* list = qobject_cast<QComboBox*>(shown.window.Control("cboInterval"));
+    auto* list = qobject_cast<QComboBox*>(shown.window.Control(ConfigControl::cboInterval));
     QVERIFY(list != nullptr);
     QStringList items;
     for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
     QCOMPARE(items, (QStringList{"1 Second", "2 Seconds", "3 Seconds", "4 Seconds ", "5 Seconds",
                                  "10 Seconds", "20 Seconds", "30 Seconds"}));
     QCOMPARE(list->currentIndex(), -1);
-    QCOMPARE(shown.window.Text("cboInterval"), std::string());
-    QCOMPARE(shown.window.ListCount("cboInterval"), 8);
-    QCOMPARE(shown.window.List("cboInterval", 3), std::string("4 Seconds "));
-    shown.window.SetListIndex("cboInterval", 5);
-    QCOMPARE(shown.window.Text("cboInterval"), std::string("10 Seconds"));
+    QCOMPARE(shown.window.Text(ConfigControl::cboInterval), std::string());
+    QCOMPARE(shown.window.ListCount(ConfigControl::cboInterval), 8);
+    QCOMPARE(shown.window.ItemData(ConfigControl::cboInterval, 3), 4000);
+    shown.window.SetListIndex(ConfigControl::cboInterval, 5);
+    QCOMPARE(shown.window.Text(ConfigControl::cboInterval), std::string("10 Seconds"));
   }
 
   void windowsHaveTheirDesignedClientAreaAndCaption_data() {
@@ -186,10 +194,11 @@ class FormWindowTest : public QObject {
   void titleBoxStandsInFrontOfTheFrame() {
     Shown shown("frmInfo");
     const QObjectList children = shown.body().children();
-    QVERIFY(children.indexOf(shown.window.Control("Picture1")) >
-            children.indexOf(shown.window.Control("fraIP")));
-    QVERIFY(shown.window.Control("Picture1")->testAttribute(Qt::WA_TransparentForMouseEvents));
-    QVERIFY(shown.window.Control("Label1")->isEnabled());
+    QVERIFY(children.indexOf(shown.window.Control(InfoControl::Picture1)) >
+            children.indexOf(shown.window.Control(InfoControl::fraIP)));
+    QVERIFY(shown.window.Control(InfoControl::Picture1)
+                ->testAttribute(Qt::WA_TransparentForMouseEvents));
+    QVERIFY(shown.window.Control(InfoControl::Label1)->isEnabled());
   }
 
   void focusStartsOnTheFirstTabStopAndFollowsTheTabOrder_data() {
@@ -253,7 +262,7 @@ class FormWindowTest : public QObject {
     QFETCH(bool, loaded);
     Shown shown(form);
     QVERIFY(QTest::qWaitForWindowActive(&shown.body()));
-    QWidget* control = shown.window.Control(FromQString(focus));
+    QWidget* control = shown.window.Control(IdNamed(shown.form.design(), focus));
     control->setFocus();
     QTest::keyClick(control, Qt::Key(key),
                     key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
@@ -270,15 +279,15 @@ class FormWindowTest : public QObject {
     QVERIFY(window != nullptr);
     QCOMPARE(window->role(), QAccessible::Dialog);
     QCOMPARE(window->text(QAccessible::Name), info.body().windowTitle());
-    for (const auto& [control, name] :
-         {std::pair{"txtIP", "IP address"}, std::pair{"txtCompName", "Computer name"},
-          std::pair{"txtHostName", "Host name"}}) {
+    for (const auto& [control, name] : {std::pair{InfoControl::txtIP, "IP address"},
+                                        std::pair{InfoControl::txtCompName, "Computer name"},
+                                        std::pair{InfoControl::txtHostName, "Host name"}}) {
       QCOMPARE(info.window.Control(control)->accessibleName(), QString(name));
     }
     Shown config("frmConfig");
     QCOMPARE(QAccessible::queryAccessibleInterface(&config.body())->role(), QAccessible::Dialog);
-    QCOMPARE(static_cast<QLabel*>(config.window.Control("lblCheck"))->buddy(),
-             config.window.Control("cboInterval"));
+    QCOMPARE(static_cast<QLabel*>(config.window.Control(ConfigControl::lblCheck))->buddy(),
+             config.window.Control(ConfigControl::cboInterval));
   }
 
   void buttonClicksReachTheFormByName_data() {
@@ -298,7 +307,7 @@ class FormWindowTest : public QObject {
     QFETCH(QString, form);
     QFETCH(QString, button);
     Shown shown(form);
-    QTest::mouseClick(shown.window.Control(FromQString(button)), Qt::LeftButton);
+    QTest::mouseClick(shown.window.Control(IdNamed(shown.form.design(), button)), Qt::LeftButton);
     QCOMPARE(Events(shown.form), QStringList{"click " + button});
   }
 
@@ -354,13 +363,13 @@ class FormWindowTest : public QObject {
   void aLoadedWindowIsShownAgainNotLoadedAgain() {
     Shown shown("frmConfig");
     QWidget* first = &shown.body();
-    shown.form.SetTag("cmdAbout", "Interval");
-    shown.window.SetText("cmdAbout", "&Config");
+    shown.form.SetTag(ConfigControl::cmdAbout, "Interval");
+    shown.window.SetText(ConfigControl::cmdAbout, "&Config");
     shown.window.Show();
     QCOMPARE(shown.form.loads, 1);
     QCOMPARE(shown.window.widget(), first);
-    QCOMPARE(shown.form.Tag("cmdAbout"), std::string("Interval"));
-    QCOMPARE(shown.window.Text("cmdAbout"), std::string("&Config"));
+    QCOMPARE(shown.form.Tag(ConfigControl::cmdAbout), std::string("Interval"));
+    QCOMPARE(shown.window.Text(ConfigControl::cmdAbout), std::string("&Config"));
   }
 
   // A button may unload its own window: the window hides at once and goes
@@ -368,18 +377,18 @@ class FormWindowTest : public QObject {
   void unloadingFromItsOwnButtonHidesNowAndDeletesLater() {
     Shown shown("frmConfig");
     shown.form.unloading = "cmdCancel";
-    shown.form.SetTag("cmdAbout", "Interval");
+    shown.form.SetTag(ConfigControl::cmdAbout, "Interval");
     QPointer<QWidget> first = &shown.body();
-    QTest::mouseClick(shown.window.Control("cmdCancel"), Qt::LeftButton);
+    QTest::mouseClick(shown.window.Control(ConfigControl::cmdCancel), Qt::LeftButton);
     QVERIFY(!shown.window.loaded());
     QVERIFY(!shown.form.loaded());
     QVERIFY(shown.window.widget() == nullptr);
-    QVERIFY(shown.window.Control("cmdCancel") == nullptr);
+    QVERIFY(shown.window.Control(ConfigControl::cmdCancel) == nullptr);
     QVERIFY(!first.isNull());
     QVERIFY(!first->isVisible());
     // An unloaded window has nothing to tell or change.
-    QCOMPARE(shown.window.Text("cmdAbout"), std::string());
-    QCOMPARE(shown.window.ListCount("cboInterval"), 0);
+    QCOMPARE(shown.window.Text(ConfigControl::cmdAbout), std::string());
+    QCOMPARE(shown.window.ListCount(ConfigControl::cboInterval), 0);
     shown.window.Unload();
     DropUnloadedWindows();
     QVERIFY(first.isNull());
@@ -387,7 +396,7 @@ class FormWindowTest : public QObject {
     shown.window.Show();
     QCOMPARE(shown.form.loads, 2);
     QVERIFY(shown.window.widget()->isVisible());
-    QCOMPARE(shown.form.Tag("cmdAbout"), std::string("About"));
+    QCOMPARE(shown.form.Tag(ConfigControl::cmdAbout), std::string("About"));
   }
 
   void theCloseBoxUnloads() {

@@ -40,11 +40,11 @@ struct Rig : pellux::testing::MainFormFakes {
 };
 
 QString BoxText(Rig& rig, const char* name) {
-  return qobject_cast<QLineEdit*>(rig.form_window.Control(name))->text();
+  return rig.form_window.widget()->findChild<QLineEdit*>(name)->text();
 }
 
 void Click(Rig& rig, const char* button) {
-  QTest::mouseClick(rig.form_window.Control(button), Qt::LeftButton);
+  QTest::mouseClick(rig.form_window.widget()->findChild<QWidget*>(button), Qt::LeftButton);
 }
 
 // A mouse event on the window's body, as the platform delivers it.
@@ -70,7 +70,7 @@ class InfoWindowTest : public QObject {
     QCOMPARE(BoxText(rig, "txtCompName"), QString("PC1"));
     QCOMPARE(BoxText(rig, "txtHostName"), QString("pc1"));
     for (const char* name : {"cmdClose", "cmdCopy2", "cmdCopy"}) {
-      QVERIFY2(dynamic_cast<EdgeButton*>(rig.form_window.Control(name))->static_edge(), name);
+      QVERIFY2(rig.form_window.widget()->findChild<EdgeButton*>(name)->static_edge(), name);
     }
   }
 

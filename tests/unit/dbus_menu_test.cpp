@@ -66,9 +66,10 @@ TEST(DbusMenuTest, UnknownItemsHaveNothing) {
 
 TEST(DbusMenuTest, OnlyTheEntriesRunACommand) {
   const DbusMenu menu(kMainMenu);
-  const std::pair<int32_t, std::optional<std::string_view>> cases[] = {
-      {0, std::nullopt},   {1, "mnuGetIP"},   {2, std::nullopt}, {3, "mnuRecent"},
-      {4, "mnuConfigure"}, {5, std::nullopt}, {6, "mnuExit"},
+  const std::pair<int32_t, std::optional<ControlId>> cases[] = {
+      {0, std::nullopt},        {1, MainMenu::mnuGetIP},     {2, std::nullopt},
+      {3, MainMenu::mnuRecent}, {4, MainMenu::mnuConfigure}, {5, std::nullopt},
+      {6, MainMenu::mnuExit},
   };
   for (const auto& [id, entry] : cases) EXPECT_EQ(menu.Entry(id), entry) << id;
 }

@@ -71,17 +71,16 @@ TEST(AccessibleNameTest, EveryControlOfBothWindowsHasOne) {
 TEST(AccessibleNameTest, BoxesAndTheListAreNamedForWhatTheyShow) {
   struct Named {
     const FormDesign* form;
-    std::string_view control;
+    ControlId control;
     std::string_view name;
   };
-  for (const Named& row :
-       {Named{&kInfoDesign, "txtIP", "IP address"},
-        Named{&kInfoDesign, "txtCompName", "Computer name"},
-        Named{&kInfoDesign, "txtHostName", "Host name"},
-        // The list, by the label over it, as the eye reads it.
-        Named{&kConfigDesign, "cboInterval", kConfigDesign.Find("lblCheck")->caption}}) {
-    ASSERT_NE(row.form->Find(row.control), nullptr) << row.control;
-    EXPECT_EQ(row.form->Find(row.control)->accessible_name, row.name) << row.control;
+  for (const Named& row : {Named{&kInfoDesign, InfoControl::txtIP, "IP address"},
+                           Named{&kInfoDesign, InfoControl::txtCompName, "Computer name"},
+                           Named{&kInfoDesign, InfoControl::txtHostName, "Host name"},
+                           // The list, by the label over it, as the eye reads it.
+                           Named{&kConfigDesign, ConfigControl::cboInterval,
+                                 kConfigDesign[ConfigControl::lblCheck].caption}}) {
+    EXPECT_EQ((*row.form)[row.control].accessible_name, row.name) << row.control.index();
   }
 }
 

@@ -12,7 +12,7 @@
 
 #include "monitor/frm_main.h"
 #include "net/computer_name.h"
-#include "net/module1.h"
+#include "net/network_identity.h"
 #include "net/sockets.h"
 #include "settings/settings.h"
 #include "ui/clipboard.h"
@@ -171,7 +171,7 @@ class FakeMainView final : public MainView {
  public:
   std::vector<std::string> tips;
   std::optional<uint32_t> interval_ms;
-  std::optional<std::string> choice;
+  std::optional<ControlId> choice;
   std::vector<std::vector<MenuItemDesign>> menus;
   int open = 0;
   int most_open = 0;
@@ -180,17 +180,13 @@ class FakeMainView final : public MainView {
 
   void SetTip(const std::string& tip) override { tips.push_back(tip); }
   void StartTimer(uint32_t interval) override { interval_ms = interval; }
-  std::optional<std::string_view> PopupMenu(std::span<const MenuItemDesign> items) override {
+  std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items) override {
     menus.emplace_back(items.begin(), items.end());
     ++open;
     most_open = std::max(most_open, open);
     if (while_open) while_open();
     --open;
-    if (!choice) return std::nullopt;
-    for (const auto& item : items) {
-      if (item.name == *choice) return item.name;
-    }
-    return std::nullopt;
+    return choice;
   }
 };
 
@@ -224,7 +220,7 @@ class FakeFormView final : public FormView {
   std::string caption;
   std::map<std::string, std::string> texts;
   std::map<std::string, bool> visible;
-  std::vector<std::string> items;  // the drop-down list's
+  std::vector<ListItemDesign> items;  // the drop-down list's
   int index = -1;
   std::vector<std::string> flattened;
   TwipsRect frame;
@@ -245,7 +241,7 @@ class FakeFormView final : public FormView {
       const std::string name(control.name);
       texts[name] = control.caption;
       visible[name] = !control.Has(control_flags::kHidden);
-      for (const auto item : control.items) items.emplace_back(item);
+      items.insert(items.end(), control.items.begin(), control.items.end());
     }
     frame = {0, 0, Twips(screen.window_width), Twips(screen.window_height)};
     form_.Load();
@@ -259,27 +255,29 @@ class FakeFormView final : public FormView {
   bool loaded() const override { return loaded_; }
 
   void SetCaption(std::string_view text) override { caption = text; }
-  std::string Text(std::string_view control) const override {
-    const ControlDesign* row = form_.design().Find(control);
-    if (row != nullptr && row->kind == ControlKind::kDropDownList) {
-      return index < 0 ? "" : items[static_cast<std::size_t>(index)];
+  // The logs and maps name each control as its design table does.
+  std::string Name(ControlId control) const { return std::string(form_.design()[control].name); }
+  std::string Text(ControlId control) const override {
+    if (form_.design()[control].kind == ControlKind::kDropDownList) {
+      return index < 0 ? "" : std::string(items[static_cast<std::size_t>(index)].caption);
     }
-    return texts.at(std::string(control));
+    return texts.at(Name(control));
   }
-  void SetText(std::string_view control, std::string_view text) override {
-    calls.push_back("text " + std::string(control));
-    texts[std::string(control)] = text;
+  void SetText(ControlId control, std::string_view text) override {
+    calls.push_back("text " + Name(control));
+    texts[Name(control)] = text;
   }
-  void SetVisible(std::string_view control, bool show) override {
-    calls.push_back((show ? "show " : "hide ") + std::string(control));
-    visible[std::string(control)] = show;
+  void SetVisible(ControlId control, bool show) override {
+    calls.push_back((show ? "show " : "hide ") + Name(control));
+    visible[Name(control)] = show;
   }
-  int ListCount(std::string_view) const override { return static_cast<int>(items.size()); }
-  std::string List(std::string_view, int i) const override {
-    return items[static_cast<std::size_t>(i)];
+  int ListCount(ControlId) const override { return static_cast<int>(items.size()); }
+  int32_t ItemData(ControlId, int i) const override {
+    return items[static_cast<std::size_t>(i)].data;
   }
-  void SetListIndex(std::string_view, int i) override { index = i; }
-  void FlattenButton(std::string_view control) override { flattened.emplace_back(control); }
+  int ListIndex(ControlId) const override { return index; }
+  void SetListIndex(ControlId, int i) override { index = i; }
+  void FlattenButton(ControlId control) override { flattened.push_back(Name(control)); }
 
   int dpi() const override { return screen.dpi; }
   TwipsRect Frame() const override { return frame; }
@@ -351,7 +349,7 @@ class StandInForm final : public Form {
  public:
   explicit StandInForm(const FormDesign& design) : Form(design) {}
   void Form_Load() override {}
-  void Click(std::string_view) override {}
+  void Click(ControlId) override {}
 };
 
 inline constexpr FormDesign kStandInInfo{.name = "frmInfo"};

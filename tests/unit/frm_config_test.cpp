@@ -52,7 +52,7 @@ TEST_F(FrmConfigTest, OpensWithTheCurrentIntervalSelected) {
     SCOPED_TRACE(interval);
     main.TimerInterval = interval;
     Open();
-    EXPECT_EQ(view.Text("cboInterval"), selected);
+    EXPECT_EQ(view.Text(ConfigControl::cboInterval), selected);
     EXPECT_EQ(view.index < 0, std::string(selected).empty());
   }
 }
@@ -105,7 +105,7 @@ TEST_F(FrmConfigTest, CancelChangesNothingAndTheNextOpeningShowsThePreviousChoic
   EXPECT_EQ(main.TimerInterval, 10000);
   EXPECT_EQ(settings.writes, 0);
   Open();
-  EXPECT_EQ(view.Text("cboInterval"), "10 Seconds");
+  EXPECT_EQ(view.Text(ConfigControl::cboInterval), "10 Seconds");
 }
 
 TEST_F(FrmConfigTest, UnsavedIntervalStillAppliesTheUserIsToldAndTheWindowCloses) {
@@ -124,16 +124,13 @@ TEST_F(FrmConfigTest, UnsavedIntervalStillAppliesTheUserIsToldAndTheWindowCloses
   EXPECT_EQ(view.unloads, 1);
 }
 
-TEST(IntervalFromItemTest, TakesTheSecondsBeforeTheFirstBlank) {
-  const std::pair<const char*, std::optional<int16_t>> cases[] = {
-      {"1 Second", 1000},           {"4 Seconds ", 4000},         {"10 Seconds", 10000},
-      {"30 Seconds", 30000},        {"32 Seconds", 32000},        {"33 Seconds", std::nullopt},
-      {"", std::nullopt},           {"30", std::nullopt},         {"Seconds", std::nullopt},
-      {" 5 Seconds", std::nullopt}, {"5x Seconds", std::nullopt}, {"99999 Seconds", std::nullopt},
-  };
-  for (const auto& [text, interval] : cases) {
-    SCOPED_TRACE(text);
-    EXPECT_EQ(IntervalFromItem(text), interval);
+// Each item keeps beside its caption the seconds the caption starts with,
+// in milliseconds: what "&OK" stores for it.
+TEST(IntervalItemsTest, EachKeepsTheSecondsItsCaptionStartsWith) {
+  for (const ListItemDesign& item : kIntervalItems) {
+    const std::string caption(item.caption);
+    ASSERT_NE(caption.find(' '), std::string::npos) << caption;
+    EXPECT_EQ(item.data, std::stoi(caption.substr(0, caption.find(' '))) * 1000) << caption;
   }
 }
 
@@ -201,7 +198,7 @@ TEST_F(FrmConfigTest, AboutSwitchesThePanelsAndBack) {
   view.calls.clear();
   form.cmdAbout_Click();
   EXPECT_EQ(view.calls, (Strings{"text cmdAbout", "show fraAbout", "hide fraInterval"}));
-  EXPECT_EQ(form.Tag("cmdAbout"), "Interval");
+  EXPECT_EQ(form.Tag(ConfigControl::cmdAbout), "Interval");
   EXPECT_EQ(view.texts["cmdAbout"], "&Config");
   EXPECT_TRUE(view.visible["fraAbout"]);
   EXPECT_FALSE(view.visible["fraInterval"]);
@@ -209,7 +206,7 @@ TEST_F(FrmConfigTest, AboutSwitchesThePanelsAndBack) {
   view.calls.clear();
   form.cmdAbout_Click();
   EXPECT_EQ(view.calls, (Strings{"text cmdAbout", "hide fraAbout", "show fraInterval"}));
-  EXPECT_EQ(form.Tag("cmdAbout"), "About");
+  EXPECT_EQ(form.Tag(ConfigControl::cmdAbout), "About");
   EXPECT_EQ(view.texts["cmdAbout"], "&About");
   EXPECT_FALSE(view.visible["fraAbout"]);
   EXPECT_TRUE(view.visible["fraInterval"]);

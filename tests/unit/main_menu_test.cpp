@@ -58,13 +58,13 @@ TEST_F(TrayHandlersTest, OnlyTheRightButtonPopsUpTheMenu) {
 
 TEST_F(TrayHandlersTest, ActivationAndGetIpShowTheInformationWindowOnce) {
   form.Trayicon1_Activate();
-  window.choice = "mnuGetIP";
+  window.choice = MainMenu::mnuGetIP;
   form.Trayicon1_MouseButton(kRightButton);
   EXPECT_EQ(forms, (Strings{"load frmInfo", "front frmInfo"}));
 }
 
 TEST_F(TrayHandlersTest, ConfigureShowsTheConfigurationWindowOnce) {
-  window.choice = "mnuConfigure";
+  window.choice = MainMenu::mnuConfigure;
   form.Trayicon1_MouseButton(kRightButton);
   form.Trayicon1_MouseButton(kRightButton);
   EXPECT_EQ(forms, (Strings{"load frmConfig", "front frmConfig"}));
@@ -74,7 +74,7 @@ TEST_F(TrayHandlersTest, RecentIpsShowsTheReportInAnInformationBox) {
   sockets.SetAddresses({"10.0.0.1"});
   form.Form_Load();
   form.Timer1_Timer();
-  window.choice = "mnuRecent";
+  window.choice = MainMenu::mnuRecent;
   form.Trayicon1_MouseButton(kRightButton);
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0],
@@ -86,31 +86,30 @@ TEST_F(TrayHandlersTest, ExitUnloadsTheOtherFormsThenEnds) {
   form.mnuGetIP_Click();
   form.mnuConfigure_Click();
   forms.clear();
-  window.choice = "mnuExit";
+  window.choice = MainMenu::mnuExit;
   form.Trayicon1_MouseButton(kRightButton);
   EXPECT_EQ(forms, (Strings{"unload frmInfo", "unload frmConfig"}));
   EXPECT_EQ(process.exit_code, 0);
 }
 
-// A tray that draws the menu itself reports the chosen entry by name; it
-// runs the same handler as the popup menu.
-TEST_F(TrayHandlersTest, AnEntryChosenByNameRunsItsHandler) {
-  const std::pair<std::string_view, Strings> cases[] = {
-      {"mnuGetIP", {"load frmInfo"}},
-      {"mnuConfigure", {"load frmConfig"}},
-      {"sep1", {}},
-      {"mnuMain", {}},
-      {"", {}},
+// A tray that draws the menu itself reports the chosen entry; it runs the
+// same handler as the popup menu.
+TEST_F(TrayHandlersTest, AnEntryChosenInTheTrayRunsItsHandler) {
+  const std::pair<ControlId, Strings> cases[] = {
+      {MainMenu::mnuGetIP, {"load frmInfo"}},
+      {MainMenu::mnuConfigure, {"load frmConfig"}},
+      {MainMenu::sep1, {}},
+      {ControlId::At(std::size(kMainMenu)), {}},
   };
   for (const auto& [entry, log] : cases) {
     testing::MainFormFakes fakes;
     fakes.main.mnuMain_Click(entry);
-    EXPECT_EQ(fakes.forms, log) << entry;
-    EXPECT_TRUE(fakes.window.menus.empty()) << entry;
+    EXPECT_EQ(fakes.forms, log) << entry.index();
+    EXPECT_TRUE(fakes.window.menus.empty()) << entry.index();
   }
-  form.mnuMain_Click("mnuRecent");
+  form.mnuMain_Click(MainMenu::mnuRecent);
   EXPECT_EQ(messages.shown.size(), 1u);
-  form.mnuMain_Click("mnuExit");
+  form.mnuMain_Click(MainMenu::mnuExit);
   EXPECT_EQ(process.exit_code, 0);
 }
 
@@ -123,15 +122,15 @@ TEST(ModalLoopTest, ARequestForAnOpenLoopOpensNoSecond) {
     const char* name;
     Open open;
     std::function<void(frmMain&)> request;
-    std::optional<std::string> choice;  // chosen from a menu opened inside
-    std::size_t menus;                  // opened in all
-    int most_menus;                     // open at once
+    std::optional<ControlId> choice;  // chosen from a menu opened inside
+    std::size_t menus;                // opened in all
+    int most_menus;                   // open at once
     std::size_t boxes;
     int brought_forward;
     Strings forms;
   };
   const auto right = [](frmMain& form) { form.Trayicon1_MouseButton(kRightButton); };
-  const auto recent = [](frmMain& form) { form.mnuMain_Click("mnuRecent"); };
+  const auto recent = [](frmMain& form) { form.mnuMain_Click(MainMenu::mnuRecent); };
   const Case cases[] = {
       {"menu, right button", Open::kMenu, right, {}, 1, 1, 0, 0, {}},
       {"menu, 300 right buttons",
@@ -168,11 +167,19 @@ TEST(ModalLoopTest, ARequestForAnOpenLoopOpensNoSecond) {
        300,
        {}},
       {"report, menu", Open::kReport, right, {}, 1, 1, 1, 0, {}},
-      {"report, Recent IPs from the menu", Open::kReport, right, "mnuRecent", 1, 1, 1, 1, {}},
+      {"report, Recent IPs from the menu",
+       Open::kReport,
+       right,
+       MainMenu::mnuRecent,
+       1,
+       1,
+       1,
+       1,
+       {}},
       {"report, Get IP from the menu",
        Open::kReport,
        right,
-       "mnuGetIP",
+       MainMenu::mnuGetIP,
        1,
        1,
        1,
@@ -206,7 +213,7 @@ TEST(ModalLoopTest, ARequestForAnOpenLoopOpensNoSecond) {
     // Once closed, each opens again.
     fakes.window.while_open = nullptr;
     fakes.messages.while_open = nullptr;
-    fakes.window.choice = "mnuRecent";
+    fakes.window.choice = MainMenu::mnuRecent;
     right(form);
     EXPECT_EQ(fakes.window.menus.size(), c.menus + 1) << c.name;
     EXPECT_EQ(fakes.messages.shown.size(), c.boxes + 1) << c.name;

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "net/interface_addresses.h"
-#include "net/module1.h"
+#include "net/network_identity.h"
 #include "net/sockets.h"
+#include "net/sockets_posix.h"
 #include "tests/unit/fakes.h"
 
 namespace pellux {

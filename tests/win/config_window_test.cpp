@@ -95,25 +95,32 @@ class ConfigWindowTest : public ::testing::Test, protected testing::MainFormFake
   }
 
   HWND Window() { return config_window.hwnd(); }
-  HWND Control(std::string_view name) { return config_window.Control(name); }
+  HWND Control(ControlId control) { return config_window.Control(control); }
+  // A control by the name its design table gives it, for tables of rows.
+  HWND Control(std::string_view name) {
+    for (std::size_t i = 0; i < std::size(kConfigControls); ++i) {
+      if (kConfigControls[i].name == name) return Control(ControlId::At(i));
+    }
+    return nullptr;
+  }
   int Selected() {
-    return static_cast<int>(SendMessageW(Control("cboInterval"), CB_GETCURSEL, 0, 0));
+    return static_cast<int>(SendMessageW(Control(ConfigControl::cboInterval), CB_GETCURSEL, 0, 0));
   }
 
   // Chooses an item as the user does: the selection, then its notification.
   void Choose(int index) {
-    const HWND list = Control("cboInterval");
+    const HWND list = Control(ConfigControl::cboInterval);
     SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(list));
   }
-  void Click(std::string_view button) { SendMessageW(Control(button), BM_CLICK, 0, 0); }
+  void Click(ControlId button) { SendMessageW(Control(button), BM_CLICK, 0, 0); }
 };
 
 TEST_F(ConfigWindowTest, ListHoldsTheEightIntervalsWithTheirExactTexts) {
   config_window.Show();
   ASSERT_TRUE(config_window.loaded());
-  const HWND list = Control("cboInterval");
+  const HWND list = Control(ConfigControl::cboInterval);
   const auto style = static_cast<DWORD>(GetWindowLongW(list, GWL_STYLE));
   EXPECT_EQ(style & 3u, static_cast<DWORD>(CBS_DROPDOWNLIST));
   const wchar_t* const expected[] = {L"1 Second",  L"2 Seconds",  L"3 Seconds",  L"4 Seconds ",
@@ -178,17 +185,17 @@ TEST_F(ConfigWindowTest, WindowAndControlsFollowTheDesignAtTheScreenDpi) {
     EXPECT_EQ(rect.bottom, TwipsToPixels(want.bottom, dpi));  // the list's closed field too
     EXPECT_EQ(GetParent(control), *want.parent == '\0' ? Window() : Control(want.parent));
   }
-  EXPECT_EQ(Text(Control("cmdOK")), L"&OK");
-  EXPECT_EQ(Text(Control("cmdCancel")), L"&Cancel");
-  EXPECT_EQ(Text(Control("cmdAbout")), L"&About");
-  EXPECT_EQ(Text(Control("fraInterval")), L"Interval Configuration");
-  EXPECT_EQ(Text(Control("lblCheck")), L"Check for new IP address every:");
+  EXPECT_EQ(Text(Control(ConfigControl::cmdOK)), L"&OK");
+  EXPECT_EQ(Text(Control(ConfigControl::cmdCancel)), L"&Cancel");
+  EXPECT_EQ(Text(Control(ConfigControl::cmdAbout)), L"&About");
+  EXPECT_EQ(Text(Control(ConfigControl::fraInterval)), L"Interval Configuration");
+  EXPECT_EQ(Text(Control(ConfigControl::lblCheck)), L"Check for new IP address every:");
   for (const char* button : {"cmdOK", "cmdCancel", "cmdAbout"}) {
     const auto kind = static_cast<DWORD>(GetWindowLongW(Control(button), GWL_STYLE)) & BS_TYPEMASK;
     EXPECT_EQ(kind, static_cast<DWORD>(BS_PUSHBUTTON)) << button;
   }
-  EXPECT_TRUE(IsWindowVisible(Control("fraInterval")));
-  EXPECT_FALSE(IsWindowVisible(Control("fraAbout")));
+  EXPECT_TRUE(IsWindowVisible(Control(ConfigControl::fraInterval)));
+  EXPECT_FALSE(IsWindowVisible(Control(ConfigControl::fraAbout)));
 }
 
 TEST_F(ConfigWindowTest, ControlsTakeTheirDesignFonts) {
@@ -200,10 +207,10 @@ TEST_F(ConfigWindowTest, ControlsTakeTheirDesignFonts) {
     GetObjectW(font, sizeof description, &description);
     return description.lfHeight;
   };
-  EXPECT_EQ(height(Control("cboInterval")), -FontPixelHeight({"Arial", 9.75}, dpi));
-  EXPECT_EQ(height(Control("cmdOK")), -FontPixelHeight({"Arial", 9.75}, dpi));
-  EXPECT_EQ(height(Control("lblCheck")), -FontPixelHeight({"Arial", 9}, dpi));
-  EXPECT_EQ(height(Control("lblAbout")), -FontPixelHeight({"Arial", 8.25}, dpi));
+  EXPECT_EQ(height(Control(ConfigControl::cboInterval)), -FontPixelHeight({"Arial", 9.75}, dpi));
+  EXPECT_EQ(height(Control(ConfigControl::cmdOK)), -FontPixelHeight({"Arial", 9.75}, dpi));
+  EXPECT_EQ(height(Control(ConfigControl::lblCheck)), -FontPixelHeight({"Arial", 9}, dpi));
+  EXPECT_EQ(height(Control(ConfigControl::lblAbout)), -FontPixelHeight({"Arial", 8.25}, dpi));
 }
 
 TEST_F(ConfigWindowTest, OpensWithTheCurrentIntervalAndTheFocusInTheList) {
@@ -211,20 +218,20 @@ TEST_F(ConfigWindowTest, OpensWithTheCurrentIntervalAndTheFocusInTheList) {
   config_window.Show();
   EXPECT_TRUE(IsWindowVisible(Window()));
   EXPECT_EQ(Selected(), 3);
-  EXPECT_EQ(GetFocus(), Control("cboInterval"));
+  EXPECT_EQ(GetFocus(), Control(ConfigControl::cboInterval));
   config_window.Unload();
   EXPECT_FALSE(config_window.loaded());
 
   main.TimerInterval = 2500;
   config_window.Show();
   EXPECT_EQ(Selected(), CB_ERR);
-  EXPECT_EQ(Text(Control("cboInterval")), L"");
+  EXPECT_EQ(Text(Control(ConfigControl::cboInterval)), L"");
 }
 
 TEST_F(ConfigWindowTest, ThirtySecondsAndOkStoresTheChoiceAndCloses) {
   config_window.Show();
   Choose(7);
-  Click("cmdOK");
+  Click(ConfigControl::cmdOK);
   EXPECT_FALSE(config_window.loaded());
   EXPECT_FALSE(IsWindow(Window()));
   EXPECT_EQ(main.TimerInterval, 30000);
@@ -240,7 +247,7 @@ TEST_F(ConfigWindowTest, CancelAndTheCloseBoxStoreNothing) {
   main.TimerInterval = 10000;
   config_window.Show();
   Choose(0);
-  Click("cmdCancel");
+  Click(ConfigControl::cmdCancel);
   EXPECT_FALSE(config_window.loaded());
 
   config_window.Show();
@@ -259,11 +266,11 @@ TEST_F(ConfigWindowTest, ShowingAgainWhileLoadedKeepsTheWindowAndItsSelection) {
   config_window.Show();
   const HWND first = Window();
   Choose(6);
-  Click("cmdAbout");
+  Click(ConfigControl::cmdAbout);
   config_window.Show();
   EXPECT_EQ(Window(), first);
   EXPECT_EQ(Selected(), 6);
-  EXPECT_TRUE(IsWindowVisible(Control("fraAbout")));
+  EXPECT_TRUE(IsWindowVisible(Control(ConfigControl::fraAbout)));
 }
 
 // The version resource of the running program, read here independently.
@@ -327,42 +334,42 @@ TEST_F(ConfigWindowTest, AboutSwitchesThePanelsAndNamesTheVersion) {
   ASSERT_EQ(VersionFromResource(),
             std::to_wstring(PELLUX_VERSION_MAJOR) + L"." + std::to_wstring(PELLUX_VERSION_MINOR));
   config_window.Show();
-  EXPECT_EQ(Text(Control("fraAbout")), L"About Pellux v" + VersionFromResource());
-  EXPECT_EQ(Text(Control("lblAbout")),
+  EXPECT_EQ(Text(Control(ConfigControl::fraAbout)), L"About Pellux v" + VersionFromResource());
+  EXPECT_EQ(Text(Control(ConfigControl::lblAbout)),
             L"Copyright (C) The Pellux authors.\r\n\r\n"
             L"Visit the Pellux home page for more programs.");
 
-  Click("cmdAbout");
-  EXPECT_TRUE(IsWindowVisible(Control("fraAbout")));
-  EXPECT_TRUE(IsWindowVisible(Control("lblAbout")));
-  EXPECT_FALSE(IsWindowVisible(Control("fraInterval")));
-  EXPECT_FALSE(IsWindowVisible(Control("cboInterval")));
-  EXPECT_EQ(Text(Control("cmdAbout")), L"&Config");
-  EXPECT_EQ(form.Tag("cmdAbout"), "Interval");
+  Click(ConfigControl::cmdAbout);
+  EXPECT_TRUE(IsWindowVisible(Control(ConfigControl::fraAbout)));
+  EXPECT_TRUE(IsWindowVisible(Control(ConfigControl::lblAbout)));
+  EXPECT_FALSE(IsWindowVisible(Control(ConfigControl::fraInterval)));
+  EXPECT_FALSE(IsWindowVisible(Control(ConfigControl::cboInterval)));
+  EXPECT_EQ(Text(Control(ConfigControl::cmdAbout)), L"&Config");
+  EXPECT_EQ(form.Tag(ConfigControl::cmdAbout), "Interval");
 
-  Click("cmdAbout");
-  EXPECT_FALSE(IsWindowVisible(Control("fraAbout")));
-  EXPECT_TRUE(IsWindowVisible(Control("fraInterval")));
-  EXPECT_EQ(Text(Control("cmdAbout")), L"&About");
-  EXPECT_EQ(form.Tag("cmdAbout"), "About");
+  Click(ConfigControl::cmdAbout);
+  EXPECT_FALSE(IsWindowVisible(Control(ConfigControl::fraAbout)));
+  EXPECT_TRUE(IsWindowVisible(Control(ConfigControl::fraInterval)));
+  EXPECT_EQ(Text(Control(ConfigControl::cmdAbout)), L"&About");
+  EXPECT_EQ(form.Tag(ConfigControl::cmdAbout), "About");
 }
 
 TEST_F(ConfigWindowTest, ClosedInTheAboutPanelItOpensInTheIntervalPanel) {
   config_window.Show();
-  Click("cmdAbout");
-  Click("cmdCancel");
+  Click(ConfigControl::cmdAbout);
+  Click(ConfigControl::cmdCancel);
   config_window.Show();
-  EXPECT_TRUE(IsWindowVisible(Control("fraInterval")));
-  EXPECT_FALSE(IsWindowVisible(Control("fraAbout")));
-  EXPECT_EQ(Text(Control("cmdAbout")), L"&About");
-  EXPECT_EQ(form.Tag("cmdAbout"), "About");
+  EXPECT_TRUE(IsWindowVisible(Control(ConfigControl::fraInterval)));
+  EXPECT_FALSE(IsWindowVisible(Control(ConfigControl::fraAbout)));
+  EXPECT_EQ(Text(Control(ConfigControl::cmdAbout)), L"&About");
+  EXPECT_EQ(form.Tag(ConfigControl::cmdAbout), "About");
 }
 
 TEST_F(ConfigWindowTest, OkInTheAboutPanelStoresTheHiddenChoice) {
   config_window.Show();
   Choose(1);
-  Click("cmdAbout");
-  Click("cmdOK");
+  Click(ConfigControl::cmdAbout);
+  Click(ConfigControl::cmdOK);
   EXPECT_FALSE(config_window.loaded());
   EXPECT_EQ(StoredInterval(), L"2000");
   EXPECT_EQ(main.TimerInterval, 2000);
@@ -377,14 +384,15 @@ TEST_F(ConfigWindowTest, TabGoesListOkCancelAbout) {
     visited.push_back(GetFocus());
   }
   EXPECT_EQ(visited,
-            (std::vector<HWND>{Control("cboInterval"), Control("cmdOK"), Control("cmdCancel"),
-                               Control("cmdAbout"), Control("cboInterval")}));
+            (std::vector<HWND>{Control(ConfigControl::cboInterval), Control(ConfigControl::cmdOK),
+                               Control(ConfigControl::cmdCancel), Control(ConfigControl::cmdAbout),
+                               Control(ConfigControl::cboInterval)}));
 }
 
 TEST_F(ConfigWindowTest, EscAndEnterInTheListPressNothing) {
   config_window.Show();
   Choose(7);
-  ASSERT_EQ(GetFocus(), Control("cboInterval"));
+  ASSERT_EQ(GetFocus(), Control(ConfigControl::cboInterval));
   for (const WPARAM key : {WPARAM{VK_ESCAPE}, WPARAM{VK_RETURN}}) {
     PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
     PostMessageW(GetFocus(), WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
@@ -403,7 +411,7 @@ TEST_F(ConfigWindowTest, AccessKeysPressTheirButtons) {
     Pump();
   };
   alt(L'a');
-  EXPECT_TRUE(IsWindowVisible(Control("fraAbout")));
+  EXPECT_TRUE(IsWindowVisible(Control(ConfigControl::fraAbout)));
   alt(L'o');
   EXPECT_FALSE(config_window.loaded());
   EXPECT_EQ(StoredInterval(), L"3000");

@@ -11,6 +11,8 @@ namespace {
 
 constexpr FontDesign kArial{"Arial", 9.75};
 
+enum class TestControl { cmdB, cmdA, fraBox, txtInside };
+
 constexpr ControlDesign kControls[] = {
     {.name = "cmdB",
      .kind = ControlKind::kCommandButton,
@@ -25,7 +27,7 @@ constexpr ControlDesign kControls[] = {
     {.name = "fraBox", .kind = ControlKind::kFrame, .box = {30, -30, 2205, 1215}, .tab_index = 3},
     {.name = "txtInside",
      .kind = ControlKind::kTextBox,
-     .parent = "fraBox",
+     .parent = TestControl::fraBox,
      .caption = "text",
      .box = {60, 870, 2055, 255},
      .tab_index = 0,
@@ -47,7 +49,7 @@ class TestForm final : public Form {
   TestForm() : Form(kDesign) {}
   std::vector<std::string> clicks;
   void Form_Load() override {}
-  void Click(std::string_view control) override { clicks.emplace_back(control); }
+  void Click(ControlId control) override { clicks.emplace_back(kControls[control.index()].name); }
 };
 
 struct TestWindow {
@@ -71,9 +73,10 @@ TEST(FormWindowTest, BuildsTheDesignAtTheScreenDpi) {
   GetClientRect(form.window.hwnd(), &client);
   EXPECT_EQ(client.right, TwipsToPixels(4770, dpi));
   EXPECT_EQ(client.bottom, TwipsToPixels(1215, dpi));
-  for (const auto& control : kControls) {
+  for (std::size_t i = 0; i < std::size(kControls); ++i) {
+    const ControlDesign& control = kControls[i];
     SCOPED_TRACE(control.name);
-    const HWND window = form.window.Control(control.name);
+    const HWND window = form.window.Control(ControlId::At(i));
     ASSERT_NE(window, nullptr);
     const RECT rect = RectInParent(window);
     const PixelRect want = ToPixels(control, dpi);
@@ -82,8 +85,9 @@ TEST(FormWindowTest, BuildsTheDesignAtTheScreenDpi) {
     EXPECT_EQ(rect.right, want.right);
     EXPECT_EQ(rect.bottom, want.bottom);
   }
-  EXPECT_EQ(GetParent(form.window.Control("txtInside")), form.window.Control("fraBox"));
-  EXPECT_EQ(form.window.Text("txtInside"), "text");
+  EXPECT_EQ(GetParent(form.window.Control(TestControl::txtInside)),
+            form.window.Control(TestControl::fraBox));
+  EXPECT_EQ(form.window.Text(TestControl::txtInside), "text");
 }
 
 TEST(FormWindowTest, ControlsTakeTheirOwnFontOrTheirContainers) {
@@ -96,9 +100,11 @@ TEST(FormWindowTest, ControlsTakeTheirOwnFontOrTheirContainers) {
     GetObjectW(font, sizeof description, &description);
     return description.lfHeight;
   };
-  EXPECT_EQ(height(form.window.Control("cmdA")), -FontPixelHeight(kArial, form.window.dpi()));
-  EXPECT_EQ(height(form.window.Control("fraBox")), -FontPixelHeight(kArial, form.window.dpi()));
-  EXPECT_EQ(height(form.window.Control("txtInside")),
+  EXPECT_EQ(height(form.window.Control(TestControl::cmdA)),
+            -FontPixelHeight(kArial, form.window.dpi()));
+  EXPECT_EQ(height(form.window.Control(TestControl::fraBox)),
+            -FontPixelHeight(kArial, form.window.dpi()));
+  EXPECT_EQ(height(form.window.Control(TestControl::txtInside)),
             -FontPixelHeight({"MS Sans Serif", 8.25}, form.window.dpi()));
 }
 
@@ -106,11 +112,11 @@ TEST(FormWindowTest, ClicksReachTheFormAlsoFromInsideAContainer) {
   TestWindow form;
   form.window.Show();
   ASSERT_TRUE(form.window.loaded());
-  SendMessageW(form.window.Control("cmdA"), BM_CLICK, 0, 0);
+  SendMessageW(form.window.Control(TestControl::cmdA), BM_CLICK, 0, 0);
   // A notification from a control whose parent is the frame.
-  SendMessageW(form.window.Control("fraBox"), WM_COMMAND,
+  SendMessageW(form.window.Control(TestControl::fraBox), WM_COMMAND,
                MAKEWPARAM(FormWindow::kFirstControlId, BN_CLICKED),
-               reinterpret_cast<LPARAM>(form.window.Control("cmdB")));
+               reinterpret_cast<LPARAM>(form.window.Control(TestControl::cmdB)));
   EXPECT_EQ(form.form.clicks, (std::vector<std::string>{"cmdA", "cmdB"}));
 }
 
@@ -118,16 +124,17 @@ TEST(FormWindowTest, TabFollowsTheTabIndexAndEnterOrEscPressNothing) {
   TestWindow form;
   form.window.Show();
   ASSERT_TRUE(form.window.loaded());
-  SetFocus(form.window.Control("txtInside"));
+  SetFocus(form.window.Control(TestControl::txtInside));
   std::vector<HWND> visited;
   for (int i = 0; i < 3; ++i) {
-    MSG tab{form.window.Control("txtInside"), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    MSG tab{form.window.Control(TestControl::txtInside), WM_KEYDOWN, VK_TAB, 0, 0, {}};
     tab.hwnd = GetFocus();
     ASSERT_TRUE(FormWindow::PreTranslate(tab));
     visited.push_back(GetFocus());
   }
-  EXPECT_EQ(visited, (std::vector<HWND>{form.window.Control("cmdA"), form.window.Control("cmdB"),
-                                        form.window.Control("txtInside")}));
+  EXPECT_EQ(visited, (std::vector<HWND>{form.window.Control(TestControl::cmdA),
+                                        form.window.Control(TestControl::cmdB),
+                                        form.window.Control(TestControl::txtInside)}));
   for (const WPARAM key : {WPARAM{VK_RETURN}, WPARAM{VK_ESCAPE}}) {
     MSG press{GetFocus(), WM_KEYDOWN, key, 0, 0, {}};
     FormWindow::PreTranslate(press);
@@ -140,10 +147,10 @@ TEST(FormWindowTest, EnterPressesTheFocusedButtonOnly) {
   TestWindow form;
   form.window.Show();
   ASSERT_TRUE(form.window.loaded());
-  for (const char* focus : {"cmdB", "txtInside", "cmdA"}) {
+  for (const TestControl focus : {TestControl::cmdB, TestControl::txtInside, TestControl::cmdA}) {
     SetFocus(form.window.Control(focus));
     MSG enter{GetFocus(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
-    EXPECT_TRUE(FormWindow::PreTranslate(enter)) << focus;
+    EXPECT_TRUE(FormWindow::PreTranslate(enter)) << kControls[ControlId(focus).index()].name;
   }
   EXPECT_EQ(form.form.clicks, (std::vector<std::string>{"cmdB", "cmdA"}));
   EXPECT_TRUE(form.window.loaded());
@@ -162,14 +169,14 @@ TEST(FormWindowTest, EscClosesOnlyAWindowDesignedToCloseOnIt) {
    public:
     EscForm() : Form(kClosesOnEsc) {}
     void Form_Load() override {}
-    void Click(std::string_view) override {}
+    void Click(ControlId) override {}
   } esc_form;
   FormWindow closes{esc_form};
   TestWindow stays;
   for (FormWindow* window : {&closes, &stays.window}) {
     window->Show();
     ASSERT_TRUE(window->loaded());
-    MSG esc{window->Control("cmdA"), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    MSG esc{window->Control(TestControl::cmdA), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
     EXPECT_TRUE(FormWindow::PreTranslate(esc));
   }
   EXPECT_FALSE(closes.loaded());
@@ -181,16 +188,16 @@ TEST(FormWindowTest, FocusStartsAtTheFirstTabStopAndComesBackAfterAnotherWindow)
   TestWindow form;
   form.window.Show();
   ASSERT_TRUE(form.window.loaded());
-  EXPECT_EQ(GetFocus(), form.window.Control("txtInside"));
-  SetFocus(form.window.Control("cmdB"));
+  EXPECT_EQ(GetFocus(), form.window.Control(TestControl::txtInside));
+  SetFocus(form.window.Control(TestControl::cmdB));
 
   TestWindow other;
   other.window.Show();
   ASSERT_TRUE(other.window.loaded());
-  ASSERT_EQ(GetFocus(), other.window.Control("txtInside"));
+  ASSERT_EQ(GetFocus(), other.window.Control(TestControl::txtInside));
 
   SetForegroundWindow(form.window.hwnd());
-  EXPECT_EQ(GetFocus(), form.window.Control("cmdB"));
+  EXPECT_EQ(GetFocus(), form.window.Control(TestControl::cmdB));
 }
 
 TEST(FormWindowTest, LoadingAgainStartsFromTheDesign) {
@@ -198,13 +205,13 @@ TEST(FormWindowTest, LoadingAgainStartsFromTheDesign) {
   form.window.Show();
   ASSERT_TRUE(form.window.loaded());
   const HWND first = form.window.hwnd();
-  form.form.SetTag("cmdA", "changed");
-  form.window.SetText("cmdA", "changed");
+  form.form.SetTag(TestControl::cmdA, "changed");
+  form.window.SetText(TestControl::cmdA, "changed");
   form.window.Unload();
   EXPECT_FALSE(IsWindow(first));
   form.window.Show();
-  EXPECT_EQ(form.form.Tag("cmdA"), "");
-  EXPECT_EQ(form.window.Text("cmdA"), "&A");
+  EXPECT_EQ(form.form.Tag(TestControl::cmdA), "");
+  EXPECT_EQ(form.window.Text(TestControl::cmdA), "&A");
 }
 
 TEST(FormWindowTest, AFrameTakesTheMouseItself) {
@@ -212,19 +219,20 @@ TEST(FormWindowTest, AFrameTakesTheMouseItself) {
   form.window.Show();
   ASSERT_TRUE(form.window.loaded());
   RECT frame;
-  GetWindowRect(form.window.Control("fraBox"), &frame);
+  GetWindowRect(form.window.Control(TestControl::fraBox), &frame);
   const LPARAM inside = MAKELPARAM(frame.left + 5, frame.top + 10);
-  EXPECT_EQ(SendMessageW(form.window.Control("fraBox"), WM_NCHITTEST, 0, inside), HTCLIENT);
+  EXPECT_EQ(SendMessageW(form.window.Control(TestControl::fraBox), WM_NCHITTEST, 0, inside),
+            HTCLIENT);
 }
 
 TEST(FormWindowTest, APressOnAFrameLeavesTheFocusWhereItWas) {
   TestWindow form;
   form.window.Show();
   ASSERT_TRUE(form.window.loaded());
-  const HWND button = form.window.Control("cmdA");
+  const HWND button = form.window.Control(TestControl::cmdA);
   SetFocus(button);
   ASSERT_EQ(GetFocus(), button);
-  const HWND frame = form.window.Control("fraBox");
+  const HWND frame = form.window.Control(TestControl::fraBox);
   const UINT presses[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP};
   for (const UINT message : presses) {
     SendMessageW(frame, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(5, 10));

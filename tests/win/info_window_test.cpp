@@ -109,9 +109,16 @@ class InfoWindowTest : public ::testing::Test, protected testing::MainFormFakes 
   }
 
   HWND form() { return info_window.hwnd(); }
-  HWND Control(std::string_view name) { return info_window.Control(name); }
+  HWND Control(ControlId control) { return info_window.Control(control); }
+  // A control by the name its design table gives it, for tables of rows.
+  HWND Control(std::string_view name) {
+    for (std::size_t i = 0; i < std::size(kInfoControls); ++i) {
+      if (kInfoControls[i].name == name) return Control(ControlId::At(i));
+    }
+    return nullptr;
+  }
   int dpi() { return info_window.dpi(); }
-  void Click(std::string_view name) { SendMessageW(Control(name), BM_CLICK, 0, 0); }
+  void Click(ControlId button) { SendMessageW(Control(button), BM_CLICK, 0, 0); }
 
   RECT OuterRect() {
     RECT rect;
@@ -128,14 +135,14 @@ TEST_F(InfoWindowTest, LoadShowsCaptionAndValuesInACentredToolWindow) {
   ASSERT_TRUE(info_window.loaded());
   EXPECT_TRUE(IsWindowVisible(form()));
   EXPECT_EQ(WindowText(form()), L"Pellux: 192.168.0.5");
-  EXPECT_EQ(WindowText(Control("txtIP")), L"192.168.0.5");
-  EXPECT_EQ(WindowText(Control("txtCompName")), L"PC01");
-  EXPECT_EQ(WindowText(Control("txtHostName")), L"workstation7");
-  EXPECT_EQ(WindowText(Control("cmdCopy")), L"Copy IP Address");
-  EXPECT_EQ(WindowText(Control("cmdCopy2")), L"Copy All Information");
-  EXPECT_EQ(WindowText(Control("cmdClose")), L"Close Window");
-  EXPECT_EQ(WindowText(Control("Label1")), L"Network Info");
-  EXPECT_EQ(GetFocus(), Control("cmdClose"));
+  EXPECT_EQ(WindowText(Control(InfoControl::txtIP)), L"192.168.0.5");
+  EXPECT_EQ(WindowText(Control(InfoControl::txtCompName)), L"PC01");
+  EXPECT_EQ(WindowText(Control(InfoControl::txtHostName)), L"workstation7");
+  EXPECT_EQ(WindowText(Control(InfoControl::cmdCopy)), L"Copy IP Address");
+  EXPECT_EQ(WindowText(Control(InfoControl::cmdCopy2)), L"Copy All Information");
+  EXPECT_EQ(WindowText(Control(InfoControl::cmdClose)), L"Close Window");
+  EXPECT_EQ(WindowText(Control(InfoControl::Label1)), L"Network Info");
+  EXPECT_EQ(GetFocus(), Control(InfoControl::cmdClose));
   // A fixed tool window, centred, without owner or taskbar button.
   const DWORD style = Style(form());
   EXPECT_EQ(style & WS_CAPTION, static_cast<DWORD>(WS_CAPTION));
@@ -175,9 +182,9 @@ TEST_F(InfoWindowTest, ClientAreaAndControlsInPixelsAtTheScreenDpi) {
     SCOPED_TRACE(control.name);
     EXPECT_EQ(RectInParent(Control(control.name)), want.at(control.name));
   }
-  EXPECT_EQ(GetParent(Control("Label1")), Control("Picture1"));
+  EXPECT_EQ(GetParent(Control(InfoControl::Label1)), Control(InfoControl::Picture1));
   for (const char* box : {"txtIP", "txtCompName", "txtHostName"}) {
-    EXPECT_EQ(GetParent(Control(box)), Control("fraIP"));
+    EXPECT_EQ(GetParent(Control(box)), Control(InfoControl::fraIP));
   }
 }
 
@@ -198,9 +205,9 @@ TEST_F(InfoWindowTest, FontsAreMadeAtTheScreenDpi) {
 TEST_F(InfoWindowTest, BoxesAreLockedCentredSingleLinesWithTheirTooltips) {
   info_window.Show();
   const std::map<HWND, std::wstring> tips = {
-      {Control("txtHostName"), L"The current host name"},
-      {Control("txtCompName"), L"The current computer name"},
-      {Control("txtIP"), L"Your Current IP Address"},
+      {Control(InfoControl::txtHostName), L"The current host name"},
+      {Control(InfoControl::txtCompName), L"The current computer name"},
+      {Control(InfoControl::txtIP), L"Your Current IP Address"},
   };
   EXPECT_EQ(Tooltips(form()), tips);
   for (const char* box : {"txtIP", "txtCompName", "txtHostName"}) {
@@ -211,11 +218,11 @@ TEST_F(InfoWindowTest, BoxesAreLockedCentredSingleLinesWithTheirTooltips) {
     EXPECT_FALSE(style & ES_MULTILINE);
   }
   // The title box is disabled and lies in front of the frame it sits on.
-  EXPECT_FALSE(IsWindowEnabled(Control("Picture1")));
+  EXPECT_FALSE(IsWindowEnabled(Control(InfoControl::Picture1)));
   bool frame_seen = false;
   for (HWND child = GetWindow(form(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (child == Control("fraIP")) frame_seen = true;
-    if (child == Control("Picture1")) {
+    if (child == Control(InfoControl::fraIP)) frame_seen = true;
+    if (child == Control(InfoControl::Picture1)) {
       EXPECT_FALSE(frame_seen);
     }
   }
@@ -232,25 +239,25 @@ TEST_F(InfoWindowTest, TheStaticEdgeIsOnTheThreeButtonsOnly) {
   EXPECT_FALSE(ExStyle(form()) & WS_EX_STATICEDGE);
   // The edge narrows the client area, not the button.
   RECT client;
-  GetClientRect(Control("cmdCopy"), &client);
-  const RECT outer = RectInParent(Control("cmdCopy"));
+  GetClientRect(Control(InfoControl::cmdCopy), &client);
+  const RECT outer = RectInParent(Control(InfoControl::cmdCopy));
   EXPECT_EQ(client.right, outer.right - outer.left - 2 * GetSystemMetrics(SM_CXBORDER));
   // Flattening again changes nothing.
-  const DWORD once = ExStyle(Control("cmdCopy"));
-  FlattenButton(Control("cmdCopy"));
-  EXPECT_EQ(ExStyle(Control("cmdCopy")), once);
-  EXPECT_EQ(RectInParent(Control("cmdCopy")), outer);
+  const DWORD once = ExStyle(Control(InfoControl::cmdCopy));
+  FlattenButton(Control(InfoControl::cmdCopy));
+  EXPECT_EQ(ExStyle(Control(InfoControl::cmdCopy)), once);
+  EXPECT_EQ(RectInParent(Control(InfoControl::cmdCopy)), outer);
 }
 
 TEST_F(InfoWindowTest, CopyIpPutsTheAddressOfNowAloneOnTheClipboard) {
   ASSERT_TRUE(FillClipboard(L"before"));
   info_window.Show();
   main.YourIP = "10.1.2.3";  // a poll cycle after the window loaded
-  Click("cmdCopy");
+  Click(InfoControl::cmdCopy);
   EXPECT_EQ(ClipboardUnicode(), L"10.1.2.3");
   EXPECT_EQ(ClipboardAnsi(), "10.1.2.3");
   EXPECT_FALSE(HasTestFormat());
-  EXPECT_EQ(WindowText(Control("txtIP")), L"192.168.0.5");
+  EXPECT_EQ(WindowText(Control(InfoControl::txtIP)), L"192.168.0.5");
   EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -258,7 +265,7 @@ TEST_F(InfoWindowTest, CopyAllPutsTheSummaryOfTheBoxesOnTheClipboard) {
   ASSERT_TRUE(FillClipboard(L"before"));
   info_window.Show();
   main.YourIP = "10.1.2.3";
-  Click("cmdCopy2");
+  Click(InfoControl::cmdCopy2);
   EXPECT_EQ(ClipboardAnsi(), "IP: 192.168.0.5\r\nComputer Name: PC01\r\nHostname: workstation7");
   EXPECT_EQ(ClipboardUnicode(),
             L"IP: 192.168.0.5\r\nComputer Name: PC01\r\nHostname: workstation7");
@@ -271,8 +278,8 @@ TEST_F(InfoWindowTest, AHeldClipboardIsToldAndLeftAsItWas) {
   {
     ClipboardHolder holder;
     ASSERT_TRUE(holder.held());
-    Click("cmdCopy");
-    Click("cmdCopy2");
+    Click(InfoControl::cmdCopy);
+    Click(InfoControl::cmdCopy2);
   }
   const FakeMessages::Box told{std::string(kClipboardInUseText), "Pellux", MessageIcon::kNone};
   EXPECT_EQ(messages.shown, (std::vector<FakeMessages::Box>{told, told}));
@@ -323,10 +330,10 @@ TEST_F(InfoWindowTest, OnlyTheUncoveredBodyTakesThePress) {
     ClientToScreen(form(), &point);
     return WindowFromPoint(point);
   };
-  EXPECT_EQ(at(2300, 600), form());                  // between frame and buttons
-  EXPECT_EQ(at(130, 150), Control("fraIP"));         // inside the frame, beside the title
-  EXPECT_EQ(at(1000, 700), Control("txtCompName"));  // a box in the frame
-  EXPECT_EQ(at(3000, 600), Control("cmdCopy2"));
+  EXPECT_EQ(at(2300, 600), form());                      // between frame and buttons
+  EXPECT_EQ(at(130, 150), Control(InfoControl::fraIP));  // inside the frame, beside the title
+  EXPECT_EQ(at(1000, 700), Control(InfoControl::txtCompName));  // a box in the frame
+  EXPECT_EQ(at(3000, 600), Control(InfoControl::cmdCopy2));
 }
 
 TEST_F(InfoWindowTest, ShowingItAgainBringsItUpWithoutLoading) {
@@ -338,7 +345,7 @@ TEST_F(InfoWindowTest, ShowingItAgainBringsItUpWithoutLoading) {
   info_window.Show();
   EXPECT_EQ(form(), first);
   EXPECT_EQ(WindowText(form()), L"Pellux: 192.168.0.5");
-  EXPECT_EQ(WindowText(Control("txtCompName")), L"PC01");
+  EXPECT_EQ(WindowText(Control(InfoControl::txtCompName)), L"PC01");
   EXPECT_EQ(computer.sizes.size(), queries);
   EXPECT_EQ(GetForegroundWindow(), first);
 }
@@ -350,7 +357,7 @@ TEST_F(InfoWindowTest, ClosingAndOpeningAgainReadsFreshValues) {
     info_window.Show();
     const HWND shown = form();
     if (way == 0) {
-      Click("cmdClose");
+      Click(InfoControl::cmdClose);
     } else if (way == WM_CLOSE) {
       SendMessageW(shown, WM_CLOSE, 0, 0);
     } else {
@@ -362,7 +369,7 @@ TEST_F(InfoWindowTest, ClosingAndOpeningAgainReadsFreshValues) {
     computer.name = "PC" + std::to_string(way);
     info_window.Show();
     EXPECT_EQ(WindowText(form()), L"Pellux: 10.9.9." + std::to_wstring(way));
-    EXPECT_EQ(WindowText(Control("txtCompName")), L"PC" + std::to_wstring(way));
+    EXPECT_EQ(WindowText(Control(InfoControl::txtCompName)), L"PC" + std::to_wstring(way));
     info_window.Unload();
   }
 }

@@ -130,8 +130,8 @@ class EventSpy final : public MainFormEvents {
   void Trayicon1_MouseButton(int button) override {
     events.push_back("button " + std::to_string(button));
   }
-  void mnuMain_Click(std::string_view entry) override {
-    events.push_back("menu " + std::string(entry));
+  void mnuMain_Click(ControlId entry) override {
+    events.push_back("menu " + std::string(kMainMenu[entry.index()].name));
   }
 };
 
@@ -416,7 +416,7 @@ class MenuForm final : public MainFormEvents {
     SetTimer(nullptr, 0, 10, CloseOpenMenu);
     view->PopupMenu(items);
   }
-  void mnuMain_Click(std::string_view) override {}
+  void mnuMain_Click(ControlId) override {}
 };
 
 // Whether a corner of the rectangle is at the point.

@@ -138,8 +138,8 @@ TEST_F(AppRobustnessTest, IntervalThatCannotBeStoredIsToldAndStillTakesEffect) {
   settings.writable = false;
   app.config_window().Show();
   FormWindow& window = app.config_window();
-  SendMessageW(window.Control("cboInterval"), CB_SETCURSEL, 7, 0);  // "30 Seconds"
-  SendMessageW(window.Control("cmdOK"), BM_CLICK, 0, 0);
+  SendMessageW(window.Control(ConfigControl::cboInterval), CB_SETCURSEL, 7, 0);  // "30 Seconds"
+  SendMessageW(window.Control(ConfigControl::cmdOK), BM_CLICK, 0, 0);
   PumpMessages();
 
   EXPECT_FALSE(app.config_window().loaded());

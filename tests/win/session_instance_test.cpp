@@ -158,7 +158,7 @@ class HungProgram {
     void Timer1_Timer() override {}
     void Trayicon1_Activate() override {}
     void Trayicon1_MouseButton(int) override {}
-    void mnuMain_Click(std::string_view) override {}
+    void mnuMain_Click(ControlId) override {}
   };
   HANDLE ready_;
   HANDLE done_;

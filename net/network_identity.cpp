@@ -1,4 +1,4 @@
-#include "net/module1.h"
+#include "net/network_identity.h"
 
 #include <string_view>
 
