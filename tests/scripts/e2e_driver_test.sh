@@ -5,14 +5,8 @@
 # such, by every later call too, and never started again.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-work=$(mktemp -d "${TMPDIR:-/tmp}/e2e-driver-test.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-failures=0
-check() { # check <what> <command...>
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
-}
+# shellcheck source=checks.sh
+source "$here/checks.sh"
 
 mkdir -p "$work/bin"
 # The stand-in driver: "lines N" answers N lines, "say" a problem with status

@@ -5,14 +5,8 @@
 # host without 32-bit code make it do.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-work=$(mktemp -d "${TMPDIR:-/tmp}/install-deps-test.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-failures=0
-check() { # check <what> <command...>
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
-}
+# shellcheck source=checks.sh
+source "$here/checks.sh"
 
 mkdir -p "$work/bin"
 # Every package counts as installed but those in $work/missing, until the

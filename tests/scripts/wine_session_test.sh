@@ -5,14 +5,8 @@
 # first on PATH.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-work=$(mktemp -d "${TMPDIR:-/tmp}/wine-session-test.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-failures=0
-check() { # check <what> <command...>
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
-}
+# shellcheck source=checks.sh
+source "$here/checks.sh"
 
 mkdir -p "$work/bin"
 # An Xvfb that reports display 99 on the descriptor it is given and stays.
