@@ -58,6 +58,9 @@ LXQt, GNOME with an AppIndicator extension, waybar) and in XEmbed trays.")
 # which Qt loads by name at start, from the plugins' package.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# In a Wayland session Qt's Wayland platform makes the program a Wayland
+# client; without it Qt goes through XWayland, where the session has one.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
