@@ -1,7 +1,10 @@
 #include "tray/tray_icon_qt.h"
 
+#include <QAction>
+#include <QCursor>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
+#include <QMenu>
 
 #include <cstdio>
 #include <utility>
@@ -103,6 +106,23 @@ void QtTrayIcon::SetTip(const std::string& tip) {
   tip_ = ToQString(tip);
   if (xembed_) xembed_->setToolTip(tip_);
   if (item_) item_->SetToolTip(tip_);
+}
+
+std::optional<ControlId> QtTrayIcon::PopupMenu(std::span<const MenuItemDesign> items) {
+  QMenu menu;
+  for (std::size_t index = 0; index < items.size(); ++index) {
+    const MenuItemDesign& item = items[index];
+    QAction* action =
+        item.separator() ? menu.addSeparator() : menu.addAction(ToQString(item.caption));
+    action->setObjectName(ToQString(item.name));
+    action->setData(static_cast<qulonglong>(index));
+  }
+  const QAction* chosen =
+      menu.exec(std::exchange(menu_place_, std::nullopt).value_or(QCursor::pos()));
+  if (chosen == nullptr) return std::nullopt;
+  const auto index = static_cast<std::size_t>(chosen->data().toULongLong());
+  if (index >= items.size() || items[index].separator()) return std::nullopt;
+  return ControlId::At(index);
 }
 
 void QtTrayIcon::AskForHost(int question) {

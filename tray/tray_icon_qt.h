@@ -56,11 +56,12 @@ class QtTrayIcon final : private TrayBindings {
   // properties again, icons included, at every change it is told of.
   void SetTip(const std::string& tip);
 
-  // Where a panel asked for the command menu, in Qt's screen coordinates,
-  // while the right button it stands for is being delivered: the menu opens
-  // there rather than at the pointer (the menu key may have asked for it).
-  // The place is handed out once.
-  std::optional<QPoint> TakeMenuPlace() { return std::exchange(menu_place_, std::nullopt); }
+  // Shows the command menu and waits until it closes: where the panel asked
+  // for it while the right button it stands for is being delivered (the
+  // menu key may have asked for it), otherwise at the pointer. Each entry's
+  // action carries the entry's name as its object name. The chosen entry,
+  // or nothing when the user chose none.
+  std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items);
 
   // What shows the icon at the moment: at most one of the two. The XEmbed
   // icon also stands in while there is no tray at all.
@@ -90,6 +91,7 @@ class QtTrayIcon final : private TrayBindings {
   QDBusConnection bus_;
   TrayEvents& events_;
   std::span<const MenuItemDesign> menu_;
+  // Where a panel asked for the menu, in Qt's screen coordinates.
   std::optional<QPoint> menu_place_;
   // The receiver of everything the icon posts to itself; it lives as long
   // as the icon, so nothing is delivered after that.

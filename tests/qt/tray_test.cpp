@@ -79,7 +79,7 @@ class FakeWatcher final : public QDBusVirtualObject {
 };
 
 struct Rig : AppRig {
-  QtTrayIcon& tray() { return app.main_window().tray(); }
+  QtTrayIcon& tray() { return app.tray(); }
 };
 
 // The panel's side of the bus: a connection apart from the program's.
@@ -337,7 +337,7 @@ class TrayTest : public QObject {
       opened_at = popup->geometry().topLeft();
       popup->close();
     });
-    QVERIFY(!rig.app.main_window().PopupMenu(kMainMenu));
+    QVERIFY(!rig.tray().PopupMenu(kMainMenu));
     QCOMPARE(opened_at, QPoint(40, 50));
 
     const QDBusMessage group =
