@@ -17,20 +17,13 @@ enum class TrayTimer {
   kNotice,  // with no tray at all, the notice that explains why
 };
 
-// How long each timer runs. A panel takes the XEmbed tray and starts
-// hosting StatusNotifierItems one after the other; StatusNotifierItem hosts
-// announce themselves, XEmbed trays do not; a session's panel needs a
-// while to start.
+// How long each timer runs, in milliseconds. A panel takes the XEmbed tray
+// and starts hosting StatusNotifierItems one after the other;
+// StatusNotifierItem hosts announce themselves, XEmbed trays do not; a
+// session's panel needs a while to start.
 constexpr int TrayTimerMs(TrayTimer timer) {
-  switch (timer) {
-    case TrayTimer::kSettle:
-      return 250;
-    case TrayTimer::kPoll:
-      return 1000;
-    case TrayTimer::kNotice:
-      return 10000;
-  }
-  return 0;
+  constexpr int kMs[] = {250, 1000, 10000};
+  return kMs[static_cast<int>(timer)];
 }
 
 // What the choice asks of the bus, the icons and the timers.

@@ -37,8 +37,6 @@ void DeliverTrayActivation(QSystemTrayIcon::ActivationReason reason, TrayEvents&
 
 class QtTrayIcon final : private TrayBindings {
  public:
-  static constexpr int kSettleMs = TrayTimerMs(TrayTimer::kSettle);
-
   // `bus` is the session bus, which may be unconnected: then only XEmbed
   // trays can show the icon. The icon's actions go to `events`; they arrive
   // from the event loop, not from inside the tray's own handling, so a

@@ -228,7 +228,7 @@ class TrayTest : public QObject {
   void aWatcherWithoutAHostWaitsForOne() {
     FakeWatcher watcher(QStringLiteral("watcher3"), false);
     Rig rig;
-    QTest::qWait(QtTrayIcon::kSettleMs * 2);
+    QTest::qWait(TrayTimerMs(TrayTimer::kSettle) * 2);
     QVERIFY(rig.tray().status_notifier_item() == nullptr);
     QVERIFY(rig.tray().xembed_icon() != nullptr);
     watcher.AddHost();
