@@ -2,24 +2,46 @@
 
 #include <QDBusConnection>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "config/program_version.h"
 
 namespace pellux {
 
 App::App(const PlatformSeams& seams)
-    : clipboard_(MakeSystemClipboard()),
-      module1_(seams.sockets, seams.computer, seams.messages, window_),
-      main_({module1_, seams.settings, seams.messages, window_, window_, info_window_,
-             config_window_}),
-      window_(main_, seams.process, QDBusConnection::sessionBus()),
+    : process_(seams.process),
+      clipboard_(MakeSystemClipboard()),
+      module1_(seams.sockets, seams.computer, seams.messages, *this),
+      main_({module1_, seams.settings, seams.messages, *this, *this, info_window_, config_window_}),
+      tray_(QDBusConnection::sessionBus(), main_, kMainMenu),
       info_(main_, module1_, *clipboard_, seams.messages),
       info_window_(info_),
       config_(main_, seams.settings, seams.messages, ProgramVersion()),
-      config_window_(config_) {}
+      config_window_(config_) {
+  // The interval is the user's choice to the millisecond.
+  timer_.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { main_.Timer1_Timer(); });
+}
+
+App::~App() {
+  timer_.stop();
+  tray_.Hide();
+}
 
 void App::Start() {
-  window_.ShowIcon();
+  tray_.Show();
   main_.Form_Load();
+}
+
+void App::StartTimer(uint32_t interval_ms) {
+  timer_.start(static_cast<int>(std::min<uint32_t>(interval_ms, INT32_MAX)));
+}
+
+void App::EndProgram(int exit_code) {
+  timer_.stop();
+  tray_.Hide();
+  process_.EndProgram(exit_code);
 }
 
 }  // namespace pellux

@@ -1,6 +1,9 @@
 // The running program on Qt: the forms and their windows over the platform
-// seams, driven by Qt's event loop.
+// seams, driven by Qt's event loop. The main form has no window here: the
+// tray icon, which shows its menu, and the poll timer stand in for it.
 #pragma once
+
+#include <QTimer>
 
 #include <memory>
 
@@ -8,35 +11,47 @@
 #include "config/frm_config.h"
 #include "info/frm_info.h"
 #include "monitor/frm_main.h"
-#include "monitor/main_window_qt.h"
 #include "net/network_identity.h"
+#include "tray/tray_icon_qt.h"
 #include "ui/clipboard.h"
 #include "ui/form_window_qt.h"
 
 namespace pellux {
 
-class App final {
+class App final : private MainView, private Process {
  public:
   explicit App(const PlatformSeams& seams);
   App(const App&) = delete;
   App& operator=(const App&) = delete;
+  ~App() override;
 
   // Puts the icon into the tray and loads the main form.
   void Start();
 
   frmMain& main_form() { return main_; }
-  MainWindow& main_window() { return window_; }
+  QtTrayIcon& tray() { return tray_; }
+  QTimer& timer() { return timer_; }
   FormWindow& info_window() { return info_window_; }
   FormWindow& config_window() { return config_window_; }
 
  private:
+  void SetTip(const std::string& tip) override { tray_.SetTip(tip); }
+  void StartTimer(uint32_t interval_ms) override;
+  std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items) override {
+    return tray_.PopupMenu(items);
+  }
+  // Stops the timer and takes the icon out of the tray, then ends.
+  void EndProgram(int exit_code) override;
+
+  Process& process_;
   std::unique_ptr<Clipboard> clipboard_;
-  // Module1 and the main form end the program through the main window,
-  // which takes the icon out of the tray first. Each form's window binds
-  // itself to its form, which is made before it.
+  // Module1 and the main form end the program through the app, which takes
+  // the icon out of the tray first. Each form's window binds itself to its
+  // form, which is made before it.
   Module1 module1_;
   frmMain main_;
-  MainWindow window_;
+  QtTrayIcon tray_;
+  QTimer timer_;
   frmInfo info_;
   FormWindow info_window_;
   frmConfig config_;

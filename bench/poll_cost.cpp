@@ -89,10 +89,8 @@ class NoWindow final : public FormView {
   std::string Text(ControlId) const override { return {}; }
   void SetText(ControlId, std::string_view) override {}
   void SetVisible(ControlId, bool) override {}
-  int ListCount(ControlId) const override { return 0; }
-  int32_t ItemData(ControlId, int) const override { return 0; }
-  int ListIndex(ControlId) const override { return -1; }
-  void SetListIndex(ControlId, int) override {}
+  void SelectItemData(ControlId, int32_t) override {}
+  std::optional<int32_t> SelectedItemData(ControlId) const override { return std::nullopt; }
   void FlattenButton(ControlId) override {}
   int dpi() const override { return 96; }
   TwipsRect Frame() const override { return {}; }

@@ -23,13 +23,7 @@ void frmConfig::Click(ControlId control) { RunClickHandler(kConfigClicks, *this,
 void frmConfig::SelectCurrentInterval() {
   // An interval that is not one the list offers, such as 2500, selects
   // nothing.
-  const int count = view_->ListCount(ConfigControl::cboInterval);
-  for (int index = 0; index < count; ++index) {
-    if (view_->ItemData(ConfigControl::cboInterval, index) == main_.TimerInterval) {
-      view_->SetListIndex(ConfigControl::cboInterval, index);
-      return;
-    }
-  }
+  view_->SelectItemData(ConfigControl::cboInterval, main_.TimerInterval);
 }
 
 void frmConfig::PlaceAboveTaskbar() {
@@ -59,8 +53,8 @@ void frmConfig::cmdOK_Click() {
   // With nothing selected there is no interval to take: the window closes
   // and everything stays as it was.
   bool saved = true;
-  if (const int index = view_->ListIndex(ConfigControl::cboInterval); index >= 0) {
-    main_.TimerInterval = static_cast<int16_t>(view_->ItemData(ConfigControl::cboInterval, index));
+  if (const auto interval = view_->SelectedItemData(ConfigControl::cboInterval)) {
+    main_.TimerInterval = static_cast<int16_t>(*interval);
     saved = settings_.SaveSetting(kSettingsApp, kSettingsSection, kIntervalKey,
                                   std::to_string(main_.TimerInterval));
   }

@@ -67,8 +67,9 @@ inline constexpr std::string_view kHistoryReportTitle = "Recent IP addresses";
 // address of the history, oldest first, each followed by a line break.
 std::string HistoryReport(std::span<const std::string> history);
 
-// What the main form does to its own window, which is never shown: the
-// window holds the tray icon, the poll timer and the command menu.
+// What the main form does to what stands for its window, which is never
+// shown: the tray icon, which shows the command menu, and the poll timer.
+// On Windows a hidden window holds both; on Qt the app does.
 class MainView {
  public:
   virtual ~MainView() = default;
@@ -92,8 +93,8 @@ struct MainFormServices {
   FormView& config;
 };
 
-// What the main window delivers to its form: the poll timer's ticks and the
-// tray icon's events.
+// What the main form receives: the poll timer's ticks and the tray icon's
+// events.
 class MainFormEvents : public TrayEvents {
  public:
   virtual void Timer1_Timer() = 0;

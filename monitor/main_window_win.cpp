@@ -1,6 +1,5 @@
 #include "monitor/main_window_win.h"
 
-#include "ui/text_win.h"
 #include "ui/twips.h"
 
 namespace pellux {
@@ -15,20 +14,6 @@ constexpr int kClientHeightTwips = 1305;
 constexpr char kIconTimerFailed[] =
     "Pellux could not set the timer that puts its icon into the notification area.";
 constexpr char kPollTimerFailed[] = "Pellux could not set the timer that looks the address up.";
-
-class MenuHandle {
- public:
-  MenuHandle() : menu_(CreatePopupMenu()) {}
-  MenuHandle(const MenuHandle&) = delete;
-  MenuHandle& operator=(const MenuHandle&) = delete;
-  ~MenuHandle() {
-    if (menu_ != nullptr) DestroyMenu(menu_);
-  }
-  HMENU get() const { return menu_; }
-
- private:
-  HMENU menu_;
-};
 
 }  // namespace
 
@@ -66,41 +51,6 @@ void MainWindow::StartTimer(uint32_t interval_ms) {
 void MainWindow::Fail(const char* text) {
   messages_.Message(text);
   EndProgram(1);
-}
-
-std::optional<ControlId> MainWindow::PopupMenu(std::span<const MenuItemDesign> items) {
-  MenuHandle menu;
-  if (menu.get() == nullptr) return std::nullopt;
-  // Command ids are the entries' positions plus one; 0 means nothing chosen.
-  UINT_PTR id = 0;
-  for (const auto& item : items) {
-    ++id;
-    if (item.separator()) {
-      AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    } else {
-      AppendMenuW(menu.get(), MF_STRING, id, Widen(item.caption).c_str());
-    }
-  }
-  // A menu asked for from the keyboard opens at the icon, wherever the
-  // pointer is; one asked for with the mouse opens at the pointer.
-  const std::optional<POINT> anchor = tray_.menu_anchor();
-  POINT at{};
-  if (anchor) {
-    at = *anchor;
-  } else {
-    GetCursorPos(&at);
-  }
-  const UINT align = GetSystemMetrics(SM_MENUDROPALIGNMENT) != 0 ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
-  // The owner must be the foreground window while the menu is open, or the
-  // menu would not close when the user clicks away.
-  SetForegroundWindow(hwnd());
-  const BOOL chosen = TrackPopupMenuEx(menu.get(), align | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x,
-                                       at.y, hwnd(), nullptr);
-  PostMessageW(hwnd(), WM_NULL, 0, 0);
-  // Esc on a menu opened from the keyboard gives the focus back to the icon.
-  if (chosen <= 0 && anchor) tray_.ReturnFocus();
-  if (chosen <= 0 || static_cast<std::size_t>(chosen) > items.size()) return std::nullopt;
-  return ControlId::At(static_cast<std::size_t>(chosen) - 1);
 }
 
 void MainWindow::EndProgram(int exit_code) {

@@ -44,7 +44,9 @@ class MainWindow final : public Window, public MainView, public Process {
 
   void SetTip(const std::string& tip) override;
   void StartTimer(uint32_t interval_ms) override;
-  std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items) override;
+  std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items) override {
+    return tray_.PopupMenu(items);
+  }
 
   // The icon leaves the tray before the process ends, so that no dead icon
   // is left behind.

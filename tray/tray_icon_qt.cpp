@@ -1,7 +1,10 @@
 #include "tray/tray_icon_qt.h"
 
+#include <QAction>
+#include <QCursor>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
+#include <QMenu>
 
 #include <cstdio>
 #include <utility>
@@ -53,17 +56,13 @@ void DeliverTrayActivation(QSystemTrayIcon::ActivationReason reason, TrayEvents&
 
 QtTrayIcon::QtTrayIcon(QDBusConnection bus, TrayEvents& events,
                        std::span<const MenuItemDesign> menu)
-    : bus_(std::move(bus)), events_(events), menu_(menu) {
-  settle_.setSingleShot(true);
-  settle_.setInterval(kSettleMs);
-  QObject::connect(&settle_, &QTimer::timeout, &context_, [this] { Follow(); });
-  poll_.setInterval(kNoTrayPollMs);
-  QObject::connect(&poll_, &QTimer::timeout, &context_, [this] {
-    if (xembed_ && QSystemTrayIcon::isSystemTrayAvailable()) TrayFound();
-  });
-  notice_timer_.setSingleShot(true);
-  notice_timer_.setInterval(kNoTrayNoticeMs);
-  QObject::connect(&notice_timer_, &QTimer::timeout, &context_, [this] { ShowNoTrayNotice(); });
+    : bus_(std::move(bus)), events_(events), menu_(menu), choice_(*this, bus_.isConnected()) {
+  for (const TrayTimer timer : {TrayTimer::kSettle, TrayTimer::kPoll, TrayTimer::kNotice}) {
+    Timer(timer).setInterval(TrayTimerMs(timer));
+    Timer(timer).setSingleShot(timer != TrayTimer::kPoll);
+    QObject::connect(&Timer(timer), &QTimer::timeout, &context_,
+                     [this, timer] { choice_.TimerFired(timer); });
+  }
 }
 
 QtTrayIcon::~QtTrayIcon() { Hide(); }
@@ -73,45 +72,30 @@ void QtTrayIcon::Post(std::function<void()> event) {
 }
 
 void QtTrayIcon::Show() {
-  if (shown_) return;
-  shown_ = true;
-  if (bus_.isConnected()) {
+  if (!watcher_ && bus_.isConnected()) {
     // A watcher that starts, ends or changes hands, and a host that comes or
     // goes behind the same watcher, are the changes that move the icon.
     watcher_ = std::make_unique<QDBusServiceWatcher>(kWatcherService, bus_,
                                                      QDBusServiceWatcher::WatchForOwnerChange);
-    QObject::connect(watcher_.get(), &QDBusServiceWatcher::serviceOwnerChanged, &context_, [this] {
-      // A watcher that has just started knows nothing of the item.
-      registered_with_.clear();
-      settle_.start();
-    });
+    QObject::connect(watcher_.get(), &QDBusServiceWatcher::serviceOwnerChanged, &context_,
+                     [this] { choice_.WatcherChanged(); });
     for (const char* signal : kHostSignals) {
       bus_.connect(kWatcherService, kWatcherPath, kWatcherService, QString::fromLatin1(signal),
-                   &settle_, SLOT(start()));
+                   &Timer(TrayTimer::kSettle), SLOT(start()));
     }
   }
-  Follow();
+  choice_.Show();
 }
 
 void QtTrayIcon::Hide() {
-  if (!shown_) return;
-  shown_ = false;
-  ++follows_;
   if (watcher_) {
     for (const char* signal : kHostSignals) {
       bus_.disconnect(kWatcherService, kWatcherPath, kWatcherService, QString::fromLatin1(signal),
-                      &settle_, SLOT(start()));
+                      &Timer(TrayTimer::kSettle), SLOT(start()));
     }
     watcher_.reset();
   }
-  settle_.stop();
-  poll_.stop();
-  notice_timer_.stop();
-  notice_.reset();
-  item_.reset();
-  xembed_.reset();
-  registered_with_.clear();
-  waiting_ = false;
+  choice_.Hide();
 }
 
 void QtTrayIcon::SetTip(const std::string& tip) {
@@ -124,86 +108,70 @@ void QtTrayIcon::SetTip(const std::string& tip) {
   if (item_) item_->SetToolTip(tip_);
 }
 
-void QtTrayIcon::Follow() {
-  if (!shown_) return;
-  if (!bus_.isConnected()) {
-    Use(std::nullopt);
-    return;
+std::optional<ControlId> QtTrayIcon::PopupMenu(std::span<const MenuItemDesign> items) {
+  QMenu menu;
+  for (std::size_t index = 0; index < items.size(); ++index) {
+    const MenuItemDesign& item = items[index];
+    QAction* action =
+        item.separator() ? menu.addSeparator() : menu.addAction(ToQString(item.caption));
+    action->setObjectName(ToQString(item.name));
+    action->setData(static_cast<qulonglong>(index));
   }
+  const QAction* chosen =
+      menu.exec(std::exchange(menu_place_, std::nullopt).value_or(QCursor::pos()));
+  if (chosen == nullptr) return std::nullopt;
+  const auto index = static_cast<std::size_t>(chosen->data().toULongLong());
+  if (index >= items.size() || items[index].separator()) return std::nullopt;
+  return ControlId::At(index);
+}
+
+void QtTrayIcon::AskForHost(int question) {
   QDBusMessage call = QDBusMessage::createMethodCall(
       kWatcherService, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
       QStringLiteral("Get"));
   call << kWatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
   // Asking must not start a watcher that the desktop did not start.
   call.setAutoStartService(false);
-  const int follow = ++follows_;
   auto* pending = new QDBusPendingCallWatcher(bus_.asyncCall(call), &context_);
-  QObject::connect(pending, &QDBusPendingCallWatcher::finished, &context_,
-                   [this, follow](QDBusPendingCallWatcher* finished) {
-                     finished->deleteLater();
-                     if (follow != follows_ || !shown_) return;
-                     const QDBusMessage reply = finished->reply();
-                     const bool hosted =
-                         reply.type() == QDBusMessage::ReplyMessage &&
-                         reply.arguments().value(0).value<QDBusVariant>().variant().toBool();
-                     Use(hosted ? std::optional<QString>(reply.service()) : std::nullopt);
-                   });
+  QObject::connect(
+      pending, &QDBusPendingCallWatcher::finished, &context_,
+      [this, question](QDBusPendingCallWatcher* finished) {
+        finished->deleteLater();
+        const QDBusMessage reply = finished->reply();
+        const bool hosted = reply.type() == QDBusMessage::ReplyMessage &&
+                            reply.arguments().value(0).value<QDBusVariant>().variant().toBool();
+        choice_.HostAnswered(
+            question,
+            hosted ? std::optional<std::string>(reply.service().toStdString()) : std::nullopt);
+      });
 }
 
-void QtTrayIcon::Use(const std::optional<QString>& watcher) {
-  if (watcher) {
-    if (!item_) {
-      auto item = std::make_unique<StatusNotifierItem>(bus_, menu_, ProgramIcon(), ItemEvents());
-      item->SetToolTip(tip_);
-      if (item->Publish()) {
-        xembed_.reset();
-        item_ = std::move(item);
-        registered_with_.clear();
-      }
-    }
-    if (item_) {
-      if (registered_with_ != *watcher) {
-        item_->RegisterWithWatcher();
-        registered_with_ = *watcher;
-      }
-      TrayFound();
-      return;
-    }
-  }
-  UseXEmbed();
+bool QtTrayIcon::PublishItem() {
+  auto item = std::make_unique<StatusNotifierItem>(bus_, menu_, ProgramIcon(), ItemEvents());
+  item->SetToolTip(tip_);
+  if (!item->Publish()) return false;
+  item_ = std::move(item);
+  return true;
 }
 
-void QtTrayIcon::UseXEmbed() {
-  item_.reset();
-  registered_with_.clear();
-  if (!xembed_) {
-    // Qt decides once, when the first icon of the process is made, whether
-    // its icons go to a StatusNotifierItem host or to an XEmbed tray, and
-    // keeps to it. The first is made here, when there is no such host, so
-    // Qt's icons are XEmbed ones; the program's own item serves the hosts.
-    xembed_ = std::make_unique<QSystemTrayIcon>(ProgramIcon());
-    xembed_->setToolTip(tip_);
-    QObject::connect(
-        xembed_.get(), &QSystemTrayIcon::activated, &context_,
-        [this](QSystemTrayIcon::ActivationReason reason) {
-          DeliverTrayActivation(reason, events_);
-        },
-        Qt::QueuedConnection);
-    // Shown even without a tray: Qt puts it into the first XEmbed tray
-    // that appears, and again into one that restarts.
-    xembed_->show();
-  }
-  // Asking whether there is a tray waits for the display's answer, which
-  // here would hold back the icon's own request to the tray: asked from the
-  // event loop, once that request has gone out.
-  Post([this] {
-    if (!xembed_) return;
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
-      TrayFound();
-    } else {
-      TrayMissing();
-    }
-  });
+void QtTrayIcon::ShowXEmbed() {
+  // Qt decides once, when the first icon of the process is made, whether
+  // its icons go to a StatusNotifierItem host or to an XEmbed tray, and
+  // keeps to it. The first is made here, when there is no such host, so
+  // Qt's icons are XEmbed ones; the program's own item serves the hosts.
+  xembed_ = std::make_unique<QSystemTrayIcon>(ProgramIcon());
+  xembed_->setToolTip(tip_);
+  QObject::connect(
+      xembed_.get(), &QSystemTrayIcon::activated, &context_,
+      [this](QSystemTrayIcon::ActivationReason reason) { DeliverTrayActivation(reason, events_); },
+      Qt::QueuedConnection);
+  // Shown even without a tray: Qt puts it into the first XEmbed tray that
+  // appears, and again into one that restarts.
+  xembed_->show();
+}
+
+void QtTrayIcon::CheckTrayLater() {
+  Post([this] { choice_.CheckTray(); });
 }
 
 StatusNotifierEvents QtTrayIcon::ItemEvents() {
@@ -224,23 +192,9 @@ StatusNotifierEvents QtTrayIcon::ItemEvents() {
   };
 }
 
-void QtTrayIcon::TrayFound() {
-  waiting_ = false;
-  poll_.stop();
-  notice_timer_.stop();
-  notice_.reset();
-}
+void QtTrayIcon::SayNoTrayYet() { std::fputs(kNoTrayYet, stderr); }
 
-void QtTrayIcon::TrayMissing() {
-  if (waiting_) return;
-  waiting_ = true;
-  std::fputs(kNoTrayYet, stderr);
-  poll_.start();
-  notice_timer_.start();
-}
-
-void QtTrayIcon::ShowNoTrayNotice() {
-  if (notice_) return;
+void QtTrayIcon::ShowNotice() {
   UseProgramIconForWindows();
   notice_ = std::make_unique<QMessageBox>(QMessageBox::NoIcon, QStringLiteral("Pellux"),
                                           QString::fromUtf8(kNoTrayNotice), QMessageBox::Ok);

@@ -2,9 +2,9 @@
 // of tray: a panel that hosts StatusNotifierItems over D-Bus and draws their
 // menus itself (KDE Plasma, Xfce, LXQt, GNOME's AppIndicator extension,
 // waybar), or an XEmbed tray that embeds a small window of the program
-// (trayer, stalonetray, older panels). The icon uses a StatusNotifierItem
-// host when there is one, an XEmbed tray otherwise, and moves when a tray
-// appears, restarts or is replaced. Its actions come back as tray events.
+// (trayer, stalonetray, older panels). Which of them shows the icon is the
+// TrayChoice's to say; this binds it to the bus, the icons and the timers.
+// The icon's actions come back as tray events.
 #pragma once
 
 #include <QDBusConnection>
@@ -23,6 +23,7 @@
 #include <string>
 
 #include "tray/status_notifier_item_qt.h"
+#include "tray/tray_choice.h"
 #include "tray/tray_icon.h"
 #include "ui/design.h"
 #include "ui/program_icon_qt.h"
@@ -34,19 +35,8 @@ namespace pellux {
 // gesture is the right button; a middle click reports the middle button.
 void DeliverTrayActivation(QSystemTrayIcon::ActivationReason reason, TrayEvents& events);
 
-class QtTrayIcon final {
+class QtTrayIcon final : private TrayBindings {
  public:
-  // How long tray changes are let settle before the icon moves: a panel
-  // takes the XEmbed tray and starts hosting StatusNotifierItems one after
-  // the other.
-  static constexpr int kSettleMs = 250;
-  // How often, while there is no tray at all, the program looks for an
-  // XEmbed one (StatusNotifierItem hosts announce themselves).
-  static constexpr int kNoTrayPollMs = 1000;
-  // How long the program waits for a tray before it explains itself on the
-  // screen: long enough for a session's panel to start.
-  static constexpr int kNoTrayNoticeMs = 10000;
-
   // `bus` is the session bus, which may be unconnected: then only XEmbed
   // trays can show the icon. The icon's actions go to `events`; they arrive
   // from the event loop, not from inside the tray's own handling, so a
@@ -55,7 +45,7 @@ class QtTrayIcon final {
   QtTrayIcon(QDBusConnection bus, TrayEvents& events, std::span<const MenuItemDesign> menu);
   QtTrayIcon(const QtTrayIcon&) = delete;
   QtTrayIcon& operator=(const QtTrayIcon&) = delete;
-  ~QtTrayIcon();
+  ~QtTrayIcon() override;
 
   // Puts the icon into the desktop's tray, or into the first that appears.
   void Show();
@@ -64,11 +54,12 @@ class QtTrayIcon final {
   // properties again, icons included, at every change it is told of.
   void SetTip(const std::string& tip);
 
-  // Where a panel asked for the command menu, in Qt's screen coordinates,
-  // while the right button it stands for is being delivered: the menu opens
-  // there rather than at the pointer (the menu key may have asked for it).
-  // The place is handed out once.
-  std::optional<QPoint> TakeMenuPlace() { return std::exchange(menu_place_, std::nullopt); }
+  // Shows the command menu and waits until it closes: where the panel asked
+  // for it while the right button it stands for is being delivered (the
+  // menu key may have asked for it), otherwise at the pointer. Each entry's
+  // action carries the entry's name as its object name. The chosen entry,
+  // or nothing when the user chose none.
+  std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items);
 
   // What shows the icon at the moment: at most one of the two. The XEmbed
   // icon also stands in while there is no tray at all.
@@ -76,14 +67,21 @@ class QtTrayIcon final {
   StatusNotifierItem* status_notifier_item() const { return item_.get(); }
 
  private:
-  // Asks whether a StatusNotifierItem host is there, then moves the icon.
-  void Follow();
-  // `watcher`: the unique bus name of the watcher, when it has a host.
-  void Use(const std::optional<QString>& watcher);
-  void UseXEmbed();
-  void TrayFound();
-  void TrayMissing();
-  void ShowNoTrayNotice();
+  void AskForHost(int question) override;
+  bool PublishItem() override;
+  void RegisterItem() override { item_->RegisterWithWatcher(); }
+  void DropItem() override { item_.reset(); }
+  void ShowXEmbed() override;
+  void DropXEmbed() override { xembed_.reset(); }
+  bool XEmbedTrayThere() override { return QSystemTrayIcon::isSystemTrayAvailable(); }
+  void CheckTrayLater() override;
+  void StartTimer(TrayTimer timer) override { Timer(timer).start(); }
+  void StopTimer(TrayTimer timer) override { Timer(timer).stop(); }
+  void SayNoTrayYet() override;
+  void ShowNotice() override;
+  void CloseNotice() override { notice_.reset(); }
+
+  QTimer& Timer(TrayTimer timer) { return timers_[static_cast<int>(timer)]; }
   StatusNotifierEvents ItemEvents();
   // Runs `event` from the event loop.
   void Post(std::function<void()> event);
@@ -91,23 +89,19 @@ class QtTrayIcon final {
   QDBusConnection bus_;
   TrayEvents& events_;
   std::span<const MenuItemDesign> menu_;
+  // Where a panel asked for the menu, in Qt's screen coordinates.
   std::optional<QPoint> menu_place_;
   // The receiver of everything the icon posts to itself; it lives as long
   // as the icon, so nothing is delivered after that.
   QObject context_;
-  QTimer settle_;
-  QTimer poll_;
-  QTimer notice_timer_;
+  QTimer timers_[3];
   std::unique_ptr<QDBusServiceWatcher> watcher_;
   std::unique_ptr<QSystemTrayIcon> xembed_;
   std::unique_ptr<StatusNotifierItem> item_;
   std::unique_ptr<QMessageBox> notice_;
   std::string tip_text_;
   QString tip_;
-  QString registered_with_;  // the watcher that knows of the item
-  int follows_ = 0;          // only the latest answer counts
-  bool shown_ = false;
-  bool waiting_ = false;
+  TrayChoice choice_;
 };
 
 }  // namespace pellux

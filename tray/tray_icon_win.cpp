@@ -16,6 +16,20 @@ namespace {
 constexpr UINT kFirstRetryGapMs = 250;
 constexpr UINT kLongestRetryGapMs = 60000;
 
+class MenuHandle {
+ public:
+  MenuHandle() : menu_(CreatePopupMenu()) {}
+  MenuHandle(const MenuHandle&) = delete;
+  MenuHandle& operator=(const MenuHandle&) = delete;
+  ~MenuHandle() {
+    if (menu_ != nullptr) DestroyMenu(menu_);
+  }
+  HMENU get() const { return menu_; }
+
+ private:
+  HMENU menu_;
+};
+
 }  // namespace
 
 WinTrayIcon::~WinTrayIcon() {
@@ -121,6 +135,41 @@ bool WinTrayIcon::SetDpi(int dpi) {
   if (notify_(NIM_MODIFY, &data)) return true;
   shown_ = false;
   return retry_gap_ms_ != 0 || Retry();
+}
+
+std::optional<ControlId> WinTrayIcon::PopupMenu(std::span<const MenuItemDesign> items) {
+  MenuHandle menu;
+  if (menu.get() == nullptr) return std::nullopt;
+  // Command ids are the entries' positions plus one; 0 means nothing chosen.
+  UINT_PTR id = 0;
+  for (const auto& item : items) {
+    ++id;
+    if (item.separator()) {
+      AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuW(menu.get(), MF_STRING, id, Widen(item.caption).c_str());
+    }
+  }
+  // A menu asked for from the keyboard opens at the icon, wherever the
+  // pointer is; one asked for with the mouse opens at the pointer.
+  const std::optional<POINT> anchor = menu_anchor_;
+  POINT at{};
+  if (anchor) {
+    at = *anchor;
+  } else {
+    GetCursorPos(&at);
+  }
+  const UINT align = GetSystemMetrics(SM_MENUDROPALIGNMENT) != 0 ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
+  // The owner must be the foreground window while the menu is open, or the
+  // menu would not close when the user clicks away.
+  SetForegroundWindow(owner_);
+  const BOOL chosen = TrackPopupMenuEx(menu.get(), align | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x,
+                                       at.y, owner_, nullptr);
+  PostMessageW(owner_, WM_NULL, 0, 0);
+  // Esc on a menu opened from the keyboard gives the focus back to the icon.
+  if (chosen <= 0 && anchor) ReturnFocus();
+  if (chosen <= 0 || static_cast<std::size_t>(chosen) > items.size()) return std::nullopt;
+  return ControlId::At(static_cast<std::size_t>(chosen) - 1);
 }
 
 void WinTrayIcon::ReturnFocus() {

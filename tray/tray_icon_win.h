@@ -9,9 +9,11 @@
 #include <shellapi.h>
 
 #include <optional>
+#include <span>
 #include <string>
 
 #include "tray/tray_icon.h"
+#include "ui/design.h"
 
 namespace pellux {
 
@@ -50,18 +52,16 @@ class WinTrayIcon {
   bool SetTip(const std::string& tip);
   // The owner moved to a screen of another DPI: the image follows.
   bool SetDpi(int dpi);
-  // After a menu opened from the keyboard was cancelled, the keyboard focus
-  // goes back to the icon.
-  void ReturnFocus();
   void Remove();
 
   // The icon's callback message (kTrayCallbackMessage), delivered to the
   // events as the action it stands for.
   void OnCallback(WPARAM wparam, LPARAM lparam);
-  // Where a menu asked for from the keyboard opens, while the right button
-  // it stands for is being delivered: the icon's anchor. Nothing for a mouse
-  // click, whose menu opens at the pointer.
-  std::optional<POINT> menu_anchor() const { return menu_anchor_; }
+  // Shows the command menu for the owner window and waits until it closes:
+  // at the icon's anchor when the menu was asked for from the keyboard,
+  // otherwise at the pointer. The chosen entry, or nothing when the user
+  // chose none.
+  std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items);
 
   // Whether the shell shows the icon now.
   bool shown() const { return shown_; }
@@ -76,6 +76,9 @@ class WinTrayIcon {
   // Arms the retry timer for the next, longer gap.
   bool ScheduleRetry();
   void LoadImageAt(int dpi);
+  // After a menu opened from the keyboard was cancelled, the keyboard focus
+  // goes back to the icon.
+  void ReturnFocus();
 
   TrayEvents& events_;
   NotifyFunction notify_;
@@ -85,6 +88,9 @@ class WinTrayIcon {
   bool shown_ = false;
   UINT retry_gap_ms_ = 0;
   std::wstring tip_;
+  // Where a menu asked for from the keyboard opens, while the right button
+  // it stands for is being delivered: the icon's anchor. Nothing for a
+  // mouse click, whose menu opens at the pointer.
   std::optional<POINT> menu_anchor_;
   // Set by a right button's release; the context-menu event that follows
   // it comes from the mouse.

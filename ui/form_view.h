@@ -50,12 +50,11 @@ class FormView {
   virtual std::string Text(ControlId control) const = 0;
   virtual void SetText(ControlId control, std::string_view text) = 0;
   virtual void SetVisible(ControlId control, bool visible) = 0;
-  // A drop-down list's number of items, the number kept beside an item's
-  // caption, and its selection (-1: none).
-  virtual int ListCount(ControlId control) const = 0;
-  virtual int32_t ItemData(ControlId control, int index) const = 0;
-  virtual int ListIndex(ControlId control) const = 0;
-  virtual void SetListIndex(ControlId control, int index) = 0;
+  // A drop-down list keeps a number beside each item's caption. Selects
+  // the first item with `data`; with none, the selection stays as it is.
+  virtual void SelectItemData(ControlId control, int32_t data) = 0;
+  // The selected item's number; nothing when no item is selected.
+  virtual std::optional<int32_t> SelectedItemData(ControlId control) const = 0;
   // Gives a command button the platform's static edge.
   virtual void FlattenButton(ControlId control) = 0;
 

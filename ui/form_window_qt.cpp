@@ -432,23 +432,16 @@ void FormWindow::SetVisible(ControlId control, bool visible) {
   if (QWidget* widget = Control(control)) widget->setVisible(visible);
 }
 
-int FormWindow::ListCount(ControlId control) const {
-  const auto* list = qobject_cast<QComboBox*>(Control(control));
-  return list != nullptr ? list->count() : 0;
+void FormWindow::SelectItemData(ControlId control, int32_t data) {
+  auto* list = qobject_cast<QComboBox*>(Control(control));
+  if (list == nullptr) return;
+  if (const int index = list->findData(data); index >= 0) list->setCurrentIndex(index);
 }
 
-int32_t FormWindow::ItemData(ControlId control, int index) const {
+std::optional<int32_t> FormWindow::SelectedItemData(ControlId control) const {
   const auto* list = qobject_cast<QComboBox*>(Control(control));
-  return list != nullptr ? list->itemData(index).toInt() : 0;
-}
-
-int FormWindow::ListIndex(ControlId control) const {
-  const auto* list = qobject_cast<QComboBox*>(Control(control));
-  return list != nullptr ? list->currentIndex() : -1;
-}
-
-void FormWindow::SetListIndex(ControlId control, int index) {
-  if (auto* list = qobject_cast<QComboBox*>(Control(control))) list->setCurrentIndex(index);
+  if (list == nullptr || list->currentIndex() < 0) return std::nullopt;
+  return list->currentData().toInt();
 }
 
 void FormWindow::FlattenButton(ControlId control) {

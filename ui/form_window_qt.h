@@ -59,10 +59,8 @@ class FormWindow final : public FormView {
   std::string Text(ControlId control) const override;
   void SetText(ControlId control, std::string_view text) override;
   void SetVisible(ControlId control, bool visible) override;
-  int ListCount(ControlId control) const override;
-  int32_t ItemData(ControlId control, int index) const override;
-  int ListIndex(ControlId control) const override;
-  void SetListIndex(ControlId control, int index) override;
+  void SelectItemData(ControlId control, int32_t data) override;
+  std::optional<int32_t> SelectedItemData(ControlId control) const override;
   void FlattenButton(ControlId control) override;
 
   int dpi() const override { return dpi_; }

@@ -386,28 +386,24 @@ void FormWindow::SetVisible(ControlId id, bool visible) {
   if (const HWND control = Control(id)) ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE);
 }
 
-int FormWindow::ListCount(ControlId id) const {
+void FormWindow::SelectItemData(ControlId id, int32_t data) {
   const HWND list = Control(id);
-  if (list == nullptr) return 0;
-  return std::max(0, static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0)));
-}
-
-int32_t FormWindow::ItemData(ControlId id, int index) const {
-  const HWND list = Control(id);
-  if (list == nullptr) return 0;
-  const LRESULT data = SendMessageW(list, CB_GETITEMDATA, static_cast<WPARAM>(index), 0);
-  return data == CB_ERR ? 0 : static_cast<int32_t>(data);
-}
-
-int FormWindow::ListIndex(ControlId id) const {
-  const HWND list = Control(id);
-  return list == nullptr ? -1 : static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
-}
-
-void FormWindow::SetListIndex(ControlId id, int index) {
-  if (const HWND list = Control(id)) {
-    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  if (list == nullptr) return;
+  const LRESULT count = SendMessageW(list, CB_GETCOUNT, 0, 0);
+  for (LRESULT index = 0; index < count; ++index) {
+    if (SendMessageW(list, CB_GETITEMDATA, static_cast<WPARAM>(index), 0) == data) {
+      SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+      return;
+    }
   }
+}
+
+std::optional<int32_t> FormWindow::SelectedItemData(ControlId id) const {
+  const HWND list = Control(id);
+  if (list == nullptr) return std::nullopt;
+  const LRESULT index = SendMessageW(list, CB_GETCURSEL, 0, 0);
+  if (index == CB_ERR) return std::nullopt;
+  return static_cast<int32_t>(SendMessageW(list, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
 }
 
 void FormWindow::FlattenButton(ControlId control) { pellux::FlattenButton(Control(control)); }

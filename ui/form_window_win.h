@@ -40,10 +40,8 @@ class FormWindow final : public Window, public FormView {
   void SetVisible(ControlId control, bool visible) override;
   // WS_EX_STATICEDGE, as FlattenButton(HWND) below adds it.
   void FlattenButton(ControlId control) override;
-  int ListCount(ControlId control) const override;
-  int32_t ItemData(ControlId control, int index) const override;
-  int ListIndex(ControlId control) const override;
-  void SetListIndex(ControlId control, int index) override;
+  void SelectItemData(ControlId control, int32_t data) override;
+  std::optional<int32_t> SelectedItemData(ControlId control) const override;
 
   TwipsRect Frame() const override;
   void Move(double x, double y, Corner corner) override;

@@ -16,7 +16,7 @@ struct AppRig : pellux::testing::ProgramOnFakes<App> {
   }
 
   // A tick of the poll timer.
-  void Tick() { QMetaObject::invokeMethod(&app.main_window().timer(), "timeout"); }
+  void Tick() { QMetaObject::invokeMethod(&app.timer(), "timeout"); }
 };
 
 }  // namespace pellux::qt_tests

@@ -16,7 +16,7 @@ namespace {
 
 struct Rig : AppRig {
   void Activate(QSystemTrayIcon::ActivationReason reason) {
-    emit app.main_window().tray().xembed_icon()->activated(reason);
+    emit app.tray().xembed_icon()->activated(reason);
   }
 
   // Right-clicks the icon and chooses `entry` from the menu that pops up.
@@ -43,22 +43,22 @@ class AppTest : public QObject {
   void startShowsTheIconWithTheLastAddressAndArmsTheTimer() {
     Rig rig;
     // Without a session bus only an XEmbed tray can show the icon.
-    QVERIFY(rig.app.main_window().tray().status_notifier_item() == nullptr);
-    QSystemTrayIcon& icon = *rig.app.main_window().tray().xembed_icon();
+    QVERIFY(rig.app.tray().status_notifier_item() == nullptr);
+    QSystemTrayIcon& icon = *rig.app.tray().xembed_icon();
     QVERIFY(icon.isVisible());
     QCOMPARE(icon.toolTip(), QString("Pellux: 192.168.0.5"));
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
       QVERIFY(icon.icon().availableSizes().contains(QSize(size, size)));
     }
-    QVERIFY(rig.app.main_window().timer().isActive());
-    QCOMPARE(rig.app.main_window().timer().interval(), 5000);
+    QVERIFY(rig.app.timer().isActive());
+    QCOMPARE(rig.app.timer().interval(), 5000);
   }
 
   void aTickRefreshesTheTip() {
     Rig rig;
     rig.sockets.SetAddresses({"172.16.0.9"});
     rig.Tick();
-    QCOMPARE(rig.app.main_window().tray().xembed_icon()->toolTip(), QString("Pellux: 172.16.0.9"));
+    QCOMPARE(rig.app.tray().xembed_icon()->toolTip(), QString("Pellux: 172.16.0.9"));
   }
 
   void iconActionsReachTheirHandlers_data() {
@@ -135,8 +135,8 @@ class AppTest : public QObject {
     QVERIFY(rig.Choose("mnuExit"));
     QVERIFY(!rig.app.info_window().loaded());
     QVERIFY(!rig.app.config_window().loaded());
-    QVERIFY(rig.app.main_window().tray().xembed_icon() == nullptr);
-    QVERIFY(!rig.app.main_window().timer().isActive());
+    QVERIFY(rig.app.tray().xembed_icon() == nullptr);
+    QVERIFY(!rig.app.timer().isActive());
     QCOMPARE(rig.process.exit_code.value_or(-1), 0);
   }
 
@@ -148,8 +148,8 @@ class AppTest : public QObject {
     rig.Tick();
     QCOMPARE(rig.messages.shown.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(rig.messages.shown[0].text), QString("Winsock.dll Error."));
-    QVERIFY(rig.app.main_window().tray().xembed_icon() == nullptr);
-    QVERIFY(!rig.app.main_window().timer().isActive());
+    QVERIFY(rig.app.tray().xembed_icon() == nullptr);
+    QVERIFY(!rig.app.timer().isActive());
     QCOMPARE(rig.process.exit_code.value_or(-1), kSocketsFailureExitCode);
   }
 };

@@ -160,10 +160,14 @@ class FormWindowTest : public QObject {
                                  "10 Seconds", "20 Seconds", "30 Seconds"}));
     QCOMPARE(list->currentIndex(), -1);
     QCOMPARE(shown.window.Text(ConfigControl::cboInterval), std::string());
-    QCOMPARE(shown.window.ListCount(ConfigControl::cboInterval), 8);
-    QCOMPARE(shown.window.ItemData(ConfigControl::cboInterval, 3), 4000);
-    shown.window.SetListIndex(ConfigControl::cboInterval, 5);
+    QVERIFY(!shown.window.SelectedItemData(ConfigControl::cboInterval));
+    shown.window.SelectItemData(ConfigControl::cboInterval, 2500);
+    QCOMPARE(list->currentIndex(), -1);
+    shown.window.SelectItemData(ConfigControl::cboInterval, 4000);
+    QCOMPARE(shown.window.Text(ConfigControl::cboInterval), std::string("4 Seconds "));
+    shown.window.SelectItemData(ConfigControl::cboInterval, 10000);
     QCOMPARE(shown.window.Text(ConfigControl::cboInterval), std::string("10 Seconds"));
+    QVERIFY(shown.window.SelectedItemData(ConfigControl::cboInterval) == 10000);
   }
 
   void windowsHaveTheirDesignedClientAreaAndCaption_data() {
@@ -388,7 +392,7 @@ class FormWindowTest : public QObject {
     QVERIFY(!first->isVisible());
     // An unloaded window has nothing to tell or change.
     QCOMPARE(shown.window.Text(ConfigControl::cmdAbout), std::string());
-    QCOMPARE(shown.window.ListCount(ConfigControl::cboInterval), 0);
+    QVERIFY(!shown.window.SelectedItemData(ConfigControl::cboInterval));
     shown.window.Unload();
     DropUnloadedWindows();
     QVERIFY(first.isNull());

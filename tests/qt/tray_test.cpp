@@ -79,7 +79,7 @@ class FakeWatcher final : public QDBusVirtualObject {
 };
 
 struct Rig : AppRig {
-  QtTrayIcon& tray() { return app.main_window().tray(); }
+  QtTrayIcon& tray() { return app.tray(); }
 };
 
 // The panel's side of the bus: a connection apart from the program's.
@@ -228,7 +228,7 @@ class TrayTest : public QObject {
   void aWatcherWithoutAHostWaitsForOne() {
     FakeWatcher watcher(QStringLiteral("watcher3"), false);
     Rig rig;
-    QTest::qWait(QtTrayIcon::kSettleMs * 2);
+    QTest::qWait(TrayTimerMs(TrayTimer::kSettle) * 2);
     QVERIFY(rig.tray().status_notifier_item() == nullptr);
     QVERIFY(rig.tray().xembed_icon() != nullptr);
     watcher.AddHost();
@@ -337,7 +337,7 @@ class TrayTest : public QObject {
       opened_at = popup->geometry().topLeft();
       popup->close();
     });
-    QVERIFY(!rig.app.main_window().PopupMenu(kMainMenu));
+    QVERIFY(!rig.tray().PopupMenu(kMainMenu));
     QCOMPARE(opened_at, QPoint(40, 50));
 
     const QDBusMessage group =
@@ -401,7 +401,9 @@ class TrayTest : public QObject {
 
     int with_pixels = 0;
     for (QDBusPendingCall& call : calls) {
-      call.waitForFinished();
+      // The program answers from this very thread: blocking it until the
+      // answer came would wait for ever for calls it has not answered yet.
+      QTRY_VERIFY_WITH_TIMEOUT(call.isFinished(), 60000);
       QCOMPARE(call.reply().type(), QDBusMessage::ReplyMessage);
       const QVariantMap all = qdbus_cast<QVariantMap>(call.reply().arguments().value(0));
       QCOMPARE(all.value("Id").toString(), QString("Pellux"));

@@ -271,12 +271,18 @@ class FakeFormView final : public FormView {
     calls.push_back((show ? "show " : "hide ") + Name(control));
     visible[Name(control)] = show;
   }
-  int ListCount(ControlId) const override { return static_cast<int>(items.size()); }
-  int32_t ItemData(ControlId, int i) const override {
-    return items[static_cast<std::size_t>(i)].data;
+  void SelectItemData(ControlId, int32_t data) override {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      if (items[i].data == data) {
+        index = static_cast<int>(i);
+        return;
+      }
+    }
   }
-  int ListIndex(ControlId) const override { return index; }
-  void SetListIndex(ControlId, int i) override { index = i; }
+  std::optional<int32_t> SelectedItemData(ControlId) const override {
+    if (index < 0) return std::nullopt;
+    return items[static_cast<std::size_t>(index)].data;
+  }
   void FlattenButton(ControlId control) override { flattened.push_back(Name(control)); }
 
   int dpi() const override { return screen.dpi; }

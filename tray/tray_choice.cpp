@@ -1,0 +1,113 @@
+#include "tray/tray_choice.h"
+
+namespace pellux {
+
+void TrayChoice::Show() {
+  if (shown_) return;
+  shown_ = true;
+  Follow();
+}
+
+void TrayChoice::Hide() {
+  if (!shown_) return;
+  shown_ = false;
+  ++questions_;
+  bindings_.StopTimer(TrayTimer::kSettle);
+  TrayFound();
+  if (icon_ == Icon::kItem) bindings_.DropItem();
+  if (icon_ == Icon::kXEmbed) bindings_.DropXEmbed();
+  icon_ = Icon::kNone;
+  registered_with_.reset();
+}
+
+void TrayChoice::HostAnswered(int question, const std::optional<std::string>& watcher) {
+  if (question != questions_ || !shown_) return;
+  Use(watcher);
+}
+
+void TrayChoice::WatcherChanged() {
+  // A watcher that has just started knows nothing of the item.
+  registered_with_.reset();
+  if (shown_) bindings_.StartTimer(TrayTimer::kSettle);
+}
+
+void TrayChoice::TimerFired(TrayTimer timer) {
+  if (!shown_) return;
+  switch (timer) {
+    case TrayTimer::kSettle:
+      Follow();
+      return;
+    case TrayTimer::kPoll:
+      if (icon_ == Icon::kXEmbed && bindings_.XEmbedTrayThere()) TrayFound();
+      return;
+    case TrayTimer::kNotice:
+      if (notice_) return;
+      notice_ = true;
+      bindings_.ShowNotice();
+      return;
+  }
+}
+
+void TrayChoice::CheckTray() {
+  if (!shown_ || icon_ != Icon::kXEmbed) return;
+  if (bindings_.XEmbedTrayThere()) {
+    TrayFound();
+  } else {
+    TrayMissing();
+  }
+}
+
+void TrayChoice::Follow() {
+  if (!has_bus_) {
+    Use(std::nullopt);
+    return;
+  }
+  bindings_.AskForHost(++questions_);
+}
+
+void TrayChoice::Use(const std::optional<std::string>& watcher) {
+  if (watcher) {
+    if (icon_ != Icon::kItem && bindings_.PublishItem()) {
+      if (icon_ == Icon::kXEmbed) bindings_.DropXEmbed();
+      icon_ = Icon::kItem;
+      registered_with_.reset();
+    }
+    if (icon_ == Icon::kItem) {
+      if (registered_with_ != watcher) {
+        bindings_.RegisterItem();
+        registered_with_ = watcher;
+      }
+      TrayFound();
+      return;
+    }
+  }
+  UseXEmbed();
+}
+
+void TrayChoice::UseXEmbed() {
+  if (icon_ == Icon::kItem) bindings_.DropItem();
+  registered_with_.reset();
+  if (icon_ != Icon::kXEmbed) bindings_.ShowXEmbed();
+  icon_ = Icon::kXEmbed;
+  // Asking whether there is a tray waits for the display's answer, which
+  // here would hold back the icon's own request to the tray.
+  bindings_.CheckTrayLater();
+}
+
+void TrayChoice::TrayFound() {
+  waiting_ = false;
+  bindings_.StopTimer(TrayTimer::kPoll);
+  bindings_.StopTimer(TrayTimer::kNotice);
+  if (notice_) bindings_.CloseNotice();
+  notice_ = false;
+}
+
+void TrayChoice::TrayMissing() {
+  if (waiting_) return;
+  waiting_ = true;
+  bindings_.SayNoTrayYet();
+  bindings_.StartTimer(TrayTimer::kPoll);
+  bindings_.StartTimer(TrayTimer::kNotice);
+}
+
+}  // namespace pellux
