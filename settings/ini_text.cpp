@@ -62,28 +62,30 @@ ValueSpan ValueOf(std::string_view line, std::size_t equals) {
   return {begin, end};
 }
 
-}  // namespace
+// What a reading of the text finds for `key` in `section`.
+struct Found {
+  std::size_t start = 0;  // where the first line starts, after a byte order mark
+  std::optional<std::string_view> line_break;  // the text's first line break
+  std::optional<Line> heading;                 // the section's first heading
+  std::optional<ValueSpan> last_value;         // the key's last value, offsets into the text
+};
 
-std::string WithIniValue(std::string_view text, std::string_view section, std::string_view key,
-                         std::string_view value) {
-  const std::size_t start = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
-  std::optional<std::string_view> line_break;
-  std::optional<Line> heading;          // the section's first heading
-  std::optional<ValueSpan> last_value;  // the key's last value, offsets into the text
+Found Find(std::string_view text, std::string_view section, std::string_view key) {
+  Found found;
+  found.start = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
   bool in_section = false;
-
-  for (std::size_t at = start; at < text.size();) {
+  for (std::size_t at = found.start; at < text.size();) {
     const Line line = LineAt(text, at);
     at = line.next;
-    if (!line_break && line.next > line.end) {
-      line_break = text.substr(line.end, line.next - line.end);
+    if (!found.line_break && line.next > line.end) {
+      found.line_break = text.substr(line.end, line.next - line.end);
     }
     const std::string_view content = text.substr(line.begin, line.end - line.begin);
     const auto first = content.find_first_not_of(kBlanks);
     if (first == std::string_view::npos) continue;
     if (content[first] == '[') {
       in_section = SectionName(content.substr(first)) == section;
-      if (in_section && !heading) heading = line;
+      if (in_section && !found.heading) found.heading = line;
       continue;
     }
     if (!in_section || content[first] == ';') continue;
@@ -91,9 +93,25 @@ std::string WithIniValue(std::string_view text, std::string_view section, std::s
     if (equals == std::string_view::npos) continue;
     if (WithoutBlanks(content.substr(0, equals)) != key) continue;
     const ValueSpan span = ValueOf(content, equals);
-    last_value = ValueSpan{line.begin + span.begin, line.begin + span.end};
+    found.last_value = ValueSpan{line.begin + span.begin, line.begin + span.end};
   }
+  return found;
+}
 
+}  // namespace
+
+std::optional<std::string> IniValue(std::string_view text, std::string_view section,
+                                    std::string_view key) {
+  const auto span = Find(text, section, key).last_value;
+  if (!span) return std::nullopt;
+  std::string value(text.substr(span->begin, span->end - span->begin));
+  std::erase(value, '"');
+  return value;
+}
+
+std::string WithIniValue(std::string_view text, std::string_view section, std::string_view key,
+                         std::string_view value) {
+  const auto [start, line_break, heading, last_value] = Find(text, section, key);
   std::string result(text);
   if (last_value) {
     result.replace(last_value->begin, last_value->end - last_value->begin, value);

@@ -1,8 +1,9 @@
-// Editing one value of an INI file's text without touching anything else in
-// it: the file is the user's too, and may hold notes, other programs' keys
-// and bytes in any encoding.
+// Reading one value of an INI file's text, and editing it without touching
+// anything else in it: the file is the user's too, and may hold notes, other
+// programs' keys and bytes in any encoding.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,5 +28,10 @@ namespace pellux {
 // it; LF in text without one.
 std::string WithIniValue(std::string_view text, std::string_view section, std::string_view key,
                          std::string_view value);
+
+// The value of the last `key` in any `section` (the one WithIniValue
+// changes), without its quotes; nothing when no such section holds the key.
+std::optional<std::string> IniValue(std::string_view text, std::string_view section,
+                                    std::string_view key);
 
 }  // namespace pellux

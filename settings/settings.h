@@ -23,8 +23,8 @@ class SettingsStore {
 
 // The user's settings: the registry (HKEY_CURRENT_USER\Software\<app>\<section>,
 // one REG_SZ value per key) on Windows; elsewhere an INI file per
-// application, ~/.config/<app>/<app>.conf (XDG_CONFIG_HOME when it is set),
-// read through QSettings, of which a save changes only the key's line.
+// application, ~/.config/<app>/<app>.conf (XDG_CONFIG_HOME when it is a full path),
+// of which a save changes only the key's line.
 std::unique_ptr<SettingsStore> MakeSystemSettings();
 
 }  // namespace pellux

@@ -5,9 +5,11 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <optional>
 
 #include "settings/ini_text.h"
+#include "settings/settings.h"
 
 namespace pellux {
 namespace {
@@ -130,6 +132,57 @@ void FlushDirectory(const std::string& directory) {
   if (dir.valid()) ::fsync(dir.get());
 }
 
+// The value of `key` in `section` of the file at `path`, links followed;
+// nothing when there is no file or it cannot be read (ReadWhole). What is not
+// a regular file (a device, say) is not even opened.
+std::optional<std::string> ReadIniValue(const std::string& path, std::string_view section,
+                                        std::string_view key) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) return std::nullopt;
+  const auto text = ReadWhole(path);
+  return text ? IniValue(*text, section, key) : std::nullopt;
+}
+
+// The application's file in the user's configuration folder: under
+// XDG_CONFIG_HOME when it is set to a full path, ~/.config otherwise.
+std::string SettingsFile(std::string_view app) {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  const char* home = std::getenv("HOME");
+  std::string folder = config != nullptr && config[0] == '/' ? config : "";
+  if (folder.empty()) folder = std::string(home != nullptr ? home : "") + "/.config";
+  return folder + "/" + std::string(app) + "/" + std::string(app) + ".conf";
+}
+
+// Makes the folder and those missing above it. A failure shows in the save.
+void MakeFolders(const std::string& folder) {
+  for (auto slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+    ::mkdir(folder.substr(0, slash).c_str(), 0777);
+    if (slash == std::string::npos) return;
+  }
+}
+
+class FileSettings final : public SettingsStore {
+ public:
+  // Each call reads the file anew, so a change made by another program
+  // meanwhile is seen. Reading never writes.
+  std::optional<std::string> GetSetting(std::string_view app, std::string_view section,
+                                        std::string_view key) override {
+    return ReadIniValue(SettingsFile(app), section, key);
+  }
+
+  // The file is the user's too: only the key's line changes (SaveIniValue),
+  // and the new file is taken only when it gives the value back, read as
+  // above. False when the file does not hold the value afterwards.
+  bool SaveSetting(std::string_view app, std::string_view section, std::string_view key,
+                   std::string_view value) override {
+    const std::string file = SettingsFile(app);
+    MakeFolders(DirectoryOf(file));
+    return SaveIniValue(file, section, key, value, [&](const std::string& written) {
+      return ReadIniValue(written, section, key) == value;
+    });
+  }
+};
+
 }  // namespace
 
 bool SaveIniValue(const std::string& path, std::string_view section, std::string_view key,
@@ -172,10 +225,6 @@ bool SaveIniValue(const std::string& path, std::string_view section, std::string
   return true;
 }
 
-bool OpensWithoutWaiting(const std::string& path) {
-  struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) return errno == ENOENT;
-  return S_ISREG(status.st_mode);
-}
+std::unique_ptr<SettingsStore> MakeSystemSettings() { return std::make_unique<FileSettings>(); }
 
 }  // namespace pellux

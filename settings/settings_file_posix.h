@@ -35,9 +35,4 @@ using AcceptNewFile = std::function<bool(const std::string& path)>;
 bool SaveIniValue(const std::string& path, std::string_view section, std::string_view key,
                   std::string_view value, const AcceptNewFile& accept);
 
-// Whether the file at `path`, links followed, can be opened for reading
-// without waiting: a regular file, or no file at all. A FIFO, a device or a
-// socket cannot. Asked without opening it.
-bool OpensWithoutWaiting(const std::string& path);
-
 }  // namespace pellux

@@ -1,6 +1,7 @@
 // A settings file of any bytes. Setting the interval changes it in one place
 // only: the file with one value and the file with another differ in that
-// value alone, and setting the same value again changes nothing.
+// value alone, setting the same value again changes nothing, and reading the
+// file gives back the value set.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -30,5 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The value found again where it was put.
   if (Set(one, "1") != one) std::abort();
   if (Set(one, "22") != two) std::abort();
+  if (pellux::IniValue(one, "Options", "Interval") != "1") std::abort();
+  if (pellux::IniValue(two, "Options", "Interval") != "22") std::abort();
   return 0;
 }

@@ -66,7 +66,17 @@ class SettingsTest : public QObject {
     QTest::newRow("not a number") << QByteArray("[Options]\nInterval=garbage\n") << true
                                   << "garbage";
     QTest::newRow("empty") << QByteArray("[Options]\nInterval=\n") << true << "";
-    QTest::newRow("a list") << QByteArray("[Options]\nInterval=10, 00\n") << false << "";
+    QTest::newRow("quoted") << QByteArray("[Options]\nInterval=\"4000\"\n") << true << "4000";
+    QTest::newRow("a comma") << QByteArray("[Options]\nInterval=10, 00\n") << true << "10, 00";
+    QTest::newRow("comment, blanks, CR LF")
+        << QByteArray("\xEF\xBB\xBF[Options]\r\n  Interval = 4000  ; mine\r\n") << true << "4000";
+    QTest::newRow("last of duplicate keys")
+        << QByteArray("[Options]\nInterval=1000\nInterval=4000\n") << true << "4000";
+    QTest::newRow("section twice")
+        << QByteArray("[Options]\nInterval=1000\n[Other]\nx=1\n[Options]\nInterval=4000\n") << true
+        << "4000";
+    QTest::newRow("commented out") << QByteArray("[Options]\n;Interval=4000\n") << false << "";
+    QTest::newRow("escaped key") << QByteArray("[Options]\n%49nterval=4000\n") << false << "";
     QTest::newRow("other key") << QByteArray("[Options]\nSpeed=4000\n") << false << "";
     QTest::newRow("other section") << QByteArray("[Other]\nInterval=4000\n") << false << "";
     QTest::newRow("no file") << QByteArray() << false << "";
@@ -129,10 +139,10 @@ class SettingsTest : public QObject {
         "not a setting\n\x01\x02junk\n[Options]\nInterval=30000\n");
     row("empty file", "", "[Options]\nInterval=30000\n");
     row("byte order mark alone", "\xEF\xBB\xBF", "\xEF\xBB\xBF[Options]\nInterval=30000\n");
-    // Another spelling of the key that Qt reads, after the line the edit
-    // knows: the new file would not give the value back, so it is not taken.
-    row("value hidden by an escaped key", "[Options]\nInterval=1000\n%49nterval=2000\n",
-        "[Options]\nInterval=1000\n%49nterval=2000\n", false);
+    // A key spelled with an escape is another key, to the reading as to the
+    // edit.
+    row("escaped key", "[Options]\nInterval=1000\n%49nterval=2000\n",
+        "[Options]\nInterval=30000\n%49nterval=2000\n");
   }
 
   void savingChangesOnlyTheIntervalLine() {
@@ -152,11 +162,18 @@ class SettingsTest : public QObject {
   void aChangeByAnotherProgramIsSeen() {
     const auto settings = MakeSystemSettings();
     QVERIFY(settings->SaveSetting("Pellux", "Options", "Interval", "1000"));
-    // Qt notices a changed file by its time stamp and size; a longer value
-    // changes the size even within the time stamp's resolution.
     WriteSettingsFile("[Options]\nInterval=30000\n");
     QCOMPARE(QString::fromStdString(settings->GetSetting("Pellux", "Options", "Interval").value()),
              QString("30000"));
+  }
+
+  // The new file is read back before it is taken: a value that would read
+  // as another (a comment in it) leaves the file as it was.
+  void aValueThatWouldReadAsAnotherIsNotSaved() {
+    WriteSettingsFile("[Options]\nInterval=2000\n");
+    const auto settings = MakeSystemSettings();
+    QVERIFY(!settings->SaveSetting("Pellux", "Options", "Interval", "1000;1"));
+    QCOMPARE(ReadSettingsFile(), QByteArray("[Options]\nInterval=2000\n"));
   }
 
   void aFileThatCannotBeWrittenIsReported() {

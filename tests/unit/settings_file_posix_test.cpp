@@ -1,6 +1,6 @@
 // Saving into the settings file on disk: links, permissions and files that
 // cannot be read or written. What the edit does to the text is checked on
-// the Qt front end, through QSettings, which must read the value back.
+// the Qt front end, which reads the value back.
 #include "settings/settings_file_posix.h"
 
 #include <fcntl.h>
