@@ -18,7 +18,7 @@
 
 namespace pellux {
 
-class App final : private MainView, private Process {
+class App final : private PollTimer, private Process {
  public:
   explicit App(const PlatformSeams& seams);
   App(const App&) = delete;
@@ -35,11 +35,7 @@ class App final : private MainView, private Process {
   FormWindow& config_window() { return config_window_; }
 
  private:
-  void SetTip(const std::string& tip) override { tray_.SetTip(tip); }
   void StartTimer(uint32_t interval_ms) override;
-  std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items) override {
-    return tray_.PopupMenu(items);
-  }
   // Stops the timer and takes the icon out of the tray, then ends.
   void EndProgram(int exit_code) override;
 

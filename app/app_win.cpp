@@ -22,8 +22,8 @@ App::App(const PlatformSeams& seams)
       clipboard_(MakeSystemClipboard()),
       window_(main_, seams.process, seams.messages),
       module1_(seams.sockets, seams.computer, seams.messages, window_),
-      main_({module1_, seams.settings, seams.messages, window_, window_, info_window_,
-             config_window_}),
+      main_({module1_, seams.settings, seams.messages, window_, window_.tray(), window_,
+             info_window_, config_window_}),
       config_(main_, seams.settings, seams.messages, ProgramVersion()),
       info_(main_, module1_, *clipboard_, seams.messages) {}
 

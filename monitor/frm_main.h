@@ -67,18 +67,12 @@ inline constexpr std::string_view kHistoryReportTitle = "Recent IP addresses";
 // address of the history, oldest first, each followed by a line break.
 std::string HistoryReport(std::span<const std::string> history);
 
-// What the main form does to what stands for its window, which is never
-// shown: the tray icon, which shows the command menu, and the poll timer.
-// On Windows a hidden window holds both; on Qt the app does.
-class MainView {
+// The poll timer, whose ticks reach Timer1_Timer.
+class PollTimer {
  public:
-  virtual ~MainView() = default;
-  virtual void SetTip(const std::string& tip) = 0;
+  virtual ~PollTimer() = default;
   // Starts (or restarts) periodic ticks every `interval_ms` milliseconds.
   virtual void StartTimer(uint32_t interval_ms) = 0;
-  // Shows the menu where the user asked for it and waits until it closes.
-  // The chosen entry, or nothing when the user chose none.
-  virtual std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items) = 0;
 };
 
 // What the main form works with.
@@ -87,7 +81,8 @@ struct MainFormServices {
   SettingsStore& settings;
   MessageBoxes& messages;
   Process& process;
-  MainView& window;
+  TrayIcon& tray;
+  PollTimer& timer;
   // The other forms' windows, which the menu opens.
   FormView& info;
   FormView& config;
@@ -127,7 +122,7 @@ class frmMain final : public MainFormEvents {
   // request for it is dropped: the open menu already stands in front and
   // holds the pointer and the keys, and another would only nest in its loop.
   void Trayicon1_Activate() override;
-  void Trayicon1_MouseButton(int button) override;
+  void Trayicon1_MouseButton(int button, std::optional<ScreenPoint> menu_place) override;
   void mnuMain_Click(ControlId entry) override;
 
   // The command menu. Asked for again while its box is open, the history

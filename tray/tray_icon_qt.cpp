@@ -44,10 +44,10 @@ void DeliverTrayActivation(QSystemTrayIcon::ActivationReason reason, TrayEvents&
       events.Trayicon1_Activate();
       return;
     case QSystemTrayIcon::Context:
-      events.Trayicon1_MouseButton(kRightButton);
+      events.Trayicon1_MouseButton(kRightButton, std::nullopt);
       return;
     case QSystemTrayIcon::MiddleClick:
-      events.Trayicon1_MouseButton(kMiddleButton);
+      events.Trayicon1_MouseButton(kMiddleButton, std::nullopt);
       return;
     case QSystemTrayIcon::Unknown:
       return;
@@ -108,7 +108,8 @@ void QtTrayIcon::SetTip(const std::string& tip) {
   if (item_) item_->SetToolTip(tip_);
 }
 
-std::optional<ControlId> QtTrayIcon::PopupMenu(std::span<const MenuItemDesign> items) {
+std::optional<ControlId> QtTrayIcon::PopupMenu(std::span<const MenuItemDesign> items,
+                                               std::optional<ScreenPoint> place) {
   QMenu menu;
   for (std::size_t index = 0; index < items.size(); ++index) {
     const MenuItemDesign& item = items[index];
@@ -118,7 +119,7 @@ std::optional<ControlId> QtTrayIcon::PopupMenu(std::span<const MenuItemDesign> i
     action->setData(static_cast<qulonglong>(index));
   }
   const QAction* chosen =
-      menu.exec(std::exchange(menu_place_, std::nullopt).value_or(QCursor::pos()));
+      menu.exec(place ? FromScreenPixels(QPoint(place->x, place->y)) : QCursor::pos());
   if (chosen == nullptr) return std::nullopt;
   const auto index = static_cast<std::size_t>(chosen->data().toULongLong());
   if (index >= items.size() || items[index].separator()) return std::nullopt;
@@ -178,13 +179,11 @@ StatusNotifierEvents QtTrayIcon::ItemEvents() {
   return {
       .activate = [this] { Post([this] { events_.Trayicon1_Activate(); }); },
       .secondary_activate =
-          [this] { Post([this] { events_.Trayicon1_MouseButton(kMiddleButton); }); },
+          [this] { Post([this] { events_.Trayicon1_MouseButton(kMiddleButton, std::nullopt); }); },
       .context_menu =
           [this](QPoint at) {
             Post([this, at] {
-              menu_place_ = FromScreenPixels(at);
-              events_.Trayicon1_MouseButton(kRightButton);
-              menu_place_.reset();
+              events_.Trayicon1_MouseButton(kRightButton, ScreenPoint{at.x(), at.y()});
             });
           },
       .menu_entry =

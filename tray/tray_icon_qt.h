@@ -14,8 +14,6 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-#include <QPoint>
-
 #include <functional>
 #include <memory>
 #include <optional>
@@ -35,7 +33,7 @@ namespace pellux {
 // gesture is the right button; a middle click reports the middle button.
 void DeliverTrayActivation(QSystemTrayIcon::ActivationReason reason, TrayEvents& events);
 
-class QtTrayIcon final : private TrayBindings {
+class QtTrayIcon final : public TrayIcon, private TrayBindings {
  public:
   // `bus` is the session bus, which may be unconnected: then only XEmbed
   // trays can show the icon. The icon's actions go to `events`; they arrive
@@ -47,19 +45,14 @@ class QtTrayIcon final : private TrayBindings {
   QtTrayIcon& operator=(const QtTrayIcon&) = delete;
   ~QtTrayIcon() override;
 
-  // Puts the icon into the desktop's tray, or into the first that appears.
-  void Show();
-  void Hide();
+  void Show() override;
+  void Hide() override;
   // Passes the tip on only when its text changes: a panel reads the item's
   // properties again, icons included, at every change it is told of.
-  void SetTip(const std::string& tip);
-
-  // Shows the command menu and waits until it closes: where the panel asked
-  // for it while the right button it stands for is being delivered (the
-  // menu key may have asked for it), otherwise at the pointer. Each entry's
-  // action carries the entry's name as its object name. The chosen entry,
-  // or nothing when the user chose none.
-  std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items);
+  void SetTip(const std::string& tip) override;
+  // Each entry's action carries the entry's name as its object name.
+  std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items,
+                                     std::optional<ScreenPoint> place) override;
 
   // What shows the icon at the moment: at most one of the two. The XEmbed
   // icon also stands in while there is no tray at all.
@@ -89,8 +82,6 @@ class QtTrayIcon final : private TrayBindings {
   QDBusConnection bus_;
   TrayEvents& events_;
   std::span<const MenuItemDesign> menu_;
-  // Where a panel asked for the menu, in Qt's screen coordinates.
-  std::optional<QPoint> menu_place_;
   // The receiver of everything the icon posts to itself; it lives as long
   // as the icon, so nothing is delivered after that.
   QObject context_;
