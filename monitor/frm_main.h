@@ -5,11 +5,10 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <span>
 
 #include "net/network_identity.h"
 #include "settings/settings.h"
@@ -88,8 +87,7 @@ struct MainFormServices {
   FormView& config;
 };
 
-// What the main form receives: the poll timer's ticks and the tray icon's
-// events.
+// The poll timer's ticks and the tray icon's events.
 class MainFormEvents : public TrayEvents {
  public:
   virtual void Timer1_Timer() = 0;
@@ -102,8 +100,7 @@ class frmMain final : public MainFormEvents {
   frmMain(const frmMain&) = delete;
   frmMain& operator=(const frmMain&) = delete;
 
-  // Read by the other forms. lstIPs, the form's list of addresses, is the
-  // history itself rather than a list box.
+  // Read by the other forms. lstIPs is the history itself, not a list box.
   std::string YourIP;
   int16_t TimerInterval = kDefaultInterval;
   AddressHistory lstIPs;
@@ -115,12 +112,9 @@ class frmMain final : public MainFormEvents {
   // running (a message box of it is open) is skipped.
   void Timer1_Timer() override;
 
-  // Activation opens the information window; the right button pops up
-  // the command menu, other buttons do nothing. A second start of the
-  // program asks for mnuGetIP; a request to close it (an installer
-  // replacing it, the system) is mnuExit. While the menu is open, a
-  // request for it is dropped: the open menu already stands in front and
-  // holds the pointer and the keys, and another would only nest in its loop.
+  // Activation opens the information window; the right button pops up the
+  // command menu, unless it is open already: the open one holds the pointer
+  // and the keys, and another would only nest in its loop.
   void Trayicon1_Activate() override;
   void Trayicon1_MouseButton(int button, std::optional<ScreenPoint> menu_place) override;
   void mnuMain_Click(ControlId entry) override;
@@ -138,8 +132,7 @@ class frmMain final : public MainFormEvents {
 
   MainFormServices services_;
   std::string previous_address_;
-  // The tray tip is built here; kept from cycle to cycle, so that once it is
-  // long enough a cycle allocates nothing for it.
+  // Kept from cycle to cycle, so that a cycle allocates nothing for the tip.
   std::string tip_;
   // Each set while its own modal loop runs: a poll cycle's box, the command
   // menu, the history report's box. Loops of different kinds may nest (the

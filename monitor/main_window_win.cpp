@@ -5,8 +5,7 @@
 namespace pellux {
 namespace {
 
-// The form's client area, which nobody sees but which keeps the window the
-// size the form was designed at.
+// The hidden window keeps the size the form was designed at.
 constexpr int kClientWidthTwips = 3810;
 constexpr int kClientHeightTwips = 1305;
 
@@ -15,9 +14,7 @@ constexpr char kPollTimerFailed[] = "Pellux could not set the timer that looks t
 
 }  // namespace
 
-// Defined here, once: the window is destroyed while this object is whole,
-// and the destructor's thunks for the window's several bases are made in
-// this one place.
+// The window is destroyed while this object is whole.
 MainWindow::~MainWindow() { Destroy(); }
 
 UINT MainWindow::ShowInformationMessage() {

@@ -19,9 +19,8 @@ class MainWindow final : public Window, public PollTimer, public Process {
   static constexpr wchar_t kClassName[] = L"PelluxMain";
   static constexpr UINT_PTR kTimerId = 1;
 
-  // `process` is what ending the program finally calls; `messages` tell of a
-  // failure the program cannot go on after; `notify` is the shell's entry
-  // point, which tests replace with a model of the shell.
+  // `messages` tell of a failure the program cannot go on after; `notify`
+  // is the shell's entry point, which tests replace with a model of it.
   MainWindow(MainFormEvents& form, Process& process, MessageBoxes& messages,
              WinTrayIcon::NotifyFunction notify = Shell_NotifyIconW)
       : form_(form),
@@ -29,8 +28,7 @@ class MainWindow final : public Window, public PollTimer, public Process {
         messages_(messages),
         tray_(
             *this, form, [this] { Fail(kIconTimerFailed); }, notify) {
-    // Until the first address is known the icon shows what the program
-    // would show without one, never an empty tip.
+    // Until the first address is known, the tip is that of no address.
     tray_.SetTip(std::string(kTrayTipPrefix));
   }
   ~MainWindow() override;
@@ -46,8 +44,7 @@ class MainWindow final : public Window, public PollTimer, public Process {
   TrayIcon& tray() { return tray_; }
   void StartTimer(uint32_t interval_ms) override;
 
-  // The icon leaves the tray before the process ends, so that no dead icon
-  // is left behind.
+  // The icon leaves the tray first, so that no dead icon is left behind.
   void EndProgram(int exit_code) override;
 
  private:

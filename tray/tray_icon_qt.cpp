@@ -67,10 +67,6 @@ QtTrayIcon::QtTrayIcon(QDBusConnection bus, TrayEvents& events,
 
 QtTrayIcon::~QtTrayIcon() { Hide(); }
 
-void QtTrayIcon::Post(std::function<void()> event) {
-  QMetaObject::invokeMethod(&context_, std::move(event), Qt::QueuedConnection);
-}
-
 void QtTrayIcon::Show() {
   if (!watcher_ && bus_.isConnected()) {
     // A watcher that starts, ends or changes hands, and a host that comes or
@@ -148,7 +144,7 @@ void QtTrayIcon::AskForHost(int question) {
 }
 
 bool QtTrayIcon::PublishItem() {
-  auto item = std::make_unique<StatusNotifierItem>(bus_, menu_, ProgramIcon(), ItemEvents());
+  auto item = std::make_unique<StatusNotifierItem>(bus_, menu_, ProgramIcon(), events_);
   item->SetToolTip(tip_);
   if (!item->Publish()) return false;
   item_ = std::move(item);
@@ -172,23 +168,8 @@ void QtTrayIcon::ShowXEmbed() {
 }
 
 void QtTrayIcon::CheckTrayLater() {
-  Post([this] { choice_.CheckTray(); });
-}
-
-StatusNotifierEvents QtTrayIcon::ItemEvents() {
-  return {
-      .activate = [this] { Post([this] { events_.Trayicon1_Activate(); }); },
-      .secondary_activate =
-          [this] { Post([this] { events_.Trayicon1_MouseButton(kMiddleButton, std::nullopt); }); },
-      .context_menu =
-          [this](QPoint at) {
-            Post([this, at] {
-              events_.Trayicon1_MouseButton(kRightButton, ScreenPoint{at.x(), at.y()});
-            });
-          },
-      .menu_entry =
-          [this](ControlId entry) { Post([this, entry] { events_.mnuMain_Click(entry); }); },
-  };
+  QMetaObject::invokeMethod(
+      &context_, [this] { choice_.CheckTray(); }, Qt::QueuedConnection);
 }
 
 void QtTrayIcon::SayNoTrayYet() { std::fputs(kNoTrayYet, stderr); }

@@ -1,10 +1,8 @@
-// The notification-area icon on Linux desktops, which offer one of two kinds
-// of tray: a panel that hosts StatusNotifierItems over D-Bus and draws their
-// menus itself (KDE Plasma, Xfce, LXQt, GNOME's AppIndicator extension,
-// waybar), or an XEmbed tray that embeds a small window of the program
-// (trayer, stalonetray, older panels). Which of them shows the icon is the
-// TrayChoice's to say; this binds it to the bus, the icons and the timers.
-// The icon's actions come back as tray events.
+// The notification-area icon on Linux desktops: a StatusNotifierItem for the
+// panels that host them (KDE Plasma, Xfce, LXQt, GNOME's AppIndicator
+// extension, waybar), or an XEmbed icon for the trays that embed a window
+// (trayer, stalonetray, older panels). Which one shows is the TrayChoice's to
+// say; this binds it to the bus, the icons and the timers.
 #pragma once
 
 #include <QDBusConnection>
@@ -14,7 +12,6 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -29,17 +26,14 @@
 namespace pellux {
 
 // Passes an action on the XEmbed icon on to `events`: a click or double
-// click (whichever the tray reports) activates the icon; the context-menu
-// gesture is the right button; a middle click reports the middle button.
+// click (whichever the tray reports) activates the icon.
 void DeliverTrayActivation(QSystemTrayIcon::ActivationReason reason, TrayEvents& events);
 
 class QtTrayIcon final : public TrayIcon, private TrayBindings {
  public:
-  // `bus` is the session bus, which may be unconnected: then only XEmbed
-  // trays can show the icon. The icon's actions go to `events`; they arrive
-  // from the event loop, not from inside the tray's own handling, so a
-  // handler may open a menu or a modal box. A panel that draws menus itself
-  // draws `menu`, which must outlive the icon.
+  // `bus` is the session bus, which may be unconnected. The icon's actions
+  // reach `events` from the event loop, so a handler may open a menu or a
+  // modal box. A panel that draws menus itself draws `menu`.
   QtTrayIcon(QDBusConnection bus, TrayEvents& events, std::span<const MenuItemDesign> menu);
   QtTrayIcon(const QtTrayIcon&) = delete;
   QtTrayIcon& operator=(const QtTrayIcon&) = delete;
@@ -75,9 +69,6 @@ class QtTrayIcon final : public TrayIcon, private TrayBindings {
   void CloseNotice() override { notice_.reset(); }
 
   QTimer& Timer(TrayTimer timer) { return timers_[static_cast<int>(timer)]; }
-  StatusNotifierEvents ItemEvents();
-  // Runs `event` from the event loop.
-  void Post(std::function<void()> event);
 
   QDBusConnection bus_;
   TrayEvents& events_;

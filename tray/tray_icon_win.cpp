@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "resource.h"
 #include "ui/text_win.h"
@@ -208,48 +209,34 @@ bool WinTrayIcon::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 // single click, a double click and Enter or Space on the focused icon
 // activate it; the context-menu gesture (right click, the menu key,
 // Shift+F10) is the right button; a left or middle click also reports its
-// button.
-//
-// A shell that refused version 4 sends the bare mouse message as lParam
-// (its high word is then 0, never the icon's id): a left click activates
-// the icon and a right one opens the menu, as on version 4.
+// button. A shell that refused version 4 sends the bare mouse message as
+// lParam (its high word is then 0, never the icon's id): a left click
+// activates the icon and a right one opens the menu, as on version 4.
 void WinTrayIcon::OnCallback(WPARAM wparam, LPARAM lparam) {
-  const bool released_before = right_button_released_;
-  right_button_released_ = false;
-  if (HIWORD(lparam) != kIconId) {
-    switch (lparam) {
-      case WM_LBUTTONUP:
-        events_.Trayicon1_Activate();
-        events_.Trayicon1_MouseButton(kLeftButton, std::nullopt);
-        break;
-      case WM_RBUTTONUP:
-        events_.Trayicon1_MouseButton(kRightButton, std::nullopt);
-        break;
-      case WM_MBUTTONUP:
-        events_.Trayicon1_MouseButton(kMiddleButton, std::nullopt);
-        break;
-      default:
-        break;
-    }
-    return;
-  }
-  switch (LOWORD(lparam)) {
+  const bool version_4 = HIWORD(lparam) == kIconId;
+  const bool released_before = std::exchange(right_button_released_, false);
+  switch (version_4 ? LOWORD(lparam) : static_cast<UINT>(lparam)) {
     case NIN_SELECT:
     case NIN_KEYSELECT:
-    case WM_LBUTTONDBLCLK:
       events_.Trayicon1_Activate();
       break;
+    case WM_LBUTTONDBLCLK:
+      if (version_4) events_.Trayicon1_Activate();
+      break;
     case WM_RBUTTONUP:
-      right_button_released_ = true;
+      right_button_released_ = version_4;
+      if (!version_4) events_.Trayicon1_MouseButton(kRightButton, std::nullopt);
       break;
     case WM_CONTEXTMENU:
-      // From the keyboard, no button went up before it.
+      // From the keyboard, no button went up before it: the menu belongs at
+      // the icon.
       events_.Trayicon1_MouseButton(
           kRightButton,
           released_before ? std::nullopt
                           : std::optional(ScreenPoint{GET_X_LPARAM(wparam), GET_Y_LPARAM(wparam)}));
       break;
     case WM_LBUTTONUP:
+      if (!version_4) events_.Trayicon1_Activate();
       events_.Trayicon1_MouseButton(kLeftButton, std::nullopt);
       break;
     case WM_MBUTTONUP:
