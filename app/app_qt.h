@@ -1,6 +1,5 @@
 // The running program on Qt: the forms and their windows over the platform
-// seams, driven by Qt's event loop. The main form has no window here: the
-// tray icon, which shows its menu, and the poll timer stand in for it.
+// seams, driven by Qt's event loop. The main form has no window here.
 #pragma once
 
 #include <QTimer>
@@ -42,8 +41,7 @@ class App final : private PollTimer, private Process {
   Process& process_;
   std::unique_ptr<Clipboard> clipboard_;
   // Module1 and the main form end the program through the app, which takes
-  // the icon out of the tray first. Each form's window binds itself to its
-  // form, which is made before it.
+  // the icon out of the tray first.
   Module1 module1_;
   frmMain main_;
   QtTrayIcon tray_;

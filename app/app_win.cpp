@@ -14,8 +14,7 @@ HICON LoadProgramIcon() {
 
 }  // namespace
 
-// The main window stands for the process: ending the program through it
-// takes the icon out of the tray first.
+// Ending the program through the main window takes the icon out first.
 App::App(const PlatformSeams& seams)
     : messages_(seams.messages),
       icon_(LoadProgramIcon()),
