@@ -1,6 +1,5 @@
 // The running program on Qt: the forms and their windows over the platform
-// seams, driven by Qt's event loop. The main form has no window here: the
-// tray icon, which shows its menu, and the poll timer stand in for it.
+// seams, driven by Qt's event loop. The main form has no window here.
 #pragma once
 
 #include <QTimer>
@@ -18,7 +17,7 @@
 
 namespace pellux {
 
-class App final : private MainView, private Process {
+class App final : private PollTimer, private Process {
  public:
   explicit App(const PlatformSeams& seams);
   App(const App&) = delete;
@@ -35,19 +34,14 @@ class App final : private MainView, private Process {
   FormWindow& config_window() { return config_window_; }
 
  private:
-  void SetTip(const std::string& tip) override { tray_.SetTip(tip); }
   void StartTimer(uint32_t interval_ms) override;
-  std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items) override {
-    return tray_.PopupMenu(items);
-  }
   // Stops the timer and takes the icon out of the tray, then ends.
   void EndProgram(int exit_code) override;
 
   Process& process_;
   std::unique_ptr<Clipboard> clipboard_;
   // Module1 and the main form end the program through the app, which takes
-  // the icon out of the tray first. Each form's window binds itself to its
-  // form, which is made before it.
+  // the icon out of the tray first.
   Module1 module1_;
   frmMain main_;
   QtTrayIcon tray_;

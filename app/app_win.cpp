@@ -14,16 +14,15 @@ HICON LoadProgramIcon() {
 
 }  // namespace
 
-// The main window stands for the process: ending the program through it
-// takes the icon out of the tray first.
+// Ending the program through the main window takes the icon out first.
 App::App(const PlatformSeams& seams)
     : messages_(seams.messages),
       icon_(LoadProgramIcon()),
       clipboard_(MakeSystemClipboard()),
       window_(main_, seams.process, seams.messages),
       module1_(seams.sockets, seams.computer, seams.messages, window_),
-      main_({module1_, seams.settings, seams.messages, window_, window_, info_window_,
-             config_window_}),
+      main_({module1_, seams.settings, seams.messages, window_, window_.tray(), window_,
+             info_window_, config_window_}),
       config_(main_, seams.settings, seams.messages, ProgramVersion()),
       info_(main_, module1_, *clipboard_, seams.messages) {}
 

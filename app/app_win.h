@@ -24,9 +24,8 @@ class App {
   App& operator=(const App&) = delete;
   ~App();
 
-  // Creates the main window, which puts the icon into the tray, and loads the
-  // main form. False, after a message that says so, when the window could
-  // not be created.
+  // Creates the main window, which shows the icon, and loads the main form.
+  // False, after a message that says so, when the window cannot be made.
   bool Start();
 
   // The message loop; returns the exit code.

@@ -1,9 +1,7 @@
-// One Pellux per user session, the way desktop programs keep to one: the
-// first to start owns the name org.pellux.Pellux on the session bus; a later
-// start finds the name taken, asks its owner to show its information window
-// (Activate of org.freedesktop.Application on /org/pellux/Pellux) and ends.
-// The bus hands the name to one start only and takes it back when its owner
-// ends, however it ends, so nothing is left behind and nothing is written.
+// One Pellux per user session: the first to start owns the name
+// org.pellux.Pellux on the session bus; a later start asks its owner to show
+// its information window (Activate of org.freedesktop.Application) and ends.
+// The bus takes the name back however its owner ends: nothing is left behind.
 #pragma once
 
 #include <QDBusConnection>
@@ -59,8 +57,7 @@ class SessionInstance {
   void Close();
 
  private:
-  // What asking the name's owner came to; nothing when it has no owner any
-  // more.
+  // What asking the name's owner came to; nothing when it has none any more.
   std::optional<Claim> AskRunning();
 
   QDBusConnection bus_;

@@ -32,12 +32,9 @@ class SessionInstance {
   // Releases the mutex if this process owns it.
   ~SessionInstance();
 
-  // Becomes the session's instance or hands over to the running one. The
-  // running one may itself be starting, with its window not made yet, or
-  // ending, with its mutex about to be free, or hung: all are waited for up
-  // to the timeout. The mutex is owned by the calling thread until it ends or
-  // releases it; a program that ended without releasing it (it crashed, or
-  // was ended from outside) leaves it abandoned, which counts as free.
+  // Becomes the session's instance or hands over to the running one, which
+  // may be starting, ending or hung: each is waited for up to the timeout.
+  // A mutex left abandoned by a program that crashed counts as free.
   Claim ClaimSession(DWORD timeout_ms);
 
  private:

@@ -65,13 +65,16 @@ class CannedSockets final : public Sockets {
 };
 
 // The other seams do as little as their real counterparts ask of the
-// program: the main window keeps the tip, a message is counted, nothing
+// program: the tray icon keeps the tip, a message is counted, nothing
 // else.
-class KeptTip final : public MainView {
+class KeptTip final : public TrayIcon, public PollTimer {
  public:
+  void Show() override {}
+  void Hide() override {}
   void SetTip(const std::string& tip) override { tip_ = tip; }
   void StartTimer(uint32_t) override {}
-  std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign>) override {
+  std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign>,
+                                     std::optional<ScreenPoint>) override {
     return std::nullopt;
   }
 
@@ -135,7 +138,8 @@ int Run(bool canned, long cycles) {
   KeptTip window;
   NoWindow other_windows;
   Module1 module1(sockets, *computer, messages, process);
-  frmMain form({module1, settings, messages, process, window, other_windows, other_windows});
+  frmMain form(
+      {module1, settings, messages, process, window, window, other_windows, other_windows});
 
   form.Form_Load();
   const auto start = std::chrono::steady_clock::now();

@@ -53,7 +53,7 @@ void frmMain::Form_Load() {
   if (!services_.module1.CheckSockets()) return;
   YourIP = services_.module1.LookupAddress(true);
   ShowTip();
-  services_.window.StartTimer(static_cast<uint32_t>(static_cast<int32_t>(TimerInterval)));
+  services_.timer.StartTimer(static_cast<uint32_t>(static_cast<int32_t>(TimerInterval)));
 }
 
 void frmMain::Timer1_Timer() {
@@ -74,17 +74,17 @@ void frmMain::Timer1_Timer() {
 void frmMain::ShowTip() {
   tip_.assign(kTrayTipPrefix);
   tip_ += YourIP;
-  services_.window.SetTip(tip_);
+  services_.tray.SetTip(tip_);
 }
 
 void frmMain::Trayicon1_Activate() { mnuGetIP_Click(); }
 
-void frmMain::Trayicon1_MouseButton(int button) {
+void frmMain::Trayicon1_MouseButton(int button, std::optional<ScreenPoint> menu_place) {
   if (button != kRightButton || menu_open_) return;
   std::optional<ControlId> entry;
   {
     const FlagUp open(menu_open_);
-    entry = services_.window.PopupMenu(kMainMenu);
+    entry = services_.tray.PopupMenu(kMainMenu, menu_place);
   }
   // The menu is closed by now: the chosen entry's box or window may open
   // another menu.

@@ -5,11 +5,10 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <span>
 
 #include "net/network_identity.h"
 #include "settings/settings.h"
@@ -67,18 +66,12 @@ inline constexpr std::string_view kHistoryReportTitle = "Recent IP addresses";
 // address of the history, oldest first, each followed by a line break.
 std::string HistoryReport(std::span<const std::string> history);
 
-// What the main form does to what stands for its window, which is never
-// shown: the tray icon, which shows the command menu, and the poll timer.
-// On Windows a hidden window holds both; on Qt the app does.
-class MainView {
+// The poll timer, whose ticks reach Timer1_Timer.
+class PollTimer {
  public:
-  virtual ~MainView() = default;
-  virtual void SetTip(const std::string& tip) = 0;
+  virtual ~PollTimer() = default;
   // Starts (or restarts) periodic ticks every `interval_ms` milliseconds.
   virtual void StartTimer(uint32_t interval_ms) = 0;
-  // Shows the menu where the user asked for it and waits until it closes.
-  // The chosen entry, or nothing when the user chose none.
-  virtual std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items) = 0;
 };
 
 // What the main form works with.
@@ -87,14 +80,14 @@ struct MainFormServices {
   SettingsStore& settings;
   MessageBoxes& messages;
   Process& process;
-  MainView& window;
+  TrayIcon& tray;
+  PollTimer& timer;
   // The other forms' windows, which the menu opens.
   FormView& info;
   FormView& config;
 };
 
-// What the main form receives: the poll timer's ticks and the tray icon's
-// events.
+// The poll timer's ticks and the tray icon's events.
 class MainFormEvents : public TrayEvents {
  public:
   virtual void Timer1_Timer() = 0;
@@ -107,8 +100,7 @@ class frmMain final : public MainFormEvents {
   frmMain(const frmMain&) = delete;
   frmMain& operator=(const frmMain&) = delete;
 
-  // Read by the other forms. lstIPs, the form's list of addresses, is the
-  // history itself rather than a list box.
+  // Read by the other forms. lstIPs is the history itself, not a list box.
   std::string YourIP;
   int16_t TimerInterval = kDefaultInterval;
   AddressHistory lstIPs;
@@ -120,14 +112,11 @@ class frmMain final : public MainFormEvents {
   // running (a message box of it is open) is skipped.
   void Timer1_Timer() override;
 
-  // Activation opens the information window; the right button pops up
-  // the command menu, other buttons do nothing. A second start of the
-  // program asks for mnuGetIP; a request to close it (an installer
-  // replacing it, the system) is mnuExit. While the menu is open, a
-  // request for it is dropped: the open menu already stands in front and
-  // holds the pointer and the keys, and another would only nest in its loop.
+  // Activation opens the information window; the right button pops up the
+  // command menu, unless it is open already: the open one holds the pointer
+  // and the keys, and another would only nest in its loop.
   void Trayicon1_Activate() override;
-  void Trayicon1_MouseButton(int button) override;
+  void Trayicon1_MouseButton(int button, std::optional<ScreenPoint> menu_place) override;
   void mnuMain_Click(ControlId entry) override;
 
   // The command menu. Asked for again while its box is open, the history
@@ -143,8 +132,7 @@ class frmMain final : public MainFormEvents {
 
   MainFormServices services_;
   std::string previous_address_;
-  // The tray tip is built here; kept from cycle to cycle, so that once it is
-  // long enough a cycle allocates nothing for it.
+  // Kept from cycle to cycle, so that a cycle allocates nothing for the tip.
   std::string tip_;
   // Each set while its own modal loop runs: a poll cycle's box, the command
   // menu, the history report's box. Loops of different kinds may nest (the

@@ -1,12 +1,9 @@
-// The main form's window on Windows: never shown, no taskbar button. It holds
-// the tray icon, the poll timer and the command menu, and delivers the
-// timer's ticks and requests from outside to frmMain; the icon delivers its
-// own events.
+// The main form's window on Windows: never shown, no taskbar button. It
+// owns the tray icon and the poll timer, and delivers the timer's ticks and
+// requests from outside to frmMain; the icon delivers its own events.
 #pragma once
 
 #include <windows.h>
-
-#include <optional>
 
 #include "monitor/frm_main.h"
 #include "tray/tray_icon_win.h"
@@ -15,21 +12,23 @@
 
 namespace pellux {
 
-class MainWindow final : public Window, public MainView, public Process {
+class MainWindow final : public Window, public PollTimer, public Process {
  public:
   // Other programs find the running Pellux by its main window's class: a
   // second start of it, and its installer and uninstaller.
   static constexpr wchar_t kClassName[] = L"PelluxMain";
   static constexpr UINT_PTR kTimerId = 1;
 
-  // `process` is what ending the program finally calls; `messages` tell of a
-  // failure the program cannot go on after; `notify` is the shell's entry
-  // point, which tests replace with a model of the shell.
+  // `messages` tell of a failure the program cannot go on after; `notify`
+  // is the shell's entry point, which tests replace with a model of it.
   MainWindow(MainFormEvents& form, Process& process, MessageBoxes& messages,
              WinTrayIcon::NotifyFunction notify = Shell_NotifyIconW)
-      : form_(form), process_(process), messages_(messages), tray_(form, notify) {
-    // Until the first address is known the icon shows what the program
-    // would show without one, never an empty tip.
+      : form_(form),
+        process_(process),
+        messages_(messages),
+        tray_(
+            *this, form, [this] { Fail(kIconTimerFailed); }, notify) {
+    // Until the first address is known, the tip is that of no address.
     tray_.SetTip(std::string(kTrayTipPrefix));
   }
   ~MainWindow() override;
@@ -42,20 +41,19 @@ class MainWindow final : public Window, public MainView, public Process {
   // Creates the hidden window; the tray icon is added as it is created.
   bool Create(HICON icon);
 
-  void SetTip(const std::string& tip) override;
+  TrayIcon& tray() { return tray_; }
   void StartTimer(uint32_t interval_ms) override;
-  std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items) override {
-    return tray_.PopupMenu(items);
-  }
 
-  // The icon leaves the tray before the process ends, so that no dead icon
-  // is left behind.
+  // The icon leaves the tray first, so that no dead icon is left behind.
   void EndProgram(int exit_code) override;
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   // Shows what failed and ends the program.
   void Fail(const char* text);
+
+  static constexpr char kIconTimerFailed[] =
+      "Pellux could not set the timer that puts its icon into the notification area.";
 
   MainFormEvents& form_;
   Process& process_;

@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 #include "ui/text_qt.h"
 
@@ -64,6 +65,11 @@ MenuLayoutItem ToLayoutItem(const DbusMenuNode& node) {
   MenuLayoutItem item{node.id, ToVariantMap(node.properties), {}};
   for (const DbusMenuNode& child : node.children) item.children.append(ToLayoutItem(child));
   return item;
+}
+
+// Runs `action` from the event loop, unless `owner` is gone by then.
+void Later(QObject* owner, std::function<void()> action) {
+  QMetaObject::invokeMethod(owner, std::move(action), Qt::QueuedConnection);
 }
 
 std::vector<std::string> Names(const QStringList& names) {
@@ -161,7 +167,7 @@ class SniItemObject final : public QObject {
   Q_PROPERTY(pellux::SniToolTip ToolTip READ ToolTip)
 
  public:
-  SniItemObject(const StatusNotifierEvents& events, QList<SniPixmap> pixmaps)
+  SniItemObject(TrayEvents& events, QList<SniPixmap> pixmaps)
       : events_(events), pixmaps_(std::move(pixmaps)), icon_name_(InstalledThemeIcon()) {
     refill_.start();
     announce_icon_.setSingleShot(true);
@@ -194,9 +200,15 @@ class SniItemObject final : public QObject {
   void set_tool_tip(const QString& text) { tool_tip_.title = text; }
 
  public slots:
-  void ContextMenu(int x, int y) { events_.context_menu(QPoint(x, y)); }
-  void Activate(int /*x*/, int /*y*/) { events_.activate(); }
-  void SecondaryActivate(int /*x*/, int /*y*/) { events_.secondary_activate(); }
+  void ContextMenu(int x, int y) {
+    Later(this, [this, x, y] { events_.Trayicon1_MouseButton(kRightButton, ScreenPoint{x, y}); });
+  }
+  void Activate(int /*x*/, int /*y*/) {
+    Later(this, [this] { events_.Trayicon1_Activate(); });
+  }
+  void SecondaryActivate(int /*x*/, int /*y*/) {
+    Later(this, [this] { events_.Trayicon1_MouseButton(kMiddleButton, std::nullopt); });
+  }
   void Scroll(int /*delta*/, const QString& /*orientation*/) {}
 
  signals:
@@ -219,7 +231,7 @@ class SniItemObject final : public QObject {
     return true;
   }
 
-  const StatusNotifierEvents& events_;
+  TrayEvents& events_;
   const QList<SniPixmap> pixmaps_;
   const QString icon_name_;
   SniToolTip tool_tip_;
@@ -239,7 +251,7 @@ class SniMenuObject final : public QObject, protected QDBusContext {
   Q_PROPERTY(QStringList IconThemePath READ IconThemePath)
 
  public:
-  SniMenuObject(const StatusNotifierEvents& events, std::span<const MenuItemDesign> menu)
+  SniMenuObject(TrayEvents& events, std::span<const MenuItemDesign> menu)
       : events_(events), menu_(menu) {}
 
   uint Version() const { return 3; }
@@ -286,7 +298,9 @@ class SniMenuObject final : public QObject, protected QDBusContext {
 
   void Event(int id, const QString& eventId, const QDBusVariant& /*data*/, uint /*timestamp*/) {
     if (eventId != QLatin1String("clicked")) return;
-    if (const auto entry = menu_.Entry(id)) events_.menu_entry(*entry);
+    if (const auto entry = menu_.Entry(id)) {
+      Later(this, [this, entry = *entry] { events_.mnuMain_Click(entry); });
+    }
   }
 
   // The items that are not in the menu.
@@ -313,19 +327,18 @@ class SniMenuObject final : public QObject, protected QDBusContext {
   }
 
  private:
-  const StatusNotifierEvents& events_;
+  TrayEvents& events_;
   DbusMenu menu_;
 };
 
 StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, std::span<const MenuItemDesign> menu,
-                                       const QIcon& icon, StatusNotifierEvents events)
+                                       const QIcon& icon, TrayEvents& events)
     : bus_(std::move(bus)),
-      events_(std::move(events)),
       service_(QStringLiteral("org.kde.StatusNotifierItem-%1-1")
                    .arg(QCoreApplication::applicationPid())) {
   RegisterStatusNotifierTypes();
-  item_ = std::make_unique<SniItemObject>(events_, IconPixmaps(icon));
-  menu_ = std::make_unique<SniMenuObject>(events_, menu);
+  item_ = std::make_unique<SniItemObject>(events, IconPixmaps(icon));
+  menu_ = std::make_unique<SniMenuObject>(events, menu);
 }
 
 StatusNotifierItem::~StatusNotifierItem() {

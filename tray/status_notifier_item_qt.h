@@ -1,8 +1,6 @@
-// The tray icon as a StatusNotifierItem on the session bus, for the panels
-// that host such items (KDE Plasma, Xfce, LXQt, GNOME's AppIndicator
-// extension, waybar and others): the item itself under /StatusNotifierItem,
-// and the command menu under /MenuBar over com.canonical.dbusmenu, which the
-// panel reads and draws as its own menu.
+// The tray icon as a StatusNotifierItem on the session bus: the item under
+// /StatusNotifierItem, and the command menu under /MenuBar over
+// com.canonical.dbusmenu, which the panel draws as its own menu.
 #pragma once
 
 #include <QDBusArgument>
@@ -13,12 +11,12 @@
 #include <QPoint>
 #include <QVariantMap>
 
-#include <functional>
 #include <memory>
 #include <span>
 #include <string_view>
 
 #include "tray/dbus_menu.h"
+#include "tray/tray_icon.h"
 
 namespace pellux {
 
@@ -58,15 +56,6 @@ struct MenuEvent {
   uint timestamp = 0;
 };
 
-// What the panel asks of the item. The coordinates are the screen's own
-// pixels, as the panel gives them.
-struct StatusNotifierEvents {
-  std::function<void()> activate;
-  std::function<void()> secondary_activate;
-  std::function<void(QPoint)> context_menu;
-  std::function<void(ControlId entry)> menu_entry;
-};
-
 class SniItemObject;
 class SniMenuObject;
 
@@ -79,30 +68,26 @@ class StatusNotifierItem final {
   static constexpr const char* kWatcherPath = "/StatusNotifierWatcher";
 
   // The item shows `icon` and publishes `menu`. The panel's requests reach
-  // `events` from inside the bus's message handling, before the panel has
-  // its answer: a handler that opens a window or a menu posts itself to the
-  // event loop.
+  // `events` from the event loop once the panel has its answer, so that a
+  // handler may open a menu or a modal box.
   StatusNotifierItem(QDBusConnection bus, std::span<const MenuItemDesign> menu, const QIcon& icon,
-                     StatusNotifierEvents events);
+                     TrayEvents& events);
   StatusNotifierItem(const StatusNotifierItem&) = delete;
   StatusNotifierItem& operator=(const StatusNotifierItem&) = delete;
   // Takes the item off the bus, and so out of every panel.
   ~StatusNotifierItem();
 
-  // Puts the item on the bus under its own name. False when the bus
-  // refuses the name or a path.
+  // Puts the item on the bus under its own name; false when refused.
   bool Publish();
-  // Asks the watcher, the service that tells panels about items, to show
-  // the item: once for every watcher that starts.
+  // Asks the watcher, which tells panels about items, to show the item.
   void RegisterWithWatcher();
 
   void SetToolTip(const QString& text);
 
  private:
   QDBusConnection bus_;
-  StatusNotifierEvents events_;
   QString service_;
-  // What the bus shows under the two paths. Qt answers their properties
+  // What the bus shows under the two paths; Qt answers their properties
   // and introspection from the objects' declarations.
   std::unique_ptr<SniItemObject> item_;
   std::unique_ptr<SniMenuObject> menu_;

@@ -1,9 +1,8 @@
 // Which tray shows the icon on a Linux desktop: a panel that hosts
-// StatusNotifierItems, an XEmbed tray, or none yet. The choice is made
-// afresh whenever a tray appears, restarts or is replaced; while there is
-// none, the program looks for one every second and, after ten, explains
-// itself on the screen. The bus, the icons and the timers are the
-// bindings', which carry out what the choice asks and report back.
+// StatusNotifierItems, an XEmbed tray, or none yet. The choice is made afresh
+// whenever a tray appears, restarts or is replaced; while there is none, the
+// program looks for one every second and, after ten, explains itself. The
+// bindings carry out what the choice asks and report back.
 #pragma once
 
 #include <optional>
@@ -18,9 +17,8 @@ enum class TrayTimer {
 };
 
 // How long each timer runs, in milliseconds. A panel takes the XEmbed tray
-// and starts hosting StatusNotifierItems one after the other;
-// StatusNotifierItem hosts announce themselves, XEmbed trays do not; a
-// session's panel needs a while to start.
+// and starts hosting StatusNotifierItems one after the other; only the
+// latter announce themselves; a session's panel needs a while to start.
 constexpr int TrayTimerMs(TrayTimer timer) {
   constexpr int kMs[] = {250, 1000, 10000};
   return kMs[static_cast<int>(timer)];
@@ -33,14 +31,12 @@ class TrayBindings {
   // Asks whether a StatusNotifierItem host is there; the answer goes to
   // TrayChoice::HostAnswered with the same `question`.
   virtual void AskForHost(int question) = 0;
-  // Makes the program's StatusNotifierItem and puts it on the bus: false
-  // when the bus refuses it.
+  // Puts the program's StatusNotifierItem on the bus; false when refused.
   virtual bool PublishItem() = 0;
   // Tells the watcher that answered last of the item.
   virtual void RegisterItem() = 0;
   virtual void DropItem() = 0;
-  // Makes the XEmbed icon and shows it, into the first XEmbed tray that
-  // appears even when there is none yet.
+  // Shows the XEmbed icon, which goes into the first XEmbed tray to appear.
   virtual void ShowXEmbed() = 0;
   virtual void DropXEmbed() = 0;
   // Whether an XEmbed tray is there. Asking waits for the display's answer.
@@ -67,12 +63,10 @@ class TrayChoice final {
   // The answer to AskForHost: `watcher` is the unique bus name of the
   // watcher, when it has a host. Only the latest question's answer counts.
   void HostAnswered(int question, const std::optional<std::string>& watcher);
-  // The watcher started, ended or changed hands. (A host that comes or
-  // goes behind the same watcher starts the settle timer by itself.)
+  // The watcher started, ended or changed hands.
   void WatcherChanged();
   void TimerFired(TrayTimer timer);
-  // Asked for with CheckTrayLater, once the XEmbed icon's own request to
-  // the tray has gone out.
+  // Asked for with CheckTrayLater.
   void CheckTray();
 
  private:

@@ -44,10 +44,10 @@ void DeliverTrayActivation(QSystemTrayIcon::ActivationReason reason, TrayEvents&
       events.Trayicon1_Activate();
       return;
     case QSystemTrayIcon::Context:
-      events.Trayicon1_MouseButton(kRightButton);
+      events.Trayicon1_MouseButton(kRightButton, std::nullopt);
       return;
     case QSystemTrayIcon::MiddleClick:
-      events.Trayicon1_MouseButton(kMiddleButton);
+      events.Trayicon1_MouseButton(kMiddleButton, std::nullopt);
       return;
     case QSystemTrayIcon::Unknown:
       return;
@@ -66,10 +66,6 @@ QtTrayIcon::QtTrayIcon(QDBusConnection bus, TrayEvents& events,
 }
 
 QtTrayIcon::~QtTrayIcon() { Hide(); }
-
-void QtTrayIcon::Post(std::function<void()> event) {
-  QMetaObject::invokeMethod(&context_, std::move(event), Qt::QueuedConnection);
-}
 
 void QtTrayIcon::Show() {
   if (!watcher_ && bus_.isConnected()) {
@@ -108,7 +104,8 @@ void QtTrayIcon::SetTip(const std::string& tip) {
   if (item_) item_->SetToolTip(tip_);
 }
 
-std::optional<ControlId> QtTrayIcon::PopupMenu(std::span<const MenuItemDesign> items) {
+std::optional<ControlId> QtTrayIcon::PopupMenu(std::span<const MenuItemDesign> items,
+                                               std::optional<ScreenPoint> place) {
   QMenu menu;
   for (std::size_t index = 0; index < items.size(); ++index) {
     const MenuItemDesign& item = items[index];
@@ -118,7 +115,7 @@ std::optional<ControlId> QtTrayIcon::PopupMenu(std::span<const MenuItemDesign> i
     action->setData(static_cast<qulonglong>(index));
   }
   const QAction* chosen =
-      menu.exec(std::exchange(menu_place_, std::nullopt).value_or(QCursor::pos()));
+      menu.exec(place ? FromScreenPixels(QPoint(place->x, place->y)) : QCursor::pos());
   if (chosen == nullptr) return std::nullopt;
   const auto index = static_cast<std::size_t>(chosen->data().toULongLong());
   if (index >= items.size() || items[index].separator()) return std::nullopt;
@@ -147,7 +144,7 @@ void QtTrayIcon::AskForHost(int question) {
 }
 
 bool QtTrayIcon::PublishItem() {
-  auto item = std::make_unique<StatusNotifierItem>(bus_, menu_, ProgramIcon(), ItemEvents());
+  auto item = std::make_unique<StatusNotifierItem>(bus_, menu_, ProgramIcon(), events_);
   item->SetToolTip(tip_);
   if (!item->Publish()) return false;
   item_ = std::move(item);
@@ -171,25 +168,8 @@ void QtTrayIcon::ShowXEmbed() {
 }
 
 void QtTrayIcon::CheckTrayLater() {
-  Post([this] { choice_.CheckTray(); });
-}
-
-StatusNotifierEvents QtTrayIcon::ItemEvents() {
-  return {
-      .activate = [this] { Post([this] { events_.Trayicon1_Activate(); }); },
-      .secondary_activate =
-          [this] { Post([this] { events_.Trayicon1_MouseButton(kMiddleButton); }); },
-      .context_menu =
-          [this](QPoint at) {
-            Post([this, at] {
-              menu_place_ = FromScreenPixels(at);
-              events_.Trayicon1_MouseButton(kRightButton);
-              menu_place_.reset();
-            });
-          },
-      .menu_entry =
-          [this](ControlId entry) { Post([this, entry] { events_.mnuMain_Click(entry); }); },
-  };
+  QMetaObject::invokeMethod(
+      &context_, [this] { choice_.CheckTray(); }, Qt::QueuedConnection);
 }
 
 void QtTrayIcon::SayNoTrayYet() { std::fputs(kNoTrayYet, stderr); }

@@ -1,10 +1,8 @@
-// The notification-area icon on Linux desktops, which offer one of two kinds
-// of tray: a panel that hosts StatusNotifierItems over D-Bus and draws their
-// menus itself (KDE Plasma, Xfce, LXQt, GNOME's AppIndicator extension,
-// waybar), or an XEmbed tray that embeds a small window of the program
-// (trayer, stalonetray, older panels). Which of them shows the icon is the
-// TrayChoice's to say; this binds it to the bus, the icons and the timers.
-// The icon's actions come back as tray events.
+// The notification-area icon on Linux desktops: a StatusNotifierItem for the
+// panels that host them (KDE Plasma, Xfce, LXQt, GNOME's AppIndicator
+// extension, waybar), or an XEmbed icon for the trays that embed a window
+// (trayer, stalonetray, older panels). Which one shows is the TrayChoice's to
+// say; this binds it to the bus, the icons and the timers.
 #pragma once
 
 #include <QDBusConnection>
@@ -14,9 +12,6 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-#include <QPoint>
-
-#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -31,35 +26,27 @@
 namespace pellux {
 
 // Passes an action on the XEmbed icon on to `events`: a click or double
-// click (whichever the tray reports) activates the icon; the context-menu
-// gesture is the right button; a middle click reports the middle button.
+// click (whichever the tray reports) activates the icon.
 void DeliverTrayActivation(QSystemTrayIcon::ActivationReason reason, TrayEvents& events);
 
-class QtTrayIcon final : private TrayBindings {
+class QtTrayIcon final : public TrayIcon, private TrayBindings {
  public:
-  // `bus` is the session bus, which may be unconnected: then only XEmbed
-  // trays can show the icon. The icon's actions go to `events`; they arrive
-  // from the event loop, not from inside the tray's own handling, so a
-  // handler may open a menu or a modal box. A panel that draws menus itself
-  // draws `menu`, which must outlive the icon.
+  // `bus` is the session bus, which may be unconnected. The icon's actions
+  // reach `events` from the event loop, so a handler may open a menu or a
+  // modal box. A panel that draws menus itself draws `menu`.
   QtTrayIcon(QDBusConnection bus, TrayEvents& events, std::span<const MenuItemDesign> menu);
   QtTrayIcon(const QtTrayIcon&) = delete;
   QtTrayIcon& operator=(const QtTrayIcon&) = delete;
   ~QtTrayIcon() override;
 
-  // Puts the icon into the desktop's tray, or into the first that appears.
-  void Show();
-  void Hide();
+  void Show() override;
+  void Hide() override;
   // Passes the tip on only when its text changes: a panel reads the item's
   // properties again, icons included, at every change it is told of.
-  void SetTip(const std::string& tip);
-
-  // Shows the command menu and waits until it closes: where the panel asked
-  // for it while the right button it stands for is being delivered (the
-  // menu key may have asked for it), otherwise at the pointer. Each entry's
-  // action carries the entry's name as its object name. The chosen entry,
-  // or nothing when the user chose none.
-  std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items);
+  void SetTip(const std::string& tip) override;
+  // Each entry's action carries the entry's name as its object name.
+  std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items,
+                                     std::optional<ScreenPoint> place) override;
 
   // What shows the icon at the moment: at most one of the two. The XEmbed
   // icon also stands in while there is no tray at all.
@@ -82,15 +69,10 @@ class QtTrayIcon final : private TrayBindings {
   void CloseNotice() override { notice_.reset(); }
 
   QTimer& Timer(TrayTimer timer) { return timers_[static_cast<int>(timer)]; }
-  StatusNotifierEvents ItemEvents();
-  // Runs `event` from the event loop.
-  void Post(std::function<void()> event);
 
   QDBusConnection bus_;
   TrayEvents& events_;
   std::span<const MenuItemDesign> menu_;
-  // Where a panel asked for the menu, in Qt's screen coordinates.
-  std::optional<QPoint> menu_place_;
   // The receiver of everything the icon posts to itself; it lives as long
   // as the icon, so nothing is delivered after that.
   QObject context_;

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "resource.h"
 #include "ui/text_win.h"
@@ -33,14 +34,14 @@ class MenuHandle {
 }  // namespace
 
 WinTrayIcon::~WinTrayIcon() {
-  Remove();
+  Hide();
   if (icon_ != nullptr) DestroyIcon(icon_);
 }
 
 NOTIFYICONDATAW WinTrayIcon::Data(UINT flags) const {
   NOTIFYICONDATAW data{};
   data.cbSize = sizeof data;
-  data.hWnd = owner_;
+  data.hWnd = owner_.hwnd();
   data.uID = kIconId;
   data.uFlags = flags;
   data.uCallbackMessage = kTrayCallbackMessage;
@@ -93,51 +94,45 @@ bool WinTrayIcon::TryAdd() {
   return shown_;
 }
 
-bool WinTrayIcon::ScheduleRetry() {
+void WinTrayIcon::Show() {
+  LoadImageAt(ScreenDpi());
+  // A new shell is asked at once, and then again from the shortest gap.
+  StopRetrying();
+  Retry();
+}
+
+void WinTrayIcon::StopRetrying() {
+  if (retry_gap_ms_ != 0) KillTimer(owner_.hwnd(), kRetryTimerId);
+  retry_gap_ms_ = 0;
+}
+
+void WinTrayIcon::Retry() {
+  if (TryAdd()) {
+    StopRetrying();
+    return;
+  }
   retry_gap_ms_ =
       retry_gap_ms_ == 0 ? kFirstRetryGapMs : std::min(retry_gap_ms_ * 2, kLongestRetryGapMs);
-  return SetTimer(owner_, kRetryTimerId, retry_gap_ms_, nullptr) != 0;
+  if (SetTimer(owner_.hwnd(), kRetryTimerId, retry_gap_ms_, nullptr) == 0) lost_();
 }
 
-bool WinTrayIcon::Add(HWND owner, int dpi) {
-  owner_ = owner;
-  LoadImageAt(dpi);
-  // A new shell is asked at once, and then again from the shortest gap.
-  retry_gap_ms_ = 0;
-  return Retry();
+void WinTrayIcon::Modify(UINT flags) {
+  NOTIFYICONDATAW data = Data(flags);
+  if (notify_(NIM_MODIFY, &data)) return;
+  // The shell has lost the icon without a word: it is added again, unless
+  // a retry is already on its way.
+  shown_ = false;
+  if (retry_gap_ms_ == 0) Retry();
 }
 
-bool WinTrayIcon::Retry() {
-  if (TryAdd()) {
-    if (retry_gap_ms_ != 0) KillTimer(owner_, kRetryTimerId);
-    retry_gap_ms_ = 0;
-    return true;
-  }
-  return ScheduleRetry();
-}
-
-bool WinTrayIcon::SetTip(const std::string& tip) {
+void WinTrayIcon::SetTip(const std::string& tip) {
   tip_ = Widen(tip);
   // An icon that is not there gets the tip when it is added.
-  if (!shown_) return true;
-  NOTIFYICONDATAW data = Data(NIF_TIP);
-  if (notify_(NIM_MODIFY, &data)) return true;
-  // The shell has lost the icon without a word: it is added again.
-  shown_ = false;
-  return retry_gap_ms_ != 0 || Retry();
+  if (shown_) Modify(NIF_TIP);
 }
 
-bool WinTrayIcon::SetDpi(int dpi) {
-  const HICON before = icon_;
-  LoadImageAt(dpi);
-  if (!shown_ || icon_ == before) return true;
-  NOTIFYICONDATAW data = Data(NIF_ICON);
-  if (notify_(NIM_MODIFY, &data)) return true;
-  shown_ = false;
-  return retry_gap_ms_ != 0 || Retry();
-}
-
-std::optional<ControlId> WinTrayIcon::PopupMenu(std::span<const MenuItemDesign> items) {
+std::optional<ControlId> WinTrayIcon::PopupMenu(std::span<const MenuItemDesign> items,
+                                                std::optional<ScreenPoint> place) {
   MenuHandle menu;
   if (menu.get() == nullptr) return std::nullopt;
   // Command ids are the entries' positions plus one; 0 means nothing chosen.
@@ -150,41 +145,35 @@ std::optional<ControlId> WinTrayIcon::PopupMenu(std::span<const MenuItemDesign> 
       AppendMenuW(menu.get(), MF_STRING, id, Widen(item.caption).c_str());
     }
   }
-  // A menu asked for from the keyboard opens at the icon, wherever the
-  // pointer is; one asked for with the mouse opens at the pointer.
-  const std::optional<POINT> anchor = menu_anchor_;
   POINT at{};
-  if (anchor) {
-    at = *anchor;
+  if (place) {
+    at = {place->x, place->y};
   } else {
     GetCursorPos(&at);
   }
   const UINT align = GetSystemMetrics(SM_MENUDROPALIGNMENT) != 0 ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
   // The owner must be the foreground window while the menu is open, or the
   // menu would not close when the user clicks away.
-  SetForegroundWindow(owner_);
+  const HWND owner = owner_.hwnd();
+  SetForegroundWindow(owner);
   const BOOL chosen = TrackPopupMenuEx(menu.get(), align | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x,
-                                       at.y, owner_, nullptr);
-  PostMessageW(owner_, WM_NULL, 0, 0);
+                                       at.y, owner, nullptr);
+  PostMessageW(owner, WM_NULL, 0, 0);
   // Esc on a menu opened from the keyboard gives the focus back to the icon.
-  if (chosen <= 0 && anchor) ReturnFocus();
+  if (chosen <= 0 && place && shown_) {
+    NOTIFYICONDATAW data = Data(0);
+    notify_(NIM_SETFOCUS, &data);
+  }
   if (chosen <= 0 || static_cast<std::size_t>(chosen) > items.size()) return std::nullopt;
   return ControlId::At(static_cast<std::size_t>(chosen) - 1);
 }
 
-void WinTrayIcon::ReturnFocus() {
-  if (!shown_) return;
-  NOTIFYICONDATAW data = Data(0);
-  notify_(NIM_SETFOCUS, &data);
-}
-
-void WinTrayIcon::Remove() {
+void WinTrayIcon::Hide() {
   // Asked even when the add seemed to fail: the shell may hold the icon all
   // the same, and it would stay behind as a ghost. A refusal means there is
   // nothing left to take away.
-  if (owner_ == nullptr) return;
-  if (retry_gap_ms_ != 0) KillTimer(owner_, kRetryTimerId);
-  retry_gap_ms_ = 0;
+  if (owner_.hwnd() == nullptr) return;
+  StopRetrying();
   NOTIFYICONDATAW data = Data(0);
   notify_(NIM_DELETE, &data);
   shown_ = false;
@@ -195,56 +184,63 @@ UINT WinTrayIcon::TaskbarCreatedMessage() {
   return message;
 }
 
+bool WinTrayIcon::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == kTrayCallbackMessage) {
+    OnCallback(wparam, lparam);
+  } else if (message == WM_TIMER && wparam == kRetryTimerId) {
+    Retry();
+  } else if (message == WM_DPICHANGED) {
+    // The owner moved to a screen of another DPI: the image follows.
+    const HICON before = icon_;
+    LoadImageAt(LOWORD(wparam));
+    if (shown_ && icon_ != before) Modify(NIF_ICON);
+  } else if (message == TaskbarCreatedMessage()) {
+    // Explorer also sends it when the screen's scale changed: the image is
+    // loaded again at the size it now shows.
+    Show();
+  } else {
+    return false;
+  }
+  return true;
+}
+
 // An icon on version 4 puts the event in the low word of lParam, its id in
 // the high word, and the icon's anchor or the pointer in wParam. There a
 // single click, a double click and Enter or Space on the focused icon
 // activate it; the context-menu gesture (right click, the menu key,
 // Shift+F10) is the right button; a left or middle click also reports its
-// button.
-//
-// A shell that refused version 4 sends the bare mouse message as lParam
-// (its high word is then 0, never the icon's id): a left click activates
-// the icon and a right one opens the menu, as on version 4.
+// button. A shell that refused version 4 sends the bare mouse message as
+// lParam (its high word is then 0, never the icon's id): a left click
+// activates the icon and a right one opens the menu, as on version 4.
 void WinTrayIcon::OnCallback(WPARAM wparam, LPARAM lparam) {
-  const bool released_before = right_button_released_;
-  right_button_released_ = false;
-  if (HIWORD(lparam) != kIconId) {
-    switch (lparam) {
-      case WM_LBUTTONUP:
-        events_.Trayicon1_Activate();
-        events_.Trayicon1_MouseButton(kLeftButton);
-        break;
-      case WM_RBUTTONUP:
-        events_.Trayicon1_MouseButton(kRightButton);
-        break;
-      case WM_MBUTTONUP:
-        events_.Trayicon1_MouseButton(kMiddleButton);
-        break;
-      default:
-        break;
-    }
-    return;
-  }
-  switch (LOWORD(lparam)) {
+  const bool version_4 = HIWORD(lparam) == kIconId;
+  const bool released_before = std::exchange(right_button_released_, false);
+  switch (version_4 ? LOWORD(lparam) : static_cast<UINT>(lparam)) {
     case NIN_SELECT:
     case NIN_KEYSELECT:
-    case WM_LBUTTONDBLCLK:
       events_.Trayicon1_Activate();
       break;
+    case WM_LBUTTONDBLCLK:
+      if (version_4) events_.Trayicon1_Activate();
+      break;
     case WM_RBUTTONUP:
-      right_button_released_ = true;
+      right_button_released_ = version_4;
+      if (!version_4) events_.Trayicon1_MouseButton(kRightButton, std::nullopt);
       break;
     case WM_CONTEXTMENU:
-      // From the keyboard, no button went up before it.
-      if (!released_before) menu_anchor_ = POINT{GET_X_LPARAM(wparam), GET_Y_LPARAM(wparam)};
-      events_.Trayicon1_MouseButton(kRightButton);
-      menu_anchor_.reset();
+      // From the keyboard, no button went up before it: the menu belongs at
+      // the icon.
+      events_.Trayicon1_MouseButton(
+          kRightButton,
+          released_before ? std::nullopt
+                          : std::optional(ScreenPoint{GET_X_LPARAM(wparam), GET_Y_LPARAM(wparam)}));
       break;
     case WM_LBUTTONUP:
-      events_.Trayicon1_MouseButton(kLeftButton);
+      if (!version_4) events_.Trayicon1_Activate();
+      events_.Trayicon1_MouseButton(kLeftButton, std::nullopt);
       break;
     case WM_MBUTTONUP:
-      events_.Trayicon1_MouseButton(kMiddleButton);
+      events_.Trayicon1_MouseButton(kMiddleButton, std::nullopt);
       break;
     default:
       break;

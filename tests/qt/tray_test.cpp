@@ -337,7 +337,7 @@ class TrayTest : public QObject {
       opened_at = popup->geometry().topLeft();
       popup->close();
     });
-    QVERIFY(!rig.tray().PopupMenu(kMainMenu));
+    QVERIFY(!rig.tray().PopupMenu(kMainMenu, std::nullopt));
     QCOMPARE(opened_at, QPoint(40, 50));
 
     const QDBusMessage group =

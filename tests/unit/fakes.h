@@ -165,23 +165,29 @@ class FakeSettings final : public SettingsStore {
   }
 };
 
-// The main form's window: the tips it showed, the timer it runs and the
-// menus it popped up, choosing what the test scripted.
-class FakeMainView final : public MainView {
+// The main form's tray icon and poll timer: the tips it showed, the timer it
+// runs and the menus it popped up (and where), choosing what the test
+// scripted.
+class FakeTray final : public TrayIcon, public PollTimer {
  public:
   std::vector<std::string> tips;
   std::optional<uint32_t> interval_ms;
   std::optional<ControlId> choice;
   std::vector<std::vector<MenuItemDesign>> menus;
+  std::vector<std::optional<ScreenPoint>> places;
   int open = 0;
   int most_open = 0;
   // Runs while a menu is open, as its loop would.
   std::function<void()> while_open;
 
+  void Show() override {}
+  void Hide() override {}
   void SetTip(const std::string& tip) override { tips.push_back(tip); }
   void StartTimer(uint32_t interval) override { interval_ms = interval; }
-  std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items) override {
+  std::optional<ControlId> PopupMenu(std::span<const MenuItemDesign> items,
+                                     std::optional<ScreenPoint> place) override {
     menus.emplace_back(items.begin(), items.end());
+    places.push_back(place);
     ++open;
     most_open = std::max(most_open, open);
     if (while_open) while_open();
@@ -369,14 +375,14 @@ struct MainFormFakes {
   FakeMessages messages;
   FakeProcess process;
   FakeSettings settings;
-  FakeMainView window;
+  FakeTray tray;
   std::vector<std::string> forms;  // what was done to the other forms' windows
   StandInForm info_form{kStandInInfo};
   StandInForm config_form{kStandInConfig};
   FakeFormView info{info_form, &forms};
   FakeFormView config{config_form, &forms};
   Module1 module1{sockets, computer, messages, process};
-  frmMain main{{module1, settings, messages, process, window, info, config}};
+  frmMain main{{module1, settings, messages, process, tray, tray, info, config}};
 };
 
 // The whole program of either front end (its App) on its real windows,

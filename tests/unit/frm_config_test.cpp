@@ -75,7 +75,7 @@ TEST_F(FrmConfigTest, OkStoresTheChosenIntervalAndUnloads) {
     EXPECT_FALSE(form.loaded());
   }
   EXPECT_TRUE(messages.shown.empty());
-  EXPECT_FALSE(window.interval_ms.has_value());  // the running timer is left alone
+  EXPECT_FALSE(tray.interval_ms.has_value());  // the running timer is left alone
 }
 
 TEST_F(FrmConfigTest, OkWithoutChangeStoresTheIntervalItOpenedWith) {

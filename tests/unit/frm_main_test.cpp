@@ -7,10 +7,10 @@
 namespace pellux {
 namespace {
 
-using testing::FakeMainView;
 using testing::FakeMessages;
 using testing::FakeSettings;
 using testing::FakeSockets;
+using testing::FakeTray;
 
 using Strings = std::vector<std::string>;
 
@@ -20,8 +20,8 @@ class FrmMainTest : public ::testing::Test, protected testing::MainFormFakes {
  protected:
   frmMain& form = main;
 
-  MainFormServices Services(SettingsStore& s, MainView& w) {
-    return {module1, s, messages, process, w, info, config};
+  MainFormServices Services(SettingsStore& s, FakeTray& t) {
+    return {module1, s, messages, process, t, t, info, config};
   }
 };
 
@@ -62,7 +62,7 @@ TEST_F(FrmMainTest, LoadWithoutStoredIntervalPollsEveryFiveSecondsAndWritesNothi
   sockets.SetAddresses({"192.168.0.5"});
   form.Form_Load();
   EXPECT_EQ(form.TimerInterval, 5000);
-  EXPECT_EQ(window.interval_ms, 5000u);
+  EXPECT_EQ(tray.interval_ms, 5000u);
   EXPECT_EQ(settings.writes, 0);
   EXPECT_TRUE(settings.values.empty());
 }
@@ -72,7 +72,7 @@ TEST_F(FrmMainTest, LoadArmsTheTimerWithTheStoredInterval) {
                                          {"1000", 1000},
                                          {"0", 5000},
                                          {"garbage", 5000}}) {
-    FakeMainView t;
+    FakeTray t;
     FakeSettings s;
     s.values[kIntervalSetting] = stored;
     frmMain f{Services(s, t)};
@@ -86,7 +86,7 @@ TEST_F(FrmMainTest, LoadShowsTheLastAddressInTheTip) {
   sockets.SetAddresses({"10.0.0.1", "192.168.0.5"});
   form.Form_Load();
   EXPECT_EQ(form.YourIP, "192.168.0.5");
-  EXPECT_EQ(window.tips, Strings{"Pellux: 192.168.0.5"});
+  EXPECT_EQ(tray.tips, Strings{"Pellux: 192.168.0.5"});
   EXPECT_EQ(form.lstIPs.ListCount(), 0);
   EXPECT_EQ(sockets.startups, 1);
 }
@@ -95,17 +95,17 @@ TEST_F(FrmMainTest, LoadWithFailedLookupShowsAnEmptyTip) {
   sockets.resolves = false;
   form.Form_Load();
   EXPECT_EQ(form.YourIP, "");
-  EXPECT_EQ(window.tips, Strings{"Pellux: "});
+  EXPECT_EQ(tray.tips, Strings{"Pellux: "});
   EXPECT_EQ(messages.Texts(), Strings{"Winsock.dll error."});
-  EXPECT_EQ(window.interval_ms, 5000u);
+  EXPECT_EQ(tray.interval_ms, 5000u);
 }
 
 TEST_F(FrmMainTest, SocketsFailureAtLoadEndsBeforeTheTip) {
   sockets.startup_result = 10091;
   form.Form_Load();
   EXPECT_EQ(process.exit_code, kSocketsFailureExitCode);
-  EXPECT_TRUE(window.tips.empty());
-  EXPECT_FALSE(window.interval_ms.has_value());
+  EXPECT_TRUE(tray.tips.empty());
+  EXPECT_FALSE(tray.interval_ms.has_value());
   EXPECT_EQ(sockets.lookups, 0);
 }
 
@@ -135,9 +135,9 @@ TEST_F(FrmMainTest, PollCycleRecordsEachChangeOneTickLater) {
     SCOPED_TRACE(c.name);
     FakeSockets s;
     FakeMessages m;
-    FakeMainView t;
+    FakeTray t;
     Module1 module{s, computer, m, process};
-    frmMain f{{module, settings, m, process, t, info, config}};
+    frmMain f{{module, settings, m, process, t, t, info, config}};
     auto answer = [&s](const std::string& address) {
       if (address == kFailed) {
         s.resolves = false;
@@ -208,7 +208,7 @@ TEST_F(FrmMainTest, FullHistoryTakesNoMoreAddresses) {
   EXPECT_EQ(form.lstIPs.ListCount(), 32767);
   EXPECT_EQ(form.lstIPs.List(0), "0");
   EXPECT_EQ(form.lstIPs.List(32766), "0");
-  EXPECT_EQ(window.tips.back(), "Pellux: 10.0.0.9");
+  EXPECT_EQ(tray.tips.back(), "Pellux: 10.0.0.9");
 }
 
 }  // namespace

@@ -48,25 +48,35 @@ class TrayHandlersTest : public ::testing::Test, protected testing::MainFormFake
 
 TEST_F(TrayHandlersTest, OnlyTheRightButtonPopsUpTheMenu) {
   for (const int button : {int{kLeftButton}, int{kMiddleButton}, 0, 3})
-    form.Trayicon1_MouseButton(button);
-  EXPECT_TRUE(window.menus.empty());
-  form.Trayicon1_MouseButton(kRightButton);
-  ASSERT_EQ(window.menus.size(), 1u);
-  EXPECT_EQ(window.menus[0].size(), std::size(kMainMenu));
+    form.Trayicon1_MouseButton(button, std::nullopt);
+  EXPECT_TRUE(tray.menus.empty());
+  form.Trayicon1_MouseButton(kRightButton, std::nullopt);
+  ASSERT_EQ(tray.menus.size(), 1u);
+  EXPECT_EQ(tray.menus[0].size(), std::size(kMainMenu));
   EXPECT_TRUE(forms.empty());  // nothing chosen, nothing done
+}
+
+TEST_F(TrayHandlersTest, TheMenuOpensWhereTheTraySaysItWasAskedFor) {
+  form.Trayicon1_MouseButton(kRightButton, ScreenPoint{200, 150});
+  form.Trayicon1_MouseButton(kRightButton, std::nullopt);
+  ASSERT_EQ(tray.places.size(), 2u);
+  ASSERT_TRUE(tray.places[0]);
+  EXPECT_EQ(tray.places[0]->x, 200);
+  EXPECT_EQ(tray.places[0]->y, 150);
+  EXPECT_FALSE(tray.places[1]);  // at the pointer
 }
 
 TEST_F(TrayHandlersTest, ActivationAndGetIpShowTheInformationWindowOnce) {
   form.Trayicon1_Activate();
-  window.choice = MainMenu::mnuGetIP;
-  form.Trayicon1_MouseButton(kRightButton);
+  tray.choice = MainMenu::mnuGetIP;
+  form.Trayicon1_MouseButton(kRightButton, std::nullopt);
   EXPECT_EQ(forms, (Strings{"load frmInfo", "front frmInfo"}));
 }
 
 TEST_F(TrayHandlersTest, ConfigureShowsTheConfigurationWindowOnce) {
-  window.choice = MainMenu::mnuConfigure;
-  form.Trayicon1_MouseButton(kRightButton);
-  form.Trayicon1_MouseButton(kRightButton);
+  tray.choice = MainMenu::mnuConfigure;
+  form.Trayicon1_MouseButton(kRightButton, std::nullopt);
+  form.Trayicon1_MouseButton(kRightButton, std::nullopt);
   EXPECT_EQ(forms, (Strings{"load frmConfig", "front frmConfig"}));
 }
 
@@ -74,8 +84,8 @@ TEST_F(TrayHandlersTest, RecentIpsShowsTheReportInAnInformationBox) {
   sockets.SetAddresses({"10.0.0.1"});
   form.Form_Load();
   form.Timer1_Timer();
-  window.choice = MainMenu::mnuRecent;
-  form.Trayicon1_MouseButton(kRightButton);
+  tray.choice = MainMenu::mnuRecent;
+  form.Trayicon1_MouseButton(kRightButton, std::nullopt);
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0],
             (testing::FakeMessages::Box{kHeading + "\r\n\r\n10.0.0.1\r\n", "Recent IP addresses",
@@ -86,8 +96,8 @@ TEST_F(TrayHandlersTest, ExitUnloadsTheOtherFormsThenEnds) {
   form.mnuGetIP_Click();
   form.mnuConfigure_Click();
   forms.clear();
-  window.choice = MainMenu::mnuExit;
-  form.Trayicon1_MouseButton(kRightButton);
+  tray.choice = MainMenu::mnuExit;
+  form.Trayicon1_MouseButton(kRightButton, std::nullopt);
   EXPECT_EQ(forms, (Strings{"unload frmInfo", "unload frmConfig"}));
   EXPECT_EQ(process.exit_code, 0);
 }
@@ -105,7 +115,7 @@ TEST_F(TrayHandlersTest, AnEntryChosenInTheTrayRunsItsHandler) {
     testing::MainFormFakes fakes;
     fakes.main.mnuMain_Click(entry);
     EXPECT_EQ(fakes.forms, log) << entry.index();
-    EXPECT_TRUE(fakes.window.menus.empty()) << entry.index();
+    EXPECT_TRUE(fakes.tray.menus.empty()) << entry.index();
   }
   form.mnuMain_Click(MainMenu::mnuRecent);
   EXPECT_EQ(messages.shown.size(), 1u);
@@ -129,7 +139,7 @@ TEST(ModalLoopTest, ARequestForAnOpenLoopOpensNoSecond) {
     int brought_forward;
     Strings forms;
   };
-  const auto right = [](frmMain& form) { form.Trayicon1_MouseButton(kRightButton); };
+  const auto right = [](frmMain& form) { form.Trayicon1_MouseButton(kRightButton, std::nullopt); };
   const auto recent = [](frmMain& form) { form.mnuMain_Click(MainMenu::mnuRecent); };
   const Case cases[] = {
       {"menu, right button", Open::kMenu, right, {}, 1, 1, 0, 0, {}},
@@ -193,29 +203,29 @@ TEST(ModalLoopTest, ARequestForAnOpenLoopOpensNoSecond) {
     const auto ask = [&] {
       if (asked) return;
       asked = true;
-      fakes.window.choice = c.choice;
+      fakes.tray.choice = c.choice;
       c.request(form);
     };
     if (c.open == Open::kMenu) {
-      fakes.window.while_open = ask;
+      fakes.tray.while_open = ask;
       right(form);
     } else {
       fakes.messages.while_open = ask;
       recent(form);
     }
-    EXPECT_EQ(fakes.window.menus.size(), c.menus) << c.name;
-    EXPECT_EQ(fakes.window.most_open, c.most_menus) << c.name;
+    EXPECT_EQ(fakes.tray.menus.size(), c.menus) << c.name;
+    EXPECT_EQ(fakes.tray.most_open, c.most_menus) << c.name;
     EXPECT_EQ(fakes.messages.shown.size(), c.boxes) << c.name;
     EXPECT_EQ(fakes.messages.most_open, c.boxes > 0 ? 1 : 0) << c.name;
     EXPECT_EQ(fakes.messages.brought_forward, c.brought_forward) << c.name;
     EXPECT_EQ(fakes.forms, c.forms) << c.name;
 
     // Once closed, each opens again.
-    fakes.window.while_open = nullptr;
+    fakes.tray.while_open = nullptr;
     fakes.messages.while_open = nullptr;
-    fakes.window.choice = MainMenu::mnuRecent;
+    fakes.tray.choice = MainMenu::mnuRecent;
     right(form);
-    EXPECT_EQ(fakes.window.menus.size(), c.menus + 1) << c.name;
+    EXPECT_EQ(fakes.tray.menus.size(), c.menus + 1) << c.name;
     EXPECT_EQ(fakes.messages.shown.size(), c.boxes + 1) << c.name;
   }
 }

@@ -52,7 +52,7 @@ struct Monitor : testing::MainFormFakes {
     sockets.hostname_sizes.clear();
     sockets.names_resolved.clear();
     messages.shown.clear();
-    window.tips.clear();
+    tray.tips.clear();
   }
 };
 
@@ -139,8 +139,8 @@ TEST(SoakTest, HundredThousandCyclesOfAFlappingResolver) {
     m.form.Timer1_Timer();
 
     ASSERT_EQ(m.form.YourIP, step.address) << "cycle " << cycle;
-    ASSERT_EQ(m.window.tips.size(), 1u) << "cycle " << cycle;
-    ASSERT_EQ(m.window.tips.back(), "Pellux: " + step.address) << "cycle " << cycle;
+    ASSERT_EQ(m.tray.tips.size(), 1u) << "cycle " << cycle;
+    ASSERT_EQ(m.tray.tips.back(), "Pellux: " + step.address) << "cycle " << cycle;
     const bool fails =
         step.answer == Answer::kResolverFails || step.answer == Answer::kHostNameFails;
     ASSERT_EQ(m.messages.shown.size(), fails ? 1u : 0u) << "cycle " << cycle;
@@ -240,7 +240,7 @@ TEST(LongFailureTest, AtMostOneBoxOpenAtAnyMoment) {
     Script(m.sockets, {Answer::kAddress, kAddresses[2]});
     m.form.Timer1_Timer();
     EXPECT_EQ(m.form.YourIP, kAddresses[2]);
-    EXPECT_EQ(m.window.tips.back(), "Pellux: " + kAddresses[2]);
+    EXPECT_EQ(m.tray.tips.back(), "Pellux: " + kAddresses[2]);
   }
 }
 

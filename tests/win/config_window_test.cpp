@@ -236,7 +236,7 @@ TEST_F(ConfigWindowTest, ThirtySecondsAndOkStoresTheChoiceAndCloses) {
   EXPECT_FALSE(IsWindow(Window()));
   EXPECT_EQ(main.TimerInterval, 30000);
   EXPECT_EQ(StoredInterval(), L"30000");
-  EXPECT_FALSE(window.interval_ms.has_value());  // the poll timer is not re-armed
+  EXPECT_FALSE(tray.interval_ms.has_value());  // the poll timer is not re-armed
 
   config_window.Show();
   EXPECT_EQ(Selected(), 7);

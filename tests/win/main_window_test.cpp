@@ -127,8 +127,9 @@ class EventSpy final : public MainFormEvents {
   std::vector<std::string> events;
   void Timer1_Timer() override { events.push_back("tick"); }
   void Trayicon1_Activate() override { events.push_back("activate"); }
-  void Trayicon1_MouseButton(int button) override {
+  void Trayicon1_MouseButton(int button, std::optional<ScreenPoint> place) override {
     events.push_back("button " + std::to_string(button));
+    if (place) events.back() += " at " + std::to_string(place->x) + "," + std::to_string(place->y);
   }
   void mnuMain_Click(ControlId entry) override {
     events.push_back("menu " + std::string(kMainMenu[entry.index()].name));
@@ -149,10 +150,12 @@ TEST(MainWindowTest, TrayCallbacksBecomeTheTwoEvents) {
     const char* event;
   };
   const Case cases[] = {
-      {NIN_SELECT, "activate"},     {NIN_KEYSELECT, "activate"}, {WM_LBUTTONDBLCLK, "activate"},
-      {WM_CONTEXTMENU, "button 2"}, {WM_LBUTTONUP, "button 1"},  {WM_MBUTTONUP, "button 4"},
-      {WM_MOUSEMOVE, nullptr},      {WM_RBUTTONDOWN, nullptr},   {WM_RBUTTONUP, nullptr},
-      {WM_LBUTTONDOWN, nullptr},    {NIN_BALLOONSHOW, nullptr},  {NIN_POPUPOPEN, nullptr},
+      {NIN_SELECT, "activate"},       {NIN_KEYSELECT, "activate"},
+      {WM_LBUTTONDBLCLK, "activate"}, {WM_CONTEXTMENU, "button 2 at 10,20"},
+      {WM_LBUTTONUP, "button 1"},     {WM_MBUTTONUP, "button 4"},
+      {WM_MOUSEMOVE, nullptr},        {WM_RBUTTONDOWN, nullptr},
+      {WM_RBUTTONUP, nullptr},        {WM_LBUTTONDOWN, nullptr},
+      {NIN_BALLOONSHOW, nullptr},     {NIN_POPUPOPEN, nullptr},
   };
   SpiedMainWindow main;
   EventSpy& spy = main.spy;
@@ -307,7 +310,7 @@ TEST_F(ModelledShellTest, TheIconIsShownOnlyOnceItsClicksComeInVersion4) {
   EXPECT_EQ(shell_model.version, static_cast<UINT>(NOTIFYICON_VERSION_4));
   // Explorer restarted: the icon is added again, with its tip, to a shell
   // that has none.
-  window.SetTip("Pellux: 192.0.2.7");
+  window.tray().SetTip("Pellux: 192.0.2.7");
   shell_model.exists = false;
   SendMessageW(window.hwnd(), WinTrayIcon::TaskbarCreatedMessage(), 0, 0);
   EXPECT_TRUE(shell_model.shown);
@@ -319,7 +322,7 @@ TEST_F(ModelledShellTest, AnIconTheShellStillHoldsIsTakenOverAndRemovedAtTheEnd)
   Create();
   // "TaskbarCreated" from a shell that kept its icons: the add is refused.
   SendMessageW(window.hwnd(), WinTrayIcon::TaskbarCreatedMessage(), 0, 0);
-  window.SetTip("Pellux: 192.0.2.7");
+  window.tray().SetTip("Pellux: 192.0.2.7");
   EXPECT_EQ(shell_model.tip, L"Pellux: 192.0.2.7");
   EXPECT_TRUE(shell_model.shown);
   DestroyWindow(window.hwnd());
@@ -333,7 +336,7 @@ TEST_F(ModelledShellTest, AnAddTheShellRefusesIsTriedAgainUntilTaken) {
   ASSERT_FALSE(shell_model.exists);
   // The tip is kept for the icon, not sent to a shell that has none.
   const int calls = shell_model.calls;
-  window.SetTip("Pellux: 192.0.2.7");
+  window.tray().SetTip("Pellux: 192.0.2.7");
   EXPECT_EQ(shell_model.calls, calls);
 
   PumpUntil([] { return shell_model.exists; });
@@ -349,11 +352,11 @@ TEST_F(ModelledShellTest, AnAddTheShellRefusesIsTriedAgainUntilTaken) {
 
 TEST_F(ModelledShellTest, AnIconTheShellLostIsAddedAgainWhenItsTipChanges) {
   Create();
-  window.SetTip("Pellux: ");
+  window.tray().SetTip("Pellux: ");
   // The shell lost the icon without a broadcast: the next change of tip
   // finds out and adds it again.
   shell_model.exists = shell_model.shown = false;
-  window.SetTip("Pellux: 192.0.2.7");
+  window.tray().SetTip("Pellux: 192.0.2.7");
   EXPECT_TRUE(shell_model.shown);
   EXPECT_EQ(shell_model.tip, L"Pellux: 192.0.2.7");
   EXPECT_EQ(shell_model.version, static_cast<UINT>(NOTIFYICON_VERSION_4));
@@ -407,14 +410,14 @@ void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
 // A form whose right button opens the command menu, as frmMain's does.
 class MenuForm final : public MainFormEvents {
  public:
-  MainView* view = nullptr;
+  TrayIcon* tray = nullptr;
   void Timer1_Timer() override {}
   void Trayicon1_Activate() override {}
-  void Trayicon1_MouseButton(int button) override {
+  void Trayicon1_MouseButton(int button, std::optional<ScreenPoint> place) override {
     if (button != kRightButton) return;
     const MenuItemDesign items[] = {{"mnuGetIP", "&Get IP"}, {"mnuExit", "E&xit"}};
     SetTimer(nullptr, 0, 10, CloseOpenMenu);
-    view->PopupMenu(items);
+    tray->PopupMenu(items, place);
   }
   void mnuMain_Click(ControlId) override {}
 };
@@ -431,7 +434,7 @@ TEST(MainWindowTest, AMenuAskedForFromTheKeyboardOpensAtTheIcon) {
   testing::FakeProcess process;
   testing::FakeMessages messages;
   MainWindow window{form, process, messages, ModelNotify};
-  form.view = &window;
+  form.tray = &window.tray();
   ASSERT_TRUE(window.Create(nullptr));
   const POINT icon{200, 150};
   const POINT pointer{700, 500};

@@ -157,7 +157,7 @@ class HungProgram {
   class NoEvents final : public MainFormEvents {
     void Timer1_Timer() override {}
     void Trayicon1_Activate() override {}
-    void Trayicon1_MouseButton(int) override {}
+    void Trayicon1_MouseButton(int, std::optional<ScreenPoint>) override {}
     void mnuMain_Click(ControlId) override {}
   };
   HANDLE ready_;
