@@ -12,11 +12,8 @@ int32_t RoundTwips(float twips) { return static_cast<int32_t>(std::nearbyint(twi
 
 std::string InfoSummary(std::string_view ip, std::string_view computer_name,
                         std::string_view host_name) {
-  std::string text;
-  text.append("IP: ").append(ip);
-  text.append("\r\nComputer Name: ").append(computer_name);
-  text.append("\r\nHostname: ").append(host_name);
-  return text;
+  return "IP: " + std::string(ip) + "\r\nComputer Name: " + std::string(computer_name) +
+         "\r\nHostname: " + std::string(host_name);
 }
 
 void frmInfo::Form_Load() {
@@ -25,10 +22,9 @@ void frmInfo::Form_Load() {
   view_->SetText(InfoControl::txtIP, main_.YourIP);
   view_->SetText(InfoControl::txtCompName, module1_.QueryComputerName());
   view_->SetText(InfoControl::txtHostName, module1_.QueryHostName());
-  for (std::size_t i = 0; i < design().controls.size(); ++i) {
-    if (design().controls[i].kind == ControlKind::kCommandButton) {
-      view_->FlattenButton(ControlId::At(i));
-    }
+  for (std::size_t i = 0; i < std::size(kInfoControls); ++i) {
+    const bool button = kInfoControls[i].kind == ControlKind::kCommandButton;
+    if (button) view_->FlattenButton(ControlId::At(i));
   }
 }
 

@@ -1,41 +1,42 @@
 #include "net/network_identity.h"
 
+#include <charconv>
 #include <string_view>
 
 namespace pellux {
 namespace {
 
-// `gethostname` gets 256 bytes when looking up the address, while the name
-// query uses a buffer of 255 blanks; both sizes are visible to the platform.
+// `gethostname` gets 256 bytes when looking up the address, while the name query uses a
+// buffer of 255 blanks; both sizes are visible to the platform.
 constexpr int kLookupNameSize = 256;
 constexpr int kQueryNameSize = 255;
 
-}  // namespace
+// The sockets version the program asks for: 1.1.
+constexpr uint16_t kSocketsVersion = 0x0101;
 
+// An address as dotted decimal text ("192.168.0.5").
 std::string AddressText(const Ipv4Address& address) {
-  // Written in place into text of the longest length it can have (three
-  // digits and a dot a byte), then cut to size: an IPv4 address fits the
-  // string's own small buffer, so the poll cycle allocates nothing here.
+  // Written in place into text of the longest length it can have, then cut to size: an IPv4
+  // address fits the string's own small buffer, so the poll cycle allocates nothing here.
   std::string text(address.size() * 4 - 1, '\0');
   char* out = text.data();
   for (std::size_t i = 0; i < address.size(); ++i) {
     if (i > 0) *out++ = '.';
-    const unsigned byte = address[i];
-    if (byte >= 100) *out++ = static_cast<char>('0' + byte / 100);
-    if (byte >= 10) *out++ = static_cast<char>('0' + byte / 10 % 10);
-    *out++ = static_cast<char>('0' + byte % 10);
+    out = std::to_chars(out, text.data() + text.size(), address[i]).ptr;
   }
   text.resize(static_cast<std::size_t>(out - text.data()));
   return text;
 }
 
+// A number the way the program writes error codes: a leading blank, or the minus sign there.
 std::string NumberWithSignPlace(long long value) {
   return value < 0 ? std::to_string(value) : " " + std::to_string(value);
 }
 
+}  // namespace
+
 std::string NameFromBuffer(const char* buffer, std::size_t size) {
-  // Through a view, which takes an empty buffer given as a null pointer
-  // (memchr may not be handed one, even for no bytes).
+  // Through a view, which takes an empty buffer given as a null pointer (memchr may not).
   std::string_view name(buffer, size);
   name = name.substr(0, name.find('\0'));
   const auto first = name.find_first_not_of(' ');
@@ -68,8 +69,7 @@ std::string Module1::LookupAddress(bool PickLast) {
     messages_.Message("Windows Socket Error " + NumberWithSignPlace(sockets_.WSAGetLastError()));
     return {};
   }
-  // A library that filled the whole buffer without a NUL must not make us
-  // read past it.
+  // A library that filled the whole buffer without a NUL must not make us read past it.
   host_name[kLookupNameSize - 1] = '\0';
 
   if (!sockets_.gethostbyname(host_name, addresses_)) {
@@ -77,10 +77,9 @@ std::string Module1::LookupAddress(bool PickLast) {
     return {};
   }
   // The last address, or the one before it; empty text where there is none.
-  const std::size_t count = addresses_.size();
   const std::size_t wanted = PickLast ? 1 : 2;
-  if (count < wanted) return {};
-  return AddressText(addresses_[count - wanted]);
+  if (addresses_.size() < wanted) return {};
+  return AddressText(addresses_[addresses_.size() - wanted]);
 }
 
 std::string Module1::QueryComputerName() {

@@ -1,7 +1,6 @@
-// Twips (1/1440 inch) and pixels at a given number of dots per inch: 15 twips
-// a pixel at 96 dpi. The one rule for both front ends: twips become whole
-// pixels by rounding to the nearest, halves away from zero (as MulDiv does);
-// pixels become twips exactly.
+// Twips (1/1440 inch) and pixels at a given dpi: 15 twips a pixel at 96 dpi. The one rule for
+// both front ends: twips become whole pixels by rounding to the nearest, halves away from zero
+// (as MulDiv does); pixels become twips exactly.
 #pragma once
 
 namespace pellux {
