@@ -55,19 +55,11 @@ void frmInfo::Form_MouseMove(int16_t Button, int16_t /*Shift*/, float X, float Y
 }
 
 void frmInfo::PutOnClipboard(std::string_view text) {
-  switch (clipboard_.ReplaceWithText(text)) {
-    case ClipboardResult::kCopied:
-      return;
-    case ClipboardResult::kInUse:
-      messages_.Message(std::string(kClipboardInUseText));
-      return;
-    case ClipboardResult::kFailed:
-      messages_.Message(std::string(kClipboardFailedText));
-      return;
-    case ClipboardResult::kCleared:
-      messages_.Message(std::string(kClipboardClearedText));
-      return;
-  }
+  const ClipboardResult result = clipboard_.ReplaceWithText(text);
+  if (result == ClipboardResult::kCopied) return;
+  messages_.Message(std::string(result == ClipboardResult::kInUse    ? kClipboardInUseText
+                                : result == ClipboardResult::kFailed ? kClipboardFailedText
+                                                                     : kClipboardClearedText));
 }
 
 }  // namespace pellux

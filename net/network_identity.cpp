@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <string_view>
+#include <utility>
 
 namespace pellux {
 namespace {
@@ -47,20 +48,14 @@ std::string NameFromBuffer(const char* buffer, std::size_t size) {
 
 bool Module1::CheckSockets() {
   uint16_t version = 0;
-  if (sockets_.WSAStartup(kSocketsVersion, version) != 0) {
-    messages_.Message("Winsock.dll Error.");
-    process_.EndProgram(kSocketsFailureExitCode);
-    return false;
-  }
+  const bool started = sockets_.WSAStartup(kSocketsVersion, version) == 0;
   const int major = LowByteOf(version);
   const int minor = HighByteOf(version);
-  if (major < 1 || (major == 1 && minor < 1)) {
-    messages_.Message("Windows Sockets version " + std::to_string(major) + "." +
-                      std::to_string(minor));
-    process_.EndProgram(kSocketsFailureExitCode);
-    return false;
-  }
-  return true;
+  if (started && std::pair(major, minor) >= std::pair(1, 1)) return true;
+  const std::string version_text = std::to_string(major) + "." + std::to_string(minor);
+  messages_.Message(started ? "Windows Sockets version " + version_text : "Winsock.dll Error.");
+  process_.EndProgram(kSocketsFailureExitCode);
+  return false;
 }
 
 std::string Module1::LookupAddress(bool PickLast) {

@@ -163,18 +163,6 @@ void RunClickHandler(const ClickHandler<Form, Control> (&table)[N], Form& form, 
   }
 }
 
-// A rectangle in pixels, right and bottom edges exclusive.
-struct PixelRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-
-  constexpr int width() const { return right - left; }
-  constexpr int height() const { return bottom - top; }
-  friend constexpr bool operator==(const PixelRect&, const PixelRect&) = default;
-};
-
 // A control's rectangle in pixels at `dpi`, relative to its parent's client area. Edges are
 // converted, not sizes, so neighbouring controls stay neighbours at every DPI.
 constexpr PixelRect ToPixels(const ControlDesign& c, int dpi) {

@@ -63,7 +63,7 @@ class FormView {
 // What a window delivers to its form. The window binds itself once, when it is made.
 class Form {
  public:
-  explicit Form(const FormDesign& design) : design_(design) {}
+  explicit Form(const FormDesign& design) : design_(design), tags_(design.controls.size()) {}
   virtual ~Form() = default;
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
@@ -74,17 +74,12 @@ class Form {
 
   // Loads the form into its newly created window: the tags start as the design sets them.
   void Load() {
-    tags_.clear();
-    for (const ControlDesign& control : design_.controls) tags_.emplace_back(control.tag);
+    for (std::size_t i = 0; i < tags_.size(); ++i) tags_[i] = design_.controls[i].tag;
     Form_Load();
   }
-  // A control's tag: text the form keeps with the control; none before the window first loads.
-  std::string Tag(ControlId control) const {
-    return control.index() < tags_.size() ? tags_[control.index()] : std::string();
-  }
-  void SetTag(ControlId control, std::string_view tag) {
-    if (control.index() < tags_.size()) tags_[control.index()] = tag;
-  }
+  // A control's tag: text the form keeps with the control; empty before the window first loads.
+  std::string Tag(ControlId control) const { return tags_[control.index()]; }
+  void SetTag(ControlId control, std::string_view tag) { tags_[control.index()] = tag; }
 
   // Runs each time the window has been created, before it is shown.
   virtual void Form_Load() = 0;
