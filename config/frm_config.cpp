@@ -13,15 +13,6 @@ void frmConfig::Form_Load() {
   // An interval that is not one the list offers, such as 2500, selects nothing.
   view_->SelectItemData(ConfigControl::cboInterval, main_.TimerInterval);
   GetTaskBarPos();
-  PlaceAboveTaskbar();
-  // Without version information the panel keeps its plain caption.
-  if (version_) view_->SetText(ConfigControl::fraAbout, AboutCaption(*version_));
-  view_->SetText(ConfigControl::lblAbout, kAboutNotice);
-}
-
-void frmConfig::Click(ControlId control) { RunClickHandler(kConfigClicks, *this, control); }
-
-void frmConfig::PlaceAboveTaskbar() {
   // The window's bottom right corner goes to the screen's right edge, on the taskbar's top.
   double right = view_->Screen().right;
   double bottom = PixelsToTwips(TaskTop, view_->dpi());
@@ -34,7 +25,12 @@ void frmConfig::PlaceAboveTaskbar() {
     bottom = std::max(work.top + frame.height(), work.bottom);
   }
   view_->Move(right, bottom, Corner::kBottomRight);
+  // Without version information the panel keeps its plain caption.
+  if (version_) view_->SetText(ConfigControl::fraAbout, AboutCaption(*version_));
+  view_->SetText(ConfigControl::lblAbout, kAboutNotice);
 }
+
+void frmConfig::Click(ControlId control) { RunClickHandler(kConfigClicks, *this, control); }
 
 void frmConfig::GetTaskBarPos() {
   // A failed query leaves the top edge as the last good one found it.

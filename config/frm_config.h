@@ -1,5 +1,4 @@
-// The configuration window: the choice of the poll interval and where it is
-// stored, the About panel, and the window's place above the taskbar.
+// The configuration window: the poll interval, the About panel, its place above the taskbar.
 #pragma once
 
 #include <cstdint>
@@ -37,16 +36,8 @@ inline constexpr ControlDesign kConfigControls[] = {
      .box = {60, 1470, 915, 375},
      .tab_index = 5,
      .tag = "About"},
-    {.name = "cmdCancel",
-     .kind = ControlKind::kCommandButton,
-     .caption = "&Cancel",
-     .box = {2490, 1470, 915, 375},
-     .tab_index = 4},
-    {.name = "cmdOK",
-     .kind = ControlKind::kCommandButton,
-     .caption = "&OK",
-     .box = {1560, 1470, 915, 375},
-     .tab_index = 3},
+    CommandButton("cmdCancel", "&Cancel", {2490, 1470, 915, 375}, 4),
+    CommandButton("cmdOK", "&OK", {1560, 1470, 915, 375}, 3),
     {.name = "fraInterval",
      .kind = ControlKind::kFrame,
      .caption = "Interval Configuration",
@@ -130,8 +121,6 @@ class frmConfig final : public Form {
   void GetTaskBarPos();
 
  private:
-  void PlaceAboveTaskbar();
-
   frmMain& main_;
   SettingsStore& settings_;
   MessageBoxes& messages_;

@@ -3,12 +3,6 @@
 #include <cmath>
 
 namespace pellux {
-namespace {
-
-// Twips to a whole number of twips: to the nearest, halves to the even one.
-int32_t RoundTwips(float twips) { return static_cast<int32_t>(std::nearbyint(twips)); }
-
-}  // namespace
 
 std::string InfoSummary(std::string_view ip, std::string_view computer_name,
                         std::string_view host_name) {
@@ -43,8 +37,9 @@ void frmInfo::cmdClose_Click() {
 }
 
 void frmInfo::Form_MouseDown(int16_t /*Button*/, int16_t /*Shift*/, float X, float Y) {
-  DragX = RoundTwips(X);
-  DragY = RoundTwips(Y);
+  // To the nearest whole twip, halves to the even one.
+  DragX = static_cast<int32_t>(std::nearbyint(X));
+  DragY = static_cast<int32_t>(std::nearbyint(Y));
 }
 
 void frmInfo::Form_MouseMove(int16_t Button, int16_t /*Shift*/, float X, float Y) {

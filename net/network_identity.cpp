@@ -29,11 +29,6 @@ std::string AddressText(const Ipv4Address& address) {
   return text;
 }
 
-// A number the way the program writes error codes: a leading blank, or the minus sign there.
-std::string NumberWithSignPlace(long long value) {
-  return value < 0 ? std::to_string(value) : " " + std::to_string(value);
-}
-
 }  // namespace
 
 std::string NameFromBuffer(const char* buffer, std::size_t size) {
@@ -61,7 +56,10 @@ bool Module1::CheckSockets() {
 std::string Module1::LookupAddress(bool PickLast) {
   char host_name[kLookupNameSize] = {};
   if (sockets_.gethostname(host_name, kLookupNameSize) != 0) {
-    messages_.Message("Windows Socket Error " + NumberWithSignPlace(sockets_.WSAGetLastError()));
+    // The code is written after a blank, which a minus sign takes the place of.
+    const int error = sockets_.WSAGetLastError();
+    messages_.Message("Windows Socket Error " + std::string(error < 0 ? "" : " ") +
+                      std::to_string(error));
     return {};
   }
   // A library that filled the whole buffer without a NUL must not make us read past it.

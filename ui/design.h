@@ -1,5 +1,4 @@
-// Design tables: each form's window and controls as fixed data, in twips, from which both
-// front ends build their windows.
+// Design tables: each form's window and controls as fixed data in twips, for both front ends.
 #pragma once
 
 #include <algorithm>
@@ -106,6 +105,16 @@ struct ControlDesign {
   constexpr bool Has(uint32_t flag) const { return (flags & flag) != 0; }
 };
 
+// A command button with nothing but its caption, place and size, and place in the tab order.
+constexpr ControlDesign CommandButton(std::string_view name, std::string_view caption, TwipsBox box,
+                                      int tab_index) {
+  return {.name = name,
+          .kind = ControlKind::kCommandButton,
+          .caption = caption,
+          .box = box,
+          .tab_index = tab_index};
+}
+
 enum class StartPosition { kDefault, kCentreScreen };
 
 // A window with a thin fixed frame, a small caption bar with a close box only, and no taskbar
@@ -122,9 +131,7 @@ struct FormDesign {
   // presses the focused command button only: no window has a default button.
   bool escape_closes = false;
 
-  constexpr const ControlDesign& operator[](ControlId control) const {
-    return controls[control.index()];
-  }
+  constexpr const ControlDesign& operator[](ControlId id) const { return controls[id.index()]; }
 };
 
 // An entry of a popup menu.
