@@ -10,38 +10,27 @@ std::string AboutCaption(const VersionNumbers& version) {
 
 void frmConfig::Form_Load() {
   if (!loaded()) return;
-  SelectCurrentInterval();
+  // An interval that is not one the list offers, such as 2500, selects nothing.
+  view_->SelectItemData(ConfigControl::cboInterval, main_.TimerInterval);
   GetTaskBarPos();
-  PlaceAboveTaskbar();
+  // The window's bottom right corner goes to the screen's right edge, on the taskbar's top.
+  double right = view_->Screen().right;
+  double bottom = PixelsToTwips(TaskTop, view_->dpi());
+  const TwipsRect frame = view_->Frame();
+  if (bottom < frame.height()) {
+    // A taskbar at the top or at a side reports 0 as its top edge, and so does a query that
+    // never succeeded: the window would stand above the screen, so the work area's corner it is.
+    const TwipsRect work = view_->WorkArea();
+    right = std::max(work.left + frame.width(), work.right);
+    bottom = std::max(work.top + frame.height(), work.bottom);
+  }
+  view_->Move(right, bottom, Corner::kBottomRight);
   // Without version information the panel keeps its plain caption.
   if (version_) view_->SetText(ConfigControl::fraAbout, AboutCaption(*version_));
   view_->SetText(ConfigControl::lblAbout, kAboutNotice);
 }
 
 void frmConfig::Click(ControlId control) { RunClickHandler(kConfigClicks, *this, control); }
-
-void frmConfig::SelectCurrentInterval() {
-  // An interval that is not one the list offers, such as 2500, selects
-  // nothing.
-  view_->SelectItemData(ConfigControl::cboInterval, main_.TimerInterval);
-}
-
-void frmConfig::PlaceAboveTaskbar() {
-  // The window's bottom right corner goes to the screen's right edge, on
-  // the taskbar's top edge.
-  double right = view_->Screen().right;
-  double bottom = PixelsToTwips(TaskTop, view_->dpi());
-  const TwipsRect frame = view_->Frame();
-  if (bottom < frame.height()) {
-    // A taskbar at the top or at a side reports 0 as its top edge, and so
-    // does a query that never succeeded; the window would then stand above
-    // the screen. The corner of the work area is where it is seen whole.
-    const TwipsRect work = view_->WorkArea();
-    right = std::max(work.left + frame.width(), work.right);
-    bottom = std::max(work.top + frame.height(), work.bottom);
-  }
-  view_->Move(right, bottom, Corner::kBottomRight);
-}
 
 void frmConfig::GetTaskBarPos() {
   // A failed query leaves the top edge as the last good one found it.
@@ -50,16 +39,14 @@ void frmConfig::GetTaskBarPos() {
 
 void frmConfig::cmdOK_Click() {
   if (!loaded()) return;
-  // With nothing selected there is no interval to take: the window closes
-  // and everything stays as it was.
+  // With nothing selected the window closes and everything stays as it was.
   bool saved = true;
   if (const auto interval = view_->SelectedItemData(ConfigControl::cboInterval)) {
     main_.TimerInterval = static_cast<int16_t>(*interval);
     saved = settings_.SaveSetting(kSettingsApp, kSettingsSection, kIntervalKey,
                                   std::to_string(main_.TimerInterval));
   }
-  // The window goes first, so the message stands alone and nothing can be
-  // pressed in the window while it is open.
+  // The window goes first, so nothing can be pressed in it while the message is open.
   view_->Unload();
   if (!saved) messages_.Message(std::string(kIntervalNotSavedMessage));
 }
@@ -70,19 +57,12 @@ void frmConfig::cmdCancel_Click() {
 
 void frmConfig::cmdAbout_Click() {
   if (!loaded()) return;
-  // The button's tag says which panel a click brings up.
-  const std::string tag = Tag(ConfigControl::cmdAbout);
-  if (tag == "About") {
-    SetTag(ConfigControl::cmdAbout, "Interval");
-    view_->SetText(ConfigControl::cmdAbout, "&Config");
-    view_->SetVisible(ConfigControl::fraAbout, true);
-    view_->SetVisible(ConfigControl::fraInterval, false);
-  } else if (tag == "Interval") {
-    SetTag(ConfigControl::cmdAbout, "About");
-    view_->SetText(ConfigControl::cmdAbout, "&About");
-    view_->SetVisible(ConfigControl::fraAbout, false);
-    view_->SetVisible(ConfigControl::fraInterval, true);
-  }
+  // The button's tag, "About" or "Interval", says which panel a click brings up.
+  const bool about = Tag(ConfigControl::cmdAbout) == "About";
+  SetTag(ConfigControl::cmdAbout, about ? "Interval" : "About");
+  view_->SetText(ConfigControl::cmdAbout, about ? "&Config" : "&About");
+  view_->SetVisible(ConfigControl::fraAbout, about);
+  view_->SetVisible(ConfigControl::fraInterval, !about);
 }
 
 }  // namespace pellux

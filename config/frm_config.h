@@ -1,5 +1,4 @@
-// The configuration window: the choice of the poll interval and where it is
-// stored, the About panel, and the window's place above the taskbar.
+// The configuration window: the poll interval, the About panel, its place above the taskbar.
 #pragma once
 
 #include <cstdint>
@@ -15,15 +14,12 @@
 
 namespace pellux {
 
-// The intervals offered, each caption starting with its number of seconds,
-// and each kept with its number of milliseconds. "4 Seconds " really ends in
-// a blank.
+// The intervals offered, each kept with its number of milliseconds. "4 Seconds " really ends
+// in a blank.
 inline constexpr ListItemDesign kIntervalItems[] = {
     {"1 Second", 1000},  {"2 Seconds", 2000},   {"3 Seconds", 3000},   {"4 Seconds ", 4000},
     {"5 Seconds", 5000}, {"10 Seconds", 10000}, {"20 Seconds", 20000}, {"30 Seconds", 30000},
 };
-
-inline constexpr FontDesign kConfigFont{"Arial", 9.75};
 
 // The label over the list of intervals, which names the list as well.
 inline constexpr std::string_view kCheckCaption = "Check for new IP address every:";
@@ -40,16 +36,8 @@ inline constexpr ControlDesign kConfigControls[] = {
      .box = {60, 1470, 915, 375},
      .tab_index = 5,
      .tag = "About"},
-    {.name = "cmdCancel",
-     .kind = ControlKind::kCommandButton,
-     .caption = "&Cancel",
-     .box = {2490, 1470, 915, 375},
-     .tab_index = 4},
-    {.name = "cmdOK",
-     .kind = ControlKind::kCommandButton,
-     .caption = "&OK",
-     .box = {1560, 1470, 915, 375},
-     .tab_index = 3},
+    CommandButton("cmdCancel", "&Cancel", {2490, 1470, 915, 375}, 4),
+    CommandButton("cmdOK", "&OK", {1560, 1470, 915, 375}, 3),
     {.name = "fraInterval",
      .kind = ControlKind::kFrame,
      .caption = "Interval Configuration",
@@ -91,24 +79,19 @@ inline constexpr FormDesign kConfigDesign{.name = "frmConfig",
                                           .caption = "Pellux Configuration",
                                           .client_width = 3450,
                                           .client_height = 1875,
-                                          .font = kConfigFont,
+                                          .font = {"Arial", 9.75},
                                           .controls = kConfigControls};
 
-// The notice of the About panel: who wrote the program, an empty line, and
-// where to look for more.
+// The About panel's notice: who wrote the program, an empty line, and where to look for more.
 inline constexpr std::string_view kAboutNotice =
     "Copyright (C) The Pellux authors.\r\n\r\n"
     "Visit the Pellux home page for more programs.";
 
-// Told when the chosen interval could not be stored.
 inline constexpr std::string_view kIntervalNotSavedMessage = "The new interval could not be saved.";
 
-// The About panel's caption for the program's version, such as
-// "About Pellux v1.11".
+// The About panel's caption for the program's version, such as "About Pellux v1.11".
 std::string AboutCaption(const VersionNumbers& version);
 
-// The form itself. It lives as long as the program; its window comes and
-// goes.
 class frmConfig final : public Form {
  public:
   // `version`: the program's version, nothing when it carries none.
@@ -120,12 +103,10 @@ class frmConfig final : public Form {
         messages_(messages),
         version_(version) {}
 
-  // The top edge of the taskbar in screen pixels, from the last query that
-  // succeeded.
+  // The top edge of the taskbar in screen pixels, from the last query that succeeded.
   int32_t TaskTop = 0;
 
-  // Runs each time the window is created, before it is first shown: selects
-  // the current interval, places the window and fills in the About panel.
+  // Selects the current interval, places the window and fills in the About panel.
   void Form_Load() override;
   void Click(ControlId control) override;
 
@@ -140,9 +121,6 @@ class frmConfig final : public Form {
   void GetTaskBarPos();
 
  private:
-  void SelectCurrentInterval();
-  void PlaceAboveTaskbar();
-
   frmMain& main_;
   SettingsStore& settings_;
   MessageBoxes& messages_;

@@ -1,5 +1,4 @@
-// The program's own version numbers: on Windows as its version resource
-// states them, elsewhere as the build passes them in.
+// The program's version: from its version resource on Windows, from the build elsewhere.
 #pragma once
 
 #include <optional>

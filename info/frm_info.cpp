@@ -3,20 +3,11 @@
 #include <cmath>
 
 namespace pellux {
-namespace {
-
-// Twips to a whole number of twips: to the nearest, halves to the even one.
-int32_t RoundTwips(float twips) { return static_cast<int32_t>(std::nearbyint(twips)); }
-
-}  // namespace
 
 std::string InfoSummary(std::string_view ip, std::string_view computer_name,
                         std::string_view host_name) {
-  std::string text;
-  text.append("IP: ").append(ip);
-  text.append("\r\nComputer Name: ").append(computer_name);
-  text.append("\r\nHostname: ").append(host_name);
-  return text;
+  return "IP: " + std::string(ip) + "\r\nComputer Name: " + std::string(computer_name) +
+         "\r\nHostname: " + std::string(host_name);
 }
 
 void frmInfo::Form_Load() {
@@ -25,10 +16,9 @@ void frmInfo::Form_Load() {
   view_->SetText(InfoControl::txtIP, main_.YourIP);
   view_->SetText(InfoControl::txtCompName, module1_.QueryComputerName());
   view_->SetText(InfoControl::txtHostName, module1_.QueryHostName());
-  for (std::size_t i = 0; i < design().controls.size(); ++i) {
-    if (design().controls[i].kind == ControlKind::kCommandButton) {
-      view_->FlattenButton(ControlId::At(i));
-    }
+  for (std::size_t i = 0; i < std::size(kInfoControls); ++i) {
+    const bool button = kInfoControls[i].kind == ControlKind::kCommandButton;
+    if (button) view_->FlattenButton(ControlId::At(i));
   }
 }
 
@@ -47,8 +37,9 @@ void frmInfo::cmdClose_Click() {
 }
 
 void frmInfo::Form_MouseDown(int16_t /*Button*/, int16_t /*Shift*/, float X, float Y) {
-  DragX = RoundTwips(X);
-  DragY = RoundTwips(Y);
+  // To the nearest whole twip, halves to the even one.
+  DragX = static_cast<int32_t>(std::nearbyint(X));
+  DragY = static_cast<int32_t>(std::nearbyint(Y));
 }
 
 void frmInfo::Form_MouseMove(int16_t Button, int16_t /*Shift*/, float X, float Y) {
@@ -59,19 +50,11 @@ void frmInfo::Form_MouseMove(int16_t Button, int16_t /*Shift*/, float X, float Y
 }
 
 void frmInfo::PutOnClipboard(std::string_view text) {
-  switch (clipboard_.ReplaceWithText(text)) {
-    case ClipboardResult::kCopied:
-      return;
-    case ClipboardResult::kInUse:
-      messages_.Message(std::string(kClipboardInUseText));
-      return;
-    case ClipboardResult::kFailed:
-      messages_.Message(std::string(kClipboardFailedText));
-      return;
-    case ClipboardResult::kCleared:
-      messages_.Message(std::string(kClipboardClearedText));
-      return;
-  }
+  const ClipboardResult result = clipboard_.ReplaceWithText(text);
+  if (result == ClipboardResult::kCopied) return;
+  messages_.Message(std::string(result == ClipboardResult::kInUse    ? kClipboardInUseText
+                                : result == ClipboardResult::kFailed ? kClipboardFailedText
+                                                                     : kClipboardClearedText));
 }
 
 }  // namespace pellux

@@ -1,10 +1,8 @@
-// The information window: the address the main form reports, the computer
-// name and the host name as they were when the window loaded; buttons that
-// copy them to the clipboard; and a body that drags the window.
+// The information window: the address, the computer name and the host name as they were when
+// it loaded, buttons that copy them to the clipboard, and a body that drags the window.
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -16,14 +14,8 @@
 
 namespace pellux {
 
-// The window's design: the window and its controls in twips, in load order.
-// The order matters twice: it is the order in which the window enumerates
-// its controls, and controls created earlier lie in front of later ones,
-// which puts the title box over the frame's top edge.
 inline constexpr FontDesign kInfoFont{.face = "Arial", .points = 9.75};
 inline constexpr FontDesign kInfoTitleFont{.face = "MS Sans Serif", .points = 8.25};
-
-// The three boxes that show what the window read when it loaded.
 inline constexpr uint32_t kInfoBoxFlags = control_flags::kCentred | control_flags::kLocked;
 
 #define PELLUX_INFO_CONTROLS(X) \
@@ -31,22 +23,12 @@ inline constexpr uint32_t kInfoBoxFlags = control_flags::kCentred | control_flag
   X(cmdCopy2) X(cmdCopy) X(Picture1) X(Label1) X(fraIP) X(txtHostName) X(txtCompName) X(txtIP)
 enum class InfoControl { PELLUX_INFO_CONTROLS(PELLUX_ENUMERATOR) };
 
+// The controls in load order, which matters twice: the window enumerates its controls in it,
+// and controls created earlier lie in front of later ones (the title box over the frame's edge).
 inline constexpr ControlDesign kInfoControls[] = {
-    {.name = "cmdClose",
-     .kind = ControlKind::kCommandButton,
-     .caption = "Close Window",
-     .box = {2370, 840, 2355, 345},
-     .tab_index = 0},
-    {.name = "cmdCopy2",
-     .kind = ControlKind::kCommandButton,
-     .caption = "Copy All Information",
-     .box = {2370, 450, 2355, 375},
-     .tab_index = 1},
-    {.name = "cmdCopy",
-     .kind = ControlKind::kCommandButton,
-     .caption = "Copy IP Address",
-     .box = {2370, 90, 2355, 345},
-     .tab_index = 2},
+    CommandButton("cmdClose", "Close Window", {2370, 840, 2355, 345}, 0),
+    CommandButton("cmdCopy2", "Copy All Information", {2370, 450, 2355, 375}, 1),
+    CommandButton("cmdCopy", "Copy IP Address", {2370, 90, 2355, 345}, 2),
     {.name = "Picture1",
      .kind = ControlKind::kPictureBox,
      .box = {405, 0, 1455, 285},
@@ -119,13 +101,10 @@ inline constexpr std::string_view kClipboardFailedText =
 inline constexpr std::string_view kClipboardClearedText =
     "The clipboard did not take the text. What it held before has been cleared.";
 
-// The three-line summary "Copy All Information" puts on the clipboard: the
-// lines are joined by CR LF and the last one has no line break.
+// The three lines "Copy All Information" copies, joined by CR LF, the last one without one.
 std::string InfoSummary(std::string_view ip, std::string_view computer_name,
                         std::string_view host_name);
 
-// The form lives as long as the program, and so does the drag point; its
-// window comes and goes.
 class frmInfo final : public Form {
  public:
   frmInfo(const frmMain& main, Module1& module1, Clipboard& clipboard, MessageBoxes& messages)
@@ -135,22 +114,19 @@ class frmInfo final : public Form {
         clipboard_(clipboard),
         messages_(messages) {}
 
-  // Fills the caption and the boxes with the values of this moment, then
-  // flattens the command buttons.
+  // Fills the caption and the boxes with the values of this moment; flattens the buttons.
   void Form_Load() override;
   void Click(ControlId control) override;
 
-  // "Copy IP Address": the address the main form reports now, not the one
-  // shown in the box.
+  // "Copy IP Address": the address the main form reports now, not the one in the box.
   void cmdCopy_Click();
   // "Copy All Information": the summary of the boxes as they show it.
   void cmdCopy2_Click();
   // "Close Window".
   void cmdClose_Click();
 
-  // A press on the body with any button keeps its point; moving with the
-  // left button alone drags the window so that the point stays under the
-  // cursor.
+  // A press on the body with any button keeps its point; moving with the left button alone
+  // drags the window so that the point stays under the cursor.
   void Form_MouseDown(int16_t Button, int16_t Shift, float X, float Y) override;
   void Form_MouseMove(int16_t Button, int16_t Shift, float X, float Y) override;
 

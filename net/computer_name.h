@@ -9,8 +9,8 @@ namespace pellux {
 class ComputerName {
  public:
   virtual ~ComputerName() = default;
-  // Writes the computer name, NUL-terminated, into `buffer`, which holds
-  // `size` bytes. The result and the size written back are not relied on.
+  // Writes the computer name, NUL-terminated, into `buffer` of `size` bytes. The result and
+  // the size written back are not relied on.
   virtual bool GetComputerNameA(char* buffer, uint32_t& size) = 0;
 };
 

@@ -17,15 +17,13 @@ enum class ClipboardResult {
 class Clipboard {
  public:
   virtual ~Clipboard() = default;
-
-  // Empties the clipboard and puts `text` on it as plain text, both while
-  // holding the clipboard once, so no other program can slip in between.
+  // Empties the clipboard and puts `text` on it as plain text, both while holding the
+  // clipboard once, so no other program can slip in between.
   virtual ClipboardResult ReplaceWithText(std::string_view text) = 0;
 };
 
-// The system clipboard. On Windows another program may hold the clipboard
-// open for a moment: opening it is tried a few times, and `pause` (a short
-// sleep by default) runs between two tries.
+// The system clipboard. On Windows another program may hold it open for a moment: opening it
+// is tried a few times, with `pause` (a short sleep by default) between two tries.
 std::unique_ptr<Clipboard> MakeSystemClipboard(std::function<void()> pause = {});
 
 }  // namespace pellux

@@ -1,8 +1,7 @@
-// Design tables: each form's window and controls as fixed data, in twips.
-// Both front ends build their windows from these tables, so geometry, texts
-// and fonts are written once and tested once.
+// Design tables: each form's window and controls as fixed data in twips, for both front ends.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -14,14 +13,8 @@
 
 namespace pellux {
 
-enum class ControlKind {
-  kCommandButton,
-  kTextBox,
-  kLabel,
-  kFrame,
-  kPictureBox,
-  kDropDownList,  // a combo box without an edit field
-};
+// A drop-down list is a combo box without an edit field.
+enum class ControlKind { kCommandButton, kTextBox, kLabel, kFrame, kPictureBox, kDropDownList };
 
 // Regular weight, Western character set.
 struct FontDesign {
@@ -31,27 +24,21 @@ struct FontDesign {
   friend constexpr bool operator==(const FontDesign&, const FontDesign&) = default;
 };
 
-// Faces that look like the one a design names, or take the same room, best
-// first: a system without the face itself uses the first of these it has.
-// "Arial" is the forms' own face; any other stands for the sans serif of
-// old Windows dialogs.
+// Faces that look like the one a design names, or take the same room, best first. "Arial" is
+// the forms' own face; any other stands for the sans serif of old Windows dialogs.
 inline constexpr std::string_view kArialLike[] = {"Liberation Sans",      "Arimo",  "Helvetica",
                                                   "Microsoft Sans Serif", "Tahoma", "DejaVu Sans"};
 inline constexpr std::string_view kSansSerifLike[] = {"Microsoft Sans Serif", "Tahoma",
                                                       "Liberation Sans", "Arial", "DejaVu Sans"};
-constexpr std::span<const std::string_view> LookAlikeFaces(std::string_view face) {
-  return face == "Arial" ? std::span<const std::string_view>(kArialLike)
-                         : std::span<const std::string_view>(kSansSerifLike);
-}
 
-// The face to create for a design font: the face itself when `installed`
-// says the system has it, otherwise the first look-alike it has; failing
-// both, the face itself, and the system's font matching chooses.
+// The face to create for a design font: the face itself when `installed` says the system has
+// it, otherwise the first look-alike it has; failing both, the face, for the system to match.
 template <class Installed>
 std::string_view ResolveFace(std::string_view face, Installed installed) {
   if (installed(face)) return face;
-  for (const std::string_view candidate : LookAlikeFaces(face)) {
-    if (installed(candidate)) return candidate;
+  using Faces = std::span<const std::string_view>;
+  for (std::string_view alike : face == "Arial" ? Faces(kArialLike) : Faces(kSansSerifLike)) {
+    if (installed(alike)) return alike;
   }
   return face;
 }
@@ -66,9 +53,8 @@ inline constexpr uint32_t kCentred = 1u << 2;   // text centred
 inline constexpr uint32_t kLocked = 1u << 3;    // text can be selected, not changed
 }  // namespace control_flags
 
-// A control of a form, by its place in the form's design table. Each form
-// names its controls in an enum whose values are those places, so code names
-// a control as the compiler knows it and a misspelt one does not build.
+// A control of a form, by its place in the form's design table. Each form names its controls
+// in an enum whose values are those places, so a misspelt control does not build.
 class ControlId {
  public:
   template <class Control>
@@ -84,8 +70,7 @@ class ControlId {
   std::size_t index_;
 };
 
-// A list's item: its caption, and the number it stands for, which the list
-// keeps beside the caption.
+// A list's item: its caption, and the number the list keeps beside it.
 struct ListItemDesign {
   std::string_view caption;
   int32_t data = 0;
@@ -113,18 +98,27 @@ struct ControlDesign {
   SystemColour back = SystemColour::kDefault;
   std::string_view tag;
   std::span<const ListItemDesign> items;  // a list's items, in order
-  // What a screen reader calls the control where its caption does not say
-  // what it is (a box that shows a value, a frame without a caption); the
-  // eye never sees it.
+  // What a screen reader calls the control where its caption does not say what it is (a box
+  // that shows a value, a frame without a caption).
   std::string_view accessible_name;
 
   constexpr bool Has(uint32_t flag) const { return (flags & flag) != 0; }
 };
 
+// A command button with nothing but its caption, place and size, and place in the tab order.
+constexpr ControlDesign CommandButton(std::string_view name, std::string_view caption, TwipsBox box,
+                                      int tab_index) {
+  return {.name = name,
+          .kind = ControlKind::kCommandButton,
+          .caption = caption,
+          .box = box,
+          .tab_index = tab_index};
+}
+
 enum class StartPosition { kDefault, kCentreScreen };
 
-// A window with a thin fixed frame and a small caption bar with a close box
-// only, and no taskbar button.
+// A window with a thin fixed frame, a small caption bar with a close box only, and no taskbar
+// button.
 struct FormDesign {
   std::string_view name;
   std::string_view caption;
@@ -133,14 +127,11 @@ struct FormDesign {
   int client_height = 0;
   FontDesign font;
   std::span<const ControlDesign> controls;  // in creation (load) order
-  // Esc closes the window as its close box does. Without it Esc means
-  // nothing there. Enter presses the focused command button in every window;
-  // no button is a default button that Enter presses from anywhere.
+  // Esc closes the window as its close box does; otherwise Esc means nothing there. Enter
+  // presses the focused command button only: no window has a default button.
   bool escape_closes = false;
 
-  constexpr const ControlDesign& operator[](ControlId control) const {
-    return controls[control.index()];
-  }
+  constexpr const ControlDesign& operator[](ControlId id) const { return controls[id.index()]; }
 };
 
 // An entry of a popup menu.
@@ -150,9 +141,8 @@ struct MenuItemDesign {
   constexpr bool separator() const { return caption == "-"; }
 };
 
-// A form lists its controls (or a menu its entries) once, in table order, as
-// X(name) entries. From that list come the enum that names them in code and
-// the names the design table must carry, which the compiler checks:
+// A form lists its controls (or a menu its entries) once, in table order, as X(name) entries,
+// for the enum that names them and the names the compiler checks the table against:
 //   enum class InfoControl { PELLUX_INFO_CONTROLS(PELLUX_ENUMERATOR) };
 //   static_assert(NamesMatch(kInfoControls, {PELLUX_INFO_CONTROLS(PELLUX_NAME_OF)}));
 #define PELLUX_ENUMERATOR(name) name,
@@ -161,16 +151,11 @@ struct MenuItemDesign {
 // Whether the rows of a table carry exactly these names, in this order.
 template <class Row, std::size_t M, std::size_t N>
 constexpr bool NamesMatch(const Row (&rows)[M], const std::string_view (&names)[N]) {
-  if (M != N) return false;
-  for (std::size_t i = 0; i < N; ++i) {
-    if (rows[i].name != names[i]) return false;
-  }
-  return true;
+  return std::ranges::equal(rows, names, {}, &Row::name);
 }
 
-// One row of a form's table of handlers: a click on `control` runs `handler`.
-// `Control` is the form's own enum, so a row cannot name another form's
-// control.
+// One row of a form's table of handlers: a click on `control` runs `handler`. `Control` is
+// the form's own enum, so a row cannot name another form's control.
 template <class Form, class Control>
 struct ClickHandler {
   Control control;
@@ -185,20 +170,8 @@ void RunClickHandler(const ClickHandler<Form, Control> (&table)[N], Form& form, 
   }
 }
 
-// A control's rectangle in pixels at `dpi`, relative to its parent's client
-// area. Edges are converted, not sizes, so neighbouring controls stay
-// neighbours at every DPI.
-struct PixelRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-
-  constexpr int width() const { return right - left; }
-  constexpr int height() const { return bottom - top; }
-  friend constexpr bool operator==(const PixelRect&, const PixelRect&) = default;
-};
-
+// A control's rectangle in pixels at `dpi`, relative to its parent's client area. Edges are
+// converted, not sizes, so neighbouring controls stay neighbours at every DPI.
 constexpr PixelRect ToPixels(const ControlDesign& c, int dpi) {
   const TwipsBox& box = c.box;
   return {TwipsToPixels(box.left, dpi), TwipsToPixels(box.top, dpi),
@@ -211,8 +184,7 @@ constexpr TwipsRect ToTwips(const PixelRect& pixels, int dpi) {
           PixelsToTwips(pixels.right, dpi), PixelsToTwips(pixels.bottom, dpi)};
 }
 
-// A font's character height in pixels at `dpi` (the size Windows' CreateFont
-// takes as a negative height), rounded to the nearest pixel.
+// A font's character height in pixels at `dpi` (CreateFont's negative height), rounded.
 constexpr int FontPixelHeight(const FontDesign& font, int dpi) {
   return static_cast<int>(font.points * dpi / 72.0 + 0.5);
 }

@@ -8,10 +8,8 @@ namespace pellux {
 class Process {
  public:
   virtual ~Process() = default;
-
-  // Ends the process at once: no handler and no unload processing runs after
-  // it. The real binding never returns; a test double records the call and
-  // returns, so callers must stop right after calling it.
+  // Ends the process at once: no handler or unload processing runs after it. The real binding
+  // never returns; a test double records the call and returns, so callers must stop there.
   virtual void EndProgram(int exit_code) = 0;
 };
 

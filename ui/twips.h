@@ -1,7 +1,6 @@
-// Twips (1/1440 inch) and pixels at a given number of dots per inch: 15 twips
-// a pixel at 96 dpi. The one rule for both front ends: twips become whole
-// pixels by rounding to the nearest, halves away from zero (as MulDiv does);
-// pixels become twips exactly.
+// Twips (1/1440 inch) and pixels at a given dpi: 15 twips a pixel at 96 dpi. The one rule for
+// both front ends: twips become whole pixels by rounding to the nearest, halves away from zero
+// (as MulDiv does); pixels become twips exactly.
 #pragma once
 
 namespace pellux {
@@ -15,16 +14,19 @@ constexpr int TwipsToPixels(double twips, int dpi) {
 
 constexpr double PixelsToTwips(double pixels, int dpi) { return pixels * kTwipsPerInch / dpi; }
 
-// A rectangle in twips, right and bottom edges exclusive.
-struct TwipsRect {
-  double left = 0;
-  double top = 0;
-  double right = 0;
-  double bottom = 0;
+// A rectangle, right and bottom edges exclusive.
+template <class Unit>
+struct Rect {
+  Unit left = 0;
+  Unit top = 0;
+  Unit right = 0;
+  Unit bottom = 0;
 
-  constexpr double width() const { return right - left; }
-  constexpr double height() const { return bottom - top; }
-  friend constexpr bool operator==(const TwipsRect&, const TwipsRect&) = default;
+  constexpr Unit width() const { return right - left; }
+  constexpr Unit height() const { return bottom - top; }
+  friend constexpr bool operator==(const Rect&, const Rect&) = default;
 };
+using TwipsRect = Rect<double>;
+using PixelRect = Rect<int>;
 
 }  // namespace pellux
