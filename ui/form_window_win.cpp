@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "ui/accessibility_win.h"
 #include "ui/text_win.h"
 
 namespace pellux {
@@ -36,28 +37,22 @@ bool IsForwarded(UINT message) {
 // loaded at start it would take some 3 MB of memory (it registers all its
 // window classes as it loads) and keep the icon waiting a little. The
 // manifest makes this the version 6 library.
-void LoadCommonControls() {
-  static const bool loaded = [] {
-    const HMODULE library = LoadLibraryW(L"comctl32.dll");
-    if (library == nullptr) return false;
-    // Through a generic function pointer: GetProcAddress's own type does not
-    // convert to another function type without a warning.
-    const auto generic =
-        reinterpret_cast<void (*)()>(GetProcAddress(library, "InitCommonControlsEx"));
-    const auto init = reinterpret_cast<decltype(&::InitCommonControlsEx)>(generic);
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-    return init != nullptr && init(&controls) != FALSE;
-  }();
-  (void)loaded;
+bool LoadCommonControls() {
+  const auto init =
+      LibraryFunction<decltype(::InitCommonControlsEx)>(L"comctl32.dll", "InitCommonControlsEx");
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  return init != nullptr && init(&controls) != FALSE;
 }
 
-// A frame's window procedure in front of the group box's own, which the
-// frame keeps in its GWLP_USERDATA.
-LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+// The window procedure of frames and picture boxes. A frame's is in front of
+// the group box's own, which the frame keeps in its GWLP_USERDATA; a picture
+// box has none there.
+LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (IsForwarded(message)) {
     return SendMessageW(GetAncestor(window, GA_ROOT), message, wparam, lparam);
   }
   const auto base = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (base == nullptr) return DefWindowProcW(window, message, wparam, lparam);
   if (message == WM_NCHITTEST) {
     // A group box lets the mouse through to whatever lies beneath it; a
     // frame is a control of its own, and a press on it must not reach the
@@ -71,27 +66,6 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
     return 0;
   }
   return CallWindowProcW(base, window, message, wparam, lparam);
-}
-
-LRESULT CALLBACK PictureBoxProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (IsForwarded(message)) {
-    return SendMessageW(GetAncestor(window, GA_ROOT), message, wparam, lparam);
-  }
-  return DefWindowProcW(window, message, wparam, lparam);
-}
-
-void RegisterPictureBoxClass(HINSTANCE instance) {
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof existing;
-  if (GetClassInfoExW(instance, kPictureBoxClass, &existing)) return;
-  WNDCLASSEXW picture{};
-  picture.cbSize = sizeof picture;
-  picture.lpfnWndProc = PictureBoxProc;
-  picture.hInstance = instance;
-  picture.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  picture.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  picture.lpszClassName = kPictureBoxClass;
-  RegisterClassExW(&picture);
 }
 
 int CALLBACK FaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
@@ -110,20 +84,10 @@ bool HasFace(const std::wstring& face) {
   return found;
 }
 
-COLORREF SystemColourValue(SystemColour colour) {
-  return GetSysColor(colour == SystemColour::kButtonFace ? COLOR_BTNFACE : COLOR_WINDOWTEXT);
-}
-
 // The button whose press a mouse message reports.
 int16_t ButtonOf(UINT message) {
-  switch (message) {
-    case WM_LBUTTONDOWN:
-      return kLeftButton;
-    case WM_RBUTTONDOWN:
-      return kRightButton;
-    default:
-      return kMiddleButton;
-  }
+  if (message == WM_LBUTTONDOWN) return kLeftButton;
+  return message == WM_RBUTTONDOWN ? kRightButton : kMiddleButton;
 }
 
 // The buttons held down during a mouse message.
@@ -203,7 +167,7 @@ HFONT FormWindow::FontFor(const FontDesign& font) {
 }
 
 bool FormWindow::Build() {
-  LoadCommonControls();
+  [[maybe_unused]] static const bool common_controls = LoadCommonControls();
   // A window left from an earlier build goes, and with it every use of the
   // fonts made for it (the screen's DPI may have changed since).
   Destroy();
@@ -226,48 +190,40 @@ bool FormWindow::Build() {
   args.width = outer.right - outer.left;
   args.height = outer.bottom - outer.top;
   args.background = GetSysColorBrush(COLOR_BTNFACE);
-  if (design_.start == StartPosition::kCentreScreen) {
-    args.x = (GetSystemMetrics(SM_CXSCREEN) - args.width) / 2;
-    args.y = (GetSystemMetrics(SM_CYSCREEN) - args.height) / 2;
-  } else {
-    args.x = 0;
-    args.y = 0;
-  }
+  const bool centred = design_.start == StartPosition::kCentreScreen;
+  args.x = centred ? (GetSystemMetrics(SM_CXSCREEN) - args.width) / 2 : 0;
+  args.y = centred ? (GetSystemMetrics(SM_CYSCREEN) - args.height) / 2 : 0;
   if (!Create(args)) return false;
   SetPropW(hwnd(), kFormProperty, this);
   SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(design_.font)), FALSE);
 
-  RegisterPictureBoxClass(GetModuleHandleW(nullptr));
-  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(),
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
+  RegisterWindowClass(kPictureBoxClass, ContainerProc, nullptr, GetSysColorBrush(COLOR_BTNFACE));
+  const HWND tooltip =
+      CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+                      GetModuleHandleW(nullptr), nullptr);
+  // The window is a dialog, and a box that shows a value has a name, for
+  // screen readers.
+  SetDialogRole(hwnd());
   controls_.clear();
   int id = kFirstControlId;
   for (const auto& control : design_.controls) {
     const HWND created = CreateControl(control, id++);
     if (created == nullptr) return false;
     controls_.push_back(created);
-    if (!control.tooltip.empty()) AddTooltip(created, control.tooltip);
+    if (!control.accessible_name.empty())
+      SetAccessibleName(created, Widen(control.accessible_name));
+    if (control.tooltip.empty()) continue;
+    std::wstring tip = Widen(control.tooltip);
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = hwnd();
+    info.uId = reinterpret_cast<UINT_PTR>(created);
+    info.lpszText = tip.data();
+    SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
   }
-  Annotate();
   return true;
-}
-
-void FormWindow::Annotate() {
-  if (!accessibility_) accessibility_.emplace();
-  accessibility_->SetDialogRole(hwnd());
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    const std::string_view name = design_.controls[i].accessible_name;
-    if (!name.empty()) accessibility_->SetName(controls_[i], Widen(name));
-  }
-}
-
-void FormWindow::ClearAnnotations() {
-  if (!accessibility_) return;
-  accessibility_->Clear(hwnd());
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    if (!design_.controls[i].accessible_name.empty()) accessibility_->Clear(controls_[i]);
-  }
 }
 
 HWND FormWindow::CreateControl(const ControlDesign& control, int id) {
@@ -318,7 +274,7 @@ HWND FormWindow::CreateControl(const ControlDesign& control, int id) {
   if (created == nullptr) return nullptr;
   if (control.kind == ControlKind::kFrame) {
     const LONG_PTR base =
-        SetWindowLongPtrW(created, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameProc));
+        SetWindowLongPtrW(created, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ContainerProc));
     SetWindowLongPtrW(created, GWLP_USERDATA, base);
   }
 
@@ -341,18 +297,6 @@ HWND FormWindow::CreateControl(const ControlDesign& control, int id) {
                  std::max(1, rect.height() - frame));
   }
   return created;
-}
-
-void FormWindow::AddTooltip(HWND control, std::string_view text) {
-  if (tooltip_ == nullptr) return;
-  std::wstring tip = Widen(text);
-  TTTOOLINFOW info{};
-  info.cbSize = sizeof info;
-  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  info.hwnd = hwnd();
-  info.uId = reinterpret_cast<UINT_PTR>(control);
-  info.lpszText = tip.data();
-  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 HWND FormWindow::Control(ControlId control) const {
@@ -460,17 +404,6 @@ std::vector<std::pair<int, HWND>> FormWindow::TabStops() const {
   return stops;
 }
 
-void FormWindow::RestoreFocus() {
-  // As in a dialog box: the control that had the focus gets it back, and at
-  // first the first control in the tab order has it.
-  if (focus_ != nullptr && IsWindow(focus_) && IsWindowVisible(focus_) && IsWindowEnabled(focus_)) {
-    SetFocus(focus_);
-    return;
-  }
-  const auto stops = TabStops();
-  if (!stops.empty()) SetFocus(stops.front().second);
-}
-
 bool FormWindow::MoveFocusInTabOrder(bool backwards) {
   const auto stops = TabStops();
   if (stops.empty()) return false;
@@ -478,14 +411,11 @@ bool FormWindow::MoveFocusInTabOrder(bool backwards) {
   auto current = std::find_if(stops.begin(), stops.end(), [focus](const auto& stop) {
     return stop.second == focus || IsChild(stop.second, focus);
   });
-  std::size_t next = 0;
-  if (current != stops.end()) {
-    const auto index = static_cast<std::size_t>(current - stops.begin());
-    next = backwards ? (index + stops.size() - 1) % stops.size() : (index + 1) % stops.size();
-  } else if (backwards) {
-    next = stops.size() - 1;
-  }
-  SetFocus(stops[next].second);
+  const std::size_t count = stops.size();
+  // Without a control in focus, the first control is next, or the last one.
+  std::size_t index = backwards ? 0 : count - 1;
+  if (current != stops.end()) index = static_cast<std::size_t>(current - stops.begin());
+  SetFocus(stops[backwards ? (index + count - 1) % count : (index + 1) % count].second);
   return true;
 }
 
@@ -527,15 +457,6 @@ bool FormWindow::PreTranslate(MSG& message) {
   return IsDialogMessageW(root, &message) != FALSE;
 }
 
-HBRUSH FormWindow::OnControlColour(HDC dc, HWND control) {
-  const ControlDesign* row = DesignOf(control);
-  if (row == nullptr) return nullptr;
-  if (row->fore != SystemColour::kDefault) SetTextColor(dc, SystemColourValue(row->fore));
-  // Controls without a colour of their own stand on the form's button face.
-  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-  return GetSysColorBrush(COLOR_BTNFACE);
-}
-
 LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND: {
@@ -549,9 +470,15 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-      if (const HBRUSH brush =
-              OnControlColour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam))) {
-        return reinterpret_cast<LRESULT>(brush);
+      if (const ControlDesign* row = DesignOf(reinterpret_cast<HWND>(lparam))) {
+        const auto dc = reinterpret_cast<HDC>(wparam);
+        if (row->fore != SystemColour::kDefault) {
+          const bool face = row->fore == SystemColour::kButtonFace;
+          SetTextColor(dc, GetSysColor(face ? COLOR_BTNFACE : COLOR_WINDOWTEXT));
+        }
+        // Controls without a colour of their own stand on the form's button face.
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
       }
       break;
     case WM_ACTIVATE:
@@ -563,7 +490,14 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     case WM_SETFOCUS:
-      RestoreFocus();
+      // As in a dialog box: the control that had the focus gets it back, and
+      // at first the first control in the tab order has it.
+      if (focus_ != nullptr && IsWindow(focus_) && IsWindowVisible(focus_) &&
+          IsWindowEnabled(focus_)) {
+        SetFocus(focus_);
+      } else if (const auto stops = TabStops(); !stops.empty()) {
+        SetFocus(stops.front().second);
+      }
       return 0;
     // Only the body gets the mouse messages: controls take their own input.
     case WM_LBUTTONDOWN:
@@ -591,10 +525,12 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       Destroy();
       return 0;
     case WM_DESTROY:
-      ClearAnnotations();
+      ClearAnnotations(hwnd());
+      for (std::size_t i = 0; i < controls_.size(); ++i) {
+        if (!design_.controls[i].accessible_name.empty()) ClearAnnotations(controls_[i]);
+      }
       RemovePropW(hwnd(), kFormProperty);
       controls_.clear();
-      tooltip_ = nullptr;
       focus_ = nullptr;
       break;
     default:
