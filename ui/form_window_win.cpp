@@ -17,20 +17,9 @@ constexpr wchar_t kPictureBoxClass[] = L"PelluxPictureBox";
 
 // Frames and picture boxes hold controls of their own; the notifications of
 // those controls go to their container, which hands them to the form.
-bool IsForwarded(UINT message) {
-  switch (message) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORLISTBOX:
-    case WM_DRAWITEM:
-      return true;
-    default:
-      return false;
-  }
-}
+constexpr UINT kForwarded[] = {WM_COMMAND,      WM_NOTIFY,      WM_CTLCOLORSTATIC,
+                               WM_CTLCOLOREDIT, WM_CTLCOLORBTN, WM_CTLCOLORLISTBOX,
+                               WM_DRAWITEM};
 
 // The common controls library is loaded when the first form is built rather
 // than imported: the main window and its tray icon use none of it, and
@@ -48,7 +37,7 @@ bool LoadCommonControls() {
 // the group box's own, which the frame keeps in its GWLP_USERDATA; a picture
 // box has none there.
 LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (IsForwarded(message)) {
+  if (std::ranges::find(kForwarded, message) != std::end(kForwarded)) {
     return SendMessageW(GetAncestor(window, GA_ROOT), message, wparam, lparam);
   }
   const auto base = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -128,7 +117,6 @@ FormWindow::~FormWindow() {
   // Destroyed here rather than in the base class, so that the window's last
   // messages still reach this one.
   Destroy();
-  DeleteFonts();
 }
 
 void FormWindow::Show() {
@@ -144,14 +132,9 @@ void FormWindow::Show() {
   SetForegroundWindow(hwnd());
 }
 
-void FormWindow::DeleteFonts() {
-  for (const auto& [design, font] : fonts_) DeleteObject(font);
-  fonts_.clear();
-}
-
 HFONT FormWindow::FontFor(const FontDesign& font) {
   for (const auto& [design, handle] : fonts_) {
-    if (design == font) return handle;
+    if (design == font) return handle.get();
   }
   LOGFONTW description{};
   description.lfHeight = -FontPixelHeight(font, dpi_);
@@ -161,9 +144,8 @@ HFONT FormWindow::FontFor(const FontDesign& font) {
   const std::wstring face = Widen(
       ResolveFace(font.face, [](std::string_view candidate) { return HasFace(Widen(candidate)); }));
   face.copy(description.lfFaceName, std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
-  const HFONT handle = CreateFontIndirectW(&description);
-  fonts_.emplace_back(font, handle);
-  return handle;
+  fonts_.emplace_back(font, Font(CreateFontIndirectW(&description), DeleteObject));
+  return fonts_.back().second.get();
 }
 
 bool FormWindow::Build() {
@@ -171,7 +153,7 @@ bool FormWindow::Build() {
   // A window left from an earlier build goes, and with it every use of the
   // fonts made for it (the screen's DPI may have changed since).
   Destroy();
-  DeleteFonts();
+  fonts_.clear();
   dpi_ = ScreenDpi();
   focus_ = nullptr;
 
@@ -303,11 +285,17 @@ HWND FormWindow::Control(ControlId control) const {
   return control.index() < controls_.size() ? controls_[control.index()] : nullptr;
 }
 
+void FormWindow::Press(HWND control) {
+  const ControlDesign* row = DesignOf(control);
+  if (row == nullptr || row->kind != ControlKind::kCommandButton) return;
+  // The handler may unload the window: nothing of it is used after.
+  form_.Click(ControlId::At(static_cast<std::size_t>(row - design_.controls.data())));
+}
+
 const ControlDesign* FormWindow::DesignOf(HWND control) const {
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    if (controls_[i] == control) return &design_.controls[i];
-  }
-  return nullptr;
+  const auto index = static_cast<std::size_t>(GetDlgCtrlID(control) - kFirstControlId);
+  return index < controls_.size() && controls_[index] == control ? &design_.controls[index]
+                                                                 : nullptr;
 }
 
 void FormWindow::SetCaption(std::string_view text) { SetWindowTextW(hwnd(), Widen(text).c_str()); }
@@ -433,11 +421,7 @@ bool FormWindow::OnKey(const MSG& message) {
   }
   // No button is the default: Enter presses the one that has the focus, and
   // nothing elsewhere.
-  if (const ControlDesign* row = DesignOf(focus);
-      row != nullptr && row->kind == ControlKind::kCommandButton) {
-    // The handler may unload the window: nothing of it is used after.
-    form_.Click(ControlId::At(static_cast<std::size_t>(row - design_.controls.data())));
-  }
+  Press(focus);
   return true;
 }
 
@@ -459,15 +443,9 @@ bool FormWindow::PreTranslate(MSG& message) {
 
 LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_COMMAND: {
-      const auto id = static_cast<int>(LOWORD(wparam));
-      const std::size_t index = static_cast<std::size_t>(id - kFirstControlId);
-      if (lparam != 0 && HIWORD(wparam) == BN_CLICKED && id >= kFirstControlId &&
-          index < controls_.size() && design_.controls[index].kind == ControlKind::kCommandButton) {
-        form_.Click(ControlId::At(index));
-      }
+    case WM_COMMAND:
+      if (HIWORD(wparam) == BN_CLICKED) Press(reinterpret_cast<HWND>(lparam));
       return 0;
-    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       if (const ControlDesign* row = DesignOf(reinterpret_cast<HWND>(lparam))) {

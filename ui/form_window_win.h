@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -57,13 +58,16 @@ class FormWindow final : public Window, public FormView {
   static bool PreTranslate(MSG& message);
 
  private:
+  using Font = std::unique_ptr<HFONT__, decltype(&DeleteObject)>;
+
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
   // Builds the window and its controls, hidden, each time from the design.
   bool Build();
   const ControlDesign* DesignOf(HWND control) const;
+  // Runs the form's handler when `control` is one of its command buttons.
+  void Press(HWND control);
   HFONT FontFor(const FontDesign& font);
-  void DeleteFonts();
   HWND CreateControl(const ControlDesign& control, int id);
   bool MoveFocusInTabOrder(bool backwards);
   bool OnKey(const MSG& message);
@@ -74,7 +78,7 @@ class FormWindow final : public Window, public FormView {
   const FormDesign& design_;
   int dpi_ = 96;
   std::vector<HWND> controls_;  // parallel to design_.controls
-  std::vector<std::pair<FontDesign, HFONT>> fonts_;
+  std::vector<std::pair<FontDesign, Font>> fonts_;
   HWND focus_ = nullptr;  // the control that had the focus when the window was left
 };
 
