@@ -1,11 +1,9 @@
-// Names and roles that screen readers read for windows whose own say too
-// little: a box that shows a value has no label of its own, and a form's
-// window is a plain window rather than a dialog. They are given through
-// Active Accessibility's Dynamic Annotation, which changes nothing on the
-// screen; its proxies serve UI Automation clients as well. COM and the
-// accessibility library are loaded the first time, not imported: the tray
-// icon and its menu need neither. Where the service cannot be had, nothing
-// is annotated.
+// Names and roles for screen readers where a window's own say too little (a
+// box that shows a value has no label; a form's window is not a dialog),
+// given through Active Accessibility's Dynamic Annotation, whose proxies
+// serve UI Automation clients as well. COM and the accessibility library are
+// loaded at the first call, not imported: the tray icon and its menu need
+// neither. Where the service cannot be had, nothing is annotated.
 #pragma once
 
 #include <windows.h>

@@ -98,6 +98,10 @@ int16_t ShiftOf(WPARAM state) {
 
 constexpr WPARAM kAnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
 
+TwipsRect ToTwips(const RECT& pixels, int dpi) {
+  return ToTwips(PixelRect{pixels.left, pixels.top, pixels.right, pixels.bottom}, dpi);
+}
+
 // Only the frame changes: position, size and stacking are left alone.
 constexpr UINT kFrameOnly =
     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOOWNERZORDER;
@@ -340,24 +344,21 @@ std::optional<int32_t> FormWindow::SelectedItemData(ControlId id) const {
 
 void FormWindow::FlattenButton(ControlId control) { pellux::FlattenButton(Control(control)); }
 
-TwipsRect FormWindow::ToTwips(const RECT& pixels) const {
-  return pellux::ToTwips(PixelRect{pixels.left, pixels.top, pixels.right, pixels.bottom}, dpi_);
-}
-
 TwipsRect FormWindow::Frame() const {
   RECT outer{};
   GetWindowRect(hwnd(), &outer);
-  return ToTwips(outer);
+  return ToTwips(outer, dpi_);
 }
 
 TwipsRect FormWindow::Screen() const {
-  return ToTwips({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+  return ToTwips(PixelRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)},
+                 dpi_);
 }
 
 TwipsRect FormWindow::WorkArea() const {
   RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  return ToTwips(work);
+  return ToTwips(work, dpi_);
 }
 
 std::optional<PixelRect> FormWindow::TaskbarRect() const {
@@ -470,8 +471,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SETFOCUS:
       // As in a dialog box: the control that had the focus gets it back, and
       // at first the first control in the tab order has it.
-      if (focus_ != nullptr && IsWindow(focus_) && IsWindowVisible(focus_) &&
-          IsWindowEnabled(focus_)) {
+      if (IsWindowVisible(focus_) && IsWindowEnabled(focus_)) {
         SetFocus(focus_);
       } else if (const auto stops = TabStops(); !stops.empty()) {
         SetFocus(stops.front().second);

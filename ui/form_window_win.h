@@ -72,7 +72,6 @@ class FormWindow final : public Window, public FormView {
   bool MoveFocusInTabOrder(bool backwards);
   bool OnKey(const MSG& message);
   std::vector<std::pair<int, HWND>> TabStops() const;
-  TwipsRect ToTwips(const RECT& pixels) const;
 
   Form& form_;
   const FormDesign& design_;
