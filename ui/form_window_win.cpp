@@ -96,8 +96,6 @@ int16_t ShiftOf(WPARAM state) {
   return shift;
 }
 
-constexpr WPARAM kAnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
-
 TwipsRect ToTwips(const RECT& pixels, int dpi) {
   return ToTwips(PixelRect{pixels.left, pixels.top, pixels.right, pixels.bottom}, dpi);
 }
@@ -491,7 +489,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-      if ((wparam & kAnyButton) == 0 && GetCapture() == hwnd()) ReleaseCapture();
+      if (ButtonsOf(wparam) == 0 && GetCapture() == hwnd()) ReleaseCapture();
       return 0;
     case WM_MOUSEMOVE:
       form_.Form_MouseMove(ButtonsOf(wparam), ShiftOf(wparam),
@@ -504,9 +502,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_DESTROY:
       ClearAnnotations(hwnd());
-      for (std::size_t i = 0; i < controls_.size(); ++i) {
-        if (!design_.controls[i].accessible_name.empty()) ClearAnnotations(controls_[i]);
-      }
+      for (HWND control : controls_) ClearAnnotations(control);
       RemovePropW(hwnd(), kFormProperty);
       controls_.clear();
       focus_ = nullptr;
