@@ -1,4 +1,3 @@
-// Windows Sockets.
 #include <winsock2.h>
 #include <windows.h>
 

@@ -14,45 +14,35 @@ std::wstring KeyPath(std::string_view app, std::string_view section) {
 class WinSettings final : public SettingsStore {
  public:
   std::optional<std::string> GetSetting(std::string_view app, std::string_view section,
-                                        std::string_view key) override;
-  bool SaveSetting(std::string_view app, std::string_view section, std::string_view key,
-                   std::string_view value) override;
-};
-
-std::optional<std::string> WinSettings::GetSetting(std::string_view app, std::string_view section,
-                                                   std::string_view key) {
-  const std::wstring path = KeyPath(app, section);
-  const std::wstring name = Widen(key);
-  // Only REG_SZ counts as text. The value may grow between asking its size
-  // and reading it; then it is asked again.
-  std::wstring data;
-  for (;;) {
-    DWORD bytes = 0;
-    if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr,
-                     &bytes) != ERROR_SUCCESS) {
-      return std::nullopt;
+                                        std::string_view key) override {
+    const std::wstring path = KeyPath(app, section);
+    const std::wstring name = Widen(key);
+    // Only REG_SZ counts as text. The value may be longer than the buffer,
+    // or grow before it is read again; the registry then says how many bytes
+    // it needs, and it is read once more.
+    for (DWORD bytes = 0;;) {
+      std::wstring data(bytes / sizeof(wchar_t) + 1, L'\0');
+      bytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+      const LSTATUS result = RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(),
+                                          RRF_RT_REG_SZ, nullptr, data.data(), &bytes);
+      if (result == ERROR_MORE_DATA) continue;
+      if (result != ERROR_SUCCESS) return std::nullopt;
+      // The registry ends the text with a NUL even where the stored value has
+      // none; the text ends at the first one.
+      data.resize(data.find(L'\0'));
+      return Narrow(data);
     }
-    data.assign(bytes / sizeof(wchar_t) + 1, L'\0');
-    bytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-    const LSTATUS result = RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(),
-                                        RRF_RT_REG_SZ, nullptr, data.data(), &bytes);
-    if (result == ERROR_MORE_DATA) continue;
-    if (result != ERROR_SUCCESS) return std::nullopt;
-    // The registry ends the text with a NUL even where the stored value has
-    // none; the text ends at the first one.
-    data.resize(data.find(L'\0'));
-    return Narrow(data);
   }
-}
 
-bool WinSettings::SaveSetting(std::string_view app, std::string_view section, std::string_view key,
-                              std::string_view value) {
   // The key is created when it is missing.
-  const std::wstring text = Widen(value);
-  const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-  return RegSetKeyValueW(HKEY_CURRENT_USER, KeyPath(app, section).c_str(), Widen(key).c_str(),
-                         REG_SZ, text.c_str(), bytes) == ERROR_SUCCESS;
-}
+  bool SaveSetting(std::string_view app, std::string_view section, std::string_view key,
+                   std::string_view value) override {
+    const std::wstring text = Widen(value);
+    const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    return RegSetKeyValueW(HKEY_CURRENT_USER, KeyPath(app, section).c_str(), Widen(key).c_str(),
+                           REG_SZ, text.c_str(), bytes) == ERROR_SUCCESS;
+  }
+};
 
 }  // namespace
 

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "ui/window_win.h"
+
 namespace pellux {
 namespace {
 
@@ -18,65 +20,50 @@ constexpr MSAAPROPID kNameProperty = {
 constexpr MSAAPROPID kRoleProperty = {
     0xcb905ff2, 0x7bd1, 0x4c05, {0xb3, 0xc8, 0xe6, 0xc2, 0x41, 0x36, 0x4d, 0x70}};
 
-// Through a generic function pointer: GetProcAddress's own type does not
-// convert to another function type without a warning.
-template <class Function>
-Function* Resolve(HMODULE library, const char* name) {
-  const auto generic = reinterpret_cast<void (*)()>(GetProcAddress(library, name));
-  return reinterpret_cast<Function*>(generic);
-}
-
-// COM for this thread, once: a single-threaded apartment, as a window's
-// thread has. Left as it is until the process ends.
-bool StartCom(HMODULE com) {
-  static const bool started = [com] {
-    const auto initialize = Resolve<decltype(::CoInitializeEx)>(com, "CoInitializeEx");
-    if (initialize == nullptr) return false;
-    const HRESULT result = initialize(nullptr, COINIT_APARTMENTTHREADED);
-    // Another part of the thread may have chosen the apartment first.
-    return SUCCEEDED(result) || result == RPC_E_CHANGED_MODE;
+// The annotation service, made the first time it is asked for and kept, as
+// COM is, until the process ends; null where it cannot be had.
+IAccPropServices* Services() {
+  static IAccPropServices* const services = []() -> IAccPropServices* {
+    const auto initialize =
+        LibraryFunction<decltype(::CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+    const auto create =
+        LibraryFunction<decltype(::CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
+    if (initialize == nullptr || create == nullptr) return nullptr;
+    // A single-threaded apartment, as a window's thread has; another part of
+    // the thread may have chosen the apartment first.
+    const HRESULT started = initialize(nullptr, COINIT_APARTMENTTHREADED);
+    if (FAILED(started) && started != RPC_E_CHANGED_MODE) return nullptr;
+    void* created = nullptr;
+    return SUCCEEDED(create(kAccPropServicesClass, nullptr, CLSCTX_INPROC_SERVER,
+                            kAccPropServicesInterface, &created))
+               ? static_cast<IAccPropServices*>(created)
+               : nullptr;
   }();
-  return started;
+  return services;
 }
 
 }  // namespace
 
-Accessibility::Accessibility() {
-  const HMODULE com = LoadLibraryW(L"ole32.dll");
-  if (com == nullptr || !StartCom(com)) return;
-  const auto create = Resolve<decltype(::CoCreateInstance)>(com, "CoCreateInstance");
-  if (create == nullptr) return;
-  void* services = nullptr;
-  if (SUCCEEDED(create(kAccPropServicesClass, nullptr, CLSCTX_INPROC_SERVER,
-                       kAccPropServicesInterface, &services))) {
-    services_ = static_cast<IAccPropServices*>(services);
-  }
-}
-
-Accessibility::~Accessibility() {
-  if (services_ != nullptr) services_->Release();
-}
-
-bool Accessibility::SetName(HWND window, std::wstring_view name) {
-  if (services_ == nullptr) return false;
+void SetAccessibleName(HWND window, std::wstring_view name) {
+  if (Services() == nullptr) return;
   const std::wstring text(name);
-  return SUCCEEDED(services_->SetHwndPropStr(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                             kNameProperty, text.c_str()));
+  Services()->SetHwndPropStr(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kNameProperty,
+                             text.c_str());
 }
 
-bool Accessibility::SetDialogRole(HWND window) {
-  if (services_ == nullptr) return false;
+void SetDialogRole(HWND window) {
+  if (Services() == nullptr) return;
   VARIANT role{};
   role.vt = VT_I4;
   role.lVal = ROLE_SYSTEM_DIALOG;
-  return SUCCEEDED(services_->SetHwndProp(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                          kRoleProperty, role));
+  Services()->SetHwndProp(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kRoleProperty,
+                          role);
 }
 
-void Accessibility::Clear(HWND window) {
-  if (services_ == nullptr) return;
+void ClearAnnotations(HWND window) {
+  if (Services() == nullptr) return;
   const MSAAPROPID properties[] = {kNameProperty, kRoleProperty};
-  services_->ClearHwndProps(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, properties, 2);
+  Services()->ClearHwndProps(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, properties, 2);
 }
 
 }  // namespace pellux

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "ui/clipboard.h"
 
@@ -27,33 +28,7 @@ class OpenedClipboard {
 };
 
 // Movable global memory, freed unless the clipboard has taken it over.
-class GlobalMemory {
- public:
-  explicit GlobalMemory(std::size_t bytes) : handle_(GlobalAlloc(GMEM_MOVEABLE, bytes)) {}
-  GlobalMemory(const GlobalMemory&) = delete;
-  GlobalMemory& operator=(const GlobalMemory&) = delete;
-  ~GlobalMemory() {
-    if (handle_ != nullptr) GlobalFree(handle_);
-  }
-
-  HGLOBAL get() const { return handle_; }
-  // The clipboard owns the memory now.
-  void Release() { handle_ = nullptr; }
-
- private:
-  HGLOBAL handle_;
-};
-
-// Copies `text` with its terminating NUL into `memory`; false when there is
-// no memory to copy into.
-bool Fill(GlobalMemory& memory, const std::wstring& text) {
-  if (memory.get() == nullptr) return false;
-  void* bytes = GlobalLock(memory.get());
-  if (bytes == nullptr) return false;
-  std::memcpy(bytes, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-  GlobalUnlock(memory.get());
-  return true;
-}
+using GlobalMemory = std::unique_ptr<std::remove_pointer_t<HGLOBAL>, decltype(&GlobalFree)>;
 
 class WinClipboard final : public Clipboard {
  public:
@@ -67,10 +42,44 @@ class WinClipboard final : public Clipboard {
     if (owner_ != nullptr) DestroyWindow(owner_);
   }
 
-  ClipboardResult ReplaceWithText(std::string_view text) override;
+  ClipboardResult ReplaceWithText(std::string_view text) override {
+    // The text is made ready first, so the clipboard is held only briefly.
+    const std::wstring wide = Widen(text);
+    const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, bytes), GlobalFree);
+    void* copy = memory != nullptr ? GlobalLock(memory.get()) : nullptr;
+    if (copy == nullptr) return ClipboardResult::kFailed;
+    std::memcpy(copy, wide.c_str(), bytes);
+    GlobalUnlock(memory.get());
+
+    for (int attempt = 1;; ++attempt) {
+      const OpenedClipboard clipboard(Owner());
+      if (clipboard.open()) {
+        if (!EmptyClipboard()) return ClipboardResult::kFailed;
+        // The old contents are gone by now: a failure here is not "nothing
+        // changed".
+        if (SetClipboardData(CF_UNICODETEXT, memory.get()) == nullptr) {
+          return ClipboardResult::kCleared;
+        }
+        memory.release();  // the clipboard owns it now
+        return ClipboardResult::kCopied;
+      }
+      if (attempt == kAttempts) return ClipboardResult::kInUse;
+      pause_();
+    }
+  }
 
  private:
-  HWND Owner();
+  HWND Owner() {
+    // Made at the first copy, not at start-up: the window class comes from
+    // the common controls library, which the program loads only when it
+    // needs it.
+    if (owner_ == nullptr) {
+      owner_ = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    }
+    return owner_;
+  }
 
   // A message-only window owns what the program puts on the clipboard:
   // emptying the clipboard while it is opened without an owner would make
@@ -78,39 +87,6 @@ class WinClipboard final : public Clipboard {
   HWND owner_ = nullptr;
   std::function<void()> pause_;
 };
-
-HWND WinClipboard::Owner() {
-  // Made at the first copy, not at start-up: the window class comes from the
-  // common controls library, which the program loads only when it needs it.
-  if (owner_ == nullptr) {
-    owner_ = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
-  }
-  return owner_;
-}
-
-ClipboardResult WinClipboard::ReplaceWithText(std::string_view text) {
-  // The text is made ready first, so the clipboard is held only briefly.
-  const std::wstring wide = Widen(text);
-  GlobalMemory memory((wide.size() + 1) * sizeof(wchar_t));
-  if (!Fill(memory, wide)) return ClipboardResult::kFailed;
-
-  for (int attempt = 1;; ++attempt) {
-    const OpenedClipboard clipboard(Owner());
-    if (clipboard.open()) {
-      if (!EmptyClipboard()) return ClipboardResult::kFailed;
-      // The old contents are gone by now: a failure here is not "nothing
-      // changed".
-      if (SetClipboardData(CF_UNICODETEXT, memory.get()) == nullptr) {
-        return ClipboardResult::kCleared;
-      }
-      memory.Release();
-      return ClipboardResult::kCopied;
-    }
-    if (attempt == kAttempts) return ClipboardResult::kInUse;
-    pause_();
-  }
-}
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "ui/accessibility_win.h"
 #include "ui/text_win.h"
 
 namespace pellux {
@@ -16,48 +17,31 @@ constexpr wchar_t kPictureBoxClass[] = L"PelluxPictureBox";
 
 // Frames and picture boxes hold controls of their own; the notifications of
 // those controls go to their container, which hands them to the form.
-bool IsForwarded(UINT message) {
-  switch (message) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORLISTBOX:
-    case WM_DRAWITEM:
-      return true;
-    default:
-      return false;
-  }
-}
+constexpr UINT kForwarded[] = {WM_COMMAND,      WM_NOTIFY,      WM_CTLCOLORSTATIC,
+                               WM_CTLCOLOREDIT, WM_CTLCOLORBTN, WM_CTLCOLORLISTBOX,
+                               WM_DRAWITEM};
 
 // The common controls library is loaded when the first form is built rather
 // than imported: the main window and its tray icon use none of it, and
 // loaded at start it would take some 3 MB of memory (it registers all its
 // window classes as it loads) and keep the icon waiting a little. The
 // manifest makes this the version 6 library.
-void LoadCommonControls() {
-  static const bool loaded = [] {
-    const HMODULE library = LoadLibraryW(L"comctl32.dll");
-    if (library == nullptr) return false;
-    // Through a generic function pointer: GetProcAddress's own type does not
-    // convert to another function type without a warning.
-    const auto generic =
-        reinterpret_cast<void (*)()>(GetProcAddress(library, "InitCommonControlsEx"));
-    const auto init = reinterpret_cast<decltype(&::InitCommonControlsEx)>(generic);
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-    return init != nullptr && init(&controls) != FALSE;
-  }();
-  (void)loaded;
+bool LoadCommonControls() {
+  const auto init =
+      LibraryFunction<decltype(::InitCommonControlsEx)>(L"comctl32.dll", "InitCommonControlsEx");
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  return init != nullptr && init(&controls) != FALSE;
 }
 
-// A frame's window procedure in front of the group box's own, which the
-// frame keeps in its GWLP_USERDATA.
-LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (IsForwarded(message)) {
+// The window procedure of frames and picture boxes. A frame's is in front of
+// the group box's own, which the frame keeps in its GWLP_USERDATA; a picture
+// box has none there.
+LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (std::ranges::find(kForwarded, message) != std::end(kForwarded)) {
     return SendMessageW(GetAncestor(window, GA_ROOT), message, wparam, lparam);
   }
   const auto base = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (base == nullptr) return DefWindowProcW(window, message, wparam, lparam);
   if (message == WM_NCHITTEST) {
     // A group box lets the mouse through to whatever lies beneath it; a
     // frame is a control of its own, and a press on it must not reach the
@@ -71,27 +55,6 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
     return 0;
   }
   return CallWindowProcW(base, window, message, wparam, lparam);
-}
-
-LRESULT CALLBACK PictureBoxProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (IsForwarded(message)) {
-    return SendMessageW(GetAncestor(window, GA_ROOT), message, wparam, lparam);
-  }
-  return DefWindowProcW(window, message, wparam, lparam);
-}
-
-void RegisterPictureBoxClass(HINSTANCE instance) {
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof existing;
-  if (GetClassInfoExW(instance, kPictureBoxClass, &existing)) return;
-  WNDCLASSEXW picture{};
-  picture.cbSize = sizeof picture;
-  picture.lpfnWndProc = PictureBoxProc;
-  picture.hInstance = instance;
-  picture.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  picture.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  picture.lpszClassName = kPictureBoxClass;
-  RegisterClassExW(&picture);
 }
 
 int CALLBACK FaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
@@ -110,20 +73,10 @@ bool HasFace(const std::wstring& face) {
   return found;
 }
 
-COLORREF SystemColourValue(SystemColour colour) {
-  return GetSysColor(colour == SystemColour::kButtonFace ? COLOR_BTNFACE : COLOR_WINDOWTEXT);
-}
-
 // The button whose press a mouse message reports.
 int16_t ButtonOf(UINT message) {
-  switch (message) {
-    case WM_LBUTTONDOWN:
-      return kLeftButton;
-    case WM_RBUTTONDOWN:
-      return kRightButton;
-    default:
-      return kMiddleButton;
-  }
+  if (message == WM_LBUTTONDOWN) return kLeftButton;
+  return message == WM_RBUTTONDOWN ? kRightButton : kMiddleButton;
 }
 
 // The buttons held down during a mouse message.
@@ -143,7 +96,9 @@ int16_t ShiftOf(WPARAM state) {
   return shift;
 }
 
-constexpr WPARAM kAnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
+TwipsRect ToTwips(const RECT& pixels, int dpi) {
+  return ToTwips(PixelRect{pixels.left, pixels.top, pixels.right, pixels.bottom}, dpi);
+}
 
 // Only the frame changes: position, size and stacking are left alone.
 constexpr UINT kFrameOnly =
@@ -164,7 +119,6 @@ FormWindow::~FormWindow() {
   // Destroyed here rather than in the base class, so that the window's last
   // messages still reach this one.
   Destroy();
-  DeleteFonts();
 }
 
 void FormWindow::Show() {
@@ -180,14 +134,9 @@ void FormWindow::Show() {
   SetForegroundWindow(hwnd());
 }
 
-void FormWindow::DeleteFonts() {
-  for (const auto& [design, font] : fonts_) DeleteObject(font);
-  fonts_.clear();
-}
-
 HFONT FormWindow::FontFor(const FontDesign& font) {
   for (const auto& [design, handle] : fonts_) {
-    if (design == font) return handle;
+    if (design == font) return handle.get();
   }
   LOGFONTW description{};
   description.lfHeight = -FontPixelHeight(font, dpi_);
@@ -197,17 +146,16 @@ HFONT FormWindow::FontFor(const FontDesign& font) {
   const std::wstring face = Widen(
       ResolveFace(font.face, [](std::string_view candidate) { return HasFace(Widen(candidate)); }));
   face.copy(description.lfFaceName, std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
-  const HFONT handle = CreateFontIndirectW(&description);
-  fonts_.emplace_back(font, handle);
-  return handle;
+  fonts_.emplace_back(font, Font(CreateFontIndirectW(&description), DeleteObject));
+  return fonts_.back().second.get();
 }
 
 bool FormWindow::Build() {
-  LoadCommonControls();
+  [[maybe_unused]] static const bool common_controls = LoadCommonControls();
   // A window left from an earlier build goes, and with it every use of the
   // fonts made for it (the screen's DPI may have changed since).
   Destroy();
-  DeleteFonts();
+  fonts_.clear();
   dpi_ = ScreenDpi();
   focus_ = nullptr;
 
@@ -226,48 +174,40 @@ bool FormWindow::Build() {
   args.width = outer.right - outer.left;
   args.height = outer.bottom - outer.top;
   args.background = GetSysColorBrush(COLOR_BTNFACE);
-  if (design_.start == StartPosition::kCentreScreen) {
-    args.x = (GetSystemMetrics(SM_CXSCREEN) - args.width) / 2;
-    args.y = (GetSystemMetrics(SM_CYSCREEN) - args.height) / 2;
-  } else {
-    args.x = 0;
-    args.y = 0;
-  }
+  const bool centred = design_.start == StartPosition::kCentreScreen;
+  args.x = centred ? (GetSystemMetrics(SM_CXSCREEN) - args.width) / 2 : 0;
+  args.y = centred ? (GetSystemMetrics(SM_CYSCREEN) - args.height) / 2 : 0;
   if (!Create(args)) return false;
   SetPropW(hwnd(), kFormProperty, this);
   SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(design_.font)), FALSE);
 
-  RegisterPictureBoxClass(GetModuleHandleW(nullptr));
-  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(),
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
+  RegisterWindowClass(kPictureBoxClass, ContainerProc, nullptr, GetSysColorBrush(COLOR_BTNFACE));
+  const HWND tooltip =
+      CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+                      GetModuleHandleW(nullptr), nullptr);
+  // The window is a dialog, and a box that shows a value has a name, for
+  // screen readers.
+  SetDialogRole(hwnd());
   controls_.clear();
   int id = kFirstControlId;
   for (const auto& control : design_.controls) {
     const HWND created = CreateControl(control, id++);
     if (created == nullptr) return false;
     controls_.push_back(created);
-    if (!control.tooltip.empty()) AddTooltip(created, control.tooltip);
+    if (!control.accessible_name.empty())
+      SetAccessibleName(created, Widen(control.accessible_name));
+    if (control.tooltip.empty()) continue;
+    std::wstring tip = Widen(control.tooltip);
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = hwnd();
+    info.uId = reinterpret_cast<UINT_PTR>(created);
+    info.lpszText = tip.data();
+    SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
   }
-  Annotate();
   return true;
-}
-
-void FormWindow::Annotate() {
-  if (!accessibility_) accessibility_.emplace();
-  accessibility_->SetDialogRole(hwnd());
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    const std::string_view name = design_.controls[i].accessible_name;
-    if (!name.empty()) accessibility_->SetName(controls_[i], Widen(name));
-  }
-}
-
-void FormWindow::ClearAnnotations() {
-  if (!accessibility_) return;
-  accessibility_->Clear(hwnd());
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    if (!design_.controls[i].accessible_name.empty()) accessibility_->Clear(controls_[i]);
-  }
 }
 
 HWND FormWindow::CreateControl(const ControlDesign& control, int id) {
@@ -318,7 +258,7 @@ HWND FormWindow::CreateControl(const ControlDesign& control, int id) {
   if (created == nullptr) return nullptr;
   if (control.kind == ControlKind::kFrame) {
     const LONG_PTR base =
-        SetWindowLongPtrW(created, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameProc));
+        SetWindowLongPtrW(created, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ContainerProc));
     SetWindowLongPtrW(created, GWLP_USERDATA, base);
   }
 
@@ -343,27 +283,21 @@ HWND FormWindow::CreateControl(const ControlDesign& control, int id) {
   return created;
 }
 
-void FormWindow::AddTooltip(HWND control, std::string_view text) {
-  if (tooltip_ == nullptr) return;
-  std::wstring tip = Widen(text);
-  TTTOOLINFOW info{};
-  info.cbSize = sizeof info;
-  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  info.hwnd = hwnd();
-  info.uId = reinterpret_cast<UINT_PTR>(control);
-  info.lpszText = tip.data();
-  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-}
-
 HWND FormWindow::Control(ControlId control) const {
   return control.index() < controls_.size() ? controls_[control.index()] : nullptr;
 }
 
+void FormWindow::Press(HWND control) {
+  const ControlDesign* row = DesignOf(control);
+  if (row == nullptr || row->kind != ControlKind::kCommandButton) return;
+  // The handler may unload the window: nothing of it is used after.
+  form_.Click(ControlId::At(static_cast<std::size_t>(row - design_.controls.data())));
+}
+
 const ControlDesign* FormWindow::DesignOf(HWND control) const {
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    if (controls_[i] == control) return &design_.controls[i];
-  }
-  return nullptr;
+  const auto index = static_cast<std::size_t>(GetDlgCtrlID(control) - kFirstControlId);
+  return index < controls_.size() && controls_[index] == control ? &design_.controls[index]
+                                                                 : nullptr;
 }
 
 void FormWindow::SetCaption(std::string_view text) { SetWindowTextW(hwnd(), Widen(text).c_str()); }
@@ -408,24 +342,21 @@ std::optional<int32_t> FormWindow::SelectedItemData(ControlId id) const {
 
 void FormWindow::FlattenButton(ControlId control) { pellux::FlattenButton(Control(control)); }
 
-TwipsRect FormWindow::ToTwips(const RECT& pixels) const {
-  return pellux::ToTwips(PixelRect{pixels.left, pixels.top, pixels.right, pixels.bottom}, dpi_);
-}
-
 TwipsRect FormWindow::Frame() const {
   RECT outer{};
   GetWindowRect(hwnd(), &outer);
-  return ToTwips(outer);
+  return ToTwips(outer, dpi_);
 }
 
 TwipsRect FormWindow::Screen() const {
-  return ToTwips({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+  return ToTwips(PixelRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)},
+                 dpi_);
 }
 
 TwipsRect FormWindow::WorkArea() const {
   RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  return ToTwips(work);
+  return ToTwips(work, dpi_);
 }
 
 std::optional<PixelRect> FormWindow::TaskbarRect() const {
@@ -460,17 +391,6 @@ std::vector<std::pair<int, HWND>> FormWindow::TabStops() const {
   return stops;
 }
 
-void FormWindow::RestoreFocus() {
-  // As in a dialog box: the control that had the focus gets it back, and at
-  // first the first control in the tab order has it.
-  if (focus_ != nullptr && IsWindow(focus_) && IsWindowVisible(focus_) && IsWindowEnabled(focus_)) {
-    SetFocus(focus_);
-    return;
-  }
-  const auto stops = TabStops();
-  if (!stops.empty()) SetFocus(stops.front().second);
-}
-
 bool FormWindow::MoveFocusInTabOrder(bool backwards) {
   const auto stops = TabStops();
   if (stops.empty()) return false;
@@ -478,14 +398,11 @@ bool FormWindow::MoveFocusInTabOrder(bool backwards) {
   auto current = std::find_if(stops.begin(), stops.end(), [focus](const auto& stop) {
     return stop.second == focus || IsChild(stop.second, focus);
   });
-  std::size_t next = 0;
-  if (current != stops.end()) {
-    const auto index = static_cast<std::size_t>(current - stops.begin());
-    next = backwards ? (index + stops.size() - 1) % stops.size() : (index + 1) % stops.size();
-  } else if (backwards) {
-    next = stops.size() - 1;
-  }
-  SetFocus(stops[next].second);
+  const std::size_t count = stops.size();
+  // Without a control in focus, the first control is next, or the last one.
+  std::size_t index = backwards ? 0 : count - 1;
+  if (current != stops.end()) index = static_cast<std::size_t>(current - stops.begin());
+  SetFocus(stops[backwards ? (index + count - 1) % count : (index + 1) % count].second);
   return true;
 }
 
@@ -503,11 +420,7 @@ bool FormWindow::OnKey(const MSG& message) {
   }
   // No button is the default: Enter presses the one that has the focus, and
   // nothing elsewhere.
-  if (const ControlDesign* row = DesignOf(focus);
-      row != nullptr && row->kind == ControlKind::kCommandButton) {
-    // The handler may unload the window: nothing of it is used after.
-    form_.Click(ControlId::At(static_cast<std::size_t>(row - design_.controls.data())));
-  }
+  Press(focus);
   return true;
 }
 
@@ -527,31 +440,22 @@ bool FormWindow::PreTranslate(MSG& message) {
   return IsDialogMessageW(root, &message) != FALSE;
 }
 
-HBRUSH FormWindow::OnControlColour(HDC dc, HWND control) {
-  const ControlDesign* row = DesignOf(control);
-  if (row == nullptr) return nullptr;
-  if (row->fore != SystemColour::kDefault) SetTextColor(dc, SystemColourValue(row->fore));
-  // Controls without a colour of their own stand on the form's button face.
-  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-  return GetSysColorBrush(COLOR_BTNFACE);
-}
-
 LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_COMMAND: {
-      const auto id = static_cast<int>(LOWORD(wparam));
-      const std::size_t index = static_cast<std::size_t>(id - kFirstControlId);
-      if (lparam != 0 && HIWORD(wparam) == BN_CLICKED && id >= kFirstControlId &&
-          index < controls_.size() && design_.controls[index].kind == ControlKind::kCommandButton) {
-        form_.Click(ControlId::At(index));
-      }
+    case WM_COMMAND:
+      if (HIWORD(wparam) == BN_CLICKED) Press(reinterpret_cast<HWND>(lparam));
       return 0;
-    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-      if (const HBRUSH brush =
-              OnControlColour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam))) {
-        return reinterpret_cast<LRESULT>(brush);
+      if (const ControlDesign* row = DesignOf(reinterpret_cast<HWND>(lparam))) {
+        const auto dc = reinterpret_cast<HDC>(wparam);
+        if (row->fore != SystemColour::kDefault) {
+          const bool face = row->fore == SystemColour::kButtonFace;
+          SetTextColor(dc, GetSysColor(face ? COLOR_BTNFACE : COLOR_WINDOWTEXT));
+        }
+        // Controls without a colour of their own stand on the form's button face.
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
       }
       break;
     case WM_ACTIVATE:
@@ -563,7 +467,13 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     case WM_SETFOCUS:
-      RestoreFocus();
+      // As in a dialog box: the control that had the focus gets it back, and
+      // at first the first control in the tab order has it.
+      if (IsWindowVisible(focus_) && IsWindowEnabled(focus_)) {
+        SetFocus(focus_);
+      } else if (const auto stops = TabStops(); !stops.empty()) {
+        SetFocus(stops.front().second);
+      }
       return 0;
     // Only the body gets the mouse messages: controls take their own input.
     case WM_LBUTTONDOWN:
@@ -579,7 +489,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-      if ((wparam & kAnyButton) == 0 && GetCapture() == hwnd()) ReleaseCapture();
+      if (ButtonsOf(wparam) == 0 && GetCapture() == hwnd()) ReleaseCapture();
       return 0;
     case WM_MOUSEMOVE:
       form_.Form_MouseMove(ButtonsOf(wparam), ShiftOf(wparam),
@@ -591,10 +501,10 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       Destroy();
       return 0;
     case WM_DESTROY:
-      ClearAnnotations();
+      ClearAnnotations(hwnd());
+      for (HWND control : controls_) ClearAnnotations(control);
       RemovePropW(hwnd(), kFormProperty);
       controls_.clear();
-      tooltip_ = nullptr;
       focus_ = nullptr;
       break;
     default:

@@ -6,13 +6,13 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "ui/accessibility_win.h"
 #include "ui/form_view.h"
 #include "ui/window_win.h"
 
@@ -33,12 +33,10 @@ class FormWindow final : public Window, public FormView {
   void Unload() override { Destroy(); }
   bool loaded() const override { return hwnd() != nullptr; }
 
-  // A drop-down list's text is that of its selected item (CB_GETCURSEL).
   std::string Text(ControlId control) const override;
   void SetText(ControlId control, std::string_view text) override;
   void SetCaption(std::string_view text) override;
   void SetVisible(ControlId control, bool visible) override;
-  // WS_EX_STATICEDGE, as FlattenButton(HWND) below adds it.
   void FlattenButton(ControlId control) override;
   void SelectItemData(ControlId control, int32_t data) override;
   std::optional<int32_t> SelectedItemData(ControlId control) const override;
@@ -46,11 +44,8 @@ class FormWindow final : public Window, public FormView {
   TwipsRect Frame() const override;
   void Move(double x, double y, Corner corner) override;
   TwipsRect Screen() const override;
-  // SPI_GETWORKAREA.
   TwipsRect WorkArea() const override;
-  // The shell's answer to ABM_GETTASKBARPOS.
   std::optional<PixelRect> TaskbarRect() const override;
-  // The screen's LOGPIXELSY when the window was built.
   int dpi() const override { return dpi_; }
 
   // The control's window, or null.
@@ -63,34 +58,27 @@ class FormWindow final : public Window, public FormView {
   static bool PreTranslate(MSG& message);
 
  private:
+  using Font = std::unique_ptr<HFONT__, decltype(&DeleteObject)>;
+
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
   // Builds the window and its controls, hidden, each time from the design.
   bool Build();
   const ControlDesign* DesignOf(HWND control) const;
+  // Runs the form's handler when `control` is one of its command buttons.
+  void Press(HWND control);
   HFONT FontFor(const FontDesign& font);
-  void DeleteFonts();
   HWND CreateControl(const ControlDesign& control, int id);
-  void AddTooltip(HWND control, std::string_view text);
-  HBRUSH OnControlColour(HDC dc, HWND control);
   bool MoveFocusInTabOrder(bool backwards);
   bool OnKey(const MSG& message);
-  // Gives the window its dialog role and the controls their names for
-  // screen readers, and takes them back.
-  void Annotate();
-  void ClearAnnotations();
   std::vector<std::pair<int, HWND>> TabStops() const;
-  void RestoreFocus();
-  TwipsRect ToTwips(const RECT& pixels) const;
 
   Form& form_;
   const FormDesign& design_;
   int dpi_ = 96;
   std::vector<HWND> controls_;  // parallel to design_.controls
-  std::vector<std::pair<FontDesign, HFONT>> fonts_;
-  HWND tooltip_ = nullptr;
+  std::vector<std::pair<FontDesign, Font>> fonts_;
   HWND focus_ = nullptr;  // the control that had the focus when the window was left
-  std::optional<Accessibility> accessibility_;  // from the first build on
 };
 
 // Adds the static edge to any window and redraws its frame without moving,

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <iterator>
+#include <memory>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "ui/text_win.h"
@@ -13,24 +15,13 @@ namespace pellux {
 namespace {
 
 // The font message boxes write their text in.
-class MessageFont {
- public:
-  MessageFont() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    font_ = CreateFontIndirectW(&metrics.lfMessageFont);
-  }
-  MessageFont(const MessageFont&) = delete;
-  MessageFont& operator=(const MessageFont&) = delete;
-  ~MessageFont() {
-    if (font_ != nullptr) DeleteObject(font_);
-  }
-  HFONT get() const { return font_; }
-
- private:
-  HFONT font_ = nullptr;
-};
+using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, decltype(&DeleteObject)>;
+Font MessageFont() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  return Font(CreateFontIndirectW(&metrics.lfMessageFont), DeleteObject);
+}
 
 // The text's size in the message font: lines broken at `width` when it is
 // given, the widest line's width otherwise; and the height of one line.
@@ -70,36 +61,6 @@ int MessageBoxHeight(const std::wstring& text, HFONT font, const RECT& work) {
          2 * GetSystemMetrics(SM_CYFIXEDFRAME);
 }
 
-// What the task-modal message box does: the thread's other top-level windows
-// wait, disabled, until the box is closed.
-class ThreadWindowsDisabled {
- public:
-  ThreadWindowsDisabled() {
-    EnumThreadWindows(GetCurrentThreadId(), Disable, reinterpret_cast<LPARAM>(&disabled_));
-  }
-  ThreadWindowsDisabled(const ThreadWindowsDisabled&) = delete;
-  ThreadWindowsDisabled& operator=(const ThreadWindowsDisabled&) = delete;
-  ~ThreadWindowsDisabled() { Restore(); }
-
-  // Enabled again before the box goes, so that one of them, not another
-  // program's window, becomes active.
-  void Restore() {
-    for (HWND window : disabled_) EnableWindow(window, TRUE);
-    disabled_.clear();
-  }
-
- private:
-  static BOOL CALLBACK Disable(HWND window, LPARAM list) {
-    if (IsWindowEnabled(window)) {
-      EnableWindow(window, FALSE);
-      reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    }
-    return TRUE;
-  }
-
-  std::vector<HWND> disabled_;
-};
-
 // The controls' identifiers. The text has the one the message box gives its
 // text, so that it is found the same way in both boxes.
 constexpr int kTextId = 0xFFFF;
@@ -123,12 +84,31 @@ class ScrollingBox {
       : text_(text), title_(title), icon_(icon), font_(font) {}
 
   void Show() {
+    // What the task-modal message box does: the thread's other top-level
+    // windows wait, disabled, until the box is closed.
+    EnumThreadWindows(GetCurrentThreadId(), Disable, reinterpret_cast<LPARAM>(&disabled_));
     static const EmptyDialog dialog;
     DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &dialog.header, nullptr, DialogProc,
                             reinterpret_cast<LPARAM>(this));
+    EnableWaiting();
   }
 
  private:
+  static BOOL CALLBACK Disable(HWND window, LPARAM list) {
+    if (IsWindowEnabled(window)) {
+      EnableWindow(window, FALSE);
+      reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    }
+    return TRUE;
+  }
+
+  // Enabled again before the box goes, so that one of them, not another
+  // program's window, becomes active.
+  void EnableWaiting() {
+    for (HWND window : disabled_) EnableWindow(window, TRUE);
+    disabled_.clear();
+  }
+
   static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_INITDIALOG) {
       SetWindowLongPtrW(dialog, DWLP_USER, lparam);
@@ -137,7 +117,7 @@ class ScrollingBox {
     // OK, Enter, Esc and the close box; the text's notifications come here too.
     if (message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED &&
         (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL)) {
-      reinterpret_cast<ScrollingBox*>(GetWindowLongPtrW(dialog, DWLP_USER))->waiting_.Restore();
+      reinterpret_cast<ScrollingBox*>(GetWindowLongPtrW(dialog, DWLP_USER))->EnableWaiting();
       EndDialog(dialog, IDOK);
       return TRUE;
     }
@@ -205,33 +185,8 @@ class ScrollingBox {
   const std::wstring& title_;
   HICON icon_;
   HFONT font_;
-  ThreadWindowsDisabled waiting_;
+  std::vector<HWND> disabled_;
 };
-
-class WinMessageBoxes final : public MessageBoxes {
- public:
-  void Show(const std::string& text, const std::string& title, MessageIcon icon) override;
-  void BringForward() override;
-};
-
-void WinMessageBoxes::Show(const std::string& text, const std::string& title, MessageIcon icon) {
-  const std::wstring wide_text = Widen(text);
-  const std::wstring wide_title = Widen(title);
-  const MessageFont font;
-  const RECT work = WorkArea();
-  if (MessageBoxHeight(wide_text, font.get(), work) <= work.bottom - work.top) {
-    // Task-modal: the program's own windows wait for the box, as they would
-    // for a box owned by them. The program runs in the background, so the
-    // box asks to come to the front.
-    UINT style = MB_OK | MB_TASKMODAL | MB_SETFOREGROUND;
-    if (icon == MessageIcon::kInformation) style |= MB_ICONINFORMATION;
-    MessageBoxW(nullptr, wide_text.c_str(), wide_title.c_str(), style);
-    return;
-  }
-  HICON picture = icon == MessageIcon::kInformation ? LoadIconW(nullptr, IDI_INFORMATION) : nullptr;
-  ScrollingBox box(wide_text, wide_title, picture, font.get());
-  box.Show();
-}
 
 // Every box is a dialog of this thread that disables the thread's other
 // windows while it is open, an outer box too: the innermost box is the one
@@ -247,11 +202,34 @@ BOOL CALLBACK FindOpenBox(HWND window, LPARAM found) {
   return FALSE;
 }
 
-void WinMessageBoxes::BringForward() {
-  HWND box = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindOpenBox, reinterpret_cast<LPARAM>(&box));
-  if (box != nullptr) SetForegroundWindow(box);
-}
+class WinMessageBoxes final : public MessageBoxes {
+ public:
+  void Show(const std::string& text, const std::string& title, MessageIcon icon) override {
+    const std::wstring wide_text = Widen(text);
+    const std::wstring wide_title = Widen(title);
+    const Font font = MessageFont();
+    const RECT work = WorkArea();
+    if (MessageBoxHeight(wide_text, font.get(), work) <= work.bottom - work.top) {
+      // Task-modal: the program's own windows wait for the box, as they would
+      // for a box owned by them. The program runs in the background, so the
+      // box asks to come to the front.
+      UINT style = MB_OK | MB_TASKMODAL | MB_SETFOREGROUND;
+      if (icon == MessageIcon::kInformation) style |= MB_ICONINFORMATION;
+      MessageBoxW(nullptr, wide_text.c_str(), wide_title.c_str(), style);
+      return;
+    }
+    const bool information = icon == MessageIcon::kInformation;
+    ScrollingBox(wide_text, wide_title, information ? LoadIconW(nullptr, IDI_INFORMATION) : nullptr,
+                 font.get())
+        .Show();
+  }
+
+  void BringForward() override {
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindOpenBox, reinterpret_cast<LPARAM>(&box));
+    if (box != nullptr) SetForegroundWindow(box);
+  }
+};
 
 }  // namespace
 

@@ -11,23 +11,22 @@ int ScreenDpi() {
 
 Window::~Window() { Destroy(); }
 
+bool RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HICON icon, HBRUSH background) {
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof window_class;
+  window_class.lpfnWndProc = procedure;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  window_class.hIcon = icon;
+  window_class.hbrBackground = background;
+  window_class.lpszClassName = name;
+  return RegisterClassExW(&window_class) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
 bool Window::Create(const WindowCreateArgs& args) {
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof existing;
-  if (!GetClassInfoExW(instance, args.class_name, &existing)) {
-    WNDCLASSEXW window_class{};
-    window_class.cbSize = sizeof window_class;
-    window_class.lpfnWndProc = WindowProc;
-    window_class.hInstance = instance;
-    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    window_class.hIcon = args.icon;
-    window_class.hbrBackground = args.background;
-    window_class.lpszClassName = args.class_name;
-    if (!RegisterClassExW(&window_class)) return false;
-  }
+  if (!RegisterWindowClass(args.class_name, WindowProc, args.icon, args.background)) return false;
   CreateWindowExW(args.ex_style, args.class_name, args.title, args.style, args.x, args.y,
-                  args.width, args.height, args.parent, nullptr, instance, this);
+                  args.width, args.height, args.parent, nullptr, GetModuleHandleW(nullptr), this);
   return hwnd_ != nullptr;
 }
 

@@ -23,6 +23,20 @@ struct WindowCreateArgs {
 // The screen's dots per inch, as windows are laid out at (96 when unknown).
 int ScreenDpi();
 
+// Registers a window class of this module with the arrow cursor; true when
+// it is registered, by this call or an earlier one.
+bool RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HICON icon, HBRUSH background);
+
+// A function of a library loaded at run time rather than imported, or null.
+// Through a generic pointer: GetProcAddress's own type does not convert to
+// another function type without a warning.
+template <class Function>
+Function* LibraryFunction(const wchar_t* library, const char* name) {
+  const HMODULE module = LoadLibraryW(library);
+  if (module == nullptr) return nullptr;
+  return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
 class Window {
  public:
   Window() = default;
