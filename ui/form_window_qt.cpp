@@ -18,7 +18,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <span>
 #include <utility>
 
 #include "ui/program_icon_qt.h"
@@ -47,10 +46,10 @@ class FormWindow::Body final : public QWidget {
   }
   // Only the body gets these: controls take their own mouse input.
   void mousePressEvent(QMouseEvent* event) override {
-    if (owner_ != nullptr) owner_->MousePressed(*event);
+    if (owner_ != nullptr) owner_->Mouse(&Form::Form_MouseDown, event->button(), *event);
   }
   void mouseMoveEvent(QMouseEvent* event) override {
-    if (owner_ != nullptr) owner_->MouseMoved(*event);
+    if (owner_ != nullptr) owner_->Mouse(&Form::Form_MouseMove, event->buttons(), *event);
   }
   // Keys the focused control leaves alone: Enter presses the focused command
   // button (none of them is a default button that Enter presses from
@@ -91,23 +90,6 @@ class FormWindow::Body final : public QWidget {
 
 namespace {
 
-// A frame is a control of its own: a press on it must not reach the form's
-// body, which would start a drag.
-class FrameBox final : public QGroupBox {
- public:
-  using QGroupBox::QGroupBox;
-
- protected:
-  void mousePressEvent(QMouseEvent* event) override {
-    QGroupBox::mousePressEvent(event);
-    event->accept();
-  }
-  void mouseMoveEvent(QMouseEvent* event) override {
-    QGroupBox::mouseMoveEvent(event);
-    event->accept();
-  }
-};
-
 QColor SystemColourValue(const QPalette& palette, SystemColour colour) {
   return colour == SystemColour::kButtonFace ? palette.color(QPalette::Button)
                                              : palette.color(QPalette::WindowText);
@@ -124,19 +106,6 @@ QFont FontAt(const FontDesign& design, int dpi) {
   return font;
 }
 
-int16_t ButtonOf(Qt::MouseButton button) {
-  switch (button) {
-    case Qt::LeftButton:
-      return kLeftButton;
-    case Qt::RightButton:
-      return kRightButton;
-    case Qt::MiddleButton:
-      return kMiddleButton;
-    default:
-      return 0;
-  }
-}
-
 int16_t ButtonsOf(Qt::MouseButtons buttons) {
   int16_t set = 0;
   if (buttons & Qt::LeftButton) set |= kLeftButton;
@@ -151,6 +120,10 @@ int16_t ShiftOf(Qt::KeyboardModifiers modifiers) {
   if (modifiers & Qt::ControlModifier) set |= kCtrlKey;
   if (modifiers & Qt::AltModifier) set |= kAltKey;
   return set;
+}
+
+PixelRect ToPixelRect(const QRect& rect) {
+  return {rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()};
 }
 
 QRect PrimaryScreenRect(bool available) {
@@ -170,18 +143,12 @@ int ScreenDpi() {
 std::optional<PixelRect> PanelFromScreen(const QRect& screen, const QRect& available) {
   // QRect's right() and bottom() are the last pixel inside; the panel's
   // edges lie one past it, as Windows' rectangles do.
-  const int left = screen.x();
-  const int top = screen.y();
-  const int right = screen.x() + screen.width();
-  const int bottom = screen.y() + screen.height();
-  const int free_top = available.y();
-  const int free_bottom = available.y() + available.height();
-  const int free_left = available.x();
-  const int free_right = available.x() + available.width();
-  if (free_bottom < bottom) return PixelRect{left, free_bottom, right, bottom};
-  if (free_top > top) return PixelRect{left, top, right, free_top};
-  if (free_left > left) return PixelRect{left, top, free_left, bottom};
-  if (free_right < right) return PixelRect{free_right, top, right, bottom};
+  const PixelRect all = ToPixelRect(screen);
+  const PixelRect free = ToPixelRect(available);
+  if (free.bottom < all.bottom) return PixelRect{all.left, free.bottom, all.right, all.bottom};
+  if (free.top > all.top) return PixelRect{all.left, all.top, all.right, free.top};
+  if (free.left > all.left) return PixelRect{all.left, all.top, free.left, all.bottom};
+  if (free.right < all.right) return PixelRect{free.right, all.top, all.right, all.bottom};
   return std::nullopt;
 }
 
@@ -197,14 +164,14 @@ void EdgeButton::paintEvent(QPaintEvent* event) {
   qDrawShadeRect(&painter, rect(), palette(), /*sunken=*/true, 1);
 }
 
-QAccessibleInterface* FormWindow::AccessibleOf(const QString& /*class_name*/, QObject* object) {
-  auto* body = dynamic_cast<Body*>(object);
-  return body != nullptr ? new QAccessibleWidget(body, QAccessible::Dialog) : nullptr;
-}
-
 FormWindow::FormWindow(Form& form) : form_(form), dpi_(ScreenDpi()) {
+  // A screen reader announces a form's window as a dialog, named by its
+  // caption: Qt would expose a plain top-level widget as a filler.
   static const bool factory = [] {
-    QAccessible::installFactory(AccessibleOf);
+    QAccessible::installFactory([](const QString&, QObject* object) -> QAccessibleInterface* {
+      auto* body = dynamic_cast<Body*>(object);
+      return body != nullptr ? new QAccessibleWidget(body, QAccessible::Dialog) : nullptr;
+    });
     return true;
   }();
   (void)factory;
@@ -250,7 +217,6 @@ QWidget* FormWindow::widget() const { return body_; }
 void FormWindow::Create() {
   const FormDesign& design = form_.design();
   dpi_ = ScreenDpi();
-  placed_ = false;
   UseProgramIconForWindows();
   body_ = new Body(*this);
   body_->setObjectName(ToQString(design.name));
@@ -259,7 +225,6 @@ void FormWindow::Create() {
   body_->setFont(FontAt(design.font, dpi_));
   body_->setFixedSize(TwipsToPixels(design.client_width, dpi_),
                       TwipsToPixels(design.client_height, dpi_));
-  controls_.clear();
   controls_.reserve(design.controls.size());
   for (const ControlDesign& control : design.controls) {
     controls_.push_back(CreateControl(control));
@@ -273,7 +238,6 @@ void FormWindow::Create() {
 
 QWidget* FormWindow::CreateControl(const ControlDesign& control) {
   QWidget* parent = control.parent ? Control(*control.parent) : body_;
-  if (parent == nullptr) parent = body_;
   const QString caption = ToQString(control.caption);
   QWidget* widget = nullptr;
   switch (control.kind) {
@@ -305,7 +269,10 @@ QWidget* FormWindow::CreateControl(const ControlDesign& control) {
       break;
     }
     case ControlKind::kFrame:
-      widget = new FrameBox(caption, parent);
+      widget = new QGroupBox(caption, parent);
+      // A frame is a control of its own: a press on it must not reach the
+      // form's body, which would start a drag.
+      widget->setAttribute(Qt::WA_NoMousePropagation);
       break;
     case ControlKind::kPictureBox: {
       auto* picture = new QWidget(parent);
@@ -449,8 +416,7 @@ void FormWindow::FlattenButton(ControlId control) {
 }
 
 TwipsRect FormWindow::ToTwips(const QRect& rect) const {
-  return pellux::ToTwips(
-      PixelRect{rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()}, dpi_);
+  return pellux::ToTwips(ToPixelRect(rect), dpi_);
 }
 
 TwipsRect FormWindow::Frame() const {
@@ -464,7 +430,6 @@ TwipsRect FormWindow::Screen() const { return ToTwips(PrimaryScreenRect(false));
 TwipsRect FormWindow::WorkArea() const { return ToTwips(PrimaryScreenRect(true)); }
 
 std::optional<PixelRect> FormWindow::TaskbarRect() const {
-  if (QGuiApplication::primaryScreen() == nullptr) return std::nullopt;
   return PanelFromScreen(PrimaryScreenRect(false), PrimaryScreenRect(true));
 }
 
@@ -497,18 +462,11 @@ void FormWindow::KeepPlacement() {
   body_->move(top_left);
 }
 
-void FormWindow::MousePressed(const QMouseEvent& event) {
+void FormWindow::Mouse(MouseHandler handler, Qt::MouseButtons buttons, const QMouseEvent& event) {
   const QPointF at = event.position();
-  form_.Form_MouseDown(ButtonOf(event.button()), ShiftOf(event.modifiers()),
-                       static_cast<float>(PixelsToTwips(at.x(), dpi_)),
-                       static_cast<float>(PixelsToTwips(at.y(), dpi_)));
-}
-
-void FormWindow::MouseMoved(const QMouseEvent& event) {
-  const QPointF at = event.position();
-  form_.Form_MouseMove(ButtonsOf(event.buttons()), ShiftOf(event.modifiers()),
-                       static_cast<float>(PixelsToTwips(at.x(), dpi_)),
-                       static_cast<float>(PixelsToTwips(at.y(), dpi_)));
+  (form_.*handler)(ButtonsOf(buttons), ShiftOf(event.modifiers()),
+                   static_cast<float>(PixelsToTwips(at.x(), dpi_)),
+                   static_cast<float>(PixelsToTwips(at.y(), dpi_)));
 }
 
 }  // namespace pellux

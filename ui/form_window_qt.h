@@ -20,7 +20,6 @@
 #include "ui/design.h"
 #include "ui/form_view.h"
 
-class QAccessibleInterface;
 class QMouseEvent;
 
 namespace pellux {
@@ -79,10 +78,6 @@ class FormWindow final : public FormView {
   class Body;
   friend class Body;
 
-  // A screen reader announces a form's window as a dialog, named by its
-  // caption: Qt would expose a plain top-level widget as a filler.
-  static QAccessibleInterface* AccessibleOf(const QString& class_name, QObject* object);
-
   // Which point of the window's outer frame a placement fixes.
   enum class Anchor { kTopLeft, kCentre, kBottomRight };
 
@@ -96,8 +91,9 @@ class FormWindow final : public FormView {
   // the same point stays put.
   void PlaceFrame(QPoint at, Anchor anchor);
   void KeepPlacement();
-  void MousePressed(const QMouseEvent& event);
-  void MouseMoved(const QMouseEvent& event);
+  using MouseHandler = void (Form::*)(int16_t, int16_t, float, float);
+  // Tells the form of a mouse event on the body, in twips.
+  void Mouse(MouseHandler handler, Qt::MouseButtons buttons, const QMouseEvent& event);
   TwipsRect ToTwips(const QRect& rect) const;
 
   Form& form_;
