@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 
 #include "settings/ini_text.h"
@@ -60,30 +62,31 @@ std::optional<std::string> FollowLinks(std::string path) {
       return std::nullopt;
     }
     if (!S_ISLNK(status.st_mode)) return path;
-    std::string target(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : 255) + 1,
-                       '\0');
-    const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
-    if (length < 0) return std::nullopt;
-    // A link that grew since lstat filled the buffer: it is read again.
-    if (static_cast<std::size_t>(length) == target.size()) continue;
-    target.resize(static_cast<std::size_t>(length));
+    // The kernel keeps a link's text shorter than PATH_MAX.
+    char buffer[PATH_MAX];
+    const ssize_t length = ::readlink(path.c_str(), buffer, sizeof buffer);
+    if (length < 0 || length == sizeof buffer) return std::nullopt;
+    const std::string target(buffer, static_cast<std::size_t>(length));
     path = target.starts_with('/') ? target : DirectoryOf(path) + "/" + target;
   }
   return std::nullopt;
 }
 
 // The whole file; empty text when there is no file. Nothing when it cannot
-// be read.
+// be read or is not a regular file, which is not even opened (a device,
+// say). The open does not wait either: a FIFO put in the file's place
+// meanwhile would otherwise hold it until someone writes to it.
 std::optional<std::string> ReadWhole(const std::string& path) {
-  // Opened without waiting: a FIFO or a device would otherwise hold the
-  // open until someone writes to it. Only a regular file is read.
-  Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (!file.valid()) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) {
     if (errno == ENOENT) return std::string();
     return std::nullopt;
   }
-  struct stat status {};
-  if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+  if (!S_ISREG(status.st_mode)) return std::nullopt;
+  Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (!file.valid() || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    return std::nullopt;
+  }
   std::string bytes;
   char buffer[4096];
   for (;;) {
@@ -133,12 +136,9 @@ void FlushDirectory(const std::string& directory) {
 }
 
 // The value of `key` in `section` of the file at `path`, links followed;
-// nothing when there is no file or it cannot be read (ReadWhole). What is not
-// a regular file (a device, say) is not even opened.
+// nothing when there is no file or it cannot be read (ReadWhole).
 std::optional<std::string> ReadIniValue(const std::string& path, std::string_view section,
                                         std::string_view key) {
-  struct stat status {};
-  if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) return std::nullopt;
   const auto text = ReadWhole(path);
   return text ? IniValue(*text, section, key) : std::nullopt;
 }
@@ -151,14 +151,6 @@ std::string SettingsFile(std::string_view app) {
   std::string folder = config != nullptr && config[0] == '/' ? config : "";
   if (folder.empty()) folder = std::string(home != nullptr ? home : "") + "/.config";
   return folder + "/" + std::string(app) + "/" + std::string(app) + ".conf";
-}
-
-// Makes the folder and those missing above it. A failure shows in the save.
-void MakeFolders(const std::string& folder) {
-  for (auto slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-    ::mkdir(folder.substr(0, slash).c_str(), 0777);
-    if (slash == std::string::npos) return;
-  }
 }
 
 class FileSettings final : public SettingsStore {
@@ -176,7 +168,9 @@ class FileSettings final : public SettingsStore {
   bool SaveSetting(std::string_view app, std::string_view section, std::string_view key,
                    std::string_view value) override {
     const std::string file = SettingsFile(app);
-    MakeFolders(DirectoryOf(file));
+    // A folder that cannot be made shows as a failed save.
+    std::error_code ignored;
+    std::filesystem::create_directories(DirectoryOf(file), ignored);
     return SaveIniValue(file, section, key, value, [&](const std::string& written) {
       return ReadIniValue(written, section, key) == value;
     });
@@ -190,16 +184,13 @@ bool SaveIniValue(const std::string& path, std::string_view section, std::string
   const auto target = FollowLinks(path);
   if (!target) return false;
 
+  // A file that cannot be looked at cannot be read either (ReadWhole).
   struct stat status {};
   const bool exists = ::stat(target->c_str(), &status) == 0;
-  if (!exists && errno != ENOENT) return false;
-  if (exists) {
-    if (!S_ISREG(status.st_mode)) return false;
-    // The new file takes the old one's place by a rename, which would part
-    // the names of a file that has more than one.
-    if (status.st_nlink > 1) return false;
-    if (::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0) return false;
-  }
+  // The new file takes the old one's place by a rename, which would part
+  // the names of a file that has more than one.
+  if (exists && status.st_nlink > 1) return false;
+  if (exists && ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0) return false;
   const auto old_text = ReadWhole(*target);
   if (!old_text) return false;
   const std::string new_text = WithIniValue(*old_text, section, key, value);
