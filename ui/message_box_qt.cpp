@@ -7,11 +7,9 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
-
 
 #include "ui/program_icon_qt.h"
 #include "ui/text_qt.h"
@@ -66,7 +64,23 @@ void ShowScrolling(const QMessageBox& box, const QString& text, int height) {
 class QtMessageBoxes final : public MessageBoxes {
  public:
   // A modal box with an OK button only, the text shown as plain text.
-  void Show(const std::string& text, const std::string& title, MessageIcon icon) override;
+  void Show(const std::string& text, const std::string& title, MessageIcon icon) override {
+    UseProgramIconForWindows();
+    QMessageBox box(
+        icon == MessageIcon::kInformation ? QMessageBox::Information : QMessageBox::NoIcon,
+        ToQString(title), DisplayLines(text), QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    // The window manager's frame is not known before the box is mapped; a
+    // caption bar's height stands for it.
+    const int frame = box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
+    const int work_height = box.screen()->availableGeometry().height();
+    if (ShownHeight(box) + frame <= work_height) {
+      box.exec();
+    } else {
+      ShowScrolling(box, box.text(), work_height - frame);
+    }
+  }
+
   // Every box runs modal to the whole program, so the innermost open one is
   // the program's active modal window.
   void BringForward() override {
@@ -76,23 +90,6 @@ class QtMessageBoxes final : public MessageBoxes {
     }
   }
 };
-
-void QtMessageBoxes::Show(const std::string& text, const std::string& title, MessageIcon icon) {
-  UseProgramIconForWindows();
-  QMessageBox box(
-      icon == MessageIcon::kInformation ? QMessageBox::Information : QMessageBox::NoIcon,
-      ToQString(title), DisplayLines(text), QMessageBox::Ok);
-  box.setTextFormat(Qt::PlainText);
-  // The window manager's frame is not known before the box is mapped; a
-  // caption bar's height stands for it.
-  const int frame = box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
-  const int work_height = box.screen()->availableGeometry().height();
-  if (ShownHeight(box) + frame <= work_height) {
-    box.exec();
-    return;
-  }
-  ShowScrolling(box, box.text(), work_height - frame);
-}
 
 }  // namespace
 
