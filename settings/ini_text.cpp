@@ -37,16 +37,10 @@ std::string_view SectionName(std::string_view heading) {
   return WithoutBlanks(heading.substr(0, heading.find(']')));
 }
 
-// Where the value of a key line stands, relative to the line's start: after
-// the '=' and its blanks, up to a comment or the end of the line, without
-// blanks at its end. Within quotes a ';' is text, and a backslash takes the
-// next character as it is.
-struct ValueSpan {
-  std::size_t begin = 0;
-  std::size_t end = 0;
-};
-
-ValueSpan ValueOf(std::string_view line, std::size_t equals) {
+// The value of a key line: after the '=' and its blanks, up to a comment or
+// the end of the line, without blanks at its end. Within quotes a ';' is
+// text, and a backslash takes the next character as it is.
+std::string_view ValueOf(std::string_view line, std::size_t equals) {
   std::size_t begin = line.find_first_not_of(kBlanks, equals + 1);
   if (begin == std::string_view::npos) begin = line.size();
   std::size_t end = begin;
@@ -59,7 +53,7 @@ ValueSpan ValueOf(std::string_view line, std::size_t equals) {
     end = std::min(i + 1, line.size());
   }
   while (end > begin && kBlanks.find(line[end - 1]) != std::string_view::npos) --end;
-  return {begin, end};
+  return line.substr(begin, end - begin);
 }
 
 // What a reading of the text finds for `key` in `section`.
@@ -67,7 +61,7 @@ struct Found {
   std::size_t start = 0;  // where the first line starts, after a byte order mark
   std::optional<std::string_view> line_break;  // the text's first line break
   std::optional<Line> heading;                 // the section's first heading
-  std::optional<ValueSpan> last_value;         // the key's last value, offsets into the text
+  std::optional<std::string_view> last_value;  // the key's last value, a view into the text
 };
 
 Found Find(std::string_view text, std::string_view section, std::string_view key) {
@@ -92,8 +86,7 @@ Found Find(std::string_view text, std::string_view section, std::string_view key
     const auto equals = content.find('=');
     if (equals == std::string_view::npos) continue;
     if (WithoutBlanks(content.substr(0, equals)) != key) continue;
-    const ValueSpan span = ValueOf(content, equals);
-    found.last_value = ValueSpan{line.begin + span.begin, line.begin + span.end};
+    found.last_value = ValueOf(content, equals);
   }
   return found;
 }
@@ -102,9 +95,9 @@ Found Find(std::string_view text, std::string_view section, std::string_view key
 
 std::optional<std::string> IniValue(std::string_view text, std::string_view section,
                                     std::string_view key) {
-  const auto span = Find(text, section, key).last_value;
-  if (!span) return std::nullopt;
-  std::string value(text.substr(span->begin, span->end - span->begin));
+  const auto found = Find(text, section, key).last_value;
+  if (!found) return std::nullopt;
+  std::string value(*found);
   std::erase(value, '"');
   return value;
 }
@@ -114,14 +107,13 @@ std::string WithIniValue(std::string_view text, std::string_view section, std::s
   const auto [start, line_break, heading, last_value] = Find(text, section, key);
   std::string result(text);
   if (last_value) {
-    result.replace(last_value->begin, last_value->end - last_value->begin, value);
+    result.replace(static_cast<std::size_t>(last_value->data() - text.data()), last_value->size(),
+                   value);
     return result;
   }
   const std::string_view eol = line_break.value_or("\n");
   std::string entry(key);
-  entry += '=';
-  entry += value;
-  entry += eol;
+  entry.append("=").append(value).append(eol);
   if (heading) {
     // A heading on the last line, without a line break, gets one first.
     if (heading->next == heading->end) entry.insert(0, eol);
@@ -129,11 +121,7 @@ std::string WithIniValue(std::string_view text, std::string_view section, std::s
     return result;
   }
   if (result.size() > start && result.back() != '\n' && result.back() != '\r') result += eol;
-  result += '[';
-  result += section;
-  result += ']';
-  result += eol;
-  result += entry;
+  result.append("[").append(section).append("]").append(eol).append(entry);
   return result;
 }
 
