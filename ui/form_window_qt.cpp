@@ -72,14 +72,10 @@ class FormWindow::Body final : public QWidget {
     }
   }
   bool event(QEvent* event) override {
-    switch (event->type()) {
-      case QEvent::Move:
-      case QEvent::Resize:
-      case QEvent::Show:
-        if (owner_ != nullptr) owner_->KeepPlacement();
-        break;
-      default:
-        break;
+    const QEvent::Type type = event->type();
+    if (owner_ != nullptr &&
+        (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show)) {
+      owner_->KeepPlacement();
     }
     return QWidget::event(event);
   }
@@ -136,8 +132,7 @@ QRect PrimaryScreenRect(bool available) {
 
 int ScreenDpi() {
   const QScreen* screen = QGuiApplication::primaryScreen();
-  const double dpi = screen != nullptr ? screen->logicalDotsPerInchY() : 96.0;
-  return dpi > 0 ? static_cast<int>(std::lround(dpi)) : 96;
+  return screen != nullptr ? static_cast<int>(std::lround(screen->logicalDotsPerInchY())) : 96;
 }
 
 std::optional<PixelRect> PanelFromScreen(const QRect& screen, const QRect& available) {
@@ -179,10 +174,7 @@ FormWindow::FormWindow(Form& form) : form_(form), dpi_(ScreenDpi()) {
 }
 
 FormWindow::~FormWindow() {
-  if (body_ != nullptr) {
-    body_->Detach();
-    delete body_;
-  }
+  Unload();
   for (const QPointer<QWidget>& widget : unloaded_) delete widget.data();
 }
 
@@ -229,9 +221,6 @@ void FormWindow::Create() {
   for (const ControlDesign& control : design.controls) {
     controls_.push_back(CreateControl(control));
   }
-  // Controls created earlier lie in front of later ones, as on Windows: the
-  // information window's title box stands over its frame's top edge.
-  for (auto widget = controls_.rbegin(); widget != controls_.rend(); ++widget) (*widget)->raise();
   LabelLists();
   SetTabOrder();
 }
@@ -324,6 +313,9 @@ QWidget* FormWindow::CreateControl(const ControlDesign& control) {
     }
   }
   if (control.Has(control_flags::kHidden)) widget->hide();
+  // Controls created earlier lie in front of later ones, as on Windows: the
+  // information window's title box stands over its frame's top edge.
+  widget->lower();
   return widget;
 }
 
