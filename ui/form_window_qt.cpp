@@ -25,65 +25,6 @@
 
 namespace pellux {
 
-// The window itself. It passes what happens to it to its window object
-// while it is loaded, and nothing once it has been unloaded.
-class FormWindow::Body final : public QWidget {
- public:
-  explicit Body(FormWindow& owner)
-      // A tool window: a small caption bar with a close box only, and no
-      // taskbar button.
-      : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                             Qt::WindowCloseButtonHint),
-        owner_(&owner) {}
-
-  void Detach() { owner_ = nullptr; }
-
- protected:
-  void closeEvent(QCloseEvent* event) override {
-    // The window has no handler that could refuse.
-    event->accept();
-    if (owner_ != nullptr) owner_->Unload();
-  }
-  // Only the body gets these: controls take their own mouse input.
-  void mousePressEvent(QMouseEvent* event) override {
-    if (owner_ != nullptr) owner_->Mouse(&Form::Form_MouseDown, event->button(), *event);
-  }
-  void mouseMoveEvent(QMouseEvent* event) override {
-    if (owner_ != nullptr) owner_->Mouse(&Form::Form_MouseMove, event->buttons(), *event);
-  }
-  // Keys the focused control leaves alone: Enter presses the focused command
-  // button (none of them is a default button that Enter presses from
-  // anywhere), and Esc closes a window whose design says so.
-  void keyPressEvent(QKeyEvent* event) override {
-    if (event->modifiers() & ~Qt::KeypadModifier) {
-      QWidget::keyPressEvent(event);
-      return;
-    }
-    switch (event->key()) {
-      case Qt::Key_Return:
-      case Qt::Key_Enter:
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
-        return;
-      case Qt::Key_Escape:
-        if (owner_ != nullptr && owner_->form_.design().escape_closes) close();
-        return;
-      default:
-        QWidget::keyPressEvent(event);
-    }
-  }
-  bool event(QEvent* event) override {
-    const QEvent::Type type = event->type();
-    if (owner_ != nullptr &&
-        (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show)) {
-      owner_->KeepPlacement();
-    }
-    return QWidget::event(event);
-  }
-
- private:
-  FormWindow* owner_;
-};
-
 namespace {
 
 QColor SystemColourValue(const QPalette& palette, SystemColour colour) {
@@ -128,12 +69,82 @@ QRect PrimaryScreenRect(bool available) {
   return available ? screen->availableGeometry() : screen->geometry();
 }
 
-}  // namespace
-
+// The logical DPI of the primary screen, which Qt's widget pixels follow.
 int ScreenDpi() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   return screen != nullptr ? static_cast<int>(std::lround(screen->logicalDotsPerInchY())) : 96;
 }
+
+}  // namespace
+
+// The window itself. It passes what happens to it to its window object
+// while it is loaded, and nothing once it has been unloaded.
+class FormWindow::Body final : public QWidget {
+ public:
+  explicit Body(FormWindow& owner)
+      // A tool window: a small caption bar with a close box only, and no
+      // taskbar button.
+      : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                             Qt::WindowCloseButtonHint),
+        owner_(&owner) {}
+
+  void Detach() { owner_ = nullptr; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    // The window has no handler that could refuse.
+    event->accept();
+    if (owner_ != nullptr) owner_->Unload();
+  }
+  // Only the body gets these: controls take their own mouse input.
+  void mousePressEvent(QMouseEvent* event) override {
+    TellForm(&Form::Form_MouseDown, event->button(), *event);
+  }
+  void mouseMoveEvent(QMouseEvent* event) override {
+    TellForm(&Form::Form_MouseMove, event->buttons(), *event);
+  }
+  // Keys the focused control leaves alone: Enter presses the focused command
+  // button (none of them is a default button that Enter presses from
+  // anywhere), and Esc closes a window whose design says so.
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->modifiers() & ~Qt::KeypadModifier) {
+      QWidget::keyPressEvent(event);
+      return;
+    }
+    switch (event->key()) {
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+        return;
+      case Qt::Key_Escape:
+        if (owner_ != nullptr && owner_->form_.design().escape_closes) close();
+        return;
+      default:
+        QWidget::keyPressEvent(event);
+    }
+  }
+  bool event(QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if (owner_ != nullptr &&
+        (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show)) {
+      owner_->KeepPlacement();
+    }
+    return QWidget::event(event);
+  }
+
+ private:
+  // Tells the form of a mouse event on the body, in twips.
+  void TellForm(void (Form::*handler)(int16_t, int16_t, float, float), Qt::MouseButtons buttons,
+                const QMouseEvent& event) {
+    if (owner_ == nullptr) return;
+    const QPointF at = event.position();
+    (owner_->form_.*handler)(ButtonsOf(buttons), ShiftOf(event.modifiers()),
+                             static_cast<float>(PixelsToTwips(at.x(), owner_->dpi_)),
+                             static_cast<float>(PixelsToTwips(at.y(), owner_->dpi_)));
+  }
+
+  FormWindow* owner_;
+};
 
 std::optional<PixelRect> PanelFromScreen(const QRect& screen, const QRect& available) {
   // QRect's right() and bottom() are the last pixel inside; the panel's
@@ -196,7 +207,7 @@ void FormWindow::Unload() {
   if (body_ == nullptr) return;
   Body* body = std::exchange(body_, nullptr);
   controls_.clear();
-  placed_ = false;
+  place_at_.reset();
   body->Detach();
   body->hide();
   std::erase_if(unloaded_, [](const QPointer<QWidget>& widget) { return widget.isNull(); });
@@ -407,19 +418,19 @@ void FormWindow::FlattenButton(ControlId control) {
   if (auto* button = dynamic_cast<EdgeButton*>(Control(control))) button->SetStaticEdge(true);
 }
 
-TwipsRect FormWindow::ToTwips(const QRect& rect) const {
-  return pellux::ToTwips(ToPixelRect(rect), dpi_);
-}
-
 TwipsRect FormWindow::Frame() const {
   // A top-level window's frame geometry is its client area until the
   // window manager has framed it.
-  return body_ != nullptr ? ToTwips(body_->frameGeometry()) : TwipsRect{};
+  return body_ != nullptr ? ToTwips(ToPixelRect(body_->frameGeometry()), dpi_) : TwipsRect{};
 }
 
-TwipsRect FormWindow::Screen() const { return ToTwips(PrimaryScreenRect(false)); }
+TwipsRect FormWindow::Screen() const {
+  return ToTwips(ToPixelRect(PrimaryScreenRect(false)), dpi_);
+}
 
-TwipsRect FormWindow::WorkArea() const { return ToTwips(PrimaryScreenRect(true)); }
+TwipsRect FormWindow::WorkArea() const {
+  return ToTwips(ToPixelRect(PrimaryScreenRect(true)), dpi_);
+}
 
 std::optional<PixelRect> FormWindow::TaskbarRect() const {
   return PanelFromScreen(PrimaryScreenRect(false), PrimaryScreenRect(true));
@@ -432,7 +443,6 @@ void FormWindow::Move(double x, double y, Corner corner) {
 }
 
 void FormWindow::PlaceFrame(QPoint at, Anchor anchor) {
-  placed_ = true;
   place_at_ = at;
   anchor_ = anchor;
   placed_size_ = QSize();
@@ -440,11 +450,12 @@ void FormWindow::PlaceFrame(QPoint at, Anchor anchor) {
 }
 
 void FormWindow::KeepPlacement() {
-  if (body_ == nullptr) return;
+  // Only a loaded window has been placed.
+  if (!place_at_) return;
   const QSize outer = body_->frameGeometry().size();
-  if (!placed_ || outer == placed_size_) return;
+  if (outer == placed_size_) return;
   placed_size_ = outer;
-  QPoint top_left = place_at_;
+  QPoint top_left = *place_at_;
   if (anchor_ == Anchor::kCentre) {
     top_left -= QPoint(outer.width() / 2, outer.height() / 2);
   } else if (anchor_ == Anchor::kBottomRight) {
@@ -452,13 +463,6 @@ void FormWindow::KeepPlacement() {
   }
   // A top-level window's position is that of its frame.
   body_->move(top_left);
-}
-
-void FormWindow::Mouse(MouseHandler handler, Qt::MouseButtons buttons, const QMouseEvent& event) {
-  const QPointF at = event.position();
-  (form_.*handler)(ButtonsOf(buttons), ShiftOf(event.modifiers()),
-                   static_cast<float>(PixelsToTwips(at.x(), dpi_)),
-                   static_cast<float>(PixelsToTwips(at.y(), dpi_)));
 }
 
 }  // namespace pellux

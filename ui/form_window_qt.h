@@ -20,8 +20,6 @@
 #include "ui/design.h"
 #include "ui/form_view.h"
 
-class QMouseEvent;
-
 namespace pellux {
 
 // A command button that can carry the platform's static edge: a thin sunken
@@ -91,18 +89,13 @@ class FormWindow final : public FormView {
   // the same point stays put.
   void PlaceFrame(QPoint at, Anchor anchor);
   void KeepPlacement();
-  using MouseHandler = void (Form::*)(int16_t, int16_t, float, float);
-  // Tells the form of a mouse event on the body, in twips.
-  void Mouse(MouseHandler handler, Qt::MouseButtons buttons, const QMouseEvent& event);
-  TwipsRect ToTwips(const QRect& rect) const;
 
   Form& form_;
   int dpi_;
   Body* body_ = nullptr;                     // the loaded window
   std::vector<QPointer<QWidget>> unloaded_;  // waiting to be deleted
   std::vector<QWidget*> controls_;           // parallel to the design's controls
-  bool placed_ = false;
-  QPoint place_at_;
+  std::optional<QPoint> place_at_;           // none: the window manager places it
   Anchor anchor_ = Anchor::kTopLeft;
   QSize placed_size_;  // the outer size the last placement was made for
 };
@@ -111,8 +104,5 @@ class FormWindow final : public FormView {
 // out, as a rectangle in screen pixels whose right and bottom edges lie one
 // past its last pixel; nothing when the available area is the whole screen.
 std::optional<PixelRect> PanelFromScreen(const QRect& screen, const QRect& available);
-
-// The logical DPI of the primary screen, which Qt's widget pixels follow.
-int ScreenDpi();
 
 }  // namespace pellux
