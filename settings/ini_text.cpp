@@ -60,7 +60,7 @@ std::string_view ValueOf(std::string_view line, std::size_t equals) {
 struct Found {
   std::size_t start = 0;  // where the first line starts, after a byte order mark
   std::optional<std::string_view> line_break;  // the text's first line break
-  std::optional<Line> heading;                 // the section's first heading
+  std::optional<std::size_t> after_heading;    // where the section's first heading ends
   std::optional<std::string_view> last_value;  // the key's last value, a view into the text
 };
 
@@ -79,7 +79,7 @@ Found Find(std::string_view text, std::string_view section, std::string_view key
     if (first == std::string_view::npos) continue;
     if (content[first] == '[') {
       in_section = SectionName(content.substr(first)) == section;
-      if (in_section && !found.heading) found.heading = line;
+      if (in_section && !found.after_heading) found.after_heading = line.next;
       continue;
     }
     if (!in_section || content[first] == ';') continue;
@@ -104,7 +104,7 @@ std::optional<std::string> IniValue(std::string_view text, std::string_view sect
 
 std::string WithIniValue(std::string_view text, std::string_view section, std::string_view key,
                          std::string_view value) {
-  const auto [start, line_break, heading, last_value] = Find(text, section, key);
+  const auto [start, line_break, after_heading, last_value] = Find(text, section, key);
   std::string result(text);
   if (last_value) {
     result.replace(static_cast<std::size_t>(last_value->data() - text.data()), last_value->size(),
@@ -112,16 +112,16 @@ std::string WithIniValue(std::string_view text, std::string_view section, std::s
     return result;
   }
   const std::string_view eol = line_break.value_or("\n");
-  std::string entry(key);
-  entry.append("=").append(value).append(eol);
-  if (heading) {
-    // A heading on the last line, without a line break, gets one first.
-    if (heading->next == heading->end) entry.insert(0, eol);
-    result.insert(heading->next, entry);
-    return result;
+  const std::size_t at = after_heading.value_or(result.size());
+  std::string lines;
+  // A last line without a line break (a heading, say) gets one first.
+  if (at == result.size() && result.size() > start && !result.ends_with('\n') &&
+      !result.ends_with('\r')) {
+    lines += eol;
   }
-  if (result.size() > start && result.back() != '\n' && result.back() != '\r') result += eol;
-  result.append("[").append(section).append("]").append(eol).append(entry);
+  if (!after_heading) lines.append("[").append(section).append("]").append(eol);
+  lines.append(key).append("=").append(value).append(eol);
+  result.insert(at, lines);
   return result;
 }
 

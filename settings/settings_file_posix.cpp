@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <utility>
 
 #include "settings/ini_text.h"
 #include "settings/settings.h"
@@ -22,6 +23,7 @@ constexpr int kMaxLinks = 40;
 // file of that name exists.
 constexpr int kMaxNewNames = 100;
 
+// An open file descriptor (or -1), closed when it goes.
 class Descriptor {
  public:
   explicit Descriptor(int fd) : fd_(fd) {}
@@ -30,15 +32,9 @@ class Descriptor {
   ~Descriptor() { Close(); }
 
   int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
   // Closes it now; false when closing reports an error (a write that did not
   // reach the disk, on some file systems).
-  bool Close() {
-    if (fd_ < 0) return true;
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
+  bool Close() { return fd_ < 0 || ::close(std::exchange(fd_, -1)) == 0; }
 
  private:
   int fd_;
@@ -84,7 +80,7 @@ std::optional<std::string> ReadWhole(const std::string& path) {
   }
   if (!S_ISREG(status.st_mode)) return std::nullopt;
   Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (!file.valid() || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+  if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
     return std::nullopt;
   }
   std::string bytes;
@@ -132,7 +128,7 @@ std::optional<std::string> CreateNewFile(const std::string& target, int& fd) {
 // Makes the rename itself durable: it lives in the directory.
 void FlushDirectory(const std::string& directory) {
   Descriptor dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.valid()) ::fsync(dir.get());
+  if (dir.get() >= 0) ::fsync(dir.get());
 }
 
 // The value of `key` in `section` of the file at `path`, links followed;
