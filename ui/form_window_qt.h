@@ -1,8 +1,5 @@
-// A form's window on Qt. One window object serves one form for the life of
-// the program; each time the form is shown and not loaded it builds the
-// window from the form's design table at the screen's DPI: its controls
-// with their names, places, fonts, colours, tooltips and tab order. Clicks
-// of command buttons and the mouse on the window's body go to the form.
+// A form's window on Qt, built from the form's design table at the screen's
+// DPI each time the form is shown while not loaded.
 #pragma once
 
 #include <QPoint>
@@ -22,8 +19,7 @@
 
 namespace pellux {
 
-// A command button that can carry the platform's static edge: a thin sunken
-// frame around the button.
+// A command button that can carry a static edge: a thin sunken frame.
 class EdgeButton final : public QPushButton {
  public:
   using QPushButton::QPushButton;
@@ -83,10 +79,9 @@ class FormWindow final : public FormView {
   QWidget* CreateControl(const ControlDesign& control);
   void LabelLists();
   void SetTabOrder();
-  // Places the window's outer frame so that its `anchor` point lies at `at`
-  // (screen pixels). The window manager adds the frame only after the window
-  // is shown; when the frame's size changes, the window is placed again so
-  // the same point stays put.
+  // Places the outer frame's `anchor` point at `at` (screen pixels). The
+  // window manager adds the frame only once the window is shown, so a change
+  // of its size places the window again.
   void PlaceFrame(QPoint at, Anchor anchor);
   void KeepPlacement();
 

@@ -28,10 +28,9 @@ int ShownHeight(QMessageBox& box) {
   return height;
 }
 
-// A box like the message box, with its caption, icon and OK button, whose
-// text scrolls: for a text too long for the screen. It is as tall as the
-// work area allows and as wide as the message box would be, with room for
-// the scroll bar.
+// A box like the message box whose text scrolls, for a text too long for
+// the screen: as tall as the work area allows, and as wide as the message
+// box with room for the scroll bar.
 void ShowScrolling(const QMessageBox& box, const QString& text, int height) {
   QDialog dialog;
   dialog.setObjectName(QStringLiteral("scrollingMessage"));
@@ -44,9 +43,8 @@ void ShowScrolling(const QMessageBox& box, const QString& text, int height) {
   }
   auto* view = new QPlainTextEdit(text, &dialog);
   view->setObjectName(QStringLiteral("text"));
-  view->setReadOnly(true);
-  // Read with the keys too (Page Down, Ctrl+End); Enter still goes to OK,
-  // the dialog's default button.
+  // Read-only, and read with the keys too (Page Down, Ctrl+End); Enter still
+  // goes to OK, the dialog's default button.
   view->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   view->setFrameShape(QFrame::NoFrame);
   // The text reads like the message box's, on the window's own background.
