@@ -20,8 +20,6 @@ namespace {
 // POSIX host names are at most 255 bytes (Linux keeps them to 64).
 constexpr std::size_t kMaxHostName = 255;
 
-constexpr Ipv4Address kLoopback = {127, 0, 0, 1};
-
 class PosixSockets final : public Sockets {
  public:
   explicit PosixSockets(InterfaceReader read_interfaces) : read_interfaces_(read_interfaces) {}
@@ -97,7 +95,7 @@ std::vector<Ipv4Address> SelectHostAddresses(std::span<const InterfaceAddress> i
       addresses.push_back(entry.address);
     }
   }
-  if (addresses.empty()) addresses.push_back(kLoopback);
+  if (addresses.empty()) addresses.push_back({127, 0, 0, 1});
   return addresses;
 }
 

@@ -274,13 +274,11 @@ QWidget* FormWindow::CreateControl(const ControlDesign& control) {
       // form's body, which would start a drag.
       widget->setAttribute(Qt::WA_NoMousePropagation);
       break;
-    case ControlKind::kPictureBox: {
-      auto* picture = new QWidget(parent);
+    case ControlKind::kPictureBox:
+      widget = new QWidget(parent);
       // It paints its own face, over whatever lies beneath it.
-      picture->setAutoFillBackground(true);
-      widget = picture;
+      widget->setAutoFillBackground(true);
       break;
-    }
     case ControlKind::kDropDownList: {
       auto* list = new QComboBox(parent);
       for (const ListItemDesign& item : control.items) {
@@ -294,10 +292,9 @@ QWidget* FormWindow::CreateControl(const ControlDesign& control) {
   widget->setObjectName(ToQString(control.name));
   const PixelRect rect = ToPixels(control, dpi_);
   widget->setGeometry(rect.left, rect.top, rect.width(), rect.height());
-  // A control without a font of its own takes its container's, which is how
-  // Qt hands fonts down anyway.
+  // A control without a font of its own takes its container's.
   if (control.font) widget->setFont(FontAt(*control.font, dpi_));
-  if (!control.tooltip.empty()) widget->setToolTip(ToQString(control.tooltip));
+  widget->setToolTip(ToQString(control.tooltip));
   if (!control.accessible_name.empty()) {
     widget->setAccessibleName(ToQString(control.accessible_name));
   }

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QRect>
 #include <QSize>
-#include <QString>
 
 #include <optional>
 #include <string>

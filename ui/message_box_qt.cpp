@@ -17,21 +17,10 @@
 namespace pellux {
 namespace {
 
-// The message box's height as it will be shown: it sizes itself to its text
-// and the screen only when shown, so it is shown once where nothing is drawn.
-int ShownHeight(QMessageBox& box) {
-  box.setAttribute(Qt::WA_DontShowOnScreen);
-  box.show();
-  const int height = box.height();
-  box.hide();
-  box.setAttribute(Qt::WA_DontShowOnScreen, false);
-  return height;
-}
-
 // A box like the message box whose text scrolls, for a text too long for
 // the screen: as tall as the work area allows, and as wide as the message
 // box with room for the scroll bar.
-void ShowScrolling(const QMessageBox& box, const QString& text, int height) {
+void ShowScrolling(const QMessageBox& box, int height) {
   QDialog dialog;
   dialog.setObjectName(QStringLiteral("scrollingMessage"));
   dialog.setWindowTitle(box.windowTitle());
@@ -41,7 +30,7 @@ void ShowScrolling(const QMessageBox& box, const QString& text, int height) {
     icon->setPixmap(box.iconPixmap());
     layout->addWidget(icon, 0, 0, Qt::AlignTop);
   }
-  auto* view = new QPlainTextEdit(text, &dialog);
+  auto* view = new QPlainTextEdit(box.text(), &dialog);
   view->setObjectName(QStringLiteral("text"));
   // Read-only, and read with the keys too (Page Down, Ctrl+End); Enter still
   // goes to OK, the dialog's default button.
@@ -72,10 +61,17 @@ class QtMessageBoxes final : public MessageBoxes {
     // caption bar's height stands for it.
     const int frame = box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
     const int work_height = box.screen()->availableGeometry().height();
-    if (ShownHeight(box) + frame <= work_height) {
+    // The box sizes itself to its text and the screen only when shown, so it
+    // is shown once where nothing is drawn to learn its height.
+    box.setAttribute(Qt::WA_DontShowOnScreen);
+    box.show();
+    const int height = box.height();
+    box.hide();
+    box.setAttribute(Qt::WA_DontShowOnScreen, false);
+    if (height + frame <= work_height) {
       box.exec();
     } else {
-      ShowScrolling(box, box.text(), work_height - frame);
+      ShowScrolling(box, work_height - frame);
     }
   }
 
