@@ -353,8 +353,7 @@ void FormWindow::SetTabOrder() {
       stops.emplace_back(design.controls[i].tab_index, controls_[i]);
     }
   }
-  std::stable_sort(stops.begin(), stops.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::ranges::stable_sort(stops, {}, &std::pair<int, QWidget*>::first);
   for (std::size_t i = 1; i < stops.size(); ++i) {
     QWidget::setTabOrder(stops[i - 1].second, stops[i].second);
   }
