@@ -16,21 +16,6 @@ std::string_view WithoutBlanks(std::string_view text) {
   return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
-// One line of the text, as offsets into it.
-struct Line {
-  std::size_t begin = 0;
-  std::size_t end = 0;   // where its line break starts (the text's end without one)
-  std::size_t next = 0;  // where the next line starts
-};
-
-Line LineAt(std::string_view text, std::size_t begin) {
-  const auto end = text.find_first_of("\r\n", begin);
-  if (end == std::string_view::npos) return {begin, text.size(), text.size()};
-  std::size_t next = end + 1;
-  if (text[end] == '\r' && next < text.size() && text[next] == '\n') ++next;
-  return {begin, end, next};
-}
-
 // The name of the section a heading line starts ("[name]").
 std::string_view SectionName(std::string_view heading) {
   heading.remove_prefix(1);
@@ -69,17 +54,19 @@ Found Find(std::string_view text, std::string_view section, std::string_view key
   found.start = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
   bool in_section = false;
   for (std::size_t at = found.start; at < text.size();) {
-    const Line line = LineAt(text, at);
-    at = line.next;
-    if (!found.line_break && line.next > line.end) {
-      found.line_break = text.substr(line.end, line.next - line.end);
-    }
-    const std::string_view content = text.substr(line.begin, line.end - line.begin);
+    // The line's break starts at `end` (the text's end without one); the next
+    // line starts after it.
+    const std::size_t end = std::min(text.find_first_of("\r\n", at), text.size());
+    const std::size_t next =
+        text.substr(end, 2) == "\r\n" ? end + 2 : std::min(end + 1, text.size());
+    const std::string_view content = text.substr(at, end - at);
+    if (!found.line_break && next > end) found.line_break = text.substr(end, next - end);
+    at = next;
     const auto first = content.find_first_not_of(kBlanks);
     if (first == std::string_view::npos) continue;
     if (content[first] == '[') {
       in_section = SectionName(content.substr(first)) == section;
-      if (in_section && !found.after_heading) found.after_heading = line.next;
+      if (in_section && !found.after_heading) found.after_heading = next;
       continue;
     }
     if (!in_section || content[first] == ';') continue;
