@@ -54,8 +54,7 @@ std::optional<std::string> FollowLinks(std::string path) {
   for (int hops = 0; hops <= kMaxLinks; ++hops) {
     struct stat status {};
     if (::lstat(path.c_str(), &status) != 0) {
-      if (errno == ENOENT) return path;
-      return std::nullopt;
+      return errno == ENOENT ? std::optional(path) : std::nullopt;
     }
     if (!S_ISLNK(status.st_mode)) return path;
     // The kernel keeps a link's text shorter than PATH_MAX.
@@ -75,8 +74,7 @@ std::optional<std::string> FollowLinks(std::string path) {
 std::optional<std::string> ReadWhole(const std::string& path) {
   struct stat status {};
   if (::stat(path.c_str(), &status) != 0) {
-    if (errno == ENOENT) return std::string();
-    return std::nullopt;
+    return errno == ENOENT ? std::optional(std::string()) : std::nullopt;
   }
   if (!S_ISREG(status.st_mode)) return std::nullopt;
   Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
@@ -88,22 +86,16 @@ std::optional<std::string> ReadWhole(const std::string& path) {
   for (;;) {
     const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
     if (got == 0) return bytes;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return std::nullopt;
-    }
-    bytes.append(buffer, static_cast<std::size_t>(got));
+    if (got < 0 && errno != EINTR) return std::nullopt;
+    if (got > 0) bytes.append(buffer, static_cast<std::size_t>(got));
   }
 }
 
 bool WriteWhole(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t put = ::write(fd, bytes.data(), bytes.size());
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(put));
+    if (put < 0 && errno != EINTR) return false;
+    if (put > 0) bytes.remove_prefix(static_cast<std::size_t>(put));
   }
   return true;
 }

@@ -3,7 +3,6 @@
 #include <qdrawutil.h>
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -91,9 +90,8 @@ class FormWindow::Body final : public QWidget {
   void Detach() { owner_ = nullptr; }
 
  protected:
-  void closeEvent(QCloseEvent* event) override {
-    // The window has no handler that could refuse.
-    event->accept();
+  // The window has no handler that could refuse to close.
+  void closeEvent(QCloseEvent* /*event*/) override {
     if (owner_ != nullptr) owner_->Unload();
   }
   // Only the body gets these: controls take their own mouse input.
@@ -107,20 +105,14 @@ class FormWindow::Body final : public QWidget {
   // button (none of them is a default button that Enter presses from
   // anywhere), and Esc closes a window whose design says so.
   void keyPressEvent(QKeyEvent* event) override {
-    if (event->modifiers() & ~Qt::KeypadModifier) {
+    const bool plain = !(event->modifiers() & ~Qt::KeypadModifier);
+    const int key = event->key();
+    if (plain && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+      if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+    } else if (plain && key == Qt::Key_Escape) {
+      if (owner_ != nullptr && owner_->form_.design().escape_closes) close();
+    } else {
       QWidget::keyPressEvent(event);
-      return;
-    }
-    switch (event->key()) {
-      case Qt::Key_Return:
-      case Qt::Key_Enter:
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
-        return;
-      case Qt::Key_Escape:
-        if (owner_ != nullptr && owner_->form_.design().escape_closes) close();
-        return;
-      default:
-        QWidget::keyPressEvent(event);
     }
   }
   bool event(QEvent* event) override {
