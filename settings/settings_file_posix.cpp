@@ -19,8 +19,7 @@ namespace {
 
 // More links than this in a row are taken for a loop, as the kernel does.
 constexpr int kMaxLinks = 40;
-// Names tried for the new file before giving up; each is taken only when no
-// file of that name exists.
+// Names tried for the new file before giving up.
 constexpr int kMaxNewNames = 100;
 
 // An open file descriptor (or -1), closed when it goes.
@@ -100,9 +99,8 @@ bool WriteWhole(int fd, std::string_view bytes) {
   return true;
 }
 
-// A new file beside `target` that no one else has: a hidden name made of the
-// target's, the process's and a count. Created with the permissions a new
-// file gets (the umask applies), which the caller may change.
+// A new file beside `target` under a hidden name no other file has, with the
+// permissions a new file gets (the umask applies).
 std::optional<std::string> CreateNewFile(const std::string& target, int& fd) {
   static unsigned counter = 0;
   const std::string directory = DirectoryOf(target);
@@ -123,8 +121,7 @@ void FlushDirectory(const std::string& directory) {
   if (dir.get() >= 0) ::fsync(dir.get());
 }
 
-// The value of `key` in `section` of the file at `path`, links followed;
-// nothing when there is no file or it cannot be read (ReadWhole).
+// The value of `key` in `section` of the file at `path`, links followed.
 std::optional<std::string> ReadIniValue(const std::string& path, std::string_view section,
                                         std::string_view key) {
   const auto text = ReadWhole(path);
@@ -150,9 +147,8 @@ class FileSettings final : public SettingsStore {
     return ReadIniValue(SettingsFile(app), section, key);
   }
 
-  // The file is the user's too: only the key's line changes (SaveIniValue),
-  // and the new file is taken only when it gives the value back, read as
-  // above. False when the file does not hold the value afterwards.
+  // Only the key's line changes, and the new file is taken only when it
+  // gives the value back, read as above.
   bool SaveSetting(std::string_view app, std::string_view section, std::string_view key,
                    std::string_view value) override {
     const std::string file = SettingsFile(app);

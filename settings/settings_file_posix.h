@@ -23,11 +23,9 @@ using AcceptNewFile = std::function<bool(const std::string& path)>;
 // file; so when they cannot be kept (only the superuser may give a file
 // away), or the file has other names (hard links), nothing is saved.
 //
-// True when the file now holds the value. False when it does not, and then
-// the file is as it was: it could not be read (such a file is never
-// replaced) or is not writable (even where the directory would allow a
-// rename), the new one could not be written or moved into place, its
-// identity could not be kept, or `accept` refused it.
+// True when the file now holds the value; otherwise the file is as it was.
+// A file that cannot be read is never replaced, nor one that is not
+// writable, even where the directory would allow a rename.
 bool SaveIniValue(const std::string& path, std::string_view section, std::string_view key,
                   std::string_view value, const AcceptNewFile& accept);
 

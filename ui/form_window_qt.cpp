@@ -81,8 +81,7 @@ int ScreenDpi() {
 class FormWindow::Body final : public QWidget {
  public:
   explicit Body(FormWindow& owner)
-      // A tool window: a small caption bar with a close box only, and no
-      // taskbar button.
+      // A tool window: a small caption bar with a close box, no taskbar button.
       : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                              Qt::WindowCloseButtonHint),
         owner_(&owner) {}
@@ -101,9 +100,8 @@ class FormWindow::Body final : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override {
     TellForm(&Form::Form_MouseMove, event->buttons(), *event);
   }
-  // Keys the focused control leaves alone: Enter presses the focused command
-  // button (none of them is a default button that Enter presses from
-  // anywhere), and Esc closes a window whose design says so.
+  // Keys the focused control leaves alone: Enter presses the focused button
+  // (no button is a default one), and Esc closes a window whose design says so.
   void keyPressEvent(QKeyEvent* event) override {
     const bool plain = !(event->modifiers() & ~Qt::KeypadModifier);
     const int key = event->key();
