@@ -16,12 +16,6 @@ std::string_view WithoutBlanks(std::string_view text) {
   return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
-// The name of the section a heading line starts ("[name]").
-std::string_view SectionName(std::string_view heading) {
-  heading.remove_prefix(1);
-  return WithoutBlanks(heading.substr(0, heading.find(']')));
-}
-
 // The value of a key line: after the '=' and its blanks, up to a comment or
 // the end of the line, without blanks at its end. Within quotes a ';' is
 // text, and a backslash takes the next character as it is.
@@ -65,7 +59,8 @@ Found Find(std::string_view text, std::string_view section, std::string_view key
     const auto first = content.find_first_not_of(kBlanks);
     if (first == std::string_view::npos) continue;
     if (content[first] == '[') {
-      in_section = SectionName(content.substr(first)) == section;
+      const std::string_view heading = content.substr(first + 1);
+      in_section = WithoutBlanks(heading.substr(0, heading.find(']'))) == section;
       if (in_section && !found.after_heading) found.after_heading = next;
       continue;
     }

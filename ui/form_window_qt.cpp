@@ -162,15 +162,12 @@ void EdgeButton::paintEvent(QPaintEvent* event) {
 
 FormWindow::FormWindow(Form& form) : form_(form), dpi_(ScreenDpi()) {
   // A screen reader announces a form's window as a dialog, named by its
-  // caption: Qt would expose a plain top-level widget as a filler.
-  static const bool factory = [] {
-    QAccessible::installFactory([](const QString&, QObject* object) -> QAccessibleInterface* {
-      auto* body = dynamic_cast<Body*>(object);
-      return body != nullptr ? new QAccessibleWidget(body, QAccessible::Dialog) : nullptr;
-    });
-    return true;
-  }();
-  (void)factory;
+  // caption: Qt would expose a plain top-level widget as a filler. Qt keeps
+  // one copy of a factory however often it is installed.
+  QAccessible::installFactory([](const QString&, QObject* object) -> QAccessibleInterface* {
+    auto* body = dynamic_cast<Body*>(object);
+    return body != nullptr ? new QAccessibleWidget(body, QAccessible::Dialog) : nullptr;
+  });
   form.Bind(*this);
 }
 

@@ -69,7 +69,6 @@ class FormWindow final : public FormView {
 
  private:
   class Body;
-  friend class Body;
 
   // Which point of the window's outer frame a placement fixes.
   enum class Anchor { kTopLeft, kCentre, kBottomRight };
