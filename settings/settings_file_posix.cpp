@@ -103,11 +103,11 @@ bool WriteWhole(int fd, std::string_view bytes) {
 // permissions a new file gets (the umask applies).
 std::optional<std::string> CreateNewFile(const std::string& target, int& fd) {
   static unsigned counter = 0;
-  const std::string directory = DirectoryOf(target);
-  const std::string name = target.substr(target.rfind('/') + 1);
+  std::string hidden = target;
+  hidden.insert(target.rfind('/') + 1, ".");
   for (int attempt = 0; attempt < kMaxNewNames; ++attempt) {
-    const std::string path = directory + "/." + name + "." + std::to_string(::getpid()) + "." +
-                             std::to_string(counter++);
+    const std::string path =
+        hidden + "." + std::to_string(::getpid()) + "." + std::to_string(counter++);
     fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) return path;
     if (errno != EEXIST) return std::nullopt;

@@ -180,7 +180,7 @@ void FormWindow::Show() {
   if (body_ == nullptr) {
     Create();
     if (form_.design().start == StartPosition::kCentreScreen) {
-      PlaceFrame(PrimaryScreenRect(false).center(), Anchor::kCentre);
+      PlaceFrame(PrimaryScreenRect(false).center(), QPointF(0.5, 0.5));
     }
     form_.Load();
     if (body_ == nullptr) return;  // the form unloaded itself
@@ -422,10 +422,10 @@ std::optional<PixelRect> FormWindow::TaskbarRect() const {
 void FormWindow::Move(double x, double y, Corner corner) {
   if (body_ == nullptr) return;
   PlaceFrame(QPoint(TwipsToPixels(x, dpi_), TwipsToPixels(y, dpi_)),
-             corner == Corner::kBottomRight ? Anchor::kBottomRight : Anchor::kTopLeft);
+             corner == Corner::kBottomRight ? QPointF(1, 1) : QPointF(0, 0));
 }
 
-void FormWindow::PlaceFrame(QPoint at, Anchor anchor) {
+void FormWindow::PlaceFrame(QPoint at, QPointF anchor) {
   place_at_ = at;
   anchor_ = anchor;
   placed_size_ = QSize();
@@ -438,14 +438,9 @@ void FormWindow::KeepPlacement() {
   const QSize outer = body_->frameGeometry().size();
   if (outer == placed_size_) return;
   placed_size_ = outer;
-  QPoint top_left = *place_at_;
-  if (anchor_ == Anchor::kCentre) {
-    top_left -= QPoint(outer.width() / 2, outer.height() / 2);
-  } else if (anchor_ == Anchor::kBottomRight) {
-    top_left -= QPoint(outer.width(), outer.height());
-  }
   // A top-level window's position is that of its frame.
-  body_->move(top_left);
+  body_->move(*place_at_ - QPoint(static_cast<int>(outer.width() * anchor_.x()),
+                                  static_cast<int>(outer.height() * anchor_.y())));
 }
 
 }  // namespace pellux

@@ -70,17 +70,15 @@ class FormWindow final : public FormView {
  private:
   class Body;
 
-  // Which point of the window's outer frame a placement fixes.
-  enum class Anchor { kTopLeft, kCentre, kBottomRight };
-
   void Create();
   QWidget* CreateControl(const ControlDesign& control);
   void LabelLists();
   void SetTabOrder();
-  // Places the outer frame's `anchor` point at `at` (screen pixels). The
+  // Places a point of the outer frame at `at` (screen pixels): `anchor` is
+  // where it lies as fractions of the frame's size, 0, 0 its top left. The
   // window manager adds the frame only once the window is shown, so a change
   // of its size places the window again.
-  void PlaceFrame(QPoint at, Anchor anchor);
+  void PlaceFrame(QPoint at, QPointF anchor);
   void KeepPlacement();
 
   Form& form_;
@@ -89,7 +87,7 @@ class FormWindow final : public FormView {
   std::vector<QPointer<QWidget>> unloaded_;  // waiting to be deleted
   std::vector<QWidget*> controls_;           // parallel to the design's controls
   std::optional<QPoint> place_at_;           // none: the window manager places it
-  Anchor anchor_ = Anchor::kTopLeft;
+  QPointF anchor_;
   QSize placed_size_;  // the outer size the last placement was made for
 };
 
