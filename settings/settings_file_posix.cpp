@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -16,6 +15,8 @@
 
 namespace pellux {
 namespace {
+
+namespace fs = std::filesystem;
 
 // More links than this in a row are taken for a loop, as the kernel does.
 constexpr int kMaxLinks = 40;
@@ -39,13 +40,6 @@ class Descriptor {
   int fd_;
 };
 
-std::string DirectoryOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
 // The path with symbolic links at its end followed: the file that is really
 // meant, existing or not. Nothing when a link cannot be read or the links
 // run in a loop.
@@ -56,12 +50,11 @@ std::optional<std::string> FollowLinks(std::string path) {
       return errno == ENOENT ? std::optional(path) : std::nullopt;
     }
     if (!S_ISLNK(status.st_mode)) return path;
-    // The kernel keeps a link's text shorter than PATH_MAX.
-    char buffer[PATH_MAX];
-    const ssize_t length = ::readlink(path.c_str(), buffer, sizeof buffer);
-    if (length < 0 || length == sizeof buffer) return std::nullopt;
-    const std::string target(buffer, static_cast<std::size_t>(length));
-    path = target.starts_with('/') ? target : DirectoryOf(path) + "/" + target;
+    std::error_code error;
+    const fs::path target = fs::read_symlink(path, error);
+    if (error) return std::nullopt;
+    // A relative target starts from the link's folder.
+    path = (fs::path(path).parent_path() / target).string();
   }
   return std::nullopt;
 }
@@ -115,9 +108,10 @@ std::optional<std::string> CreateNewFile(const std::string& target, int& fd) {
   return std::nullopt;
 }
 
-// Makes the rename itself durable: it lives in the directory.
-void FlushDirectory(const std::string& directory) {
-  Descriptor dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+// Makes a rename to `file` durable: it lives in the file's folder.
+void FlushFolderOf(const std::string& file) {
+  const fs::path folder = fs::path(file).parent_path() / ".";
+  Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.get() >= 0) ::fsync(dir.get());
 }
 
@@ -154,7 +148,7 @@ class FileSettings final : public SettingsStore {
     const std::string file = SettingsFile(app);
     // A folder that cannot be made shows as a failed save.
     std::error_code ignored;
-    std::filesystem::create_directories(DirectoryOf(file), ignored);
+    fs::create_directories(fs::path(file).parent_path(), ignored);
     return SaveIniValue(file, section, key, value, [&](const std::string& written) {
       return ReadIniValue(written, section, key) == value;
     });
@@ -196,7 +190,7 @@ bool SaveIniValue(const std::string& path, std::string_view section, std::string
     ::unlink(new_path->c_str());
     return false;
   }
-  FlushDirectory(DirectoryOf(*target));
+  FlushFolderOf(*target);
   return true;
 }
 
