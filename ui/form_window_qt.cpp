@@ -58,6 +58,8 @@ int16_t ShiftOf(Qt::KeyboardModifiers modifiers) {
   return set;
 }
 
+// QRect's right() and bottom() are the last pixel inside; a PixelRect's
+// edges lie one past it, as Windows' rectangles do.
 PixelRect ToPixelRect(const QRect& rect) {
   return {rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()};
 }
@@ -137,8 +139,6 @@ class FormWindow::Body final : public QWidget {
 };
 
 std::optional<PixelRect> PanelFromScreen(const QRect& screen, const QRect& available) {
-  // QRect's right() and bottom() are the last pixel inside; the panel's
-  // edges lie one past it, as Windows' rectangles do.
   const PixelRect all = ToPixelRect(screen);
   const PixelRect free = ToPixelRect(available);
   if (free.bottom < all.bottom) return PixelRect{all.left, free.bottom, all.right, all.bottom};
@@ -215,7 +215,6 @@ void FormWindow::Create() {
   body_->setFont(FontAt(design.font, dpi_));
   body_->setFixedSize(TwipsToPixels(design.client_width, dpi_),
                       TwipsToPixels(design.client_height, dpi_));
-  controls_.reserve(design.controls.size());
   for (const ControlDesign& control : design.controls) {
     controls_.push_back(CreateControl(control));
   }
