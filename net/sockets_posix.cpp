@@ -1,6 +1,5 @@
-// The sockets seam on POSIX systems. There is no library to start, and the
-// host's own addresses come from the interface list rather than the
-// resolver, so the program shows the same addresses it would on Windows.
+// The sockets seam on POSIX systems: the host's own addresses come from the
+// interface list rather than the resolver, as Windows answers them.
 #include <ifaddrs.h>
 #include <unistd.h>
 #include <net/if.h>

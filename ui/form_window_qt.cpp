@@ -317,16 +317,10 @@ void FormWindow::LabelLists() {
   // Qt's AT-SPI bridge names a list by its current item and reads what it is
   // from the labels that label it: a label in the same container that shows
   // the list's accessible name becomes its buddy.
-  const FormDesign& design = form_.design();
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    const ControlDesign& list = design.controls[i];
-    if (list.kind != ControlKind::kDropDownList || list.accessible_name.empty()) continue;
-    for (std::size_t j = 0; j < controls_.size(); ++j) {
-      const ControlDesign& label = design.controls[j];
-      if (label.kind == ControlKind::kLabel && label.parent == list.parent &&
-          label.caption == list.accessible_name) {
-        static_cast<QLabel*>(controls_[j])->setBuddy(controls_[i]);
-      }
+  for (QComboBox* list : body_->findChildren<QComboBox*>()) {
+    if (list->accessibleName().isEmpty()) continue;
+    for (QLabel* label : list->parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+      if (label->text() == list->accessibleName()) label->setBuddy(list);
     }
   }
 }
