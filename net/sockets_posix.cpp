@@ -1,6 +1,5 @@
-// The sockets seam on POSIX systems. There is no library to start, and the
-// host's own addresses come from the interface list rather than the
-// resolver, so the program shows the same addresses it would on Windows.
+// The sockets seam on POSIX systems: the host's own addresses come from the
+// interface list rather than the resolver, as Windows answers them.
 #include <ifaddrs.h>
 #include <unistd.h>
 #include <net/if.h>
@@ -11,18 +10,14 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <string>
 
 #include "net/sockets_posix.h"
-#include "net/sockets.h"
 
 namespace pellux {
 namespace {
 
 // POSIX host names are at most 255 bytes (Linux keeps them to 64).
 constexpr std::size_t kMaxHostName = 255;
-
-constexpr Ipv4Address kLoopback = {127, 0, 0, 1};
 
 class PosixSockets final : public Sockets {
  public:
@@ -39,11 +34,10 @@ class PosixSockets final : public Sockets {
     // The last byte is kept out of reach so the name ends in NUL even where
     // gethostname cuts a long name short without terminating it.
     if (::gethostname(own.data(), kMaxHostName) != 0) return Fail(errno);
-    if (name == nullptr || size <= 0) return Fail(EFAULT);
     // A name that does not fit with its NUL is a failure, as on Windows,
     // rather than a truncated name the caller would take for the real one.
     const std::size_t length = std::strlen(own.data());
-    if (length >= static_cast<std::size_t>(size)) return Fail(ENAMETOOLONG);
+    if (size <= 0 || length >= static_cast<std::size_t>(size)) return Fail(ENAMETOOLONG);
     std::memcpy(name, own.data(), length + 1);
     return 0;
   }
@@ -51,12 +45,12 @@ class PosixSockets final : public Sockets {
   int WSAGetLastError() override { return last_error_; }
 
   bool gethostbyname(const char* /*name*/, std::vector<Ipv4Address>& addresses) override {
-    interfaces_.clear();
-    if (const int error = read_interfaces_(interfaces_); error != 0) {
-      Fail(error);
+    std::vector<InterfaceAddress> interfaces;
+    if (const int error = read_interfaces_(interfaces); error != 0) {
+      last_error_ = error;
       return false;
     }
-    addresses = SelectHostAddresses(interfaces_);
+    addresses = SelectHostAddresses(interfaces);
     return true;
   }
 
@@ -67,25 +61,10 @@ class PosixSockets final : public Sockets {
   }
 
   InterfaceReader read_interfaces_;
-  std::vector<InterfaceAddress> interfaces_;
   int last_error_ = 0;
 };
 
-}  // namespace
-
-std::vector<Ipv4Address> SelectHostAddresses(std::span<const InterfaceAddress> interfaces) {
-  std::vector<Ipv4Address> addresses;
-  for (const InterfaceAddress& entry : interfaces) {
-    if (entry.family == AF_INET && (entry.flags & IFF_UP) != 0 &&
-        (entry.flags & IFF_LOOPBACK) == 0 &&
-        std::find(addresses.begin(), addresses.end(), entry.address) == addresses.end()) {
-      addresses.push_back(entry.address);
-    }
-  }
-  if (addresses.empty()) addresses.push_back(kLoopback);
-  return addresses;
-}
-
+// The system's interface list, from getifaddrs.
 int ReadSystemInterfaces(std::vector<InterfaceAddress>& out) {
   ifaddrs* list = nullptr;
   if (::getifaddrs(&list) != 0) return errno != 0 ? errno : EIO;
@@ -102,6 +81,21 @@ int ReadSystemInterfaces(std::vector<InterfaceAddress>& out) {
   }
   ::freeifaddrs(list);
   return 0;
+}
+
+}  // namespace
+
+std::vector<Ipv4Address> SelectHostAddresses(std::span<const InterfaceAddress> interfaces) {
+  std::vector<Ipv4Address> addresses;
+  for (const InterfaceAddress& entry : interfaces) {
+    if (entry.family == AF_INET && (entry.flags & IFF_UP) != 0 &&
+        (entry.flags & IFF_LOOPBACK) == 0 &&
+        std::find(addresses.begin(), addresses.end(), entry.address) == addresses.end()) {
+      addresses.push_back(entry.address);
+    }
+  }
+  if (addresses.empty()) addresses.push_back({127, 0, 0, 1});
+  return addresses;
 }
 
 std::unique_ptr<Sockets> MakePosixSockets(InterfaceReader read_interfaces) {

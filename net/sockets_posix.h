@@ -1,7 +1,6 @@
 // Which interface addresses stand for the host's own name.
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <span>
 #include <vector>
@@ -27,9 +26,6 @@ std::vector<Ipv4Address> SelectHostAddresses(std::span<const InterfaceAddress> i
 // Reads the interface list into `out`: 0, or the errno value when the list
 // cannot be read.
 using InterfaceReader = int (*)(std::vector<InterfaceAddress>& out);
-
-// The system's interface list, from getifaddrs.
-int ReadSystemInterfaces(std::vector<InterfaceAddress>& out);
 
 // The POSIX sockets binding, taking the host's own addresses from
 // `read_interfaces`. The program only ever looks up its own host name, so

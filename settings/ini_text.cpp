@@ -16,37 +16,10 @@ std::string_view WithoutBlanks(std::string_view text) {
   return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
-// One line of the text, as offsets into it.
-struct Line {
-  std::size_t begin = 0;
-  std::size_t end = 0;   // where its line break starts (the text's end without one)
-  std::size_t next = 0;  // where the next line starts
-};
-
-Line LineAt(std::string_view text, std::size_t begin) {
-  const auto end = text.find_first_of("\r\n", begin);
-  if (end == std::string_view::npos) return {begin, text.size(), text.size()};
-  std::size_t next = end + 1;
-  if (text[end] == '\r' && next < text.size() && text[next] == '\n') ++next;
-  return {begin, end, next};
-}
-
-// The name of the section a heading line starts ("[name]").
-std::string_view SectionName(std::string_view heading) {
-  heading.remove_prefix(1);
-  return WithoutBlanks(heading.substr(0, heading.find(']')));
-}
-
-// Where the value of a key line stands, relative to the line's start: after
-// the '=' and its blanks, up to a comment or the end of the line, without
-// blanks at its end. Within quotes a ';' is text, and a backslash takes the
-// next character as it is.
-struct ValueSpan {
-  std::size_t begin = 0;
-  std::size_t end = 0;
-};
-
-ValueSpan ValueOf(std::string_view line, std::size_t equals) {
+// The value of a key line: after the '=' and its blanks, up to a comment or
+// the end of the line, without blanks at its end. Within quotes a ';' is
+// text, and a backslash takes the next character as it is.
+std::string_view ValueOf(std::string_view line, std::size_t equals) {
   std::size_t begin = line.find_first_not_of(kBlanks, equals + 1);
   if (begin == std::string_view::npos) begin = line.size();
   std::size_t end = begin;
@@ -59,15 +32,15 @@ ValueSpan ValueOf(std::string_view line, std::size_t equals) {
     end = std::min(i + 1, line.size());
   }
   while (end > begin && kBlanks.find(line[end - 1]) != std::string_view::npos) --end;
-  return {begin, end};
+  return line.substr(begin, end - begin);
 }
 
 // What a reading of the text finds for `key` in `section`.
 struct Found {
   std::size_t start = 0;  // where the first line starts, after a byte order mark
   std::optional<std::string_view> line_break;  // the text's first line break
-  std::optional<Line> heading;                 // the section's first heading
-  std::optional<ValueSpan> last_value;         // the key's last value, offsets into the text
+  std::optional<std::size_t> after_heading;    // where the section's first heading ends
+  std::optional<std::string_view> last_value;  // the key's last value, a view into the text
 };
 
 Found Find(std::string_view text, std::string_view section, std::string_view key) {
@@ -75,25 +48,27 @@ Found Find(std::string_view text, std::string_view section, std::string_view key
   found.start = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
   bool in_section = false;
   for (std::size_t at = found.start; at < text.size();) {
-    const Line line = LineAt(text, at);
-    at = line.next;
-    if (!found.line_break && line.next > line.end) {
-      found.line_break = text.substr(line.end, line.next - line.end);
-    }
-    const std::string_view content = text.substr(line.begin, line.end - line.begin);
+    // The line's break starts at `end` (the text's end without one); the next
+    // line starts after it.
+    const std::size_t end = std::min(text.find_first_of("\r\n", at), text.size());
+    const std::size_t next =
+        text.substr(end, 2) == "\r\n" ? end + 2 : std::min(end + 1, text.size());
+    const std::string_view content = text.substr(at, end - at);
+    if (!found.line_break && next > end) found.line_break = text.substr(end, next - end);
+    at = next;
     const auto first = content.find_first_not_of(kBlanks);
     if (first == std::string_view::npos) continue;
     if (content[first] == '[') {
-      in_section = SectionName(content.substr(first)) == section;
-      if (in_section && !found.heading) found.heading = line;
+      const std::string_view heading = content.substr(first + 1);
+      in_section = WithoutBlanks(heading.substr(0, heading.find(']'))) == section;
+      if (in_section && !found.after_heading) found.after_heading = next;
       continue;
     }
     if (!in_section || content[first] == ';') continue;
     const auto equals = content.find('=');
     if (equals == std::string_view::npos) continue;
     if (WithoutBlanks(content.substr(0, equals)) != key) continue;
-    const ValueSpan span = ValueOf(content, equals);
-    found.last_value = ValueSpan{line.begin + span.begin, line.begin + span.end};
+    found.last_value = ValueOf(content, equals);
   }
   return found;
 }
@@ -102,38 +77,33 @@ Found Find(std::string_view text, std::string_view section, std::string_view key
 
 std::optional<std::string> IniValue(std::string_view text, std::string_view section,
                                     std::string_view key) {
-  const auto span = Find(text, section, key).last_value;
-  if (!span) return std::nullopt;
-  std::string value(text.substr(span->begin, span->end - span->begin));
+  const auto found = Find(text, section, key).last_value;
+  if (!found) return std::nullopt;
+  std::string value(*found);
   std::erase(value, '"');
   return value;
 }
 
 std::string WithIniValue(std::string_view text, std::string_view section, std::string_view key,
                          std::string_view value) {
-  const auto [start, line_break, heading, last_value] = Find(text, section, key);
+  const auto [start, line_break, after_heading, last_value] = Find(text, section, key);
   std::string result(text);
   if (last_value) {
-    result.replace(last_value->begin, last_value->end - last_value->begin, value);
+    result.replace(static_cast<std::size_t>(last_value->data() - text.data()), last_value->size(),
+                   value);
     return result;
   }
   const std::string_view eol = line_break.value_or("\n");
-  std::string entry(key);
-  entry += '=';
-  entry += value;
-  entry += eol;
-  if (heading) {
-    // A heading on the last line, without a line break, gets one first.
-    if (heading->next == heading->end) entry.insert(0, eol);
-    result.insert(heading->next, entry);
-    return result;
+  const std::size_t at = after_heading.value_or(result.size());
+  std::string lines;
+  // A last line without a line break (a heading, say) gets one first.
+  if (at == result.size() && result.size() > start && !result.ends_with('\n') &&
+      !result.ends_with('\r')) {
+    lines += eol;
   }
-  if (result.size() > start && result.back() != '\n' && result.back() != '\r') result += eol;
-  result += '[';
-  result += section;
-  result += ']';
-  result += eol;
-  result += entry;
+  if (!after_heading) lines.append("[").append(section).append("]").append(eol);
+  lines.append(key).append("=").append(value).append(eol);
+  result.insert(at, lines);
   return result;
 }
 

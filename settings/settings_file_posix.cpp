@@ -6,7 +6,9 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
+#include <utility>
 
 #include "settings/ini_text.h"
 #include "settings/settings.h"
@@ -14,12 +16,14 @@
 namespace pellux {
 namespace {
 
+namespace fs = std::filesystem;
+
 // More links than this in a row are taken for a loop, as the kernel does.
 constexpr int kMaxLinks = 40;
-// Names tried for the new file before giving up; each is taken only when no
-// file of that name exists.
+// Names tried for the new file before giving up.
 constexpr int kMaxNewNames = 100;
 
+// An open file descriptor (or -1), closed when it goes.
 class Descriptor {
  public:
   explicit Descriptor(int fd) : fd_(fd) {}
@@ -28,26 +32,13 @@ class Descriptor {
   ~Descriptor() { Close(); }
 
   int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
   // Closes it now; false when closing reports an error (a write that did not
   // reach the disk, on some file systems).
-  bool Close() {
-    if (fd_ < 0) return true;
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
+  bool Close() { return fd_ < 0 || ::close(std::exchange(fd_, -1)) == 0; }
 
  private:
   int fd_;
 };
-
-std::string DirectoryOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
 
 // The path with symbolic links at its end followed: the file that is really
 // meant, existing or not. Nothing when a link cannot be read or the links
@@ -56,69 +47,60 @@ std::optional<std::string> FollowLinks(std::string path) {
   for (int hops = 0; hops <= kMaxLinks; ++hops) {
     struct stat status {};
     if (::lstat(path.c_str(), &status) != 0) {
-      if (errno == ENOENT) return path;
-      return std::nullopt;
+      return errno == ENOENT ? std::optional(path) : std::nullopt;
     }
     if (!S_ISLNK(status.st_mode)) return path;
-    std::string target(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : 255) + 1,
-                       '\0');
-    const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
-    if (length < 0) return std::nullopt;
-    // A link that grew since lstat filled the buffer: it is read again.
-    if (static_cast<std::size_t>(length) == target.size()) continue;
-    target.resize(static_cast<std::size_t>(length));
-    path = target.starts_with('/') ? target : DirectoryOf(path) + "/" + target;
+    std::error_code error;
+    const fs::path target = fs::read_symlink(path, error);
+    if (error) return std::nullopt;
+    // A relative target starts from the link's folder.
+    path = (fs::path(path).parent_path() / target).string();
   }
   return std::nullopt;
 }
 
 // The whole file; empty text when there is no file. Nothing when it cannot
-// be read.
+// be read or is not a regular file, which is not even opened (a device,
+// say). The open does not wait either: a FIFO put in the file's place
+// meanwhile would otherwise hold it until someone writes to it.
 std::optional<std::string> ReadWhole(const std::string& path) {
-  // Opened without waiting: a FIFO or a device would otherwise hold the
-  // open until someone writes to it. Only a regular file is read.
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) {
+    return errno == ENOENT ? std::optional(std::string()) : std::nullopt;
+  }
+  if (!S_ISREG(status.st_mode)) return std::nullopt;
   Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (!file.valid()) {
-    if (errno == ENOENT) return std::string();
+  if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
     return std::nullopt;
   }
-  struct stat status {};
-  if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
   std::string bytes;
   char buffer[4096];
   for (;;) {
     const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
     if (got == 0) return bytes;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return std::nullopt;
-    }
-    bytes.append(buffer, static_cast<std::size_t>(got));
+    if (got < 0 && errno != EINTR) return std::nullopt;
+    if (got > 0) bytes.append(buffer, static_cast<std::size_t>(got));
   }
 }
 
 bool WriteWhole(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t put = ::write(fd, bytes.data(), bytes.size());
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(put));
+    if (put < 0 && errno != EINTR) return false;
+    if (put > 0) bytes.remove_prefix(static_cast<std::size_t>(put));
   }
   return true;
 }
 
-// A new file beside `target` that no one else has: a hidden name made of the
-// target's, the process's and a count. Created with the permissions a new
-// file gets (the umask applies), which the caller may change.
+// A new file beside `target` under a hidden name no other file has, with the
+// permissions a new file gets (the umask applies).
 std::optional<std::string> CreateNewFile(const std::string& target, int& fd) {
   static unsigned counter = 0;
-  const std::string directory = DirectoryOf(target);
-  const std::string name = target.substr(target.rfind('/') + 1);
+  std::string hidden = target;
+  hidden.insert(target.rfind('/') + 1, ".");
   for (int attempt = 0; attempt < kMaxNewNames; ++attempt) {
-    const std::string path = directory + "/." + name + "." + std::to_string(::getpid()) + "." +
-                             std::to_string(counter++);
+    const std::string path =
+        hidden + "." + std::to_string(::getpid()) + "." + std::to_string(counter++);
     fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) return path;
     if (errno != EEXIST) return std::nullopt;
@@ -126,19 +108,16 @@ std::optional<std::string> CreateNewFile(const std::string& target, int& fd) {
   return std::nullopt;
 }
 
-// Makes the rename itself durable: it lives in the directory.
-void FlushDirectory(const std::string& directory) {
-  Descriptor dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.valid()) ::fsync(dir.get());
+// Makes a rename to `file` durable: it lives in the file's folder.
+void FlushFolderOf(const std::string& file) {
+  const fs::path folder = fs::path(file).parent_path() / ".";
+  Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() >= 0) ::fsync(dir.get());
 }
 
-// The value of `key` in `section` of the file at `path`, links followed;
-// nothing when there is no file or it cannot be read (ReadWhole). What is not
-// a regular file (a device, say) is not even opened.
+// The value of `key` in `section` of the file at `path`, links followed.
 std::optional<std::string> ReadIniValue(const std::string& path, std::string_view section,
                                         std::string_view key) {
-  struct stat status {};
-  if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) return std::nullopt;
   const auto text = ReadWhole(path);
   return text ? IniValue(*text, section, key) : std::nullopt;
 }
@@ -153,14 +132,6 @@ std::string SettingsFile(std::string_view app) {
   return folder + "/" + std::string(app) + "/" + std::string(app) + ".conf";
 }
 
-// Makes the folder and those missing above it. A failure shows in the save.
-void MakeFolders(const std::string& folder) {
-  for (auto slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-    ::mkdir(folder.substr(0, slash).c_str(), 0777);
-    if (slash == std::string::npos) return;
-  }
-}
-
 class FileSettings final : public SettingsStore {
  public:
   // Each call reads the file anew, so a change made by another program
@@ -170,13 +141,14 @@ class FileSettings final : public SettingsStore {
     return ReadIniValue(SettingsFile(app), section, key);
   }
 
-  // The file is the user's too: only the key's line changes (SaveIniValue),
-  // and the new file is taken only when it gives the value back, read as
-  // above. False when the file does not hold the value afterwards.
+  // Only the key's line changes, and the new file is taken only when it
+  // gives the value back, read as above.
   bool SaveSetting(std::string_view app, std::string_view section, std::string_view key,
                    std::string_view value) override {
     const std::string file = SettingsFile(app);
-    MakeFolders(DirectoryOf(file));
+    // A folder that cannot be made shows as a failed save.
+    std::error_code ignored;
+    fs::create_directories(fs::path(file).parent_path(), ignored);
     return SaveIniValue(file, section, key, value, [&](const std::string& written) {
       return ReadIniValue(written, section, key) == value;
     });
@@ -190,16 +162,13 @@ bool SaveIniValue(const std::string& path, std::string_view section, std::string
   const auto target = FollowLinks(path);
   if (!target) return false;
 
+  // A file that cannot be looked at cannot be read either (ReadWhole).
   struct stat status {};
   const bool exists = ::stat(target->c_str(), &status) == 0;
-  if (!exists && errno != ENOENT) return false;
-  if (exists) {
-    if (!S_ISREG(status.st_mode)) return false;
-    // The new file takes the old one's place by a rename, which would part
-    // the names of a file that has more than one.
-    if (status.st_nlink > 1) return false;
-    if (::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0) return false;
-  }
+  // The new file takes the old one's place by a rename, which would part
+  // the names of a file that has more than one.
+  if (exists && status.st_nlink > 1) return false;
+  if (exists && ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0) return false;
   const auto old_text = ReadWhole(*target);
   if (!old_text) return false;
   const std::string new_text = WithIniValue(*old_text, section, key, value);
@@ -221,7 +190,7 @@ bool SaveIniValue(const std::string& path, std::string_view section, std::string
     ::unlink(new_path->c_str());
     return false;
   }
-  FlushDirectory(DirectoryOf(*target));
+  FlushFolderOf(*target);
   return true;
 }
 

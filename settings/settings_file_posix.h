@@ -16,22 +16,16 @@ using AcceptNewFile = std::function<bool(const std::string& path)>;
 // Sets `key` in `section` of the file at `path` to `value` (WithIniValue),
 // creating the file when there is none. A symbolic link is followed: the
 // file it leads to is replaced and the link stays. The new file is written
-// beside the old one, flushed to disk and renamed over it, with the old
-// one's permissions.
+// beside the old one, flushed to disk and renamed over it.
 //
-// The file keeps its identity: the new one gets the old one's owner, group
-// and mode, and a file with more than one name (hard links) is not replaced.
-// Writing in place would keep those too, but a crash or a full disk in the
-// middle would then leave half a file; so when the old owner or group cannot
-// be given to the new file (only the superuser may give a file away), or the
-// file has other names, nothing is saved.
+// The new file keeps the old one's owner, group and mode. Writing in place
+// would keep them too, but a crash or a full disk would then leave half a
+// file; so when they cannot be kept (only the superuser may give a file
+// away), or the file has other names (hard links), nothing is saved.
 //
-// True when the file now holds the value. False when it does not, and then
-// the file is as it was: it could not be read (a file that cannot be read is
-// never replaced), it is not writable (its permissions are respected even
-// where the directory would allow a rename), the new one could not be
-// written or moved into its place, its identity could not be kept, or
-// `accept` refused it.
+// True when the file now holds the value; otherwise the file is as it was.
+// A file that cannot be read is never replaced, nor one that is not
+// writable, even where the directory would allow a rename.
 bool SaveIniValue(const std::string& path, std::string_view section, std::string_view key,
                   std::string_view value, const AcceptNewFile& accept);
 

@@ -2,29 +2,24 @@
 #include <QGuiApplication>
 
 #include "ui/clipboard.h"
-
 #include "ui/text_qt.h"
 
 namespace pellux {
-
 namespace {
 
 class QtClipboard final : public Clipboard {
  public:
   // Takes the clipboard with the text as its only content. The text goes
   // there byte for byte: line breaks stay CR LF.
-  ClipboardResult ReplaceWithText(std::string_view text) override;
+  ClipboardResult ReplaceWithText(std::string_view text) override {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const QString wanted = ToQString(text);
+    clipboard->setText(wanted, QClipboard::Clipboard);
+    // While the program owns the clipboard, reading it back asks nobody else.
+    return clipboard->text(QClipboard::Clipboard) == wanted ? ClipboardResult::kCopied
+                                                            : ClipboardResult::kFailed;
+  }
 };
-
-ClipboardResult QtClipboard::ReplaceWithText(std::string_view text) {
-  QClipboard* clipboard = QGuiApplication::clipboard();
-  if (clipboard == nullptr) return ClipboardResult::kFailed;
-  const QString wanted = ToQString(text);
-  clipboard->setText(wanted, QClipboard::Clipboard);
-  // While the program owns the clipboard, reading it back asks nobody else.
-  return clipboard->text(QClipboard::Clipboard) == wanted ? ClipboardResult::kCopied
-                                                          : ClipboardResult::kFailed;
-}
 
 }  // namespace
 

@@ -3,7 +3,6 @@
 #include <qdrawutil.h>
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -18,7 +17,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <span>
 #include <utility>
 
 #include "ui/program_icon_qt.h"
@@ -26,87 +24,7 @@
 
 namespace pellux {
 
-// The window itself. It passes what happens to it to its window object
-// while it is loaded, and nothing once it has been unloaded.
-class FormWindow::Body final : public QWidget {
- public:
-  explicit Body(FormWindow& owner)
-      // A tool window: a small caption bar with a close box only, and no
-      // taskbar button.
-      : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                             Qt::WindowCloseButtonHint),
-        owner_(&owner) {}
-
-  void Detach() { owner_ = nullptr; }
-
- protected:
-  void closeEvent(QCloseEvent* event) override {
-    // The window has no handler that could refuse.
-    event->accept();
-    if (owner_ != nullptr) owner_->Unload();
-  }
-  // Only the body gets these: controls take their own mouse input.
-  void mousePressEvent(QMouseEvent* event) override {
-    if (owner_ != nullptr) owner_->MousePressed(*event);
-  }
-  void mouseMoveEvent(QMouseEvent* event) override {
-    if (owner_ != nullptr) owner_->MouseMoved(*event);
-  }
-  // Keys the focused control leaves alone: Enter presses the focused command
-  // button (none of them is a default button that Enter presses from
-  // anywhere), and Esc closes a window whose design says so.
-  void keyPressEvent(QKeyEvent* event) override {
-    if (event->modifiers() & ~Qt::KeypadModifier) {
-      QWidget::keyPressEvent(event);
-      return;
-    }
-    switch (event->key()) {
-      case Qt::Key_Return:
-      case Qt::Key_Enter:
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
-        return;
-      case Qt::Key_Escape:
-        if (owner_ != nullptr && owner_->form_.design().escape_closes) close();
-        return;
-      default:
-        QWidget::keyPressEvent(event);
-    }
-  }
-  bool event(QEvent* event) override {
-    switch (event->type()) {
-      case QEvent::Move:
-      case QEvent::Resize:
-      case QEvent::Show:
-        if (owner_ != nullptr) owner_->KeepPlacement();
-        break;
-      default:
-        break;
-    }
-    return QWidget::event(event);
-  }
-
- private:
-  FormWindow* owner_;
-};
-
 namespace {
-
-// A frame is a control of its own: a press on it must not reach the form's
-// body, which would start a drag.
-class FrameBox final : public QGroupBox {
- public:
-  using QGroupBox::QGroupBox;
-
- protected:
-  void mousePressEvent(QMouseEvent* event) override {
-    QGroupBox::mousePressEvent(event);
-    event->accept();
-  }
-  void mouseMoveEvent(QMouseEvent* event) override {
-    QGroupBox::mouseMoveEvent(event);
-    event->accept();
-  }
-};
 
 QColor SystemColourValue(const QPalette& palette, SystemColour colour) {
   return colour == SystemColour::kButtonFace ? palette.color(QPalette::Button)
@@ -122,19 +40,6 @@ QFont FontAt(const FontDesign& design, int dpi) {
   font.setPixelSize(std::max(1, FontPixelHeight(design, dpi)));
   font.setWeight(QFont::Normal);
   return font;
-}
-
-int16_t ButtonOf(Qt::MouseButton button) {
-  switch (button) {
-    case Qt::LeftButton:
-      return kLeftButton;
-    case Qt::RightButton:
-      return kRightButton;
-    case Qt::MiddleButton:
-      return kMiddleButton;
-    default:
-      return 0;
-  }
 }
 
 int16_t ButtonsOf(Qt::MouseButtons buttons) {
@@ -153,35 +58,93 @@ int16_t ShiftOf(Qt::KeyboardModifiers modifiers) {
   return set;
 }
 
+// QRect's right() and bottom() are the last pixel inside; a PixelRect's
+// edges lie one past it, as Windows' rectangles do.
+PixelRect ToPixelRect(const QRect& rect) {
+  return {rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()};
+}
+
 QRect PrimaryScreenRect(bool available) {
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return {};
   return available ? screen->availableGeometry() : screen->geometry();
 }
 
-}  // namespace
-
+// The logical DPI of the primary screen, which Qt's widget pixels follow.
 int ScreenDpi() {
   const QScreen* screen = QGuiApplication::primaryScreen();
-  const double dpi = screen != nullptr ? screen->logicalDotsPerInchY() : 96.0;
-  return dpi > 0 ? static_cast<int>(std::lround(dpi)) : 96;
+  return screen != nullptr ? static_cast<int>(std::lround(screen->logicalDotsPerInchY())) : 96;
 }
 
+}  // namespace
+
+// The window itself. It passes what happens to it to its window object
+// while it is loaded, and nothing once it has been unloaded.
+class FormWindow::Body final : public QWidget {
+ public:
+  explicit Body(FormWindow& owner)
+      // A tool window: a small caption bar with a close box, no taskbar button.
+      : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                             Qt::WindowCloseButtonHint),
+        owner_(&owner) {}
+
+  void Detach() { owner_ = nullptr; }
+
+ protected:
+  // The window has no handler that could refuse to close.
+  void closeEvent(QCloseEvent* /*event*/) override {
+    if (owner_ != nullptr) owner_->Unload();
+  }
+  // Only the body gets these: controls take their own mouse input.
+  void mousePressEvent(QMouseEvent* event) override {
+    TellForm(&Form::Form_MouseDown, event->button(), *event);
+  }
+  void mouseMoveEvent(QMouseEvent* event) override {
+    TellForm(&Form::Form_MouseMove, event->buttons(), *event);
+  }
+  // Keys the focused control leaves alone: Enter presses the focused button
+  // (no button is a default one), and Esc closes a window whose design says so.
+  void keyPressEvent(QKeyEvent* event) override {
+    const bool plain = !(event->modifiers() & ~Qt::KeypadModifier);
+    const int key = event->key();
+    if (plain && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+      if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+    } else if (plain && key == Qt::Key_Escape) {
+      if (owner_ != nullptr && owner_->form_.design().escape_closes) close();
+    } else {
+      QWidget::keyPressEvent(event);
+    }
+  }
+  bool event(QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if (owner_ != nullptr &&
+        (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show)) {
+      owner_->KeepPlacement();
+    }
+    return QWidget::event(event);
+  }
+
+ private:
+  // Tells the form of a mouse event on the body, in twips.
+  void TellForm(void (Form::*handler)(int16_t, int16_t, float, float), Qt::MouseButtons buttons,
+                const QMouseEvent& event) {
+    if (owner_ == nullptr) return;
+    const QPointF at = event.position();
+    (owner_->form_.*handler)(ButtonsOf(buttons), ShiftOf(event.modifiers()),
+                             static_cast<float>(PixelsToTwips(at.x(), owner_->dpi_)),
+                             static_cast<float>(PixelsToTwips(at.y(), owner_->dpi_)));
+  }
+
+  FormWindow* owner_;
+};
+
 std::optional<PixelRect> PanelFromScreen(const QRect& screen, const QRect& available) {
-  // QRect's right() and bottom() are the last pixel inside; the panel's
-  // edges lie one past it, as Windows' rectangles do.
-  const int left = screen.x();
-  const int top = screen.y();
-  const int right = screen.x() + screen.width();
-  const int bottom = screen.y() + screen.height();
-  const int free_top = available.y();
-  const int free_bottom = available.y() + available.height();
-  const int free_left = available.x();
-  const int free_right = available.x() + available.width();
-  if (free_bottom < bottom) return PixelRect{left, free_bottom, right, bottom};
-  if (free_top > top) return PixelRect{left, top, right, free_top};
-  if (free_left > left) return PixelRect{left, top, free_left, bottom};
-  if (free_right < right) return PixelRect{free_right, top, right, bottom};
+  const PixelRect all = ToPixelRect(screen);
+  const PixelRect free = ToPixelRect(available);
+  if (free.bottom < all.bottom) return PixelRect{all.left, free.bottom, all.right, all.bottom};
+  if (free.top > all.top) return PixelRect{all.left, all.top, all.right, free.top};
+  if (free.left > all.left) return PixelRect{all.left, all.top, free.left, all.bottom};
+  if (free.right < all.right) return PixelRect{free.right, all.top, all.right, all.bottom};
   return std::nullopt;
 }
 
@@ -197,25 +160,19 @@ void EdgeButton::paintEvent(QPaintEvent* event) {
   qDrawShadeRect(&painter, rect(), palette(), /*sunken=*/true, 1);
 }
 
-QAccessibleInterface* FormWindow::AccessibleOf(const QString& /*class_name*/, QObject* object) {
-  auto* body = dynamic_cast<Body*>(object);
-  return body != nullptr ? new QAccessibleWidget(body, QAccessible::Dialog) : nullptr;
-}
-
 FormWindow::FormWindow(Form& form) : form_(form), dpi_(ScreenDpi()) {
-  static const bool factory = [] {
-    QAccessible::installFactory(AccessibleOf);
-    return true;
-  }();
-  (void)factory;
+  // A screen reader announces a form's window as a dialog, named by its
+  // caption: Qt would expose a plain top-level widget as a filler. Qt keeps
+  // one copy of a factory however often it is installed.
+  QAccessible::installFactory([](const QString&, QObject* object) -> QAccessibleInterface* {
+    auto* body = dynamic_cast<Body*>(object);
+    return body != nullptr ? new QAccessibleWidget(body, QAccessible::Dialog) : nullptr;
+  });
   form.Bind(*this);
 }
 
 FormWindow::~FormWindow() {
-  if (body_ != nullptr) {
-    body_->Detach();
-    delete body_;
-  }
+  Unload();
   for (const QPointer<QWidget>& widget : unloaded_) delete widget.data();
 }
 
@@ -223,7 +180,7 @@ void FormWindow::Show() {
   if (body_ == nullptr) {
     Create();
     if (form_.design().start == StartPosition::kCentreScreen) {
-      PlaceFrame(PrimaryScreenRect(false).center(), Anchor::kCentre);
+      PlaceFrame(PrimaryScreenRect(false).center(), QPointF(0.5, 0.5));
     }
     form_.Load();
     if (body_ == nullptr) return;  // the form unloaded itself
@@ -237,7 +194,7 @@ void FormWindow::Unload() {
   if (body_ == nullptr) return;
   Body* body = std::exchange(body_, nullptr);
   controls_.clear();
-  placed_ = false;
+  place_at_.reset();
   body->Detach();
   body->hide();
   std::erase_if(unloaded_, [](const QPointer<QWidget>& widget) { return widget.isNull(); });
@@ -250,7 +207,6 @@ QWidget* FormWindow::widget() const { return body_; }
 void FormWindow::Create() {
   const FormDesign& design = form_.design();
   dpi_ = ScreenDpi();
-  placed_ = false;
   UseProgramIconForWindows();
   body_ = new Body(*this);
   body_->setObjectName(ToQString(design.name));
@@ -259,21 +215,15 @@ void FormWindow::Create() {
   body_->setFont(FontAt(design.font, dpi_));
   body_->setFixedSize(TwipsToPixels(design.client_width, dpi_),
                       TwipsToPixels(design.client_height, dpi_));
-  controls_.clear();
-  controls_.reserve(design.controls.size());
   for (const ControlDesign& control : design.controls) {
     controls_.push_back(CreateControl(control));
   }
-  // Controls created earlier lie in front of later ones, as on Windows: the
-  // information window's title box stands over its frame's top edge.
-  for (auto widget = controls_.rbegin(); widget != controls_.rend(); ++widget) (*widget)->raise();
   LabelLists();
   SetTabOrder();
 }
 
 QWidget* FormWindow::CreateControl(const ControlDesign& control) {
   QWidget* parent = control.parent ? Control(*control.parent) : body_;
-  if (parent == nullptr) parent = body_;
   const QString caption = ToQString(control.caption);
   QWidget* widget = nullptr;
   switch (control.kind) {
@@ -305,15 +255,16 @@ QWidget* FormWindow::CreateControl(const ControlDesign& control) {
       break;
     }
     case ControlKind::kFrame:
-      widget = new FrameBox(caption, parent);
+      widget = new QGroupBox(caption, parent);
+      // A frame is a control of its own: a press on it must not reach the
+      // form's body, which would start a drag.
+      widget->setAttribute(Qt::WA_NoMousePropagation);
       break;
-    case ControlKind::kPictureBox: {
-      auto* picture = new QWidget(parent);
+    case ControlKind::kPictureBox:
+      widget = new QWidget(parent);
       // It paints its own face, over whatever lies beneath it.
-      picture->setAutoFillBackground(true);
-      widget = picture;
+      widget->setAutoFillBackground(true);
       break;
-    }
     case ControlKind::kDropDownList: {
       auto* list = new QComboBox(parent);
       for (const ListItemDesign& item : control.items) {
@@ -327,10 +278,9 @@ QWidget* FormWindow::CreateControl(const ControlDesign& control) {
   widget->setObjectName(ToQString(control.name));
   const PixelRect rect = ToPixels(control, dpi_);
   widget->setGeometry(rect.left, rect.top, rect.width(), rect.height());
-  // A control without a font of its own takes its container's, which is how
-  // Qt hands fonts down anyway.
+  // A control without a font of its own takes its container's.
   if (control.font) widget->setFont(FontAt(*control.font, dpi_));
-  if (!control.tooltip.empty()) widget->setToolTip(ToQString(control.tooltip));
+  widget->setToolTip(ToQString(control.tooltip));
   if (!control.accessible_name.empty()) {
     widget->setAccessibleName(ToQString(control.accessible_name));
   }
@@ -357,6 +307,9 @@ QWidget* FormWindow::CreateControl(const ControlDesign& control) {
     }
   }
   if (control.Has(control_flags::kHidden)) widget->hide();
+  // Controls created earlier lie in front of later ones, as on Windows: the
+  // information window's title box stands over its frame's top edge.
+  widget->lower();
   return widget;
 }
 
@@ -364,16 +317,10 @@ void FormWindow::LabelLists() {
   // Qt's AT-SPI bridge names a list by its current item and reads what it is
   // from the labels that label it: a label in the same container that shows
   // the list's accessible name becomes its buddy.
-  const FormDesign& design = form_.design();
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    const ControlDesign& list = design.controls[i];
-    if (list.kind != ControlKind::kDropDownList || list.accessible_name.empty()) continue;
-    for (std::size_t j = 0; j < controls_.size(); ++j) {
-      const ControlDesign& label = design.controls[j];
-      if (label.kind == ControlKind::kLabel && label.parent == list.parent &&
-          label.caption == list.accessible_name) {
-        static_cast<QLabel*>(controls_[j])->setBuddy(controls_[i]);
-      }
+  for (QComboBox* list : body_->findChildren<QComboBox*>()) {
+    if (list->accessibleName().isEmpty()) continue;
+    for (QLabel* label : list->parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+      if (label->text() == list->accessibleName()) label->setBuddy(list);
     }
   }
 }
@@ -386,8 +333,7 @@ void FormWindow::SetTabOrder() {
       stops.emplace_back(design.controls[i].tab_index, controls_[i]);
     }
   }
-  std::stable_sort(stops.begin(), stops.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::ranges::stable_sort(stops, {}, &std::pair<int, QWidget*>::first);
   for (std::size_t i = 1; i < stops.size(); ++i) {
     QWidget::setTabOrder(stops[i - 1].second, stops[i].second);
   }
@@ -448,34 +394,31 @@ void FormWindow::FlattenButton(ControlId control) {
   if (auto* button = dynamic_cast<EdgeButton*>(Control(control))) button->SetStaticEdge(true);
 }
 
-TwipsRect FormWindow::ToTwips(const QRect& rect) const {
-  return pellux::ToTwips(
-      PixelRect{rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()}, dpi_);
-}
-
 TwipsRect FormWindow::Frame() const {
   // A top-level window's frame geometry is its client area until the
   // window manager has framed it.
-  return body_ != nullptr ? ToTwips(body_->frameGeometry()) : TwipsRect{};
+  return body_ != nullptr ? ToTwips(ToPixelRect(body_->frameGeometry()), dpi_) : TwipsRect{};
 }
 
-TwipsRect FormWindow::Screen() const { return ToTwips(PrimaryScreenRect(false)); }
+TwipsRect FormWindow::Screen() const {
+  return ToTwips(ToPixelRect(PrimaryScreenRect(false)), dpi_);
+}
 
-TwipsRect FormWindow::WorkArea() const { return ToTwips(PrimaryScreenRect(true)); }
+TwipsRect FormWindow::WorkArea() const {
+  return ToTwips(ToPixelRect(PrimaryScreenRect(true)), dpi_);
+}
 
 std::optional<PixelRect> FormWindow::TaskbarRect() const {
-  if (QGuiApplication::primaryScreen() == nullptr) return std::nullopt;
   return PanelFromScreen(PrimaryScreenRect(false), PrimaryScreenRect(true));
 }
 
 void FormWindow::Move(double x, double y, Corner corner) {
   if (body_ == nullptr) return;
   PlaceFrame(QPoint(TwipsToPixels(x, dpi_), TwipsToPixels(y, dpi_)),
-             corner == Corner::kBottomRight ? Anchor::kBottomRight : Anchor::kTopLeft);
+             corner == Corner::kBottomRight ? QPointF(1, 1) : QPointF(0, 0));
 }
 
-void FormWindow::PlaceFrame(QPoint at, Anchor anchor) {
-  placed_ = true;
+void FormWindow::PlaceFrame(QPoint at, QPointF anchor) {
   place_at_ = at;
   anchor_ = anchor;
   placed_size_ = QSize();
@@ -483,32 +426,14 @@ void FormWindow::PlaceFrame(QPoint at, Anchor anchor) {
 }
 
 void FormWindow::KeepPlacement() {
-  if (body_ == nullptr) return;
+  // Only a loaded window has been placed.
+  if (!place_at_) return;
   const QSize outer = body_->frameGeometry().size();
-  if (!placed_ || outer == placed_size_) return;
+  if (outer == placed_size_) return;
   placed_size_ = outer;
-  QPoint top_left = place_at_;
-  if (anchor_ == Anchor::kCentre) {
-    top_left -= QPoint(outer.width() / 2, outer.height() / 2);
-  } else if (anchor_ == Anchor::kBottomRight) {
-    top_left -= QPoint(outer.width(), outer.height());
-  }
   // A top-level window's position is that of its frame.
-  body_->move(top_left);
-}
-
-void FormWindow::MousePressed(const QMouseEvent& event) {
-  const QPointF at = event.position();
-  form_.Form_MouseDown(ButtonOf(event.button()), ShiftOf(event.modifiers()),
-                       static_cast<float>(PixelsToTwips(at.x(), dpi_)),
-                       static_cast<float>(PixelsToTwips(at.y(), dpi_)));
-}
-
-void FormWindow::MouseMoved(const QMouseEvent& event) {
-  const QPointF at = event.position();
-  form_.Form_MouseMove(ButtonsOf(event.buttons()), ShiftOf(event.modifiers()),
-                       static_cast<float>(PixelsToTwips(at.x(), dpi_)),
-                       static_cast<float>(PixelsToTwips(at.y(), dpi_)));
+  body_->move(*place_at_ - QPoint(static_cast<int>(outer.width() * anchor_.x()),
+                                  static_cast<int>(outer.height() * anchor_.y())));
 }
 
 }  // namespace pellux

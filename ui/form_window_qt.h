@@ -1,8 +1,5 @@
-// A form's window on Qt. One window object serves one form for the life of
-// the program; each time the form is shown and not loaded it builds the
-// window from the form's design table at the screen's DPI: its controls
-// with their names, places, fonts, colours, tooltips and tab order. Clicks
-// of command buttons and the mouse on the window's body go to the form.
+// A form's window on Qt, built from the form's design table at the screen's
+// DPI each time the form is shown while not loaded.
 #pragma once
 
 #include <QPoint>
@@ -10,7 +7,6 @@
 #include <QPushButton>
 #include <QRect>
 #include <QSize>
-#include <QString>
 
 #include <optional>
 #include <string>
@@ -20,13 +16,9 @@
 #include "ui/design.h"
 #include "ui/form_view.h"
 
-class QAccessibleInterface;
-class QMouseEvent;
-
 namespace pellux {
 
-// A command button that can carry the platform's static edge: a thin sunken
-// frame around the button.
+// A command button that can carry a static edge: a thin sunken frame.
 class EdgeButton final : public QPushButton {
  public:
   using QPushButton::QPushButton;
@@ -77,37 +69,25 @@ class FormWindow final : public FormView {
 
  private:
   class Body;
-  friend class Body;
-
-  // A screen reader announces a form's window as a dialog, named by its
-  // caption: Qt would expose a plain top-level widget as a filler.
-  static QAccessibleInterface* AccessibleOf(const QString& class_name, QObject* object);
-
-  // Which point of the window's outer frame a placement fixes.
-  enum class Anchor { kTopLeft, kCentre, kBottomRight };
 
   void Create();
   QWidget* CreateControl(const ControlDesign& control);
   void LabelLists();
   void SetTabOrder();
-  // Places the window's outer frame so that its `anchor` point lies at `at`
-  // (screen pixels). The window manager adds the frame only after the window
-  // is shown; when the frame's size changes, the window is placed again so
-  // the same point stays put.
-  void PlaceFrame(QPoint at, Anchor anchor);
+  // Places a point of the outer frame at `at` (screen pixels): `anchor` is
+  // where it lies as fractions of the frame's size, 0, 0 its top left. The
+  // window manager adds the frame only once the window is shown, so a change
+  // of its size places the window again.
+  void PlaceFrame(QPoint at, QPointF anchor);
   void KeepPlacement();
-  void MousePressed(const QMouseEvent& event);
-  void MouseMoved(const QMouseEvent& event);
-  TwipsRect ToTwips(const QRect& rect) const;
 
   Form& form_;
   int dpi_;
   Body* body_ = nullptr;                     // the loaded window
   std::vector<QPointer<QWidget>> unloaded_;  // waiting to be deleted
   std::vector<QWidget*> controls_;           // parallel to the design's controls
-  bool placed_ = false;
-  QPoint place_at_;
-  Anchor anchor_ = Anchor::kTopLeft;
+  std::optional<QPoint> place_at_;           // none: the window manager places it
+  QPointF anchor_;
   QSize placed_size_;  // the outer size the last placement was made for
 };
 
@@ -115,8 +95,5 @@ class FormWindow final : public FormView {
 // out, as a rectangle in screen pixels whose right and bottom edges lie one
 // past its last pixel; nothing when the available area is the whole screen.
 std::optional<PixelRect> PanelFromScreen(const QRect& screen, const QRect& available);
-
-// The logical DPI of the primary screen, which Qt's widget pixels follow.
-int ScreenDpi();
 
 }  // namespace pellux

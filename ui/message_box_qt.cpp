@@ -7,11 +7,9 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
-
 
 #include "ui/program_icon_qt.h"
 #include "ui/text_qt.h"
@@ -19,22 +17,10 @@
 namespace pellux {
 namespace {
 
-// The message box's height as it will be shown: it sizes itself to its text
-// and the screen only when shown, so it is shown once where nothing is drawn.
-int ShownHeight(QMessageBox& box) {
-  box.setAttribute(Qt::WA_DontShowOnScreen);
-  box.show();
-  const int height = box.height();
-  box.hide();
-  box.setAttribute(Qt::WA_DontShowOnScreen, false);
-  return height;
-}
-
-// A box like the message box, with its caption, icon and OK button, whose
-// text scrolls: for a text too long for the screen. It is as tall as the
-// work area allows and as wide as the message box would be, with room for
-// the scroll bar.
-void ShowScrolling(const QMessageBox& box, const QString& text, int height) {
+// A box like the message box whose text scrolls, for a text too long for
+// the screen: as tall as the work area allows, and as wide as the message
+// box with room for the scroll bar.
+void ShowScrolling(const QMessageBox& box, int height) {
   QDialog dialog;
   dialog.setObjectName(QStringLiteral("scrollingMessage"));
   dialog.setWindowTitle(box.windowTitle());
@@ -44,11 +30,10 @@ void ShowScrolling(const QMessageBox& box, const QString& text, int height) {
     icon->setPixmap(box.iconPixmap());
     layout->addWidget(icon, 0, 0, Qt::AlignTop);
   }
-  auto* view = new QPlainTextEdit(text, &dialog);
+  auto* view = new QPlainTextEdit(box.text(), &dialog);
   view->setObjectName(QStringLiteral("text"));
-  view->setReadOnly(true);
-  // Read with the keys too (Page Down, Ctrl+End); Enter still goes to OK,
-  // the dialog's default button.
+  // Read-only, and read with the keys too (Page Down, Ctrl+End); Enter still
+  // goes to OK, the dialog's default button.
   view->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   view->setFrameShape(QFrame::NoFrame);
   // The text reads like the message box's, on the window's own background.
@@ -66,7 +51,30 @@ void ShowScrolling(const QMessageBox& box, const QString& text, int height) {
 class QtMessageBoxes final : public MessageBoxes {
  public:
   // A modal box with an OK button only, the text shown as plain text.
-  void Show(const std::string& text, const std::string& title, MessageIcon icon) override;
+  void Show(const std::string& text, const std::string& title, MessageIcon icon) override {
+    UseProgramIconForWindows();
+    QMessageBox box(
+        icon == MessageIcon::kInformation ? QMessageBox::Information : QMessageBox::NoIcon,
+        ToQString(title), DisplayLines(text), QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    // The window manager's frame is not known before the box is mapped; a
+    // caption bar's height stands for it.
+    const int frame = box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
+    const int work_height = box.screen()->availableGeometry().height();
+    // The box sizes itself to its text and the screen only when shown, so it
+    // is shown once where nothing is drawn to learn its height.
+    box.setAttribute(Qt::WA_DontShowOnScreen);
+    box.show();
+    const int height = box.height();
+    box.hide();
+    box.setAttribute(Qt::WA_DontShowOnScreen, false);
+    if (height + frame <= work_height) {
+      box.exec();
+    } else {
+      ShowScrolling(box, work_height - frame);
+    }
+  }
+
   // Every box runs modal to the whole program, so the innermost open one is
   // the program's active modal window.
   void BringForward() override {
@@ -76,23 +84,6 @@ class QtMessageBoxes final : public MessageBoxes {
     }
   }
 };
-
-void QtMessageBoxes::Show(const std::string& text, const std::string& title, MessageIcon icon) {
-  UseProgramIconForWindows();
-  QMessageBox box(
-      icon == MessageIcon::kInformation ? QMessageBox::Information : QMessageBox::NoIcon,
-      ToQString(title), DisplayLines(text), QMessageBox::Ok);
-  box.setTextFormat(Qt::PlainText);
-  // The window manager's frame is not known before the box is mapped; a
-  // caption bar's height stands for it.
-  const int frame = box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
-  const int work_height = box.screen()->availableGeometry().height();
-  if (ShownHeight(box) + frame <= work_height) {
-    box.exec();
-    return;
-  }
-  ShowScrolling(box, box.text(), work_height - frame);
-}
 
 }  // namespace
 

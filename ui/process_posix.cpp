@@ -1,6 +1,5 @@
 #include "ui/process.h"
 
-#include <cstdio>
 #include <cstdlib>
 
 namespace pellux {
@@ -9,11 +8,8 @@ namespace {
 class PosixProcess final : public Process {
  public:
   // Ends the process there and then: no window, form or object of the
-  // program is torn down first.
-  [[noreturn]] void EndProgram(int exit_code) override {
-    std::fflush(nullptr);
-    std::exit(exit_code);
-  }
+  // program is torn down first (exit flushes the standard streams).
+  [[noreturn]] void EndProgram(int exit_code) override { std::exit(exit_code); }
 };
 
 }  // namespace

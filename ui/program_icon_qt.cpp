@@ -13,10 +13,7 @@ QIcon ProgramIcon() {
 }
 
 void UseProgramIconForWindows() {
-  static bool used = false;
-  if (used) return;
-  used = true;
-  QApplication::setWindowIcon(ProgramIcon());
+  if (QApplication::windowIcon().isNull()) QApplication::setWindowIcon(ProgramIcon());
 }
 
 }  // namespace pellux

@@ -8,9 +8,7 @@
 
 namespace pellux {
 
-inline QString ToQString(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+inline QString ToQString(std::string_view text) { return QString::fromUtf8(text); }
 
 inline std::string FromQString(const QString& text) { return text.toUtf8().toStdString(); }
 
