@@ -1,13 +1,15 @@
 #include "tray/tray_icon_win.h"
 
+#include <strsafe.h>
 #include <windowsx.h>
 
 #include <algorithm>
+#include <memory>
+#include <type_traits>
 #include <utility>
 
 #include "resource.h"
 #include "ui/text_win.h"
-#include "ui/window_win.h"
 
 namespace pellux {
 namespace {
@@ -17,24 +19,11 @@ namespace {
 constexpr UINT kFirstRetryGapMs = 250;
 constexpr UINT kLongestRetryGapMs = 60000;
 
-class MenuHandle {
- public:
-  MenuHandle() : menu_(CreatePopupMenu()) {}
-  MenuHandle(const MenuHandle&) = delete;
-  MenuHandle& operator=(const MenuHandle&) = delete;
-  ~MenuHandle() {
-    if (menu_ != nullptr) DestroyMenu(menu_);
-  }
-  HMENU get() const { return menu_; }
-
- private:
-  HMENU menu_;
-};
+using Menu = std::unique_ptr<std::remove_pointer_t<HMENU>, decltype(&DestroyMenu)>;
 
 }  // namespace
 
 WinTrayIcon::~WinTrayIcon() {
-  Hide();
   if (icon_ != nullptr) DestroyIcon(icon_);
 }
 
@@ -49,9 +38,7 @@ NOTIFYICONDATAW WinTrayIcon::Data(UINT flags) const {
   // Version 4 shows the tip only when asked to.
   if (flags & NIF_TIP) {
     data.uFlags |= NIF_SHOWTIP;
-    const std::size_t length = std::min(tip_.size(), std::size(data.szTip) - 1);
-    tip_.copy(data.szTip, length);
-    data.szTip[length] = L'\0';
+    StringCchCopyW(data.szTip, std::size(data.szTip), tip_.c_str());
   }
   return data;
 }
@@ -88,7 +75,6 @@ bool WinTrayIcon::TryAdd() {
   data.uVersion = NOTIFYICON_VERSION_4;
   notify_(NIM_SETVERSION, &data);
   NOTIFYICONDATAW show = Data(NIF_STATE);
-  show.dwState = 0;
   show.dwStateMask = NIS_HIDDEN;
   shown_ = notify_(NIM_MODIFY, &show) != FALSE;
   return shown_;
@@ -133,8 +119,7 @@ void WinTrayIcon::SetTip(const std::string& tip) {
 
 std::optional<ControlId> WinTrayIcon::PopupMenu(std::span<const MenuItemDesign> items,
                                                 std::optional<ScreenPoint> place) {
-  MenuHandle menu;
-  if (menu.get() == nullptr) return std::nullopt;
+  const Menu menu(CreatePopupMenu(), DestroyMenu);
   // Command ids are the entries' positions plus one; 0 means nothing chosen.
   UINT_PTR id = 0;
   for (const auto& item : items) {
@@ -146,11 +131,8 @@ std::optional<ControlId> WinTrayIcon::PopupMenu(std::span<const MenuItemDesign> 
     }
   }
   POINT at{};
-  if (place) {
-    at = {place->x, place->y};
-  } else {
-    GetCursorPos(&at);
-  }
+  GetCursorPos(&at);
+  if (place) at = {place->x, place->y};
   const UINT align = GetSystemMetrics(SM_MENUDROPALIGNMENT) != 0 ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
   // The owner must be the foreground window while the menu is open, or the
   // menu would not close when the user clicks away.
@@ -172,7 +154,6 @@ void WinTrayIcon::Hide() {
   // Asked even when the add seemed to fail: the shell may hold the icon all
   // the same, and it would stay behind as a ghost. A refusal means there is
   // nothing left to take away.
-  if (owner_.hwnd() == nullptr) return;
   StopRetrying();
   NOTIFYICONDATAW data = Data(0);
   notify_(NIM_DELETE, &data);

@@ -8,12 +8,8 @@
 #include <shellapi.h>
 
 #include <functional>
-#include <optional>
-#include <span>
-#include <string>
 
 #include "tray/tray_icon.h"
-#include "ui/design.h"
 #include "ui/window_win.h"
 
 namespace pellux {
