@@ -4,8 +4,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <memory>
-#include <type_traits>
 #include <utility>
 
 #include "resource.h"
@@ -23,10 +21,6 @@ using Menu = std::unique_ptr<std::remove_pointer_t<HMENU>, decltype(&DestroyMenu
 
 }  // namespace
 
-WinTrayIcon::~WinTrayIcon() {
-  if (icon_ != nullptr) DestroyIcon(icon_);
-}
-
 NOTIFYICONDATAW WinTrayIcon::Data(UINT flags) const {
   NOTIFYICONDATAW data{};
   data.cbSize = sizeof data;
@@ -34,7 +28,7 @@ NOTIFYICONDATAW WinTrayIcon::Data(UINT flags) const {
   data.uID = kIconId;
   data.uFlags = flags;
   data.uCallbackMessage = kTrayCallbackMessage;
-  data.hIcon = icon_;
+  data.hIcon = icon_.get();
   // Version 4 shows the tip only when asked to.
   if (flags & NIF_TIP) {
     data.uFlags |= NIF_SHOWTIP;
@@ -46,16 +40,16 @@ NOTIFYICONDATAW WinTrayIcon::Data(UINT flags) const {
 // The shell shows its icons at the small icon size of its DPI. The program
 // is aware of the system DPI, where SM_CXSMICON is that size; a window told
 // of another DPI scales it.
-void WinTrayIcon::LoadImageAt(int dpi) {
+bool WinTrayIcon::LoadImageAt(int dpi) {
   const int size = MulDiv(GetSystemMetrics(SM_CXSMICON), dpi, ScreenDpi());
-  if (icon_ != nullptr && size == icon_size_) return;
+  if (icon_ != nullptr && size == icon_size_) return false;
   const auto image = static_cast<HICON>(LoadImageW(
       GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PELLUX), IMAGE_ICON, size, size, 0));
   // Without an image of the new size the old one serves.
-  if (image == nullptr) return;
-  if (icon_ != nullptr) DestroyIcon(icon_);
-  icon_ = image;
+  if (image == nullptr) return false;
+  icon_.reset(image);
   icon_size_ = size;
+  return true;
 }
 
 bool WinTrayIcon::TryAdd() {
@@ -71,7 +65,7 @@ bool WinTrayIcon::TryAdd() {
   // over as it stands.
   if (!notify_(NIM_ADD, &data) && !notify_(NIM_MODIFY, &data)) return false;
   // A shell that refuses version 4 sends clicks in the old format, which the
-  // owner window understands as well: the icon is shown all the same.
+  // icon understands as well: it is shown all the same.
   data.uVersion = NOTIFYICON_VERSION_4;
   notify_(NIM_SETVERSION, &data);
   NOTIFYICONDATAW show = Data(NIF_STATE);
@@ -121,14 +115,12 @@ std::optional<ControlId> WinTrayIcon::PopupMenu(std::span<const MenuItemDesign> 
                                                 std::optional<ScreenPoint> place) {
   const Menu menu(CreatePopupMenu(), DestroyMenu);
   // Command ids are the entries' positions plus one; 0 means nothing chosen.
+  // A separator ignores its id and caption.
   UINT_PTR id = 0;
   for (const auto& item : items) {
     ++id;
-    if (item.separator()) {
-      AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    } else {
-      AppendMenuW(menu.get(), MF_STRING, id, Widen(item.caption).c_str());
-    }
+    AppendMenuW(menu.get(), item.separator() ? MF_SEPARATOR : MF_STRING, id,
+                Widen(item.caption).c_str());
   }
   POINT at{};
   GetCursorPos(&at);
@@ -172,9 +164,7 @@ bool WinTrayIcon::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     Retry();
   } else if (message == WM_DPICHANGED) {
     // The owner moved to a screen of another DPI: the image follows.
-    const HICON before = icon_;
-    LoadImageAt(LOWORD(wparam));
-    if (shown_ && icon_ != before) Modify(NIF_ICON);
+    if (LoadImageAt(LOWORD(wparam)) && shown_) Modify(NIF_ICON);
   } else if (message == TaskbarCreatedMessage()) {
     // Explorer also sends it when the screen's scale changed: the image is
     // loaded again at the size it now shows.
