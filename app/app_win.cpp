@@ -1,23 +1,12 @@
 #include "app/app_win.h"
 
 #include "config/program_version.h"
-#include "resource.h"
 
 namespace pellux {
-namespace {
-
-HICON LoadProgramIcon() {
-  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PELLUX),
-                                       IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                       GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-}
-
-}  // namespace
 
 // Ending the program through the main window takes the icon out first.
 App::App(const PlatformSeams& seams)
     : messages_(seams.messages),
-      icon_(LoadProgramIcon()),
       clipboard_(MakeSystemClipboard()),
       window_(main_, seams.process, seams.messages),
       module1_(seams.sockets, seams.computer, seams.messages, window_),
@@ -26,15 +15,10 @@ App::App(const PlatformSeams& seams)
       config_(main_, seams.settings, seams.messages, ProgramVersion()),
       info_(main_, module1_, *clipboard_, seams.messages) {}
 
-// The main window, destroyed after this, takes the icon out of the tray.
-App::~App() {
-  if (icon_ != nullptr) DestroyIcon(icon_);
-}
-
 bool App::Start() {
   // Without its window (its class refused, or no window made) the program
   // could show no icon and take no command.
-  if (!window_.Create(icon_)) {
+  if (!window_.Create()) {
     messages_.Message("Pellux could not create its main window.");
     return false;
   }

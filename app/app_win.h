@@ -2,16 +2,12 @@
 // platform's seams, driven by the message loop.
 #pragma once
 
-#include <windows.h>
-
 #include <memory>
 
 #include "app/platform_seams.h"
 #include "config/frm_config.h"
 #include "info/frm_info.h"
-#include "monitor/frm_main.h"
 #include "monitor/main_window_win.h"
-#include "net/network_identity.h"
 #include "ui/clipboard.h"
 #include "ui/form_window_win.h"
 
@@ -20,9 +16,6 @@ namespace pellux {
 class App {
  public:
   explicit App(const PlatformSeams& seams);
-  App(const App&) = delete;
-  App& operator=(const App&) = delete;
-  ~App();
 
   // Creates the main window, which shows the icon, and loads the main form.
   // False, after a message that says so, when the window cannot be made.
@@ -38,7 +31,6 @@ class App {
 
  private:
   MessageBoxes& messages_;
-  HICON icon_;
   std::unique_ptr<Clipboard> clipboard_;
   MainWindow window_;
   Module1 module1_;

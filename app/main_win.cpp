@@ -15,16 +15,11 @@ constexpr DWORD kHandOverTimeoutMs = 10000;
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // Owned by this thread, the program's only one, until the program ends.
   pellux::SessionInstance instance(pellux::kSessionMutexName);
-  switch (instance.ClaimSession(kHandOverTimeoutMs)) {
-    case pellux::SessionInstance::Claim::kFirst:
-    case pellux::SessionInstance::Claim::kUnavailable:
-      break;
-    case pellux::SessionInstance::Claim::kHandedOver:
-      return 0;
-    case pellux::SessionInstance::Claim::kNoAnswer:
-      // The running one is hung or will not end: rather than leave the user
-      // with no Pellux that answers, this one runs.
-      break;
+  // Unless the running one took the request, this one runs: a running one
+  // that is hung or will not end must not leave the user with no Pellux
+  // that answers.
+  if (instance.ClaimSession(kHandOverTimeoutMs) == pellux::SessionInstance::Claim::kHandedOver) {
+    return 0;
   }
   const auto sockets = pellux::MakeSystemSockets();
   const auto computer = pellux::MakeSystemComputerName();

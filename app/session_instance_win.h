@@ -38,12 +38,6 @@ class SessionInstance {
   Claim ClaimSession(DWORD timeout_ms);
 
  private:
-  // Waits up to the timeout for the mutex; true once this thread owns it.
-  bool Acquire(DWORD timeout_ms);
-
-  // Asks the running program's window; true once it has handled the request.
-  bool HandOver(HWND running, DWORD timeout_ms);
-
   HANDLE mutex_;
   AllowForegroundFunction allow_foreground_;
   bool owned_ = false;

@@ -21,18 +21,16 @@ class FlagUp {
 
 int16_t IntervalFromSetting(const std::optional<std::string>& stored) {
   if (!stored) return kDefaultInterval;
-  std::string_view text = *stored;
+  const std::string_view text = *stored;
   const auto first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return kDefaultInterval;
-  text = text.substr(first, text.find_last_not_of(' ') - first + 1);
-  // Digits only: from_chars alone would take a sign, and would stop quietly
-  // at the first letter.
-  if (text.find_first_not_of("0123456789") != std::string_view::npos) return kDefaultInterval;
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return kDefaultInterval;
-  if (value < 1 || value > INT16_MAX) return kDefaultInterval;
-  return static_cast<int16_t>(value);
+  const char* const last = text.data() + text.find_last_not_of(' ') + 1;
+  // from_chars stops quietly at the first character that is no digit, and
+  // takes a minus sign, which the lower bound turns away.
+  int16_t value = 0;
+  const auto [end, error] = std::from_chars(text.data() + first, last, value);
+  if (error != std::errc() || end != last || value < 1) return kDefaultInterval;
+  return value;
 }
 
 std::string HistoryReport(std::span<const std::string> history) {
@@ -101,7 +99,7 @@ void frmMain::mnuRecent_Click() {
     return;
   }
   const FlagUp open(report_open_);
-  services_.messages.Show(HistoryReport(lstIPs.Items()), std::string(kHistoryReportTitle),
+  services_.messages.Show(HistoryReport(lstIPs.Items()), "Recent IP addresses",
                           MessageIcon::kInformation);
 }
 

@@ -60,8 +60,6 @@ inline constexpr MenuItemDesign kMainMenu[] = {
 };
 static_assert(NamesMatch(kMainMenu, {PELLUX_MAIN_MENU(PELLUX_NAME_OF)}));
 
-inline constexpr std::string_view kHistoryReportTitle = "Recent IP addresses";
-
 // The text of the history report: a heading, an empty line, then every
 // address of the history, oldest first, each followed by a line break.
 std::string HistoryReport(std::span<const std::string> history);

@@ -1,5 +1,6 @@
 #include "monitor/main_window_win.h"
 
+#include "resource.h"
 #include "ui/twips.h"
 
 namespace pellux {
@@ -22,7 +23,7 @@ UINT MainWindow::ShowInformationMessage() {
   return message;
 }
 
-bool MainWindow::Create(HICON icon) {
+bool MainWindow::Create() {
   const int dpi = ScreenDpi();
   WindowCreateArgs args;
   args.class_name = kClassName;
@@ -31,7 +32,8 @@ bool MainWindow::Create(HICON icon) {
   args.ex_style = WS_EX_TOOLWINDOW;
   args.width = TwipsToPixels(kClientWidthTwips, dpi);
   args.height = TwipsToPixels(kClientHeightTwips, dpi);
-  args.icon = icon;
+  // A shared icon, which needs no freeing.
+  args.icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PELLUX));
   return Window::Create(args);
 }
 

@@ -3,12 +3,9 @@
 // requests from outside to frmMain; the icon delivers its own events.
 #pragma once
 
-#include <windows.h>
-
 #include "monitor/frm_main.h"
 #include "tray/tray_icon_win.h"
 #include "ui/message_box.h"
-#include "ui/window_win.h"
 
 namespace pellux {
 
@@ -38,8 +35,9 @@ class MainWindow final : public Window, public PollTimer, public Process {
   // installer and the uninstaller, ends the program as its Exit command does.
   static UINT ShowInformationMessage();
 
-  // Creates the hidden window; the tray icon is added as it is created.
-  bool Create(HICON icon);
+  // Creates the hidden window with the program icon; the tray icon is added
+  // as it is created.
+  bool Create();
 
   TrayIcon& tray() { return tray_; }
   void StartTimer(uint32_t interval_ms) override;

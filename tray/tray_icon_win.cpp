@@ -1,5 +1,6 @@
 #include "tray/tray_icon_win.h"
 
+#include <strsafe.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -7,7 +8,6 @@
 
 #include "resource.h"
 #include "ui/text_win.h"
-#include "ui/window_win.h"
 
 namespace pellux {
 namespace {
@@ -17,26 +17,9 @@ namespace {
 constexpr UINT kFirstRetryGapMs = 250;
 constexpr UINT kLongestRetryGapMs = 60000;
 
-class MenuHandle {
- public:
-  MenuHandle() : menu_(CreatePopupMenu()) {}
-  MenuHandle(const MenuHandle&) = delete;
-  MenuHandle& operator=(const MenuHandle&) = delete;
-  ~MenuHandle() {
-    if (menu_ != nullptr) DestroyMenu(menu_);
-  }
-  HMENU get() const { return menu_; }
-
- private:
-  HMENU menu_;
-};
+using Menu = std::unique_ptr<std::remove_pointer_t<HMENU>, decltype(&DestroyMenu)>;
 
 }  // namespace
-
-WinTrayIcon::~WinTrayIcon() {
-  Hide();
-  if (icon_ != nullptr) DestroyIcon(icon_);
-}
 
 NOTIFYICONDATAW WinTrayIcon::Data(UINT flags) const {
   NOTIFYICONDATAW data{};
@@ -45,13 +28,11 @@ NOTIFYICONDATAW WinTrayIcon::Data(UINT flags) const {
   data.uID = kIconId;
   data.uFlags = flags;
   data.uCallbackMessage = kTrayCallbackMessage;
-  data.hIcon = icon_;
+  data.hIcon = icon_.get();
   // Version 4 shows the tip only when asked to.
   if (flags & NIF_TIP) {
     data.uFlags |= NIF_SHOWTIP;
-    const std::size_t length = std::min(tip_.size(), std::size(data.szTip) - 1);
-    tip_.copy(data.szTip, length);
-    data.szTip[length] = L'\0';
+    StringCchCopyW(data.szTip, std::size(data.szTip), tip_.c_str());
   }
   return data;
 }
@@ -59,16 +40,16 @@ NOTIFYICONDATAW WinTrayIcon::Data(UINT flags) const {
 // The shell shows its icons at the small icon size of its DPI. The program
 // is aware of the system DPI, where SM_CXSMICON is that size; a window told
 // of another DPI scales it.
-void WinTrayIcon::LoadImageAt(int dpi) {
+bool WinTrayIcon::LoadImageAt(int dpi) {
   const int size = MulDiv(GetSystemMetrics(SM_CXSMICON), dpi, ScreenDpi());
-  if (icon_ != nullptr && size == icon_size_) return;
+  if (icon_ != nullptr && size == icon_size_) return false;
   const auto image = static_cast<HICON>(LoadImageW(
       GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PELLUX), IMAGE_ICON, size, size, 0));
   // Without an image of the new size the old one serves.
-  if (image == nullptr) return;
-  if (icon_ != nullptr) DestroyIcon(icon_);
-  icon_ = image;
+  if (image == nullptr) return false;
+  icon_.reset(image);
   icon_size_ = size;
+  return true;
 }
 
 bool WinTrayIcon::TryAdd() {
@@ -84,11 +65,10 @@ bool WinTrayIcon::TryAdd() {
   // over as it stands.
   if (!notify_(NIM_ADD, &data) && !notify_(NIM_MODIFY, &data)) return false;
   // A shell that refuses version 4 sends clicks in the old format, which the
-  // owner window understands as well: the icon is shown all the same.
+  // icon understands as well: it is shown all the same.
   data.uVersion = NOTIFYICON_VERSION_4;
   notify_(NIM_SETVERSION, &data);
   NOTIFYICONDATAW show = Data(NIF_STATE);
-  show.dwState = 0;
   show.dwStateMask = NIS_HIDDEN;
   shown_ = notify_(NIM_MODIFY, &show) != FALSE;
   return shown_;
@@ -133,24 +113,18 @@ void WinTrayIcon::SetTip(const std::string& tip) {
 
 std::optional<ControlId> WinTrayIcon::PopupMenu(std::span<const MenuItemDesign> items,
                                                 std::optional<ScreenPoint> place) {
-  MenuHandle menu;
-  if (menu.get() == nullptr) return std::nullopt;
+  const Menu menu(CreatePopupMenu(), DestroyMenu);
   // Command ids are the entries' positions plus one; 0 means nothing chosen.
+  // A separator ignores its id and caption.
   UINT_PTR id = 0;
   for (const auto& item : items) {
     ++id;
-    if (item.separator()) {
-      AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    } else {
-      AppendMenuW(menu.get(), MF_STRING, id, Widen(item.caption).c_str());
-    }
+    AppendMenuW(menu.get(), item.separator() ? MF_SEPARATOR : MF_STRING, id,
+                Widen(item.caption).c_str());
   }
   POINT at{};
-  if (place) {
-    at = {place->x, place->y};
-  } else {
-    GetCursorPos(&at);
-  }
+  GetCursorPos(&at);
+  if (place) at = {place->x, place->y};
   const UINT align = GetSystemMetrics(SM_MENUDROPALIGNMENT) != 0 ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
   // The owner must be the foreground window while the menu is open, or the
   // menu would not close when the user clicks away.
@@ -172,7 +146,6 @@ void WinTrayIcon::Hide() {
   // Asked even when the add seemed to fail: the shell may hold the icon all
   // the same, and it would stay behind as a ghost. A refusal means there is
   // nothing left to take away.
-  if (owner_.hwnd() == nullptr) return;
   StopRetrying();
   NOTIFYICONDATAW data = Data(0);
   notify_(NIM_DELETE, &data);
@@ -191,9 +164,7 @@ bool WinTrayIcon::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     Retry();
   } else if (message == WM_DPICHANGED) {
     // The owner moved to a screen of another DPI: the image follows.
-    const HICON before = icon_;
-    LoadImageAt(LOWORD(wparam));
-    if (shown_ && icon_ != before) Modify(NIF_ICON);
+    if (LoadImageAt(LOWORD(wparam)) && shown_) Modify(NIF_ICON);
   } else if (message == TaskbarCreatedMessage()) {
     // Explorer also sends it when the screen's scale changed: the image is
     // loaded again at the size it now shows.

@@ -8,12 +8,10 @@
 #include <shellapi.h>
 
 #include <functional>
-#include <optional>
-#include <span>
-#include <string>
+#include <memory>
+#include <type_traits>
 
 #include "tray/tray_icon.h"
-#include "ui/design.h"
 #include "ui/window_win.h"
 
 namespace pellux {
@@ -40,7 +38,6 @@ class WinTrayIcon final : public TrayIcon {
       : owner_(owner), events_(events), lost_(std::move(lost)), notify_(notify) {}
   WinTrayIcon(const WinTrayIcon&) = delete;
   WinTrayIcon& operator=(const WinTrayIcon&) = delete;
-  ~WinTrayIcon() override;
 
   // Puts the icon into the notification area with the image at the size the
   // shell shows. A shell that refuses it (one still starting at sign-in
@@ -71,14 +68,15 @@ class WinTrayIcon final : public TrayIcon {
   void StopRetrying();
   // A change the shell refused: it has lost the icon, which is added again.
   void Modify(UINT flags);
-  void LoadImageAt(int dpi);
+  // True when it loaded an image of another size.
+  bool LoadImageAt(int dpi);
   void OnCallback(WPARAM wparam, LPARAM lparam);
 
   const Window& owner_;
   TrayEvents& events_;
   std::function<void()> lost_;
   NotifyFunction notify_;
-  HICON icon_ = nullptr;
+  std::unique_ptr<std::remove_pointer_t<HICON>, decltype(&DestroyIcon)> icon_{nullptr, DestroyIcon};
   int icon_size_ = 0;
   bool shown_ = false;
   UINT retry_gap_ms_ = 0;

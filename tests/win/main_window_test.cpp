@@ -39,6 +39,8 @@ TEST_F(AppTest, MainWindowStaysHiddenWithoutTaskbarButton) {
   wchar_t title[16] = {};
   GetWindowTextW(window(), title, 16);
   EXPECT_STREQ(title, L"Pellux");
+  // The form's icon is the program icon.
+  EXPECT_NE(GetClassLongPtrW(window(), GCLP_HICON), 0u);
 }
 
 TEST_F(AppTest, StartPutsTheIconWithTheAddressInTheTray) {
@@ -160,7 +162,7 @@ TEST(MainWindowTest, TrayCallbacksBecomeTheTwoEvents) {
   SpiedMainWindow main;
   EventSpy& spy = main.spy;
   MainWindow& window = main.window;
-  ASSERT_TRUE(window.Create(nullptr));
+  ASSERT_TRUE(window.Create());
   for (const auto& c : cases) {
     spy.events.clear();
     // Version 4 puts the event in the low word and the icon id in the high.
@@ -178,7 +180,7 @@ TEST(MainWindowTest, RequestsFromOutsideBecomeMenuCommands) {
   SpiedMainWindow main;
   EventSpy& spy = main.spy;
   MainWindow& window = main.window;
-  ASSERT_TRUE(window.Create(nullptr));
+  ASSERT_TRUE(window.Create());
   SendMessageW(window.hwnd(), MainWindow::ShowInformationMessage(), 0, 0);
   // WM_NULL, which follows every tray menu, is no request.
   SendMessageW(window.hwnd(), WM_NULL, 0, 0);
@@ -291,7 +293,7 @@ void PumpUntil(Done done) {
 class ModelledShellTest : public ::testing::Test {
  protected:
   void SetUp() override { shell_model = {}; }
-  void Create() { ASSERT_TRUE(window.Create(nullptr)); }
+  void Create() { ASSERT_TRUE(window.Create()); }
   void Callback(WPARAM wparam, LPARAM lparam) {
     SendMessageW(window.hwnd(), kTrayCallbackMessage, wparam, lparam);
   }
@@ -435,7 +437,7 @@ TEST(MainWindowTest, AMenuAskedForFromTheKeyboardOpensAtTheIcon) {
   testing::FakeMessages messages;
   MainWindow window{form, process, messages, ModelNotify};
   form.tray = &window.tray();
-  ASSERT_TRUE(window.Create(nullptr));
+  ASSERT_TRUE(window.Create());
   const POINT icon{200, 150};
   const POINT pointer{700, 500};
   const WPARAM anchor = MAKEWPARAM(icon.x, icon.y);
@@ -490,7 +492,7 @@ TEST(MainWindowTest, AnIconWhoseAddSeemedToFailIsRemovedAtTheEndAllTheSame) {
   testing::FakeMessages messages;
   EventSpy spy;
   MainWindow window{spy, process, messages, ModelNotify};
-  ASSERT_TRUE(window.Create(nullptr));
+  ASSERT_TRUE(window.Create());
   ASSERT_TRUE(shell_model.exists);
   DestroyWindow(window.hwnd());
   EXPECT_FALSE(shell_model.exists);

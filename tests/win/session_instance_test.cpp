@@ -138,7 +138,7 @@ class HungProgram {
           testing::FakeMessages messages;
           NoEvents form;
           MainWindow window(form, process, messages);
-          window.Create(nullptr);
+          window.Create();
           SetEvent(ready_);
           WaitForSingleObject(done_, INFINITE);
         }) {
