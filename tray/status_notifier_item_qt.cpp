@@ -78,23 +78,19 @@ std::vector<std::string> Names(const QStringList& names) {
   return result;
 }
 
-}  // namespace
-
+// The types the two interfaces send, made known to Qt's D-Bus type system.
 void RegisterStatusNotifierTypes() {
-  static const bool registered = [] {
-    qDBusRegisterMetaType<SniPixmap>();
-    qDBusRegisterMetaType<QList<SniPixmap>>();
-    qDBusRegisterMetaType<SniToolTip>();
-    qDBusRegisterMetaType<MenuLayoutItem>();
-    qDBusRegisterMetaType<MenuItemProperties>();
-    qDBusRegisterMetaType<QList<MenuItemProperties>>();
-    qDBusRegisterMetaType<MenuEvent>();
-    qDBusRegisterMetaType<QList<MenuEvent>>();
-    return true;
-  }();
-  (void)registered;
+  qDBusRegisterMetaType<SniPixmap>();
+  qDBusRegisterMetaType<QList<SniPixmap>>();
+  qDBusRegisterMetaType<SniToolTip>();
+  qDBusRegisterMetaType<MenuLayoutItem>();
+  qDBusRegisterMetaType<MenuItemProperties>();
+  qDBusRegisterMetaType<QList<MenuItemProperties>>();
+  qDBusRegisterMetaType<MenuEvent>();
+  qDBusRegisterMetaType<QList<MenuEvent>>();
 }
 
+// The pixels of the icon at each of its sizes up to 64 pixels.
 QList<SniPixmap> IconPixmaps(const QIcon& icon) {
   QList<SniPixmap> pixmaps;
   for (const QSize size : icon.availableSizes()) {
@@ -111,6 +107,8 @@ QList<SniPixmap> IconPixmaps(const QIcon& icon) {
   }
   return pixmaps;
 }
+
+}  // namespace
 
 QString InstalledThemeIcon() {
   const QString file = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
@@ -196,8 +194,11 @@ class SniItemObject final : public QObject {
   QList<SniPixmap> NoPixmaps() const { return {}; }
   SniToolTip ToolTip() const { return tool_tip_; }
 
-  const QString& tool_tip() const { return tool_tip_.title; }
-  void set_tool_tip(const QString& text) { tool_tip_.title = text; }
+  // Sent on the bus only while the item is there.
+  void SetToolTip(const QString& text) {
+    tool_tip_.title = text;
+    emit NewToolTip();
+  }
 
  public slots:
   void ContextMenu(int x, int y) {
@@ -373,52 +374,8 @@ void StatusNotifierItem::RegisterWithWatcher() {
                    });
 }
 
-void StatusNotifierItem::SetToolTip(const QString& text) {
-  if (text == item_->tool_tip()) return;
-  item_->set_tool_tip(text);
-  // Sent on the bus only while the item is there.
-  emit item_->NewToolTip();
-}
+void StatusNotifierItem::SetToolTip(const QString& text) { item_->SetToolTip(text); }
 
-namespace {
-
-// A structure as D-Bus sends it: its fields in order, between the
-// structure's brackets.
-template <class... Fields>
-QDBusArgument& WriteStructure(QDBusArgument& argument, const Fields&... fields) {
-  argument.beginStructure();
-  (argument << ... << fields);
-  argument.endStructure();
-  return argument;
-}
-
-template <class... Fields>
-const QDBusArgument& ReadStructure(const QDBusArgument& argument, Fields&... fields) {
-  argument.beginStructure();
-  (argument >> ... >> fields);
-  argument.endStructure();
-  return argument;
-}
-
-}  // namespace
-
-QDBusArgument& operator<<(QDBusArgument& argument, const SniPixmap& pixmap) {
-  return WriteStructure(argument, pixmap.width, pixmap.height, pixmap.argb);
-}
-
-const QDBusArgument& operator>>(const QDBusArgument& argument, SniPixmap& pixmap) {
-  return ReadStructure(argument, pixmap.width, pixmap.height, pixmap.argb);
-}
-
-QDBusArgument& operator<<(QDBusArgument& argument, const SniToolTip& tip) {
-  return WriteStructure(argument, tip.icon_name, tip.pixmaps, tip.title, tip.text);
-}
-
-const QDBusArgument& operator>>(const QDBusArgument& argument, SniToolTip& tip) {
-  return ReadStructure(argument, tip.icon_name, tip.pixmaps, tip.title, tip.text);
-}
-
-// The children go as variants, each holding a layout item in turn.
 QDBusArgument& operator<<(QDBusArgument& argument, const MenuLayoutItem& item) {
   argument.beginStructure();
   argument << item.id << item.properties;
@@ -444,22 +401,6 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, MenuLayoutItem& i
   argument.endArray();
   argument.endStructure();
   return argument;
-}
-
-QDBusArgument& operator<<(QDBusArgument& argument, const MenuItemProperties& item) {
-  return WriteStructure(argument, item.id, item.properties);
-}
-
-const QDBusArgument& operator>>(const QDBusArgument& argument, MenuItemProperties& item) {
-  return ReadStructure(argument, item.id, item.properties);
-}
-
-QDBusArgument& operator<<(QDBusArgument& argument, const MenuEvent& event) {
-  return WriteStructure(argument, event.id, event.event_id, event.data, event.timestamp);
-}
-
-const QDBusArgument& operator>>(const QDBusArgument& argument, MenuEvent& event) {
-  return ReadStructure(argument, event.id, event.event_id, event.data, event.timestamp);
 }
 
 }  // namespace pellux

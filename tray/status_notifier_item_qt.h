@@ -13,7 +13,7 @@
 
 #include <memory>
 #include <span>
-#include <string_view>
+#include <tuple>
 
 #include "tray/dbus_menu.h"
 #include "tray/tray_icon.h"
@@ -26,6 +26,7 @@ struct SniPixmap {
   int width = 0;
   int height = 0;
   QByteArray argb;
+  static auto Fields(auto& self) { return std::tie(self.width, self.height, self.argb); }
 };
 
 struct SniToolTip {
@@ -33,6 +34,9 @@ struct SniToolTip {
   QList<SniPixmap> pixmaps;
   QString title;
   QString text;
+  static auto Fields(auto& self) {
+    return std::tie(self.icon_name, self.pixmaps, self.title, self.text);
+  }
 };
 
 // An item of the menu's layout with the items below it.
@@ -46,6 +50,7 @@ struct MenuLayoutItem {
 struct MenuItemProperties {
   int id = 0;
   QVariantMap properties;
+  static auto Fields(auto& self) { return std::tie(self.id, self.properties); }
 };
 
 // One event of an EventGroup call.
@@ -54,6 +59,9 @@ struct MenuEvent {
   QString event_id;
   QDBusVariant data;
   uint timestamp = 0;
+  static auto Fields(auto& self) {
+    return std::tie(self.id, self.event_id, self.data, self.timestamp);
+  }
 };
 
 class SniItemObject;
@@ -94,9 +102,6 @@ class StatusNotifierItem final {
   bool published_ = false;
 };
 
-// The pixels of the icon at each of its sizes up to 64 pixels.
-QList<SniPixmap> IconPixmaps(const QIcon& icon);
-
 // The icon's name in the icon theme when the package installed it where
 // panels look for theme icons, else empty.
 QString InstalledThemeIcon();
@@ -106,19 +111,31 @@ QString InstalledThemeIcon();
 // back on the nearest screen's edge.
 QPoint FromScreenPixels(QPoint native);
 
-// The types the two interfaces send, registered with Qt's D-Bus type system.
-void RegisterStatusNotifierTypes();
+// A structure that D-Bus sends as the fields its Fields names, in order.
+template <class T>
+concept DbusStructure = requires(T& value) {
+  T::Fields(value);
+};
 
-QDBusArgument& operator<<(QDBusArgument& argument, const SniPixmap& pixmap);
-const QDBusArgument& operator>>(const QDBusArgument& argument, SniPixmap& pixmap);
-QDBusArgument& operator<<(QDBusArgument& argument, const SniToolTip& tip);
-const QDBusArgument& operator>>(const QDBusArgument& argument, SniToolTip& tip);
+template <DbusStructure T>
+QDBusArgument& operator<<(QDBusArgument& argument, const T& value) {
+  argument.beginStructure();
+  std::apply([&argument](const auto&... fields) { (argument << ... << fields); }, T::Fields(value));
+  argument.endStructure();
+  return argument;
+}
+
+template <DbusStructure T>
+const QDBusArgument& operator>>(const QDBusArgument& argument, T& value) {
+  argument.beginStructure();
+  std::apply([&argument](auto&... fields) { (argument >> ... >> fields); }, T::Fields(value));
+  argument.endStructure();
+  return argument;
+}
+
+// The children go as variants, each holding a layout item in turn.
 QDBusArgument& operator<<(QDBusArgument& argument, const MenuLayoutItem& item);
 const QDBusArgument& operator>>(const QDBusArgument& argument, MenuLayoutItem& item);
-QDBusArgument& operator<<(QDBusArgument& argument, const MenuItemProperties& item);
-const QDBusArgument& operator>>(const QDBusArgument& argument, MenuItemProperties& item);
-QDBusArgument& operator<<(QDBusArgument& argument, const MenuEvent& event);
-const QDBusArgument& operator>>(const QDBusArgument& argument, MenuEvent& event);
 
 }  // namespace pellux
 
