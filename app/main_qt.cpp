@@ -16,7 +16,6 @@
 #include "net/computer_name.h"
 #include "net/sockets.h"
 #include "settings/settings.h"
-#include "tray/tray_icon_qt.h"
 #include "ui/message_box.h"
 #include "ui/process.h"
 

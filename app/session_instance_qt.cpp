@@ -17,18 +17,18 @@ constexpr int kAttempts = 3;
 
 }  // namespace
 
-void ApplicationObject::Activate(const QVariantMap& /*platform_data*/) {
-  if (activate) activate();
-}
-
 SessionInstance::SessionInstance(QDBusConnection bus, int answer_ms)
     : bus_(std::move(bus)), answer_ms_(answer_ms) {}
+
+void SessionInstance::Activate(const QVariantMap& /*platform_data*/) {
+  if (show_) show_();
+}
 
 SessionInstance::Claim SessionInstance::ClaimSession() {
   if (!bus_.isConnected() || bus_.interface() == nullptr) return Claim::kUnavailable;
   // The object is there before the name, so that a call that follows the
   // name at once finds it; calls wait in the queue until the event loop runs.
-  registered_ = bus_.registerObject(kPath, &object_, QDBusConnection::ExportScriptableSlots);
+  bus_.registerObject(kPath, this, QDBusConnection::ExportScriptableSlots);
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
         bus_.interface()->registerService(kService, QDBusConnectionInterface::DontQueueService,
@@ -69,8 +69,7 @@ std::optional<SessionInstance::Claim> SessionInstance::AskRunning() {
 void SessionInstance::Close() {
   if (owner_ && bus_.isConnected()) bus_.interface()->unregisterService(kService);
   owner_ = false;
-  if (registered_) bus_.unregisterObject(kPath);
-  registered_ = false;
+  bus_.unregisterObject(kPath);
 }
 
 }  // namespace pellux

@@ -80,8 +80,6 @@ class StatusNotifierItem final {
   // handler may open a menu or a modal box.
   StatusNotifierItem(QDBusConnection bus, std::span<const MenuItemDesign> menu, const QIcon& icon,
                      TrayEvents& events);
-  StatusNotifierItem(const StatusNotifierItem&) = delete;
-  StatusNotifierItem& operator=(const StatusNotifierItem&) = delete;
   // Takes the item off the bus, and so out of every panel.
   ~StatusNotifierItem();
 

@@ -35,8 +35,8 @@ const QString kWatcherPath = QString::fromLatin1(StatusNotifierItem::kWatcherPat
 constexpr const char* kHostSignals[] = {"StatusNotifierHostRegistered",
                                         "StatusNotifierHostUnregistered"};
 
-}  // namespace
-
+// Passes an action on the XEmbed icon on to `events`: a click or double
+// click (whichever the tray reports) activates the icon.
 void DeliverTrayActivation(QSystemTrayIcon::ActivationReason reason, TrayEvents& events) {
   switch (reason) {
     case QSystemTrayIcon::Trigger:
@@ -53,6 +53,8 @@ void DeliverTrayActivation(QSystemTrayIcon::ActivationReason reason, TrayEvents&
       return;
   }
 }
+
+}  // namespace
 
 QtTrayIcon::QtTrayIcon(QDBusConnection bus, TrayEvents& events,
                        std::span<const MenuItemDesign> menu)
@@ -107,19 +109,16 @@ void QtTrayIcon::SetTip(const std::string& tip) {
 std::optional<ControlId> QtTrayIcon::PopupMenu(std::span<const MenuItemDesign> items,
                                                std::optional<ScreenPoint> place) {
   QMenu menu;
-  for (std::size_t index = 0; index < items.size(); ++index) {
-    const MenuItemDesign& item = items[index];
+  for (const MenuItemDesign& item : items) {
     QAction* action =
         item.separator() ? menu.addSeparator() : menu.addAction(ToQString(item.caption));
     action->setObjectName(ToQString(item.name));
-    action->setData(static_cast<qulonglong>(index));
   }
-  const QAction* chosen =
+  // A separator cannot be chosen, so the chosen action is one of the entries.
+  QAction* chosen =
       menu.exec(place ? FromScreenPixels(QPoint(place->x, place->y)) : QCursor::pos());
   if (chosen == nullptr) return std::nullopt;
-  const auto index = static_cast<std::size_t>(chosen->data().toULongLong());
-  if (index >= items.size() || items[index].separator()) return std::nullopt;
-  return ControlId::At(index);
+  return ControlId::At(static_cast<std::size_t>(menu.actions().indexOf(chosen)));
 }
 
 void QtTrayIcon::AskForHost(int question) {
