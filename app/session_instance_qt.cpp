@@ -9,7 +9,7 @@ namespace pellux {
 namespace {
 
 const QString kService = QString::fromLatin1(SessionInstance::kServiceName);
-const QString kPath = QString::fromLatin1(SessionInstance::kObjectPath);
+const QString kPath = QStringLiteral("/org/pellux/Pellux");
 
 // How often a start tries again when the owner ends between its claim and
 // its call: enough for a program that is ending, not a loop.

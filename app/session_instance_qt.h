@@ -28,7 +28,6 @@ class SessionInstance final : public QObject {
   };
 
   static constexpr const char* kServiceName = "org.pellux.Pellux";
-  static constexpr const char* kObjectPath = "/org/pellux/Pellux";
   // How long a later start waits for the running one: answering takes a
   // few milliseconds, unless that process hangs.
   static constexpr int kAnswerMs = 5000;

@@ -41,11 +41,10 @@ constexpr int kLargestPixmap = 64;
 constexpr const char* kThemeIcon = "pellux";
 constexpr const char* kThemeIconFile = "icons/hicolor/scalable/apps/pellux.svg";
 
-// How many answers with the pixels of the icon go out in a burst, and how
-// many more each second after it. A panel reads them once when the item
-// appears and again at each NewIcon; a client that asks thousands of times a
-// second gets answers without them, so that the bus is not filled with
-// copies of the same images ahead of everyone else's answers.
+// How many answers with the icon's pixels go out in a burst, and how many
+// more each second. A panel reads them when the item appears and at each
+// NewIcon; a client asking thousands of times a second gets answers without
+// them, so that copies of the images do not crowd the bus.
 constexpr int kPixmapBurst = 16;
 constexpr int kPixmapsPerSecond = 16;
 // After answers went out without the pixels, the item announces its icon
@@ -118,9 +117,7 @@ QString InstalledThemeIcon() {
 
 QPoint FromScreenPixels(QPoint native) {
   // Qt keeps each screen's top-left corner where it is and scales the rest
-  // of the screen by its device pixel ratio. A point off every screen (a
-  // panel may send any number) is moved onto the nearest one, at its edge,
-  // so that the menu opens where it can be seen.
+  // of the screen by its device pixel ratio. A panel may send any number.
   QScreen* screen = nullptr;
   QPoint on_screen = native;
   int64_t nearest = INT64_MAX;

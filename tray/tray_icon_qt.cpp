@@ -14,8 +14,6 @@
 namespace pellux {
 namespace {
 
-// Said once on the standard error each time the program finds itself
-// without a tray.
 constexpr const char* kNoTrayYet = "pellux: no system tray yet; the icon appears when one starts\n";
 
 // Shown when no tray has come a while after start, so that a user of a
