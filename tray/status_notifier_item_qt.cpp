@@ -1,18 +1,13 @@
 #include "tray/status_notifier_item_qt.h"
 
-#include <QCoreApplication>
 #include <QDBusContext>
 #include <QDBusMessage>
 #include <QDBusMetaType>
-#include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QtEndian>
 
 #include <malloc.h>
@@ -21,7 +16,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 
 #include "ui/text_qt.h"
 
@@ -66,11 +60,6 @@ MenuLayoutItem ToLayoutItem(const DbusMenuNode& node) {
   return item;
 }
 
-// Runs `action` from the event loop, unless `owner` is gone by then.
-void Later(QObject* owner, std::function<void()> action) {
-  QMetaObject::invokeMethod(owner, std::move(action), Qt::QueuedConnection);
-}
-
 std::vector<std::string> Names(const QStringList& names) {
   std::vector<std::string> result;
   for (const QString& name : names) result.push_back(FromQString(name));
@@ -95,13 +84,9 @@ QList<SniPixmap> IconPixmaps(const QIcon& icon) {
   for (const QSize size : icon.availableSizes()) {
     if (size.width() > kLargestPixmap || size.height() > kLargestPixmap) continue;
     const QImage image = icon.pixmap(size, 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
-    SniPixmap pixmap{image.width(), image.height(), {}};
-    pixmap.argb.resize(static_cast<qsizetype>(image.width()) * image.height() * 4);
-    auto* out = reinterpret_cast<uchar*>(pixmap.argb.data());
-    for (int y = 0; y < image.height(); ++y) {
-      const auto* line = reinterpret_cast<const quint32*>(image.constScanLine(y));
-      for (int x = 0; x < image.width(); ++x, out += 4) qToBigEndian(line[x], out);
-    }
+    // Rows of 32-bit pixels have no padding, so the pixels are one array.
+    SniPixmap pixmap{image.width(), image.height(), QByteArray(image.sizeInBytes(), '\0')};
+    qToBigEndian<quint32>(image.constBits(), image.sizeInBytes() / 4, pixmap.argb.data());
     pixmaps.append(pixmap);
   }
   return pixmaps;
@@ -139,104 +124,6 @@ QPoint FromScreenPixels(QPoint native) {
   const QPoint origin = screen->geometry().topLeft();
   return origin + (on_screen - origin) / screen->devicePixelRatio();
 }
-
-// The item as panels read it, under /StatusNotifierItem.
-class SniItemObject final : public QObject {
-  Q_OBJECT
-  Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierItem")
-  Q_PROPERTY(QString Category READ Category)
-  Q_PROPERTY(QString Id READ Name)
-  Q_PROPERTY(QString Title READ Name)
-  Q_PROPERTY(QString Status READ Status)
-  Q_PROPERTY(int WindowId READ NoWindow)
-  Q_PROPERTY(QString IconThemePath READ NoText)
-  Q_PROPERTY(QDBusObjectPath Menu READ Menu)
-  Q_PROPERTY(bool ItemIsMenu READ IsMenu)
-  Q_PROPERTY(QString IconName READ IconName)
-  Q_PROPERTY(QList<pellux::SniPixmap> IconPixmap READ IconPixmap)
-  Q_PROPERTY(QString OverlayIconName READ NoText)
-  Q_PROPERTY(QList<pellux::SniPixmap> OverlayIconPixmap READ NoPixmaps)
-  Q_PROPERTY(QString AttentionIconName READ NoText)
-  Q_PROPERTY(QList<pellux::SniPixmap> AttentionIconPixmap READ NoPixmaps)
-  Q_PROPERTY(QString AttentionMovieName READ NoText)
-  Q_PROPERTY(pellux::SniToolTip ToolTip READ ToolTip)
-
- public:
-  SniItemObject(TrayEvents& events, QList<SniPixmap> pixmaps)
-      : events_(events), pixmaps_(std::move(pixmaps)), icon_name_(InstalledThemeIcon()) {
-    refill_.start();
-    announce_icon_.setSingleShot(true);
-    announce_icon_.setInterval(kNewIconAfterMs);
-    connect(&announce_icon_, &QTimer::timeout, this, [this] {
-      emit NewIcon();
-      // The answers to the burst are gone; the allocator keeps the pages
-      // they used until asked to give them back.
-      malloc_trim(0);
-    });
-  }
-
-  QString Category() const { return QStringLiteral("ApplicationStatus"); }
-  QString Name() const { return QCoreApplication::applicationName(); }
-  QString Status() const { return QStringLiteral("Active"); }
-  int NoWindow() const { return 0; }
-  QString NoText() const { return {}; }
-  QDBusObjectPath Menu() const { return QDBusObjectPath(StatusNotifierItem::kMenuPath); }
-  bool IsMenu() const { return false; }
-  QString IconName() const { return icon_name_; }
-  QList<SniPixmap> IconPixmap() {
-    if (TakePixmapAnswer()) return pixmaps_;
-    announce_icon_.start();
-    return {};
-  }
-  QList<SniPixmap> NoPixmaps() const { return {}; }
-  SniToolTip ToolTip() const { return tool_tip_; }
-
-  // Sent on the bus only while the item is there.
-  void SetToolTip(const QString& text) {
-    tool_tip_.title = text;
-    emit NewToolTip();
-  }
-
- public slots:
-  void ContextMenu(int x, int y) {
-    Later(this, [this, x, y] { events_.Trayicon1_MouseButton(kRightButton, ScreenPoint{x, y}); });
-  }
-  void Activate(int /*x*/, int /*y*/) {
-    Later(this, [this] { events_.Trayicon1_Activate(); });
-  }
-  void SecondaryActivate(int /*x*/, int /*y*/) {
-    Later(this, [this] { events_.Trayicon1_MouseButton(kMiddleButton, std::nullopt); });
-  }
-  void Scroll(int /*delta*/, const QString& /*orientation*/) {}
-
- signals:
-  void NewTitle();
-  void NewIcon();
-  void NewAttentionIcon();
-  void NewOverlayIcon();
-  void NewToolTip();
-  void NewStatus(const QString& status);
-
- private:
-  bool TakePixmapAnswer() {
-    const qint64 earned = refill_.elapsed() * kPixmapsPerSecond / 1000;
-    if (earned > 0) {
-      pixmap_answers_ = static_cast<int>(std::min<qint64>(kPixmapBurst, pixmap_answers_ + earned));
-      refill_.restart();
-    }
-    if (pixmap_answers_ == 0) return false;
-    --pixmap_answers_;
-    return true;
-  }
-
-  TrayEvents& events_;
-  const QList<SniPixmap> pixmaps_;
-  const QString icon_name_;
-  SniToolTip tool_tip_;
-  int pixmap_answers_ = kPixmapBurst;
-  QElapsedTimer refill_;
-  QTimer announce_icon_;
-};
 
 // The command menu under /MenuBar. It never changes, so the signals that
 // announce changes are never sent and are left out.
@@ -297,7 +184,8 @@ class SniMenuObject final : public QObject, protected QDBusContext {
   void Event(int id, const QString& eventId, const QDBusVariant& /*data*/, uint /*timestamp*/) {
     if (eventId != QLatin1String("clicked")) return;
     if (const auto entry = menu_.Entry(id)) {
-      Later(this, [this, entry = *entry] { events_.mnuMain_Click(entry); });
+      QMetaObject::invokeMethod(
+          this, [this, entry = *entry] { events_.mnuMain_Click(entry); }, Qt::QueuedConnection);
     }
   }
 
@@ -333,10 +221,22 @@ StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, std::span<const Menu
                                        const QIcon& icon, TrayEvents& events)
     : bus_(std::move(bus)),
       service_(QStringLiteral("org.kde.StatusNotifierItem-%1-1")
-                   .arg(QCoreApplication::applicationPid())) {
+                   .arg(QCoreApplication::applicationPid())),
+      events_(events),
+      menu_(std::make_unique<SniMenuObject>(events, menu)),
+      pixmaps_(IconPixmaps(icon)),
+      icon_name_(InstalledThemeIcon()),
+      pixmap_answers_(kPixmapBurst) {
   RegisterStatusNotifierTypes();
-  item_ = std::make_unique<SniItemObject>(events, IconPixmaps(icon));
-  menu_ = std::make_unique<SniMenuObject>(events, menu);
+  refill_.start();
+  announce_icon_.setSingleShot(true);
+  announce_icon_.setInterval(kNewIconAfterMs);
+  connect(&announce_icon_, &QTimer::timeout, this, [this] {
+    emit NewIcon();
+    // The answers to the burst are gone; the allocator keeps the pages
+    // they used until asked to give them back.
+    malloc_trim(0);
+  });
 }
 
 StatusNotifierItem::~StatusNotifierItem() {
@@ -349,7 +249,7 @@ StatusNotifierItem::~StatusNotifierItem() {
 bool StatusNotifierItem::Publish() {
   constexpr auto kExport = QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals |
                            QDBusConnection::ExportAllProperties;
-  published_ = bus_.registerObject(QString::fromLatin1(kItemPath), item_.get(), kExport) &&
+  published_ = bus_.registerObject(QString::fromLatin1(kItemPath), this, kExport) &&
                bus_.registerObject(QString::fromLatin1(kMenuPath), menu_.get(), kExport) &&
                bus_.registerService(service_);
   return published_;
@@ -360,18 +260,26 @@ void StatusNotifierItem::RegisterWithWatcher() {
       QString::fromLatin1(kWatcherService), QString::fromLatin1(kWatcherPath),
       QString::fromLatin1(kWatcherService), QStringLiteral("RegisterStatusNotifierItem"));
   call << service_;
-  auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), item_.get());
-  QObject::connect(watcher, &QDBusPendingCallWatcher::finished, item_.get(),
-                   [](QDBusPendingCallWatcher* finished) {
-                     if (finished->isError()) {
-                       std::fprintf(stderr, "pellux: the tray did not take the icon: %s\n",
-                                    qPrintable(finished->error().message()));
-                     }
-                     finished->deleteLater();
-                   });
+  auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
+  connect(watcher, &QDBusPendingCallWatcher::finished, this, [](QDBusPendingCallWatcher* finished) {
+    if (finished->isError()) {
+      std::fprintf(stderr, "pellux: the tray did not take the icon: %s\n",
+                   qPrintable(finished->error().message()));
+    }
+    finished->deleteLater();
+  });
 }
 
-void StatusNotifierItem::SetToolTip(const QString& text) { item_->SetToolTip(text); }
+bool StatusNotifierItem::TakePixmapAnswer() {
+  const qint64 earned = refill_.elapsed() * kPixmapsPerSecond / 1000;
+  if (earned > 0) {
+    pixmap_answers_ = static_cast<int>(std::min<qint64>(kPixmapBurst, pixmap_answers_ + earned));
+    refill_.restart();
+  }
+  if (pixmap_answers_ == 0) return false;
+  --pixmap_answers_;
+  return true;
+}
 
 QDBusArgument& operator<<(QDBusArgument& argument, const MenuLayoutItem& item) {
   argument.beginStructure();

@@ -3,14 +3,19 @@
 // com.canonical.dbusmenu, which the panel draws as its own menu.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QList>
 #include <QPoint>
+#include <QTimer>
 #include <QVariantMap>
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <tuple>
@@ -64,10 +69,30 @@ struct MenuEvent {
   }
 };
 
-class SniItemObject;
 class SniMenuObject;
 
-class StatusNotifierItem final {
+// The item as panels read it, under /StatusNotifierItem; Qt answers its
+// properties and introspection from the declarations.
+class StatusNotifierItem final : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierItem")
+  Q_PROPERTY(QString Category READ Category)
+  Q_PROPERTY(QString Id READ Name)
+  Q_PROPERTY(QString Title READ Name)
+  Q_PROPERTY(QString Status READ Status)
+  Q_PROPERTY(int WindowId READ NoWindow)
+  Q_PROPERTY(QString IconThemePath READ NoText)
+  Q_PROPERTY(QDBusObjectPath Menu READ Menu)
+  Q_PROPERTY(bool ItemIsMenu READ IsMenu)
+  Q_PROPERTY(QString IconName READ IconName)
+  Q_PROPERTY(QList<pellux::SniPixmap> IconPixmap READ IconPixmap)
+  Q_PROPERTY(QString OverlayIconName READ NoText)
+  Q_PROPERTY(QList<pellux::SniPixmap> OverlayIconPixmap READ NoPixmaps)
+  Q_PROPERTY(QString AttentionIconName READ NoText)
+  Q_PROPERTY(QList<pellux::SniPixmap> AttentionIconPixmap READ NoPixmaps)
+  Q_PROPERTY(QString AttentionMovieName READ NoText)
+  Q_PROPERTY(pellux::SniToolTip ToolTip READ ToolTip)
+
  public:
   static constexpr const char* kItemPath = "/StatusNotifierItem";
   static constexpr const char* kMenuPath = "/MenuBar";
@@ -81,23 +106,72 @@ class StatusNotifierItem final {
   StatusNotifierItem(QDBusConnection bus, std::span<const MenuItemDesign> menu, const QIcon& icon,
                      TrayEvents& events);
   // Takes the item off the bus, and so out of every panel.
-  ~StatusNotifierItem();
+  ~StatusNotifierItem() override;
 
   // Puts the item on the bus under its own name; false when refused.
   bool Publish();
   // Asks the watcher, which tells panels about items, to show the item.
   void RegisterWithWatcher();
+  // Sent on the bus only while the item is there.
+  void SetToolTip(const QString& text) {
+    tool_tip_.title = text;
+    emit NewToolTip();
+  }
 
-  void SetToolTip(const QString& text);
+  QString Category() const { return QStringLiteral("ApplicationStatus"); }
+  QString Name() const { return QCoreApplication::applicationName(); }
+  QString Status() const { return QStringLiteral("Active"); }
+  int NoWindow() const { return 0; }
+  QString NoText() const { return {}; }
+  QDBusObjectPath Menu() const { return QDBusObjectPath(kMenuPath); }
+  bool IsMenu() const { return false; }
+  QString IconName() const { return icon_name_; }
+  QList<SniPixmap> IconPixmap() {
+    if (TakePixmapAnswer()) return pixmaps_;
+    announce_icon_.start();
+    return {};
+  }
+  QList<SniPixmap> NoPixmaps() const { return {}; }
+  SniToolTip ToolTip() const { return tool_tip_; }
+
+ public slots:
+  void ContextMenu(int x, int y) {
+    Later([this, x, y] { events_.Trayicon1_MouseButton(kRightButton, ScreenPoint{x, y}); });
+  }
+  void Activate(int /*x*/, int /*y*/) {
+    Later([this] { events_.Trayicon1_Activate(); });
+  }
+  void SecondaryActivate(int /*x*/, int /*y*/) {
+    Later([this] { events_.Trayicon1_MouseButton(kMiddleButton, std::nullopt); });
+  }
+  void Scroll(int /*delta*/, const QString& /*orientation*/) {}
+
+ signals:
+  void NewTitle();
+  void NewIcon();
+  void NewAttentionIcon();
+  void NewOverlayIcon();
+  void NewToolTip();
+  void NewStatus(const QString& status);
 
  private:
+  // Runs `action` from the event loop, unless the item is gone by then.
+  void Later(std::function<void()> action) {
+    QMetaObject::invokeMethod(this, std::move(action), Qt::QueuedConnection);
+  }
+  bool TakePixmapAnswer();
+
   QDBusConnection bus_;
   QString service_;
-  // What the bus shows under the two paths; Qt answers their properties
-  // and introspection from the objects' declarations.
-  std::unique_ptr<SniItemObject> item_;
+  TrayEvents& events_;
   std::unique_ptr<SniMenuObject> menu_;
   bool published_ = false;
+  const QList<SniPixmap> pixmaps_;
+  const QString icon_name_;
+  SniToolTip tool_tip_;
+  int pixmap_answers_;
+  QElapsedTimer refill_;
+  QTimer announce_icon_;
 };
 
 // The icon's name in the icon theme when the package installed it where
