@@ -29,26 +29,23 @@ SessionInstance::Claim SessionInstance::ClaimSession() {
   // The object is there before the name, so that a call that follows the
   // name at once finds it; calls wait in the queue until the event loop runs.
   bus_.registerObject(kPath, this, QDBusConnection::ExportScriptableSlots);
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+  std::optional<Claim> claim;
+  for (int attempt = 0; attempt < kAttempts && !claim; ++attempt) {
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
         bus_.interface()->registerService(kService, QDBusConnectionInterface::DontQueueService,
                                           QDBusConnectionInterface::DontAllowReplacement);
     if (!reply.isValid()) {
-      Close();
-      return Claim::kUnavailable;
-    }
-    if (reply.value() == QDBusConnectionInterface::ServiceRegistered) {
+      claim = Claim::kUnavailable;
+    } else if (reply.value() == QDBusConnectionInterface::ServiceRegistered) {
       owner_ = true;
       return Claim::kFirst;
-    }
-    // An owner that ended meanwhile leaves the name free for this start.
-    if (const std::optional<Claim> asked = AskRunning()) {
-      Close();
-      return *asked;
+    } else {
+      // An owner that ended meanwhile leaves the name free for this start.
+      claim = AskRunning();
     }
   }
   Close();
-  return Claim::kNoAnswer;
+  return claim.value_or(Claim::kNoAnswer);
 }
 
 std::optional<SessionInstance::Claim> SessionInstance::AskRunning() {

@@ -189,15 +189,12 @@ class SniMenuObject final : public QObject, protected QDBusContext {
     }
   }
 
-  // The items that are not in the menu.
+  // The items that are not in the menu, whose events Event ignores.
   QList<int> EventGroup(const QList<pellux::MenuEvent>& events) {
     QList<int> unknown;
     for (const MenuEvent& event : events) {
-      if (!menu_.Properties(event.id, {})) {
-        unknown.append(event.id);
-      } else {
-        Event(event.id, event.event_id, event.data, event.timestamp);
-      }
+      if (!menu_.Properties(event.id, {})) unknown.append(event.id);
+      Event(event.id, event.event_id, event.data, event.timestamp);
     }
     return unknown;
   }
