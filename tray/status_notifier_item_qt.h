@@ -71,8 +71,7 @@ struct MenuEvent {
 
 class SniMenuObject;
 
-// The item as panels read it, under /StatusNotifierItem; Qt answers its
-// properties and introspection from the declarations.
+// The item as panels read it; Qt answers its properties and introspection from these declarations.
 class StatusNotifierItem final : public QObject {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierItem")

@@ -95,13 +95,11 @@ void QtTrayIcon::Hide() {
 }
 
 void QtTrayIcon::SetTip(const std::string& tip) {
-  // Compared as the program's own text, so that a cycle that changes
-  // nothing makes no copy of it either.
-  if (tip == tip_text_) return;
-  tip_text_ = tip;
-  tip_ = ToQString(tip);
-  if (xembed_) xembed_->setToolTip(tip_);
-  if (item_) item_->SetToolTip(tip_);
+  // Compared as the program's own text: an unchanged tip costs no conversion.
+  if (tip == tip_) return;
+  tip_ = tip;
+  if (xembed_) xembed_->setToolTip(ToQString(tip_));
+  if (item_) item_->SetToolTip(ToQString(tip_));
 }
 
 std::optional<ControlId> QtTrayIcon::PopupMenu(std::span<const MenuItemDesign> items,
@@ -142,7 +140,7 @@ void QtTrayIcon::AskForHost(int question) {
 
 bool QtTrayIcon::PublishItem() {
   auto item = std::make_unique<StatusNotifierItem>(bus_, menu_, ProgramIcon(), events_);
-  item->SetToolTip(tip_);
+  item->SetToolTip(ToQString(tip_));
   if (!item->Publish()) return false;
   item_ = std::move(item);
   return true;
@@ -154,7 +152,7 @@ void QtTrayIcon::ShowXEmbed() {
   // keeps to it. The first is made here, when there is no such host, so
   // Qt's icons are XEmbed ones; the program's own item serves the hosts.
   xembed_ = std::make_unique<QSystemTrayIcon>(ProgramIcon());
-  xembed_->setToolTip(tip_);
+  xembed_->setToolTip(ToQString(tip_));
   QObject::connect(
       xembed_.get(), &QSystemTrayIcon::activated, &context_,
       [this](QSystemTrayIcon::ActivationReason reason) { DeliverTrayActivation(reason, events_); },

@@ -75,8 +75,7 @@ class QtTrayIcon final : public TrayIcon, private TrayBindings {
   std::unique_ptr<QSystemTrayIcon> xembed_;
   std::unique_ptr<StatusNotifierItem> item_;
   std::unique_ptr<QMessageBox> notice_;
-  std::string tip_text_;
-  QString tip_;
+  std::string tip_;
   TrayChoice choice_;
 };
 
