@@ -13,8 +13,8 @@
 
 namespace pellux {
 
-// Also the object a later start calls, over the desktops' interface for
-// asking a running program to come forward.
+// The claim on the name, and the object a later start calls over the
+// desktops' interface for asking a running program to come forward.
 class SessionInstance final : public QObject {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
