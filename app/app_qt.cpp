@@ -25,11 +25,6 @@ App::App(const PlatformSeams& seams)
   QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { main_.Timer1_Timer(); });
 }
 
-App::~App() {
-  timer_.stop();
-  tray_.Hide();
-}
-
 void App::Start() {
   tray_.Show();
   main_.Form_Load();

@@ -20,9 +20,6 @@ namespace pellux {
 class App final : private PollTimer, private Process {
  public:
   explicit App(const PlatformSeams& seams);
-  App(const App&) = delete;
-  App& operator=(const App&) = delete;
-  ~App() override;
 
   // Puts the icon into the tray and loads the main form.
   void Start();
@@ -40,8 +37,6 @@ class App final : private PollTimer, private Process {
 
   Process& process_;
   std::unique_ptr<Clipboard> clipboard_;
-  // Module1 and the main form end the program through the app, which takes
-  // the icon out of the tray first.
   Module1 module1_;
   frmMain main_;
   QtTrayIcon tray_;

@@ -28,18 +28,16 @@ std::string Printable(std::string_view argument) {
 CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
   CommandLine line;
   for (const std::string_view argument : arguments) {
-    CommandLine::Action asked;
+    // The usage says more than the version, so it wins when both are asked.
     if (argument == "--help" || argument == "-h") {
-      asked = CommandLine::Action::kHelp;
+      line.action = CommandLine::Action::kHelp;
     } else if (argument == "--version" || argument == "-v") {
-      asked = CommandLine::Action::kVersion;
+      if (line.action != CommandLine::Action::kHelp) line.action = CommandLine::Action::kVersion;
     } else if (argument.starts_with('-') && argument != "-") {
       return {CommandLine::Action::kError, "unknown option '" + Printable(argument) + "'"};
     } else {
       return {CommandLine::Action::kError, "unexpected argument '" + Printable(argument) + "'"};
     }
-    // The usage says more than the version, so it wins when both are asked.
-    if (line.action != CommandLine::Action::kHelp) line.action = asked;
   }
   return line;
 }

@@ -16,19 +16,14 @@
 #include "net/computer_name.h"
 #include "net/sockets.h"
 #include "settings/settings.h"
-#include "tray/tray_icon_qt.h"
 #include "ui/message_box.h"
 #include "ui/process.h"
 
 namespace {
 
-// The name of the desktop entry that starts the program, without ".desktop".
-constexpr const char* kDesktopEntry = "org.pellux.Pellux";
-
+// A platform the user chose counts as a display.
 bool HasDisplay() {
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (platform != nullptr && *platform != '\0') return true;  // the user chose one
-  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+  for (const char* variable : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
     const char* value = std::getenv(variable);
     if (value != nullptr && *value != '\0') return true;
   }
@@ -101,7 +96,8 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setApplicationName(QStringLiteral("Pellux"));
   QApplication::setApplicationVersion(QStringLiteral(PELLUX_VERSION));
-  QApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntry));
+  // The desktop entry is named after the bus name: org.pellux.Pellux.desktop.
+  QApplication::setDesktopFileName(QString::fromLatin1(pellux::SessionInstance::kServiceName));
 
   pellux::SessionInstance instance(QDBusConnection::sessionBus());
   switch (instance.ClaimSession()) {

@@ -9,7 +9,7 @@ namespace pellux {
 namespace {
 
 const QString kService = QString::fromLatin1(SessionInstance::kServiceName);
-const QString kPath = QString::fromLatin1(SessionInstance::kObjectPath);
+const QString kPath = QStringLiteral("/org/pellux/Pellux");
 
 // How often a start tries again when the owner ends between its claim and
 // its call: enough for a program that is ending, not a loop.
@@ -17,38 +17,35 @@ constexpr int kAttempts = 3;
 
 }  // namespace
 
-void ApplicationObject::Activate(const QVariantMap& /*platform_data*/) {
-  if (activate) activate();
-}
-
 SessionInstance::SessionInstance(QDBusConnection bus, int answer_ms)
     : bus_(std::move(bus)), answer_ms_(answer_ms) {}
+
+void SessionInstance::Activate(const QVariantMap& /*platform_data*/) {
+  if (show_) show_();
+}
 
 SessionInstance::Claim SessionInstance::ClaimSession() {
   if (!bus_.isConnected() || bus_.interface() == nullptr) return Claim::kUnavailable;
   // The object is there before the name, so that a call that follows the
   // name at once finds it; calls wait in the queue until the event loop runs.
-  registered_ = bus_.registerObject(kPath, &object_, QDBusConnection::ExportScriptableSlots);
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+  bus_.registerObject(kPath, this, QDBusConnection::ExportScriptableSlots);
+  std::optional<Claim> claim;
+  for (int attempt = 0; attempt < kAttempts && !claim; ++attempt) {
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
         bus_.interface()->registerService(kService, QDBusConnectionInterface::DontQueueService,
                                           QDBusConnectionInterface::DontAllowReplacement);
     if (!reply.isValid()) {
-      Close();
-      return Claim::kUnavailable;
-    }
-    if (reply.value() == QDBusConnectionInterface::ServiceRegistered) {
+      claim = Claim::kUnavailable;
+    } else if (reply.value() == QDBusConnectionInterface::ServiceRegistered) {
       owner_ = true;
       return Claim::kFirst;
-    }
-    // An owner that ended meanwhile leaves the name free for this start.
-    if (const std::optional<Claim> asked = AskRunning()) {
-      Close();
-      return *asked;
+    } else {
+      // An owner that ended meanwhile leaves the name free for this start.
+      claim = AskRunning();
     }
   }
   Close();
-  return Claim::kNoAnswer;
+  return claim.value_or(Claim::kNoAnswer);
 }
 
 std::optional<SessionInstance::Claim> SessionInstance::AskRunning() {
@@ -69,8 +66,7 @@ std::optional<SessionInstance::Claim> SessionInstance::AskRunning() {
 void SessionInstance::Close() {
   if (owner_ && bus_.isConnected()) bus_.interface()->unregisterService(kService);
   owner_ = false;
-  if (registered_) bus_.unregisterObject(kPath);
-  registered_ = false;
+  bus_.unregisterObject(kPath);
 }
 
 }  // namespace pellux

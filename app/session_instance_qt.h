@@ -13,20 +13,12 @@
 
 namespace pellux {
 
-// The object a later start calls: the desktops' interface for asking a
-// running program to come forward.
-class ApplicationObject final : public QObject {
+// The claim on the name, and the object a later start calls over the
+// desktops' interface for asking a running program to come forward.
+class SessionInstance final : public QObject {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
 
- public:
-  std::function<void()> activate;
-
- public slots:
-  Q_SCRIPTABLE void Activate(const QVariantMap& platform_data);
-};
-
-class SessionInstance {
  public:
   enum class Claim {
     kFirst,        // this process is the session's Pellux
@@ -36,25 +28,25 @@ class SessionInstance {
   };
 
   static constexpr const char* kServiceName = "org.pellux.Pellux";
-  static constexpr const char* kObjectPath = "/org/pellux/Pellux";
   // How long a later start waits for the running one: answering takes a
   // few milliseconds, unless that process hangs.
   static constexpr int kAnswerMs = 5000;
 
   // `bus` is the session bus, which may be unconnected.
   explicit SessionInstance(QDBusConnection bus, int answer_ms = kAnswerMs);
-  SessionInstance(const SessionInstance&) = delete;
-  SessionInstance& operator=(const SessionInstance&) = delete;
-  ~SessionInstance() { Close(); }
+  ~SessionInstance() override { Close(); }
 
   // Becomes the session's instance or hands over to the running one.
   Claim ClaimSession();
 
   // What the first instance does when a later start asks it to show itself.
-  void OnShowRequest(std::function<void()> show) { object_.activate = std::move(show); }
+  void OnShowRequest(std::function<void()> show) { show_ = std::move(show); }
 
   // Gives the name up, so that the next start is the first at once.
   void Close();
+
+ public slots:
+  Q_SCRIPTABLE void Activate(const QVariantMap& platform_data);
 
  private:
   // What asking the name's owner came to; nothing when it has none any more.
@@ -62,8 +54,7 @@ class SessionInstance {
 
   QDBusConnection bus_;
   int answer_ms_;
-  ApplicationObject object_;
-  bool registered_ = false;
+  std::function<void()> show_;
   bool owner_ = false;
 };
 

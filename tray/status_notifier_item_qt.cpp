@@ -1,18 +1,13 @@
 #include "tray/status_notifier_item_qt.h"
 
-#include <QCoreApplication>
 #include <QDBusContext>
 #include <QDBusMessage>
 #include <QDBusMetaType>
-#include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QtEndian>
 
 #include <malloc.h>
@@ -21,7 +16,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 
 #include "ui/text_qt.h"
 
@@ -41,11 +35,10 @@ constexpr int kLargestPixmap = 64;
 constexpr const char* kThemeIcon = "pellux";
 constexpr const char* kThemeIconFile = "icons/hicolor/scalable/apps/pellux.svg";
 
-// How many answers with the pixels of the icon go out in a burst, and how
-// many more each second after it. A panel reads them once when the item
-// appears and again at each NewIcon; a client that asks thousands of times a
-// second gets answers without them, so that the bus is not filled with
-// copies of the same images ahead of everyone else's answers.
+// How many answers with the icon's pixels go out in a burst, and how many
+// more each second. A panel reads them when the item appears and at each
+// NewIcon; a client asking thousands of times a second gets answers without
+// them, so that copies of the images do not crowd the bus.
 constexpr int kPixmapBurst = 16;
 constexpr int kPixmapsPerSecond = 16;
 // After answers went out without the pixels, the item announces its icon
@@ -67,50 +60,39 @@ MenuLayoutItem ToLayoutItem(const DbusMenuNode& node) {
   return item;
 }
 
-// Runs `action` from the event loop, unless `owner` is gone by then.
-void Later(QObject* owner, std::function<void()> action) {
-  QMetaObject::invokeMethod(owner, std::move(action), Qt::QueuedConnection);
-}
-
 std::vector<std::string> Names(const QStringList& names) {
   std::vector<std::string> result;
   for (const QString& name : names) result.push_back(FromQString(name));
   return result;
 }
 
-}  // namespace
-
+// The types the two interfaces send, made known to Qt's D-Bus type system.
 void RegisterStatusNotifierTypes() {
-  static const bool registered = [] {
-    qDBusRegisterMetaType<SniPixmap>();
-    qDBusRegisterMetaType<QList<SniPixmap>>();
-    qDBusRegisterMetaType<SniToolTip>();
-    qDBusRegisterMetaType<MenuLayoutItem>();
-    qDBusRegisterMetaType<MenuItemProperties>();
-    qDBusRegisterMetaType<QList<MenuItemProperties>>();
-    qDBusRegisterMetaType<MenuEvent>();
-    qDBusRegisterMetaType<QList<MenuEvent>>();
-    return true;
-  }();
-  (void)registered;
+  qDBusRegisterMetaType<SniPixmap>();
+  qDBusRegisterMetaType<QList<SniPixmap>>();
+  qDBusRegisterMetaType<SniToolTip>();
+  qDBusRegisterMetaType<MenuLayoutItem>();
+  qDBusRegisterMetaType<MenuItemProperties>();
+  qDBusRegisterMetaType<QList<MenuItemProperties>>();
+  qDBusRegisterMetaType<MenuEvent>();
+  qDBusRegisterMetaType<QList<MenuEvent>>();
 }
 
+// The pixels of the icon at each of its sizes up to 64 pixels.
 QList<SniPixmap> IconPixmaps(const QIcon& icon) {
   QList<SniPixmap> pixmaps;
   for (const QSize size : icon.availableSizes()) {
     if (size.width() > kLargestPixmap || size.height() > kLargestPixmap) continue;
     const QImage image = icon.pixmap(size, 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
-    SniPixmap pixmap{image.width(), image.height(), {}};
-    pixmap.argb.resize(static_cast<qsizetype>(image.width()) * image.height() * 4);
-    auto* out = reinterpret_cast<uchar*>(pixmap.argb.data());
-    for (int y = 0; y < image.height(); ++y) {
-      const auto* line = reinterpret_cast<const quint32*>(image.constScanLine(y));
-      for (int x = 0; x < image.width(); ++x, out += 4) qToBigEndian(line[x], out);
-    }
+    // Rows of 32-bit pixels have no padding, so the pixels are one array.
+    SniPixmap pixmap{image.width(), image.height(), QByteArray(image.sizeInBytes(), '\0')};
+    qToBigEndian<quint32>(image.constBits(), image.sizeInBytes() / 4, pixmap.argb.data());
     pixmaps.append(pixmap);
   }
   return pixmaps;
 }
+
+}  // namespace
 
 QString InstalledThemeIcon() {
   const QString file = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
@@ -120,9 +102,7 @@ QString InstalledThemeIcon() {
 
 QPoint FromScreenPixels(QPoint native) {
   // Qt keeps each screen's top-left corner where it is and scales the rest
-  // of the screen by its device pixel ratio. A point off every screen (a
-  // panel may send any number) is moved onto the nearest one, at its edge,
-  // so that the menu opens where it can be seen.
+  // of the screen by its device pixel ratio. A panel may send any number.
   QScreen* screen = nullptr;
   QPoint on_screen = native;
   int64_t nearest = INT64_MAX;
@@ -144,101 +124,6 @@ QPoint FromScreenPixels(QPoint native) {
   const QPoint origin = screen->geometry().topLeft();
   return origin + (on_screen - origin) / screen->devicePixelRatio();
 }
-
-// The item as panels read it, under /StatusNotifierItem.
-class SniItemObject final : public QObject {
-  Q_OBJECT
-  Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierItem")
-  Q_PROPERTY(QString Category READ Category)
-  Q_PROPERTY(QString Id READ Name)
-  Q_PROPERTY(QString Title READ Name)
-  Q_PROPERTY(QString Status READ Status)
-  Q_PROPERTY(int WindowId READ NoWindow)
-  Q_PROPERTY(QString IconThemePath READ NoText)
-  Q_PROPERTY(QDBusObjectPath Menu READ Menu)
-  Q_PROPERTY(bool ItemIsMenu READ IsMenu)
-  Q_PROPERTY(QString IconName READ IconName)
-  Q_PROPERTY(QList<pellux::SniPixmap> IconPixmap READ IconPixmap)
-  Q_PROPERTY(QString OverlayIconName READ NoText)
-  Q_PROPERTY(QList<pellux::SniPixmap> OverlayIconPixmap READ NoPixmaps)
-  Q_PROPERTY(QString AttentionIconName READ NoText)
-  Q_PROPERTY(QList<pellux::SniPixmap> AttentionIconPixmap READ NoPixmaps)
-  Q_PROPERTY(QString AttentionMovieName READ NoText)
-  Q_PROPERTY(pellux::SniToolTip ToolTip READ ToolTip)
-
- public:
-  SniItemObject(TrayEvents& events, QList<SniPixmap> pixmaps)
-      : events_(events), pixmaps_(std::move(pixmaps)), icon_name_(InstalledThemeIcon()) {
-    refill_.start();
-    announce_icon_.setSingleShot(true);
-    announce_icon_.setInterval(kNewIconAfterMs);
-    connect(&announce_icon_, &QTimer::timeout, this, [this] {
-      emit NewIcon();
-      // The answers to the burst are gone; the allocator keeps the pages
-      // they used until asked to give them back.
-      malloc_trim(0);
-    });
-  }
-
-  QString Category() const { return QStringLiteral("ApplicationStatus"); }
-  QString Name() const { return QCoreApplication::applicationName(); }
-  QString Status() const { return QStringLiteral("Active"); }
-  int NoWindow() const { return 0; }
-  QString NoText() const { return {}; }
-  QDBusObjectPath Menu() const { return QDBusObjectPath(StatusNotifierItem::kMenuPath); }
-  bool IsMenu() const { return false; }
-  QString IconName() const { return icon_name_; }
-  QList<SniPixmap> IconPixmap() {
-    if (TakePixmapAnswer()) return pixmaps_;
-    announce_icon_.start();
-    return {};
-  }
-  QList<SniPixmap> NoPixmaps() const { return {}; }
-  SniToolTip ToolTip() const { return tool_tip_; }
-
-  const QString& tool_tip() const { return tool_tip_.title; }
-  void set_tool_tip(const QString& text) { tool_tip_.title = text; }
-
- public slots:
-  void ContextMenu(int x, int y) {
-    Later(this, [this, x, y] { events_.Trayicon1_MouseButton(kRightButton, ScreenPoint{x, y}); });
-  }
-  void Activate(int /*x*/, int /*y*/) {
-    Later(this, [this] { events_.Trayicon1_Activate(); });
-  }
-  void SecondaryActivate(int /*x*/, int /*y*/) {
-    Later(this, [this] { events_.Trayicon1_MouseButton(kMiddleButton, std::nullopt); });
-  }
-  void Scroll(int /*delta*/, const QString& /*orientation*/) {}
-
- signals:
-  void NewTitle();
-  void NewIcon();
-  void NewAttentionIcon();
-  void NewOverlayIcon();
-  void NewToolTip();
-  void NewStatus(const QString& status);
-
- private:
-  bool TakePixmapAnswer() {
-    const qint64 earned = refill_.elapsed() * kPixmapsPerSecond / 1000;
-    if (earned > 0) {
-      pixmap_answers_ = static_cast<int>(std::min<qint64>(kPixmapBurst, pixmap_answers_ + earned));
-      refill_.restart();
-    }
-    if (pixmap_answers_ == 0) return false;
-    --pixmap_answers_;
-    return true;
-  }
-
-  TrayEvents& events_;
-  const QList<SniPixmap> pixmaps_;
-  const QString icon_name_;
-  SniToolTip tool_tip_;
-  int pixmap_answers_ = kPixmapBurst;
-  QElapsedTimer refill_;
-  QTimer announce_icon_;
-};
 
 // The command menu under /MenuBar. It never changes, so the signals that
 // announce changes are never sent and are left out.
@@ -299,19 +184,17 @@ class SniMenuObject final : public QObject, protected QDBusContext {
   void Event(int id, const QString& eventId, const QDBusVariant& /*data*/, uint /*timestamp*/) {
     if (eventId != QLatin1String("clicked")) return;
     if (const auto entry = menu_.Entry(id)) {
-      Later(this, [this, entry = *entry] { events_.mnuMain_Click(entry); });
+      QMetaObject::invokeMethod(
+          this, [this, entry = *entry] { events_.mnuMain_Click(entry); }, Qt::QueuedConnection);
     }
   }
 
-  // The items that are not in the menu.
+  // The items that are not in the menu, whose events Event ignores.
   QList<int> EventGroup(const QList<pellux::MenuEvent>& events) {
     QList<int> unknown;
     for (const MenuEvent& event : events) {
-      if (!menu_.Properties(event.id, {})) {
-        unknown.append(event.id);
-      } else {
-        Event(event.id, event.event_id, event.data, event.timestamp);
-      }
+      if (!menu_.Properties(event.id, {})) unknown.append(event.id);
+      Event(event.id, event.event_id, event.data, event.timestamp);
     }
     return unknown;
   }
@@ -335,10 +218,22 @@ StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, std::span<const Menu
                                        const QIcon& icon, TrayEvents& events)
     : bus_(std::move(bus)),
       service_(QStringLiteral("org.kde.StatusNotifierItem-%1-1")
-                   .arg(QCoreApplication::applicationPid())) {
+                   .arg(QCoreApplication::applicationPid())),
+      events_(events),
+      menu_(std::make_unique<SniMenuObject>(events, menu)),
+      pixmaps_(IconPixmaps(icon)),
+      icon_name_(InstalledThemeIcon()),
+      pixmap_answers_(kPixmapBurst) {
   RegisterStatusNotifierTypes();
-  item_ = std::make_unique<SniItemObject>(events, IconPixmaps(icon));
-  menu_ = std::make_unique<SniMenuObject>(events, menu);
+  refill_.start();
+  announce_icon_.setSingleShot(true);
+  announce_icon_.setInterval(kNewIconAfterMs);
+  connect(&announce_icon_, &QTimer::timeout, this, [this] {
+    emit NewIcon();
+    // The answers to the burst are gone; the allocator keeps the pages
+    // they used until asked to give them back.
+    malloc_trim(0);
+  });
 }
 
 StatusNotifierItem::~StatusNotifierItem() {
@@ -351,7 +246,7 @@ StatusNotifierItem::~StatusNotifierItem() {
 bool StatusNotifierItem::Publish() {
   constexpr auto kExport = QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals |
                            QDBusConnection::ExportAllProperties;
-  published_ = bus_.registerObject(QString::fromLatin1(kItemPath), item_.get(), kExport) &&
+  published_ = bus_.registerObject(QString::fromLatin1(kItemPath), this, kExport) &&
                bus_.registerObject(QString::fromLatin1(kMenuPath), menu_.get(), kExport) &&
                bus_.registerService(service_);
   return published_;
@@ -362,63 +257,27 @@ void StatusNotifierItem::RegisterWithWatcher() {
       QString::fromLatin1(kWatcherService), QString::fromLatin1(kWatcherPath),
       QString::fromLatin1(kWatcherService), QStringLiteral("RegisterStatusNotifierItem"));
   call << service_;
-  auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), item_.get());
-  QObject::connect(watcher, &QDBusPendingCallWatcher::finished, item_.get(),
-                   [](QDBusPendingCallWatcher* finished) {
-                     if (finished->isError()) {
-                       std::fprintf(stderr, "pellux: the tray did not take the icon: %s\n",
-                                    qPrintable(finished->error().message()));
-                     }
-                     finished->deleteLater();
-                   });
+  auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
+  connect(watcher, &QDBusPendingCallWatcher::finished, this, [](QDBusPendingCallWatcher* finished) {
+    if (finished->isError()) {
+      std::fprintf(stderr, "pellux: the tray did not take the icon: %s\n",
+                   qPrintable(finished->error().message()));
+    }
+    finished->deleteLater();
+  });
 }
 
-void StatusNotifierItem::SetToolTip(const QString& text) {
-  if (text == item_->tool_tip()) return;
-  item_->set_tool_tip(text);
-  // Sent on the bus only while the item is there.
-  emit item_->NewToolTip();
+bool StatusNotifierItem::TakePixmapAnswer() {
+  const qint64 earned = refill_.elapsed() * kPixmapsPerSecond / 1000;
+  if (earned > 0) {
+    pixmap_answers_ = static_cast<int>(std::min<qint64>(kPixmapBurst, pixmap_answers_ + earned));
+    refill_.restart();
+  }
+  if (pixmap_answers_ == 0) return false;
+  --pixmap_answers_;
+  return true;
 }
 
-namespace {
-
-// A structure as D-Bus sends it: its fields in order, between the
-// structure's brackets.
-template <class... Fields>
-QDBusArgument& WriteStructure(QDBusArgument& argument, const Fields&... fields) {
-  argument.beginStructure();
-  (argument << ... << fields);
-  argument.endStructure();
-  return argument;
-}
-
-template <class... Fields>
-const QDBusArgument& ReadStructure(const QDBusArgument& argument, Fields&... fields) {
-  argument.beginStructure();
-  (argument >> ... >> fields);
-  argument.endStructure();
-  return argument;
-}
-
-}  // namespace
-
-QDBusArgument& operator<<(QDBusArgument& argument, const SniPixmap& pixmap) {
-  return WriteStructure(argument, pixmap.width, pixmap.height, pixmap.argb);
-}
-
-const QDBusArgument& operator>>(const QDBusArgument& argument, SniPixmap& pixmap) {
-  return ReadStructure(argument, pixmap.width, pixmap.height, pixmap.argb);
-}
-
-QDBusArgument& operator<<(QDBusArgument& argument, const SniToolTip& tip) {
-  return WriteStructure(argument, tip.icon_name, tip.pixmaps, tip.title, tip.text);
-}
-
-const QDBusArgument& operator>>(const QDBusArgument& argument, SniToolTip& tip) {
-  return ReadStructure(argument, tip.icon_name, tip.pixmaps, tip.title, tip.text);
-}
-
-// The children go as variants, each holding a layout item in turn.
 QDBusArgument& operator<<(QDBusArgument& argument, const MenuLayoutItem& item) {
   argument.beginStructure();
   argument << item.id << item.properties;
@@ -444,22 +303,6 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, MenuLayoutItem& i
   argument.endArray();
   argument.endStructure();
   return argument;
-}
-
-QDBusArgument& operator<<(QDBusArgument& argument, const MenuItemProperties& item) {
-  return WriteStructure(argument, item.id, item.properties);
-}
-
-const QDBusArgument& operator>>(const QDBusArgument& argument, MenuItemProperties& item) {
-  return ReadStructure(argument, item.id, item.properties);
-}
-
-QDBusArgument& operator<<(QDBusArgument& argument, const MenuEvent& event) {
-  return WriteStructure(argument, event.id, event.event_id, event.data, event.timestamp);
-}
-
-const QDBusArgument& operator>>(const QDBusArgument& argument, MenuEvent& event) {
-  return ReadStructure(argument, event.id, event.event_id, event.data, event.timestamp);
 }
 
 }  // namespace pellux

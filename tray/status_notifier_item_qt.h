@@ -3,17 +3,22 @@
 // com.canonical.dbusmenu, which the panel draws as its own menu.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QList>
 #include <QPoint>
+#include <QTimer>
 #include <QVariantMap>
 
+#include <functional>
 #include <memory>
 #include <span>
-#include <string_view>
+#include <tuple>
 
 #include "tray/dbus_menu.h"
 #include "tray/tray_icon.h"
@@ -26,6 +31,7 @@ struct SniPixmap {
   int width = 0;
   int height = 0;
   QByteArray argb;
+  static auto Fields(auto& self) { return std::tie(self.width, self.height, self.argb); }
 };
 
 struct SniToolTip {
@@ -33,6 +39,9 @@ struct SniToolTip {
   QList<SniPixmap> pixmaps;
   QString title;
   QString text;
+  static auto Fields(auto& self) {
+    return std::tie(self.icon_name, self.pixmaps, self.title, self.text);
+  }
 };
 
 // An item of the menu's layout with the items below it.
@@ -46,6 +55,7 @@ struct MenuLayoutItem {
 struct MenuItemProperties {
   int id = 0;
   QVariantMap properties;
+  static auto Fields(auto& self) { return std::tie(self.id, self.properties); }
 };
 
 // One event of an EventGroup call.
@@ -54,12 +64,34 @@ struct MenuEvent {
   QString event_id;
   QDBusVariant data;
   uint timestamp = 0;
+  static auto Fields(auto& self) {
+    return std::tie(self.id, self.event_id, self.data, self.timestamp);
+  }
 };
 
-class SniItemObject;
 class SniMenuObject;
 
-class StatusNotifierItem final {
+// The item as panels read it; Qt answers its properties and introspection from these declarations.
+class StatusNotifierItem final : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierItem")
+  Q_PROPERTY(QString Category READ Category)
+  Q_PROPERTY(QString Id READ Name)
+  Q_PROPERTY(QString Title READ Name)
+  Q_PROPERTY(QString Status READ Status)
+  Q_PROPERTY(int WindowId READ NoWindow)
+  Q_PROPERTY(QString IconThemePath READ NoText)
+  Q_PROPERTY(QDBusObjectPath Menu READ Menu)
+  Q_PROPERTY(bool ItemIsMenu READ IsMenu)
+  Q_PROPERTY(QString IconName READ IconName)
+  Q_PROPERTY(QList<pellux::SniPixmap> IconPixmap READ IconPixmap)
+  Q_PROPERTY(QString OverlayIconName READ NoText)
+  Q_PROPERTY(QList<pellux::SniPixmap> OverlayIconPixmap READ NoPixmaps)
+  Q_PROPERTY(QString AttentionIconName READ NoText)
+  Q_PROPERTY(QList<pellux::SniPixmap> AttentionIconPixmap READ NoPixmaps)
+  Q_PROPERTY(QString AttentionMovieName READ NoText)
+  Q_PROPERTY(pellux::SniToolTip ToolTip READ ToolTip)
+
  public:
   static constexpr const char* kItemPath = "/StatusNotifierItem";
   static constexpr const char* kMenuPath = "/MenuBar";
@@ -72,30 +104,74 @@ class StatusNotifierItem final {
   // handler may open a menu or a modal box.
   StatusNotifierItem(QDBusConnection bus, std::span<const MenuItemDesign> menu, const QIcon& icon,
                      TrayEvents& events);
-  StatusNotifierItem(const StatusNotifierItem&) = delete;
-  StatusNotifierItem& operator=(const StatusNotifierItem&) = delete;
   // Takes the item off the bus, and so out of every panel.
-  ~StatusNotifierItem();
+  ~StatusNotifierItem() override;
 
   // Puts the item on the bus under its own name; false when refused.
   bool Publish();
   // Asks the watcher, which tells panels about items, to show the item.
   void RegisterWithWatcher();
+  // Sent on the bus only while the item is there.
+  void SetToolTip(const QString& text) {
+    tool_tip_.title = text;
+    emit NewToolTip();
+  }
 
-  void SetToolTip(const QString& text);
+  QString Category() const { return QStringLiteral("ApplicationStatus"); }
+  QString Name() const { return QCoreApplication::applicationName(); }
+  QString Status() const { return QStringLiteral("Active"); }
+  int NoWindow() const { return 0; }
+  QString NoText() const { return {}; }
+  QDBusObjectPath Menu() const { return QDBusObjectPath(kMenuPath); }
+  bool IsMenu() const { return false; }
+  QString IconName() const { return icon_name_; }
+  QList<SniPixmap> IconPixmap() {
+    if (TakePixmapAnswer()) return pixmaps_;
+    announce_icon_.start();
+    return {};
+  }
+  QList<SniPixmap> NoPixmaps() const { return {}; }
+  SniToolTip ToolTip() const { return tool_tip_; }
+
+ public slots:
+  void ContextMenu(int x, int y) {
+    Later([this, x, y] { events_.Trayicon1_MouseButton(kRightButton, ScreenPoint{x, y}); });
+  }
+  void Activate(int /*x*/, int /*y*/) {
+    Later([this] { events_.Trayicon1_Activate(); });
+  }
+  void SecondaryActivate(int /*x*/, int /*y*/) {
+    Later([this] { events_.Trayicon1_MouseButton(kMiddleButton, std::nullopt); });
+  }
+  void Scroll(int /*delta*/, const QString& /*orientation*/) {}
+
+ signals:
+  void NewTitle();
+  void NewIcon();
+  void NewAttentionIcon();
+  void NewOverlayIcon();
+  void NewToolTip();
+  void NewStatus(const QString& status);
 
  private:
+  // Runs `action` from the event loop, unless the item is gone by then.
+  void Later(std::function<void()> action) {
+    QMetaObject::invokeMethod(this, std::move(action), Qt::QueuedConnection);
+  }
+  bool TakePixmapAnswer();
+
   QDBusConnection bus_;
   QString service_;
-  // What the bus shows under the two paths; Qt answers their properties
-  // and introspection from the objects' declarations.
-  std::unique_ptr<SniItemObject> item_;
+  TrayEvents& events_;
   std::unique_ptr<SniMenuObject> menu_;
   bool published_ = false;
+  const QList<SniPixmap> pixmaps_;
+  const QString icon_name_;
+  SniToolTip tool_tip_;
+  int pixmap_answers_;
+  QElapsedTimer refill_;
+  QTimer announce_icon_;
 };
-
-// The pixels of the icon at each of its sizes up to 64 pixels.
-QList<SniPixmap> IconPixmaps(const QIcon& icon);
 
 // The icon's name in the icon theme when the package installed it where
 // panels look for theme icons, else empty.
@@ -106,19 +182,31 @@ QString InstalledThemeIcon();
 // back on the nearest screen's edge.
 QPoint FromScreenPixels(QPoint native);
 
-// The types the two interfaces send, registered with Qt's D-Bus type system.
-void RegisterStatusNotifierTypes();
+// A structure that D-Bus sends as the fields its Fields names, in order.
+template <class T>
+concept DbusStructure = requires(T& value) {
+  T::Fields(value);
+};
 
-QDBusArgument& operator<<(QDBusArgument& argument, const SniPixmap& pixmap);
-const QDBusArgument& operator>>(const QDBusArgument& argument, SniPixmap& pixmap);
-QDBusArgument& operator<<(QDBusArgument& argument, const SniToolTip& tip);
-const QDBusArgument& operator>>(const QDBusArgument& argument, SniToolTip& tip);
+template <DbusStructure T>
+QDBusArgument& operator<<(QDBusArgument& argument, const T& value) {
+  argument.beginStructure();
+  std::apply([&argument](const auto&... fields) { (argument << ... << fields); }, T::Fields(value));
+  argument.endStructure();
+  return argument;
+}
+
+template <DbusStructure T>
+const QDBusArgument& operator>>(const QDBusArgument& argument, T& value) {
+  argument.beginStructure();
+  std::apply([&argument](auto&... fields) { (argument >> ... >> fields); }, T::Fields(value));
+  argument.endStructure();
+  return argument;
+}
+
+// The children go as variants, each holding a layout item in turn.
 QDBusArgument& operator<<(QDBusArgument& argument, const MenuLayoutItem& item);
 const QDBusArgument& operator>>(const QDBusArgument& argument, MenuLayoutItem& item);
-QDBusArgument& operator<<(QDBusArgument& argument, const MenuItemProperties& item);
-const QDBusArgument& operator>>(const QDBusArgument& argument, MenuItemProperties& item);
-QDBusArgument& operator<<(QDBusArgument& argument, const MenuEvent& event);
-const QDBusArgument& operator>>(const QDBusArgument& argument, MenuEvent& event);
 
 }  // namespace pellux
 

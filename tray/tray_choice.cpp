@@ -70,7 +70,6 @@ void TrayChoice::Use(const std::optional<std::string>& watcher) {
     if (icon_ != Icon::kItem && bindings_.PublishItem()) {
       if (icon_ == Icon::kXEmbed) bindings_.DropXEmbed();
       icon_ = Icon::kItem;
-      registered_with_.reset();
     }
     if (icon_ == Icon::kItem) {
       if (registered_with_ != watcher) {

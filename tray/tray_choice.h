@@ -81,7 +81,8 @@ class TrayChoice final {
   TrayBindings& bindings_;
   const bool has_bus_;
   Icon icon_ = Icon::kNone;
-  std::optional<std::string> registered_with_;  // the watcher that knows of the item
+  // The watcher that knows of the item; empty while the item is not shown.
+  std::optional<std::string> registered_with_;
   int questions_ = 0;
   bool shown_ = false;
   bool waiting_ = false;

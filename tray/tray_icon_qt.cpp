@@ -14,8 +14,6 @@
 namespace pellux {
 namespace {
 
-// Said once on the standard error each time the program finds itself
-// without a tray.
 constexpr const char* kNoTrayYet = "pellux: no system tray yet; the icon appears when one starts\n";
 
 // Shown when no tray has come a while after start, so that a user of a
@@ -35,8 +33,8 @@ const QString kWatcherPath = QString::fromLatin1(StatusNotifierItem::kWatcherPat
 constexpr const char* kHostSignals[] = {"StatusNotifierHostRegistered",
                                         "StatusNotifierHostUnregistered"};
 
-}  // namespace
-
+// Passes an action on the XEmbed icon on to `events`: a click or double
+// click (whichever the tray reports) activates the icon.
 void DeliverTrayActivation(QSystemTrayIcon::ActivationReason reason, TrayEvents& events) {
   switch (reason) {
     case QSystemTrayIcon::Trigger:
@@ -53,6 +51,8 @@ void DeliverTrayActivation(QSystemTrayIcon::ActivationReason reason, TrayEvents&
       return;
   }
 }
+
+}  // namespace
 
 QtTrayIcon::QtTrayIcon(QDBusConnection bus, TrayEvents& events,
                        std::span<const MenuItemDesign> menu)
@@ -95,31 +95,26 @@ void QtTrayIcon::Hide() {
 }
 
 void QtTrayIcon::SetTip(const std::string& tip) {
-  // Compared as the program's own text, so that a cycle that changes
-  // nothing makes no copy of it either.
-  if (tip == tip_text_) return;
-  tip_text_ = tip;
-  tip_ = ToQString(tip);
-  if (xembed_) xembed_->setToolTip(tip_);
-  if (item_) item_->SetToolTip(tip_);
+  // Compared as the program's own text: an unchanged tip costs no conversion.
+  if (tip == tip_) return;
+  tip_ = tip;
+  if (xembed_) xembed_->setToolTip(ToQString(tip_));
+  if (item_) item_->SetToolTip(ToQString(tip_));
 }
 
 std::optional<ControlId> QtTrayIcon::PopupMenu(std::span<const MenuItemDesign> items,
                                                std::optional<ScreenPoint> place) {
   QMenu menu;
-  for (std::size_t index = 0; index < items.size(); ++index) {
-    const MenuItemDesign& item = items[index];
+  for (const MenuItemDesign& item : items) {
     QAction* action =
         item.separator() ? menu.addSeparator() : menu.addAction(ToQString(item.caption));
     action->setObjectName(ToQString(item.name));
-    action->setData(static_cast<qulonglong>(index));
   }
-  const QAction* chosen =
+  // A separator cannot be chosen, so the chosen action is one of the entries.
+  QAction* chosen =
       menu.exec(place ? FromScreenPixels(QPoint(place->x, place->y)) : QCursor::pos());
   if (chosen == nullptr) return std::nullopt;
-  const auto index = static_cast<std::size_t>(chosen->data().toULongLong());
-  if (index >= items.size() || items[index].separator()) return std::nullopt;
-  return ControlId::At(index);
+  return ControlId::At(static_cast<std::size_t>(menu.actions().indexOf(chosen)));
 }
 
 void QtTrayIcon::AskForHost(int question) {
@@ -145,7 +140,7 @@ void QtTrayIcon::AskForHost(int question) {
 
 bool QtTrayIcon::PublishItem() {
   auto item = std::make_unique<StatusNotifierItem>(bus_, menu_, ProgramIcon(), events_);
-  item->SetToolTip(tip_);
+  item->SetToolTip(ToQString(tip_));
   if (!item->Publish()) return false;
   item_ = std::move(item);
   return true;
@@ -157,7 +152,7 @@ void QtTrayIcon::ShowXEmbed() {
   // keeps to it. The first is made here, when there is no such host, so
   // Qt's icons are XEmbed ones; the program's own item serves the hosts.
   xembed_ = std::make_unique<QSystemTrayIcon>(ProgramIcon());
-  xembed_->setToolTip(tip_);
+  xembed_->setToolTip(ToQString(tip_));
   QObject::connect(
       xembed_.get(), &QSystemTrayIcon::activated, &context_,
       [this](QSystemTrayIcon::ActivationReason reason) { DeliverTrayActivation(reason, events_); },

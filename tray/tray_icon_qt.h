@@ -25,18 +25,12 @@
 
 namespace pellux {
 
-// Passes an action on the XEmbed icon on to `events`: a click or double
-// click (whichever the tray reports) activates the icon.
-void DeliverTrayActivation(QSystemTrayIcon::ActivationReason reason, TrayEvents& events);
-
 class QtTrayIcon final : public TrayIcon, private TrayBindings {
  public:
   // `bus` is the session bus, which may be unconnected. The icon's actions
   // reach `events` from the event loop, so a handler may open a menu or a
   // modal box. A panel that draws menus itself draws `menu`.
   QtTrayIcon(QDBusConnection bus, TrayEvents& events, std::span<const MenuItemDesign> menu);
-  QtTrayIcon(const QtTrayIcon&) = delete;
-  QtTrayIcon& operator=(const QtTrayIcon&) = delete;
   ~QtTrayIcon() override;
 
   void Show() override;
@@ -81,8 +75,7 @@ class QtTrayIcon final : public TrayIcon, private TrayBindings {
   std::unique_ptr<QSystemTrayIcon> xembed_;
   std::unique_ptr<StatusNotifierItem> item_;
   std::unique_ptr<QMessageBox> notice_;
-  std::string tip_text_;
-  QString tip_;
+  std::string tip_;
   TrayChoice choice_;
 };
 
