@@ -195,8 +195,9 @@ bool FormWindow::Build() {
     const HWND created = CreateControl(control, id++);
     if (created == nullptr) return false;
     controls_.push_back(created);
-    if (!control.accessible_name.empty())
-      SetAccessibleName(created, Widen(control.accessible_name));
+    if (const std::string_view name = design_.AccessibleName(control); !name.empty()) {
+      SetAccessibleName(created, Widen(name));
+    }
     if (control.tooltip.empty()) continue;
     std::wstring tip = Widen(control.tooltip);
     TTTOOLINFOW info{};
@@ -378,16 +379,12 @@ void FormWindow::Move(double x, double y, Corner corner) {
   SetWindowPos(hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-std::vector<std::pair<int, HWND>> FormWindow::TabStops() const {
-  std::vector<std::pair<int, HWND>> stops;
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    const HWND control = controls_[i];
-    const auto style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
-    if ((style & WS_TABSTOP) && IsWindowVisible(control) && IsWindowEnabled(control)) {
-      stops.emplace_back(design_.controls[i].tab_index, control);
-    }
+std::vector<HWND> FormWindow::TabStops() const {
+  std::vector<HWND> stops;
+  for (const ControlId id : TabOrder(design_)) {
+    const HWND control = Control(id);
+    if (IsWindowVisible(control) && IsWindowEnabled(control)) stops.push_back(control);
   }
-  std::sort(stops.begin(), stops.end());
   return stops;
 }
 
@@ -395,14 +392,13 @@ bool FormWindow::MoveFocusInTabOrder(bool backwards) {
   const auto stops = TabStops();
   if (stops.empty()) return false;
   const HWND focus = GetFocus();
-  auto current = std::find_if(stops.begin(), stops.end(), [focus](const auto& stop) {
-    return stop.second == focus || IsChild(stop.second, focus);
-  });
+  auto current = std::find_if(stops.begin(), stops.end(),
+                              [focus](HWND stop) { return stop == focus || IsChild(stop, focus); });
   const std::size_t count = stops.size();
   // Without a control in focus, the first control is next, or the last one.
   std::size_t index = backwards ? 0 : count - 1;
   if (current != stops.end()) index = static_cast<std::size_t>(current - stops.begin());
-  SetFocus(stops[backwards ? (index + count - 1) % count : (index + 1) % count].second);
+  SetFocus(stops[backwards ? (index + count - 1) % count : (index + 1) % count]);
   return true;
 }
 
@@ -472,7 +468,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (IsWindowVisible(focus_) && IsWindowEnabled(focus_)) {
         SetFocus(focus_);
       } else if (const auto stops = TabStops(); !stops.empty()) {
-        SetFocus(stops.front().second);
+        SetFocus(stops.front());
       }
       return 0;
     // Only the body gets the mouse messages: controls take their own input.

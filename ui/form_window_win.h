@@ -71,7 +71,7 @@ class FormWindow final : public Window, public FormView {
   HWND CreateControl(const ControlDesign& control, int id);
   bool MoveFocusInTabOrder(bool backwards);
   bool OnKey(const MSG& message);
-  std::vector<std::pair<int, HWND>> TabStops() const;
+  std::vector<HWND> TabStops() const;
 
   Form& form_;
   const FormDesign& design_;
