@@ -42,22 +42,6 @@ QFont FontAt(const FontDesign& design, int dpi) {
   return font;
 }
 
-int16_t ButtonsOf(Qt::MouseButtons buttons) {
-  int16_t set = 0;
-  if (buttons & Qt::LeftButton) set |= kLeftButton;
-  if (buttons & Qt::RightButton) set |= kRightButton;
-  if (buttons & Qt::MiddleButton) set |= kMiddleButton;
-  return set;
-}
-
-int16_t ShiftOf(Qt::KeyboardModifiers modifiers) {
-  int16_t set = 0;
-  if (modifiers & Qt::ShiftModifier) set |= kShiftKey;
-  if (modifiers & Qt::ControlModifier) set |= kCtrlKey;
-  if (modifiers & Qt::AltModifier) set |= kAltKey;
-  return set;
-}
-
 // QRect's right() and bottom() are the last pixel inside; a PixelRect's
 // edges lie one past it, as Windows' rectangles do.
 PixelRect ToPixelRect(const QRect& rect) {
@@ -130,9 +114,13 @@ class FormWindow::Body final : public QWidget {
                 const QMouseEvent& event) {
     if (owner_ == nullptr) return;
     const QPointF at = event.position();
-    (owner_->form_.*handler)(ButtonsOf(buttons), ShiftOf(event.modifiers()),
-                             static_cast<float>(PixelsToTwips(at.x(), owner_->dpi_)),
-                             static_cast<float>(PixelsToTwips(at.y(), owner_->dpi_)));
+    const Qt::KeyboardModifiers keys = event.modifiers();
+    (owner_->form_.*handler)(
+        MouseButtons(buttons & Qt::LeftButton, buttons & Qt::RightButton,
+                     buttons & Qt::MiddleButton),
+        ShiftKeys(keys & Qt::ShiftModifier, keys & Qt::ControlModifier, keys & Qt::AltModifier),
+        static_cast<float>(PixelsToTwips(at.x(), owner_->dpi_)),
+        static_cast<float>(PixelsToTwips(at.y(), owner_->dpi_)));
   }
 
   FormWindow* owner_;

@@ -73,27 +73,13 @@ bool HasFace(const std::wstring& face) {
   return found;
 }
 
-// The button whose press a mouse message reports.
-int16_t ButtonOf(UINT message) {
-  if (message == WM_LBUTTONDOWN) return kLeftButton;
-  return message == WM_RBUTTONDOWN ? kRightButton : kMiddleButton;
-}
-
 // The buttons held down during a mouse message.
 int16_t ButtonsOf(WPARAM state) {
-  int16_t buttons = 0;
-  if (state & MK_LBUTTON) buttons |= kLeftButton;
-  if (state & MK_RBUTTON) buttons |= kRightButton;
-  if (state & MK_MBUTTON) buttons |= kMiddleButton;
-  return buttons;
+  return MouseButtons(state & MK_LBUTTON, state & MK_RBUTTON, state & MK_MBUTTON);
 }
 
 int16_t ShiftOf(WPARAM state) {
-  int16_t shift = 0;
-  if (state & MK_SHIFT) shift |= kShiftKey;
-  if (state & MK_CONTROL) shift |= kCtrlKey;
-  if (GetKeyState(VK_MENU) < 0) shift |= kAltKey;
-  return shift;
+  return ShiftKeys(state & MK_SHIFT, state & MK_CONTROL, GetKeyState(VK_MENU) < 0);
 }
 
 TwipsRect ToTwips(const RECT& pixels, int dpi) {
@@ -152,12 +138,10 @@ HFONT FormWindow::FontFor(const FontDesign& font) {
 
 bool FormWindow::Build() {
   [[maybe_unused]] static const bool common_controls = LoadCommonControls();
-  // A window left from an earlier build goes, and with it every use of the
-  // fonts made for it (the screen's DPI may have changed since).
-  Destroy();
+  // The window of an earlier build is gone, and so is every use of the fonts
+  // made for it: they go, as the screen's DPI may have changed since.
   fonts_.clear();
   dpi_ = ScreenDpi();
-  focus_ = nullptr;
 
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
   const DWORD ex_style = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
@@ -189,7 +173,6 @@ bool FormWindow::Build() {
   // The window is a dialog, and a box that shows a value has a name, for
   // screen readers.
   SetDialogRole(hwnd());
-  controls_.clear();
   int id = kFirstControlId;
   for (const auto& control : design_.controls) {
     const HWND created = CreateControl(control, id++);
@@ -478,7 +461,10 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       // The body keeps the mouse while a button is down, so a quick drag
       // that outruns the window still reaches it.
       SetCapture(hwnd());
-      form_.Form_MouseDown(ButtonOf(message), ShiftOf(wparam),
+      // The button pressed, not those held.
+      form_.Form_MouseDown(MouseButtons(message == WM_LBUTTONDOWN, message == WM_RBUTTONDOWN,
+                                        message == WM_MBUTTONDOWN),
+                           ShiftOf(wparam),
                            static_cast<float>(PixelsToTwips(GET_X_LPARAM(lparam), dpi_)),
                            static_cast<float>(PixelsToTwips(GET_Y_LPARAM(lparam), dpi_)));
       return 0;

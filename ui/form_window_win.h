@@ -1,7 +1,5 @@
 // The window of any form on Windows, built from the form's design table at
-// the screen's DPI: its controls, fonts, colours and tooltips. A click on a
-// command button runs the form's handler for it, and the mouse on the
-// window's body reaches the form's mouse events.
+// the screen's DPI: its controls, fonts, colours and tooltips.
 #pragma once
 
 #include <windows.h>
