@@ -3,9 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <iterator>
 #include <memory>
-#include <string_view>
 #include <vector>
 
 #include "ui/text_win.h"
@@ -175,11 +173,9 @@ class ScrollingBox {
 
 // Every box is a dialog of this thread that disables the thread's other
 // windows while it is open, an outer box too: the innermost box is the one
-// dialog still enabled.
+// dialog still enabled. The dialog class "#32770" is the system's atom 32770.
 BOOL CALLBACK FindOpenBox(HWND window, LPARAM found) {
-  wchar_t name[8]{};
-  GetClassNameW(window, name, static_cast<int>(std::size(name)));
-  if (std::wstring_view(name) != L"#32770" || !IsWindowVisible(window) ||
+  if (GetClassLongPtrW(window, GCW_ATOM) != 32770 || !IsWindowVisible(window) ||
       !IsWindowEnabled(window)) {
     return TRUE;
   }
