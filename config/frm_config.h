@@ -70,8 +70,6 @@ inline constexpr ControlDesign kConfigControls[] = {
 
 static_assert(NamesMatch(kConfigControls, {PELLUX_CONFIG_CONTROLS(PELLUX_NAME_OF)}));
 
-// Neither "OK" nor "Cancel" is the default or the cancel button: Enter in
-// the list and Esc anywhere leave the window as it is.
 inline constexpr FormDesign kConfigDesign{.name = "frmConfig",
                                           .caption = "Pellux Configuration",
                                           .client_width = 3450,

@@ -128,7 +128,6 @@ HFONT FormWindow::FontFor(const FontDesign& font) {
   description.lfHeight = -FontPixelHeight(font, dpi_);
   description.lfWeight = FW_NORMAL;
   description.lfCharSet = ANSI_CHARSET;
-  description.lfQuality = DEFAULT_QUALITY;
   const std::wstring face = Widen(
       ResolveFace(font.face, [](std::string_view candidate) { return HasFace(Widen(candidate)); }));
   face.copy(description.lfFaceName, std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
@@ -196,7 +195,6 @@ bool FormWindow::Build() {
 
 HWND FormWindow::CreateControl(const ControlDesign& control, int id) {
   const HWND parent = control.parent ? Control(*control.parent) : hwnd();
-  if (parent == nullptr) return nullptr;
   const wchar_t* window_class = L"BUTTON";
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
   DWORD ex_style = 0;
@@ -289,7 +287,6 @@ void FormWindow::SetCaption(std::string_view text) { SetWindowTextW(hwnd(), Wide
 // A drop-down list's window text is its selected item.
 std::string FormWindow::Text(ControlId id) const {
   const HWND control = Control(id);
-  if (control == nullptr) return {};
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(
       GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
@@ -306,7 +303,6 @@ void FormWindow::SetVisible(ControlId id, bool visible) {
 
 void FormWindow::SelectItemData(ControlId id, int32_t data) {
   const HWND list = Control(id);
-  if (list == nullptr) return;
   const LRESULT count = SendMessageW(list, CB_GETCOUNT, 0, 0);
   for (LRESULT index = 0; index < count; ++index) {
     if (SendMessageW(list, CB_GETITEMDATA, static_cast<WPARAM>(index), 0) == data) {
