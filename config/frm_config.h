@@ -21,9 +21,6 @@ inline constexpr ListItemDesign kIntervalItems[] = {
     {"5 Seconds", 5000}, {"10 Seconds", 10000}, {"20 Seconds", 20000}, {"30 Seconds", 30000},
 };
 
-// The label over the list of intervals, which names the list as well.
-inline constexpr std::string_view kCheckCaption = "Check for new IP address every:";
-
 #define PELLUX_CONFIG_CONTROLS(X) \
   X(cmdAbout)                     \
   X(cmdCancel) X(cmdOK) X(fraInterval) X(cboInterval) X(lblCheck) X(fraAbout) X(lblAbout)
@@ -49,11 +46,11 @@ inline constexpr ControlDesign kConfigControls[] = {
      .box = {90, 540, 3195, 360},
      .tab_index = 2,
      .items = kIntervalItems,
-     .accessible_name = kCheckCaption},
+     .label = ConfigControl::lblCheck},
     {.name = "lblCheck",
      .kind = ControlKind::kLabel,
      .parent = ConfigControl::fraInterval,
-     .caption = kCheckCaption,
+     .caption = "Check for new IP address every:",
      .box = {90, 270, 2625, 225},
      .tab_index = 1,
      .font = FontDesign{"Arial", 9}},
@@ -73,8 +70,6 @@ inline constexpr ControlDesign kConfigControls[] = {
 
 static_assert(NamesMatch(kConfigControls, {PELLUX_CONFIG_CONTROLS(PELLUX_NAME_OF)}));
 
-// Neither "OK" nor "Cancel" is the default or the cancel button: Enter in
-// the list and Esc anywhere leave the window as it is.
 inline constexpr FormDesign kConfigDesign{.name = "frmConfig",
                                           .caption = "Pellux Configuration",
                                           .client_width = 3450,

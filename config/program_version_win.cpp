@@ -17,8 +17,7 @@ std::optional<VersionNumbers> ProgramVersion() {
   // The program's own resource, read in place: no version library needed.
   const HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
   if (found == nullptr) return std::nullopt;
-  const HGLOBAL loaded = LoadResource(nullptr, found);
-  const void* block = loaded != nullptr ? LockResource(loaded) : nullptr;
+  const void* block = LockResource(LoadResource(nullptr, found));
   if (block == nullptr ||
       SizeofResource(nullptr, found) < kFixedInfoOffset + sizeof(VS_FIXEDFILEINFO)) {
     return std::nullopt;

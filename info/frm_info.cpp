@@ -50,11 +50,17 @@ void frmInfo::Form_MouseMove(int16_t Button, int16_t /*Shift*/, float X, float Y
 }
 
 void frmInfo::PutOnClipboard(std::string_view text) {
-  const ClipboardResult result = clipboard_.ReplaceWithText(text);
-  if (result == ClipboardResult::kCopied) return;
-  messages_.Message(std::string(result == ClipboardResult::kInUse    ? kClipboardInUseText
-                                : result == ClipboardResult::kFailed ? kClipboardFailedText
-                                                                     : kClipboardClearedText));
+  // No default: a result added later does not build until it is told here.
+  switch (clipboard_.ReplaceWithText(text)) {
+    case ClipboardResult::kCopied:
+      return;
+    case ClipboardResult::kInUse:
+      return messages_.Message(std::string(kClipboardInUseText));
+    case ClipboardResult::kFailed:
+      return messages_.Message(std::string(kClipboardFailedText));
+    case ClipboardResult::kCleared:
+      return messages_.Message(std::string(kClipboardClearedText));
+  }
 }
 
 }  // namespace pellux

@@ -158,7 +158,8 @@ class FileSettings final : public SettingsStore {
 }  // namespace
 
 bool SaveIniValue(const std::string& path, std::string_view section, std::string_view key,
-                  std::string_view value, const AcceptNewFile& accept) {
+                  std::string_view value,
+                  const std::function<bool(const std::string& new_path)>& accept) {
   const auto target = FollowLinks(path);
   if (!target) return false;
 
@@ -178,10 +179,8 @@ bool SaveIniValue(const std::string& path, std::string_view section, std::string
   if (!new_path) return false;
   Descriptor file(fd);
   bool written = WriteWhole(file.get(), new_text);
-  // The new file gets the old one's owner and group, then its mode (a
-  // change of owner clears the set-id bits). Only the superuser may give a
-  // file away, and only a member of the group may set it: when the old
-  // identity cannot be had, the old file stays.
+  // Owner and group first, then the mode: a change of owner clears the
+  // set-id bits. Only a member of the group may give the file to it.
   if (written && exists) written = ::fchown(file.get(), status.st_uid, status.st_gid) == 0;
   if (written && exists) written = ::fchmod(file.get(), status.st_mode & 07777) == 0;
   if (written) written = ::fsync(file.get()) == 0;

@@ -9,24 +9,20 @@
 
 namespace pellux {
 
-// Shown the new file, complete and on disk under a name of its own, before it
-// takes the old one's place; false keeps the old file.
-using AcceptNewFile = std::function<bool(const std::string& path)>;
-
 // Sets `key` in `section` of the file at `path` to `value` (WithIniValue),
 // creating the file when there is none. A symbolic link is followed: the
 // file it leads to is replaced and the link stays. The new file is written
-// beside the old one, flushed to disk and renamed over it.
+// beside the old one and flushed to disk; `accept` sees it there, and false
+// from it keeps the old file; otherwise it is renamed over the old one.
 //
-// The new file keeps the old one's owner, group and mode. Writing in place
-// would keep them too, but a crash or a full disk would then leave half a
-// file; so when they cannot be kept (only the superuser may give a file
-// away), or the file has other names (hard links), nothing is saved.
-//
-// True when the file now holds the value; otherwise the file is as it was.
-// A file that cannot be read is never replaced, nor one that is not
+// The new file keeps the old one's owner, group and mode (writing in place
+// would too, but could leave half a file): when they cannot be kept (only
+// the superuser may give a file away), or the file has other names (hard
+// links), nothing is saved; nor is a file that cannot be read, or is not
 // writable, even where the directory would allow a rename.
+// True when the file now holds the value; otherwise the file is as it was.
 bool SaveIniValue(const std::string& path, std::string_view section, std::string_view key,
-                  std::string_view value, const AcceptNewFile& accept);
+                  std::string_view value,
+                  const std::function<bool(const std::string& new_path)>& accept);
 
 }  // namespace pellux

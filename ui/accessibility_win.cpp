@@ -2,8 +2,6 @@
 
 #include <oleacc.h>
 
-#include <string>
-
 #include "ui/window_win.h"
 
 namespace pellux {
@@ -44,11 +42,10 @@ IAccPropServices* Services() {
 
 }  // namespace
 
-void SetAccessibleName(HWND window, std::wstring_view name) {
+void SetAccessibleName(HWND window, const std::wstring& name) {
   if (Services() == nullptr) return;
-  const std::wstring text(name);
   Services()->SetHwndPropStr(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kNameProperty,
-                             text.c_str());
+                             name.c_str());
 }
 
 void SetDialogRole(HWND window) {

@@ -8,13 +8,13 @@
 
 #include <windows.h>
 
-#include <string_view>
+#include <string>
 
 namespace pellux {
 
 // The name a screen reader reads for the window's client area, in place of
 // the one Windows would derive.
-void SetAccessibleName(HWND window, std::wstring_view name);
+void SetAccessibleName(HWND window, const std::wstring& name);
 // Announces the window as a dialog.
 void SetDialogRole(HWND window);
 // Removes the name and role given above, before the window goes.

@@ -36,11 +36,6 @@ class WinClipboard final : public Clipboard {
   static constexpr int kAttempts = 5;
 
   explicit WinClipboard(std::function<void()> pause) : pause_(std::move(pause)) {}
-  WinClipboard(const WinClipboard&) = delete;
-  WinClipboard& operator=(const WinClipboard&) = delete;
-  ~WinClipboard() override {
-    if (owner_ != nullptr) DestroyWindow(owner_);
-  }
 
   ClipboardResult ReplaceWithText(std::string_view text) override {
     // The text is made ready first, so the clipboard is held only briefly.
@@ -75,16 +70,16 @@ class WinClipboard final : public Clipboard {
     // the common controls library, which the program loads only when it
     // needs it.
     if (owner_ == nullptr) {
-      owner_ = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
+      owner_.reset(CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr));
     }
-    return owner_;
+    return owner_.get();
   }
 
   // A message-only window owns what the program puts on the clipboard:
   // emptying the clipboard while it is opened without an owner would make
   // setting the text fail.
-  HWND owner_ = nullptr;
+  std::unique_ptr<HWND__, decltype(&DestroyWindow)> owner_{nullptr, DestroyWindow};
   std::function<void()> pause_;
 };
 

@@ -8,6 +8,7 @@
 #include <span>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 #include "ui/twips.h"
 
@@ -101,6 +102,8 @@ struct ControlDesign {
   // What a screen reader calls the control where its caption does not say what it is (a box
   // that shows a value, a frame without a caption).
   std::string_view accessible_name;
+  // The label whose caption names the control for a screen reader, as the eye reads it.
+  std::optional<ControlId> label;
 
   constexpr bool Has(uint32_t flag) const { return (flags & flag) != 0; }
 };
@@ -132,7 +135,26 @@ struct FormDesign {
   bool escape_closes = false;
 
   constexpr const ControlDesign& operator[](ControlId id) const { return controls[id.index()]; }
+  // What a screen reader calls `control` beyond its caption: its label's caption, or its own name.
+  constexpr std::string_view AccessibleName(const ControlDesign& control) const {
+    return control.label ? (*this)[*control.label].caption : control.accessible_name;
+  }
 };
+
+// The controls Tab visits, in the order it visits them: the command buttons, text boxes and
+// lists, by tab index. A window skips those hidden or disabled at the time.
+inline std::vector<ControlId> TabOrder(const FormDesign& form) {
+  std::vector<ControlId> order;
+  for (std::size_t i = 0; i < form.controls.size(); ++i) {
+    const ControlKind kind = form.controls[i].kind;
+    if (kind == ControlKind::kCommandButton || kind == ControlKind::kTextBox ||
+        kind == ControlKind::kDropDownList) {
+      order.push_back(ControlId::At(i));
+    }
+  }
+  std::ranges::stable_sort(order, {}, [&form](ControlId id) { return form[id].tab_index; });
+  return order;
+}
 
 // An entry of a popup menu.
 struct MenuItemDesign {

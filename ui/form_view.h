@@ -20,6 +20,16 @@ inline constexpr int16_t kShiftKey = 1;
 inline constexpr int16_t kCtrlKey = 2;
 inline constexpr int16_t kAltKey = 4;
 
+// The bit sets of the buttons and of the keys a mouse event finds held down.
+constexpr int16_t MouseButtons(bool left, bool right, bool middle) {
+  return static_cast<int16_t>((left ? kLeftButton : 0) | (right ? kRightButton : 0) |
+                              (middle ? kMiddleButton : 0));
+}
+constexpr int16_t ShiftKeys(bool shift, bool ctrl, bool alt) {
+  return static_cast<int16_t>((shift ? kShiftKey : 0) | (ctrl ? kCtrlKey : 0) |
+                              (alt ? kAltKey : 0));
+}
+
 // Which corner of a window's outer frame a move puts at the given point; it stays there when
 // the window manager frames the window later.
 enum class Corner { kTopLeft, kBottomRight };

@@ -42,22 +42,6 @@ QFont FontAt(const FontDesign& design, int dpi) {
   return font;
 }
 
-int16_t ButtonsOf(Qt::MouseButtons buttons) {
-  int16_t set = 0;
-  if (buttons & Qt::LeftButton) set |= kLeftButton;
-  if (buttons & Qt::RightButton) set |= kRightButton;
-  if (buttons & Qt::MiddleButton) set |= kMiddleButton;
-  return set;
-}
-
-int16_t ShiftOf(Qt::KeyboardModifiers modifiers) {
-  int16_t set = 0;
-  if (modifiers & Qt::ShiftModifier) set |= kShiftKey;
-  if (modifiers & Qt::ControlModifier) set |= kCtrlKey;
-  if (modifiers & Qt::AltModifier) set |= kAltKey;
-  return set;
-}
-
 // QRect's right() and bottom() are the last pixel inside; a PixelRect's
 // edges lie one past it, as Windows' rectangles do.
 PixelRect ToPixelRect(const QRect& rect) {
@@ -130,9 +114,13 @@ class FormWindow::Body final : public QWidget {
                 const QMouseEvent& event) {
     if (owner_ == nullptr) return;
     const QPointF at = event.position();
-    (owner_->form_.*handler)(ButtonsOf(buttons), ShiftOf(event.modifiers()),
-                             static_cast<float>(PixelsToTwips(at.x(), owner_->dpi_)),
-                             static_cast<float>(PixelsToTwips(at.y(), owner_->dpi_)));
+    const Qt::KeyboardModifiers keys = event.modifiers();
+    (owner_->form_.*handler)(
+        MouseButtons(buttons & Qt::LeftButton, buttons & Qt::RightButton,
+                     buttons & Qt::MiddleButton),
+        ShiftKeys(keys & Qt::ShiftModifier, keys & Qt::ControlModifier, keys & Qt::AltModifier),
+        static_cast<float>(PixelsToTwips(at.x(), owner_->dpi_)),
+        static_cast<float>(PixelsToTwips(at.y(), owner_->dpi_)));
   }
 
   FormWindow* owner_;
@@ -218,8 +206,19 @@ void FormWindow::Create() {
   for (const ControlDesign& control : design.controls) {
     controls_.push_back(CreateControl(control));
   }
-  LabelLists();
-  SetTabOrder();
+  // Qt's AT-SPI bridge names a list by its current item, and tells what the list is by the
+  // label that labels it.
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    if (const auto label = design.controls[i].label) {
+      static_cast<QLabel*>(Control(*label))->setBuddy(controls_[i]);
+    }
+  }
+  const std::vector<ControlId> tab_order = TabOrder(design);
+  for (std::size_t i = 1; i < tab_order.size(); ++i) {
+    QWidget::setTabOrder(Control(tab_order[i - 1]), Control(tab_order[i]));
+  }
+  // The first control in the tab order has the focus when the window opens.
+  if (!tab_order.empty()) Control(tab_order.front())->setFocus();
 }
 
 QWidget* FormWindow::CreateControl(const ControlDesign& control) {
@@ -281,8 +280,8 @@ QWidget* FormWindow::CreateControl(const ControlDesign& control) {
   // A control without a font of its own takes its container's.
   if (control.font) widget->setFont(FontAt(*control.font, dpi_));
   widget->setToolTip(ToQString(control.tooltip));
-  if (!control.accessible_name.empty()) {
-    widget->setAccessibleName(ToQString(control.accessible_name));
+  if (const std::string_view name = form_.design().AccessibleName(control); !name.empty()) {
+    widget->setAccessibleName(ToQString(name));
   }
   if (control.fore != SystemColour::kDefault || control.back != SystemColour::kDefault) {
     QPalette palette = widget->palette();
@@ -311,34 +310,6 @@ QWidget* FormWindow::CreateControl(const ControlDesign& control) {
   // information window's title box stands over its frame's top edge.
   widget->lower();
   return widget;
-}
-
-void FormWindow::LabelLists() {
-  // Qt's AT-SPI bridge names a list by its current item and reads what it is
-  // from the labels that label it: a label in the same container that shows
-  // the list's accessible name becomes its buddy.
-  for (QComboBox* list : body_->findChildren<QComboBox*>()) {
-    if (list->accessibleName().isEmpty()) continue;
-    for (QLabel* label : list->parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
-      if (label->text() == list->accessibleName()) label->setBuddy(list);
-    }
-  }
-}
-
-void FormWindow::SetTabOrder() {
-  const FormDesign& design = form_.design();
-  std::vector<std::pair<int, QWidget*>> stops;
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    if (controls_[i]->focusPolicy() & Qt::TabFocus) {
-      stops.emplace_back(design.controls[i].tab_index, controls_[i]);
-    }
-  }
-  std::ranges::stable_sort(stops, {}, &std::pair<int, QWidget*>::first);
-  for (std::size_t i = 1; i < stops.size(); ++i) {
-    QWidget::setTabOrder(stops[i - 1].second, stops[i].second);
-  }
-  // The first control in the tab order has the focus when the window opens.
-  if (!stops.empty()) stops.front().second->setFocus();
 }
 
 QWidget* FormWindow::Control(ControlId control) const {

@@ -72,8 +72,6 @@ class FormWindow final : public FormView {
 
   void Create();
   QWidget* CreateControl(const ControlDesign& control);
-  void LabelLists();
-  void SetTabOrder();
   // Places a point of the outer frame at `at` (screen pixels): `anchor` is
   // where it lies as fractions of the frame's size, 0, 0 its top left. The
   // window manager adds the frame only once the window is shown, so a change

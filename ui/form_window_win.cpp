@@ -73,27 +73,13 @@ bool HasFace(const std::wstring& face) {
   return found;
 }
 
-// The button whose press a mouse message reports.
-int16_t ButtonOf(UINT message) {
-  if (message == WM_LBUTTONDOWN) return kLeftButton;
-  return message == WM_RBUTTONDOWN ? kRightButton : kMiddleButton;
-}
-
 // The buttons held down during a mouse message.
 int16_t ButtonsOf(WPARAM state) {
-  int16_t buttons = 0;
-  if (state & MK_LBUTTON) buttons |= kLeftButton;
-  if (state & MK_RBUTTON) buttons |= kRightButton;
-  if (state & MK_MBUTTON) buttons |= kMiddleButton;
-  return buttons;
+  return MouseButtons(state & MK_LBUTTON, state & MK_RBUTTON, state & MK_MBUTTON);
 }
 
 int16_t ShiftOf(WPARAM state) {
-  int16_t shift = 0;
-  if (state & MK_SHIFT) shift |= kShiftKey;
-  if (state & MK_CONTROL) shift |= kCtrlKey;
-  if (GetKeyState(VK_MENU) < 0) shift |= kAltKey;
-  return shift;
+  return ShiftKeys(state & MK_SHIFT, state & MK_CONTROL, GetKeyState(VK_MENU) < 0);
 }
 
 TwipsRect ToTwips(const RECT& pixels, int dpi) {
@@ -142,7 +128,6 @@ HFONT FormWindow::FontFor(const FontDesign& font) {
   description.lfHeight = -FontPixelHeight(font, dpi_);
   description.lfWeight = FW_NORMAL;
   description.lfCharSet = ANSI_CHARSET;
-  description.lfQuality = DEFAULT_QUALITY;
   const std::wstring face = Widen(
       ResolveFace(font.face, [](std::string_view candidate) { return HasFace(Widen(candidate)); }));
   face.copy(description.lfFaceName, std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
@@ -152,12 +137,10 @@ HFONT FormWindow::FontFor(const FontDesign& font) {
 
 bool FormWindow::Build() {
   [[maybe_unused]] static const bool common_controls = LoadCommonControls();
-  // A window left from an earlier build goes, and with it every use of the
-  // fonts made for it (the screen's DPI may have changed since).
-  Destroy();
+  // The window of an earlier build is gone, and so is every use of the fonts
+  // made for it: they go, as the screen's DPI may have changed since.
   fonts_.clear();
   dpi_ = ScreenDpi();
-  focus_ = nullptr;
 
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
   const DWORD ex_style = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
@@ -189,14 +172,14 @@ bool FormWindow::Build() {
   // The window is a dialog, and a box that shows a value has a name, for
   // screen readers.
   SetDialogRole(hwnd());
-  controls_.clear();
   int id = kFirstControlId;
   for (const auto& control : design_.controls) {
     const HWND created = CreateControl(control, id++);
     if (created == nullptr) return false;
     controls_.push_back(created);
-    if (!control.accessible_name.empty())
-      SetAccessibleName(created, Widen(control.accessible_name));
+    if (const std::string_view name = design_.AccessibleName(control); !name.empty()) {
+      SetAccessibleName(created, Widen(name));
+    }
     if (control.tooltip.empty()) continue;
     std::wstring tip = Widen(control.tooltip);
     TTTOOLINFOW info{};
@@ -212,7 +195,6 @@ bool FormWindow::Build() {
 
 HWND FormWindow::CreateControl(const ControlDesign& control, int id) {
   const HWND parent = control.parent ? Control(*control.parent) : hwnd();
-  if (parent == nullptr) return nullptr;
   const wchar_t* window_class = L"BUTTON";
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
   DWORD ex_style = 0;
@@ -305,7 +287,6 @@ void FormWindow::SetCaption(std::string_view text) { SetWindowTextW(hwnd(), Wide
 // A drop-down list's window text is its selected item.
 std::string FormWindow::Text(ControlId id) const {
   const HWND control = Control(id);
-  if (control == nullptr) return {};
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(
       GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
@@ -322,7 +303,6 @@ void FormWindow::SetVisible(ControlId id, bool visible) {
 
 void FormWindow::SelectItemData(ControlId id, int32_t data) {
   const HWND list = Control(id);
-  if (list == nullptr) return;
   const LRESULT count = SendMessageW(list, CB_GETCOUNT, 0, 0);
   for (LRESULT index = 0; index < count; ++index) {
     if (SendMessageW(list, CB_GETITEMDATA, static_cast<WPARAM>(index), 0) == data) {
@@ -378,16 +358,12 @@ void FormWindow::Move(double x, double y, Corner corner) {
   SetWindowPos(hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-std::vector<std::pair<int, HWND>> FormWindow::TabStops() const {
-  std::vector<std::pair<int, HWND>> stops;
-  for (std::size_t i = 0; i < controls_.size(); ++i) {
-    const HWND control = controls_[i];
-    const auto style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
-    if ((style & WS_TABSTOP) && IsWindowVisible(control) && IsWindowEnabled(control)) {
-      stops.emplace_back(design_.controls[i].tab_index, control);
-    }
+std::vector<HWND> FormWindow::TabStops() const {
+  std::vector<HWND> stops;
+  for (const ControlId id : TabOrder(design_)) {
+    const HWND control = Control(id);
+    if (IsWindowVisible(control) && IsWindowEnabled(control)) stops.push_back(control);
   }
-  std::sort(stops.begin(), stops.end());
   return stops;
 }
 
@@ -395,14 +371,13 @@ bool FormWindow::MoveFocusInTabOrder(bool backwards) {
   const auto stops = TabStops();
   if (stops.empty()) return false;
   const HWND focus = GetFocus();
-  auto current = std::find_if(stops.begin(), stops.end(), [focus](const auto& stop) {
-    return stop.second == focus || IsChild(stop.second, focus);
-  });
+  auto current = std::find_if(stops.begin(), stops.end(),
+                              [focus](HWND stop) { return stop == focus || IsChild(stop, focus); });
   const std::size_t count = stops.size();
   // Without a control in focus, the first control is next, or the last one.
   std::size_t index = backwards ? 0 : count - 1;
   if (current != stops.end()) index = static_cast<std::size_t>(current - stops.begin());
-  SetFocus(stops[backwards ? (index + count - 1) % count : (index + 1) % count].second);
+  SetFocus(stops[backwards ? (index + count - 1) % count : (index + 1) % count]);
   return true;
 }
 
@@ -472,7 +447,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (IsWindowVisible(focus_) && IsWindowEnabled(focus_)) {
         SetFocus(focus_);
       } else if (const auto stops = TabStops(); !stops.empty()) {
-        SetFocus(stops.front().second);
+        SetFocus(stops.front());
       }
       return 0;
     // Only the body gets the mouse messages: controls take their own input.
@@ -482,7 +457,10 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       // The body keeps the mouse while a button is down, so a quick drag
       // that outruns the window still reaches it.
       SetCapture(hwnd());
-      form_.Form_MouseDown(ButtonOf(message), ShiftOf(wparam),
+      // The button pressed, not those held.
+      form_.Form_MouseDown(MouseButtons(message == WM_LBUTTONDOWN, message == WM_RBUTTONDOWN,
+                                        message == WM_MBUTTONDOWN),
+                           ShiftOf(wparam),
                            static_cast<float>(PixelsToTwips(GET_X_LPARAM(lparam), dpi_)),
                            static_cast<float>(PixelsToTwips(GET_Y_LPARAM(lparam), dpi_)));
       return 0;

@@ -1,7 +1,5 @@
 // The window of any form on Windows, built from the form's design table at
-// the screen's DPI: its controls, fonts, colours and tooltips. A click on a
-// command button runs the form's handler for it, and the mouse on the
-// window's body reaches the form's mouse events.
+// the screen's DPI: its controls, fonts, colours and tooltips.
 #pragma once
 
 #include <windows.h>
@@ -71,7 +69,7 @@ class FormWindow final : public Window, public FormView {
   HWND CreateControl(const ControlDesign& control, int id);
   bool MoveFocusInTabOrder(bool backwards);
   bool OnKey(const MSG& message);
-  std::vector<std::pair<int, HWND>> TabStops() const;
+  std::vector<HWND> TabStops() const;
 
   Form& form_;
   const FormDesign& design_;

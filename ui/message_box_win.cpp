@@ -3,25 +3,13 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <iterator>
 #include <memory>
-#include <string_view>
-#include <type_traits>
 #include <vector>
 
 #include "ui/text_win.h"
 
 namespace pellux {
 namespace {
-
-// The font message boxes write their text in.
-using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, decltype(&DeleteObject)>;
-Font MessageFont() {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-  return Font(CreateFontIndirectW(&metrics.lfMessageFont), DeleteObject);
-}
 
 // The text's size in the message font: lines broken at `width` when it is
 // given, the widest line's width otherwise; and the height of one line.
@@ -43,12 +31,6 @@ TextSize MeasureText(const std::wstring& text, HFONT font, int width) {
   SelectObject(dc, old_font);
   ReleaseDC(nullptr, dc);
   return {rect.right - rect.left, rect.bottom - rect.top, metrics.tmHeight};
-}
-
-RECT WorkArea() {
-  RECT work{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  return work;
 }
 
 // How tall the system's message box would be for the text: the text broken
@@ -80,8 +62,9 @@ struct alignas(DWORD) EmptyDialog {
 // work area and as wide as the text's widest line, up to half the work area.
 class ScrollingBox {
  public:
-  ScrollingBox(const std::wstring& text, const std::wstring& title, HICON icon, HFONT font)
-      : text_(text), title_(title), icon_(icon), font_(font) {}
+  ScrollingBox(const std::wstring& text, const std::wstring& title, HICON icon, HFONT font,
+               const RECT& work)
+      : text_(text), title_(title), icon_(icon), font_(font), work_(work) {}
 
   void Show() {
     // What the task-modal message box does: the thread's other top-level
@@ -134,27 +117,26 @@ class ScrollingBox {
 
   INT_PTR OnInit(HWND dialog) {
     SetWindowTextW(dialog, title_.c_str());
-    const RECT work = WorkArea();
     const TextSize text = MeasureText(text_, font_, 0);
     const int margin = text.line;
     const int icon_size = icon_ != nullptr ? GetSystemMetrics(SM_CXICON) : 0;
     const int text_left = margin + (icon_ != nullptr ? icon_size + margin : 0);
-    const int text_width = std::min<int>(text.width, (work.right - work.left) / 2) +
+    const int text_width = std::min<int>(text.width, (work_.right - work_.left) / 2) +
                            GetSystemMetrics(SM_CXVSCROLL) + margin;
     const int button_width = 6 * text.line;
     const int button_height = 2 * text.line;
+    const int client_width = text_left + text_width + margin;
 
     // The client area is what is left of the work area's height once the
     // frame and caption are around it.
-    RECT frame{0, 0, text_left + text_width + margin, 0};
+    RECT frame{0, 0, client_width, 0};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)));
     const int width = frame.right - frame.left;
-    const int height = work.bottom - work.top;
-    const int client_width = text_left + text_width + margin;
+    const int height = work_.bottom - work_.top;
     const int client_height = height - (frame.bottom - frame.top);
-    MoveWindow(dialog, work.left + (work.right - work.left - width) / 2, work.top, width, height,
-               FALSE);
+    MoveWindow(dialog, work_.left + (work_.right - work_.left - width) / 2, work_.top, width,
+               height, FALSE);
 
     if (icon_ != nullptr) {
       HWND picture = Child(dialog, L"STATIC", nullptr, SS_ICON, kIconId);
@@ -185,16 +167,15 @@ class ScrollingBox {
   const std::wstring& title_;
   HICON icon_;
   HFONT font_;
+  RECT work_;
   std::vector<HWND> disabled_;
 };
 
 // Every box is a dialog of this thread that disables the thread's other
 // windows while it is open, an outer box too: the innermost box is the one
-// dialog still enabled.
+// dialog still enabled. The dialog class "#32770" is the system's atom 32770.
 BOOL CALLBACK FindOpenBox(HWND window, LPARAM found) {
-  wchar_t name[8]{};
-  GetClassNameW(window, name, static_cast<int>(std::size(name)));
-  if (std::wstring_view(name) != L"#32770" || !IsWindowVisible(window) ||
+  if (GetClassLongPtrW(window, GCW_ATOM) != 32770 || !IsWindowVisible(window) ||
       !IsWindowEnabled(window)) {
     return TRUE;
   }
@@ -207,20 +188,26 @@ class WinMessageBoxes final : public MessageBoxes {
   void Show(const std::string& text, const std::string& title, MessageIcon icon) override {
     const std::wstring wide_text = Widen(text);
     const std::wstring wide_title = Widen(title);
-    const Font font = MessageFont();
-    const RECT work = WorkArea();
+    // The font message boxes write their text in.
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    const std::unique_ptr<HFONT__, decltype(&DeleteObject)> font(
+        CreateFontIndirectW(&metrics.lfMessageFont), DeleteObject);
+    const bool information = icon == MessageIcon::kInformation;
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     if (MessageBoxHeight(wide_text, font.get(), work) <= work.bottom - work.top) {
       // Task-modal: the program's own windows wait for the box, as they would
       // for a box owned by them. The program runs in the background, so the
       // box asks to come to the front.
       UINT style = MB_OK | MB_TASKMODAL | MB_SETFOREGROUND;
-      if (icon == MessageIcon::kInformation) style |= MB_ICONINFORMATION;
+      if (information) style |= MB_ICONINFORMATION;
       MessageBoxW(nullptr, wide_text.c_str(), wide_title.c_str(), style);
       return;
     }
-    const bool information = icon == MessageIcon::kInformation;
     ScrollingBox(wide_text, wide_title, information ? LoadIconW(nullptr, IDI_INFORMATION) : nullptr,
-                 font.get())
+                 font.get(), work)
         .Show();
   }
 

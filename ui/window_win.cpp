@@ -26,7 +26,7 @@ bool RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HICON icon, HBR
 bool Window::Create(const WindowCreateArgs& args) {
   if (!RegisterWindowClass(args.class_name, WindowProc, args.icon, args.background)) return false;
   CreateWindowExW(args.ex_style, args.class_name, args.title, args.style, args.x, args.y,
-                  args.width, args.height, args.parent, nullptr, GetModuleHandleW(nullptr), this);
+                  args.width, args.height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   return hwnd_ != nullptr;
 }
 

@@ -15,7 +15,6 @@ struct WindowCreateArgs {
   int y = CW_USEDEFAULT;
   int width = CW_USEDEFAULT;
   int height = CW_USEDEFAULT;
-  HWND parent = nullptr;
   HICON icon = nullptr;
   HBRUSH background = nullptr;
 };

@@ -1,10 +1,12 @@
-// Which face a design font gets on a system that may lack it.
+// Which face a design font gets on a system that may lack it, what a screen reader calls each
+// control, and the order Tab visits them in.
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "config/frm_config.h"
 #include "info/frm_info.h"
@@ -62,8 +64,11 @@ TEST(AccessibleNameTest, EveryControlOfBothWindowsHasOne) {
     for (const ControlDesign& control : form->controls) {
       const bool filled_at_load = control.kind == ControlKind::kLabel && control.caption.empty();
       if (filled_at_load) continue;
-      EXPECT_FALSE(control.accessible_name.empty() && control.caption.empty())
+      EXPECT_FALSE(form->AccessibleName(control).empty() && control.caption.empty())
           << form->name << "." << control.name << " has no name a screen reader could read";
+      // The windows give a labelled control to its label, which must be one.
+      EXPECT_TRUE(!control.label || (*form)[*control.label].kind == ControlKind::kLabel)
+          << form->name << "." << control.name << " is labelled by a control that is no label";
     }
   }
 }
@@ -80,8 +85,19 @@ TEST(AccessibleNameTest, BoxesAndTheListAreNamedForWhatTheyShow) {
                            // The list, by the label over it, as the eye reads it.
                            Named{&kConfigDesign, ConfigControl::cboInterval,
                                  kConfigDesign[ConfigControl::lblCheck].caption}}) {
-    EXPECT_EQ((*row.form)[row.control].accessible_name, row.name) << row.control.index();
+    EXPECT_EQ(row.form->AccessibleName((*row.form)[row.control]), row.name) << row.control.index();
   }
+}
+
+// Only the controls that take the focus, by tab index rather than load order: the labels, the
+// frames and the picture box are left out.
+TEST(TabOrderTest, ButtonsBoxesAndListsByTabIndex) {
+  using enum InfoControl;
+  EXPECT_EQ(TabOrder(kInfoDesign),
+            (std::vector<ControlId>{cmdClose, cmdCopy2, cmdCopy, txtHostName, txtCompName, txtIP}));
+  EXPECT_EQ(TabOrder(kConfigDesign),
+            (std::vector<ControlId>{ConfigControl::cboInterval, ConfigControl::cmdOK,
+                                    ConfigControl::cmdCancel, ConfigControl::cmdAbout}));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Message boxes on the real platform: a report that fits the work area is
 // the system's own message box; one too long for it is a box of the same
 // caption whose text scrolls, every line of it within reach, and OK or Enter
-// closes it.
+// closes it. Either comes back to the front when asked.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -29,10 +29,12 @@ struct Seen {
   RECT frame{};
   bool last_line_shown = false;
   bool ok_button = false;
-  bool stayed_open = false;  // after Enter
+  bool stayed_open = false;   // after Enter
+  bool came_forward = false;  // in front of another window when brought forward
 };
 
 Seen seen;
+MessageBoxes* boxes_shown = nullptr;
 bool close_with_enter = false;
 int ticks = 0;
 bool enter_pressed = false;
@@ -66,6 +68,13 @@ void CALLBACK InspectBox(HWND, UINT, UINT_PTR timer, DWORD) {
     return;
   }
   seen.open = true;
+  const HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10,
+                                     nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(other);
+  const bool other_in_front = GetForegroundWindow() == other;
+  boxes_shown->BringForward();
+  seen.came_forward = other_in_front && GetForegroundWindow() == box;
+  DestroyWindow(other);
   GetWindowRect(box, &seen.frame);
   HWND text = GetDlgItem(box, kTextId);
   wchar_t name[32] = {};
@@ -119,6 +128,7 @@ Seen ShowReport(const std::vector<std::string>& history, bool enter) {
   const UINT_PTR timer = SetTimer(nullptr, 0, 50, InspectBox);
   const auto system_boxes = MakeSystemMessageBoxes();
   MessageBoxes& boxes = *system_boxes;
+  boxes_shown = &boxes;
   boxes.Show(HistoryReport(history), "Recent IP addresses", MessageIcon::kInformation);
   KillTimer(nullptr, timer);
   return seen;
@@ -136,6 +146,7 @@ TEST(MessageBoxTest, ReportThatFitsIsTheSystemMessageBox) {
   ASSERT_TRUE(box.open);
   EXPECT_EQ(box.text_class, L"Static");
   EXPECT_EQ(box.text, Widen(HistoryReport(history)));
+  EXPECT_TRUE(box.came_forward);
 }
 
 class LongReportTest : public ::testing::TestWithParam<bool> {};
@@ -156,6 +167,7 @@ TEST_P(LongReportTest, ScrollsWithinTheWorkAreaAndCloses) {
   EXPECT_TRUE(box.last_line_shown);
   EXPECT_TRUE(box.ok_button);
   EXPECT_FALSE(box.stayed_open);
+  EXPECT_TRUE(box.came_forward);
   // Showing returned: the box was closed.
   EXPECT_EQ(FindWindowW(L"#32770", kTitle), nullptr);
 }
