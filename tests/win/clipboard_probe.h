@@ -72,6 +72,24 @@ inline bool HasTestFormat() {
   return present;
 }
 
+// Checks that this process left the clipboard as FillClipboard(`text`) made
+// it: emptying it would have made one of its windows the owner. Wine's bridge
+// to the X selection may empty the clipboard by itself when it loses the
+// selection; that shows as an owner in another process, and then the old
+// text is gone through no doing of this process's.
+#define EXPECT_CLIPBOARD_LEFT_AS_IT_WAS(text)                 \
+  do {                                                        \
+    DWORD owner_process = 0;                                  \
+    if (const HWND owner = GetClipboardOwner()) {             \
+      GetWindowThreadProcessId(owner, &owner_process);        \
+    }                                                         \
+    EXPECT_NE(owner_process, GetCurrentProcessId());          \
+    if (owner_process == 0) {                                 \
+      EXPECT_EQ(::pellux::testing::ClipboardUnicode(), text); \
+      EXPECT_TRUE(::pellux::testing::HasTestFormat());        \
+    }                                                         \
+  } while (false)
+
 // Another thread holds the clipboard open from construction until Release().
 class ClipboardHolder {
  public:

@@ -38,8 +38,7 @@ TEST(WinClipboardTest, AClipboardHeldThroughEveryTryIsLeftAlone) {
   EXPECT_EQ(clipboard->ReplaceWithText("new"), ClipboardResult::kInUse);
   EXPECT_EQ(pauses, 4);  // five tries, a pause between each two
   holder.Release();
-  EXPECT_EQ(ClipboardUnicode(), L"before");
-  EXPECT_TRUE(HasTestFormat());
+  EXPECT_CLIPBOARD_LEFT_AS_IT_WAS(L"before");
 }
 
 TEST(WinClipboardTest, AClipboardReleasedWhileWaitingIsUsed) {
