@@ -115,15 +115,8 @@ QStringList ItemsOnTheBus() {
   return items;
 }
 
-// The program with the system's own message boxes, so that its boxes are
-// real windows that run loops of their own.
-struct RealBoxesRig {
-  testing::FakeSockets sockets;
-  testing::FakeComputerName computer;
-  std::unique_ptr<MessageBoxes> boxes = MakeSystemMessageBoxes();
-  testing::FakeSettings settings;
-  testing::FakeProcess process;
-  App app{{sockets, computer, *boxes, settings, process}};
+// The started program with the system's own message boxes.
+struct RealBoxesRig : testing::ProgramWithRealBoxes<App> {
   RealBoxesRig() {
     sockets.SetAddresses({"10.0.0.1", "192.168.0.5"});
     app.Start();

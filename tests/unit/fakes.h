@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -395,6 +396,18 @@ struct ProgramOnFakes {
   FakeSettings settings;
   FakeProcess process;
   Program app{{sockets, computer, messages, settings, process}};
+};
+
+// The same with the system's own message boxes, which are real windows that
+// run loops of their own.
+template <class Program>
+struct ProgramWithRealBoxes {
+  FakeSockets sockets;
+  FakeComputerName computer;
+  std::unique_ptr<MessageBoxes> boxes = MakeSystemMessageBoxes();
+  FakeSettings settings;
+  FakeProcess process;
+  Program app{{sockets, computer, *boxes, settings, process}};
 };
 
 }  // namespace pellux::testing

@@ -16,15 +16,7 @@
 namespace pellux {
 namespace {
 
-// The program with the system's own message boxes.
-struct RealBoxesRig {
-  testing::FakeSockets sockets;
-  testing::FakeComputerName computer;
-  std::unique_ptr<MessageBoxes> boxes = MakeSystemMessageBoxes();
-  testing::FakeSettings settings;
-  testing::FakeProcess process;
-  App app{{sockets, computer, *boxes, settings, process}};
-};
+using RealBoxesRig = testing::ProgramWithRealBoxes<App>;
 
 struct Windows {
   const wchar_t* window_class;
