@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building and testing Pellux need,
-# when any of them is missing. Needs root (or sudo).
+# Installs the packages that building and testing Pellux need, on Debian 12
+# and Debian 13 alike (every name below is in both), when any of them is
+# missing. Needs root (or sudo).
 #
 # 32-bit Wine (wine32:i386, and with it the i386 architecture) is installed
 # only where the host can execute 32-bit code; where it cannot be had all the
@@ -17,7 +18,7 @@ source "$here/host-32bit.sh"
 packages=(
   cmake ninja-build g++ googletest
   # the fuzz targets: clang with its libFuzzer and sanitizer runtimes
-  clang libclang-rt-14-dev
+  clang libclang-rt-dev
   # the 32- and 64-bit Windows builds, and 64-bit Wine
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine64
@@ -41,6 +42,8 @@ packages=(
   nsis zip unzip
   # scripts/release.sh: a fresh clone of the sources to build again
   git
+  # scripts/other-release.sh: a root of the other Debian release
+  debootstrap
 )
 # 32-bit Wine, for the 32-bit Windows build's tests.
 wine32=wine32:i386
