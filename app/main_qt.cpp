@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,7 +18,6 @@
 #include "net/sockets.h"
 #include "settings/settings.h"
 #include "ui/message_box.h"
-#include "ui/process.h"
 
 namespace {
 
@@ -38,20 +38,24 @@ void StartupMessage(QtMsgType type, const QMessageLogContext& /*context*/, const
   if (type == QtFatalMsg) std::_Exit(EXIT_FAILURE);
 }
 
-// Ending the program also gives up its name on the bus, so that a start
-// while it ends is the session's program at once.
+// Ending the program gives up its name on the bus at once, so that a start
+// while it ends is the session's program, then makes every event loop return.
+// main's locals then go in order: the windows and the icon, and last the
+// application, which hands a copied address over to a clipboard manager.
 class SessionProcess final : public pellux::Process {
  public:
-  SessionProcess(pellux::SessionInstance& instance, pellux::Process& process)
-      : instance_(instance), process_(process) {}
+  explicit SessionProcess(pellux::SessionInstance& instance) : instance_(instance) {}
   void EndProgram(int exit_code) override {
     instance_.Close();
-    process_.EndProgram(exit_code);
+    exit_code_ = exit_code;
+    QCoreApplication::exit(exit_code);
   }
+  // Set once the program has ended, even before the event loop runs.
+  std::optional<int> exit_code() const { return exit_code_; }
 
  private:
   pellux::SessionInstance& instance_;
-  pellux::Process& process_;
+  std::optional<int> exit_code_;
 };
 
 // Writes the answer to --help or --version. A script that reads it must be
@@ -119,11 +123,12 @@ int main(int argc, char** argv) {
   const auto computer = pellux::MakeSystemComputerName();
   const auto messages = pellux::MakeSystemMessageBoxes();
   const auto settings = pellux::MakeSystemSettings();
-  const auto process = pellux::MakeSystemProcess();
-  SessionProcess session_process(instance, *process);
+  SessionProcess session_process(instance);
   pellux::App app({*sockets, *computer, *messages, *settings, session_process});
   // A later start asks for the information window, as "Get IP" opens it.
   instance.OnShowRequest([&app] { app.main_form().mnuGetIP_Click(); });
   app.Start();
+  // A start whose sockets failed has ended already; the loop would not see it.
+  if (const auto exit_code = session_process.exit_code()) return *exit_code;
   return QApplication::exec();
 }

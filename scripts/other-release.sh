@@ -5,6 +5,7 @@
 #
 #   scripts/other-release.sh            # the whole test command in the root
 #   scripts/other-release.sh -- CMD...  # any other command there, in /src/pellux
+#   scripts/other-release.sh --check    # only whether it can run here
 #
 # The root is kept between runs in $PELLUX_ROOTS (/var/cache/pellux/roots by
 # default), one per release, and used again only when it was made to the
@@ -16,7 +17,8 @@
 #
 # When the other release cannot be tried here (no debootstrap, no way to make
 # namespaces, a host that is neither release), it prints one line naming the
-# reason and exits with status 2.
+# reason and exits with status 2. After the test command, the lines that
+# name the tiers it ran there are in build/other-release-summary.txt.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 src=$(dirname "$here")
@@ -27,6 +29,8 @@ cannot() {
   exit 2
 }
 
+check=0
+[[ ${1:-} == --check ]] && check=1
 ((EUID == 0)) || exec sudo --preserve-env=PELLUX_HOST_32BIT,PELLUX_ROOTS,CI "$0" "$@"
 
 # shellcheck source=/dev/null
@@ -40,6 +44,7 @@ command -v debootstrap >/dev/null || cannot "debootstrap is not installed"
 command -v unshare >/dev/null || cannot "unshare is not installed"
 unshare --mount --pid --fork true 2>/dev/null ||
   cannot "this host does not let even root make mount and process namespaces"
+((check)) && exit 0
 
 # mirror <suite>: the first URI the host's package sources fetch <suite> from.
 mirror() {
@@ -89,7 +94,8 @@ mkdir -p "$root/src/pellux"
 tar -C "$src" --exclude=./build --exclude=./dist -cf - . | tar -C "$root/src/pellux" -xf -
 
 (($# > 0)) && [[ $1 == -- ]] && shift
-(($# > 0)) || set -- scripts/test.sh
+summary=0
+(($# > 0)) || { set -- scripts/test.sh && summary=1; }
 
 # The run is the first process of its own process namespace, so that all it
 # leaves running ends with it; /proc, /dev, /sys, /tmp and /run are its own.
@@ -107,3 +113,4 @@ unshare --mount --pid --fork --propagation private -- bash -c '
     PELLUX_HOST_32BIT="${PELLUX_HOST_32BIT:-auto}" PELLUX_OTHER_RELEASE=inside \
     bash -c "cd /src/pellux && exec \"\$@\"" bash "$@"
 ' bash "$root" "$@"
+((summary == 0)) || cp "$root/src/pellux/build/test-summary.txt" "$src/build/other-release-summary.txt"

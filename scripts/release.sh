@@ -76,16 +76,18 @@ cd dist
 downloads=(pellux-"$version"-win32-setup.exe pellux-"$version"-win64-setup.exe
   pellux-"$version"-win32.zip pellux-"$version"-win64.zip "$deb")
 sha256sum "${downloads[@]}" >SHA256SUMS
+# The release the downloads were made on: another one makes other bytes.
+release="Debian $(. /etc/os-release && echo "$VERSION_ID")"
 {
   echo "Pellux $version, built from commit $commit"
-  echo "of $(date -u -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S UTC')."
+  echo "of $(date -u -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S UTC'), on $release."
   echo
   printf '%-34s %s\n' \
     "${downloads[0]}" "installer, 32-bit build: runs on every Windows from 7 on" \
     "${downloads[1]}" "installer, 64-bit build: runs on 64-bit Windows" \
     "${downloads[2]}" "portable zip of the 32-bit build, to run without installing" \
     "${downloads[3]}" "portable zip of the 64-bit build, to run without installing" \
-    "${downloads[4]}" "Debian 12 package (amd64) of the Qt 6 program for Linux" \
+    "${downloads[4]}" "$release package (amd64) of the Qt 6 program for Linux" \
     SHA256SUMS "SHA-256 of each download: sha256sum -c SHA256SUMS"
   echo
   echo "Pellux is free software under the MIT licence, which every download carries."

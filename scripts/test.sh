@@ -10,14 +10,30 @@
 # is installed; elsewhere the 32-bit build, its installer and its zip are made
 # all the same, and the last line says why its tests were left out. Last,
 # every download is made twice by scripts/release.sh --check and compared
-# byte for byte.
+# byte for byte. Then all of it again on the other supported Debian release
+# (Debian 13 on a Debian 12 host, and the other way round), in a root made
+# with debootstrap (scripts/other-release.sh).
 #
 # PELLUX_HOST_32BIT=no leaves the 32-bit Windows tier out as on a host that
-# cannot run it; =yes runs it without checking first.
+# cannot run it; =yes runs it without checking first. PELLUX_OTHER_RELEASE=no
+# leaves the other release out.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 scripts/install-deps.sh
+mkdir -p build
+rm -f build/test-summary.txt build/other-release-summary.txt
+
+# This release and the tools that make its bytes: "Debian 12 (Qt 6.4.2, GCC
+# 12.2.0, Wine 8.0)".
+release_label() {
+  local qt wine
+  qt=$(/usr/lib/qt6/bin/qtpaths --qt-version 2>/dev/null) || qt="?"
+  wine=$(wine64 --version 2>/dev/null || wine --version 2>/dev/null) || wine="?"
+  wine=${wine#wine-}
+  echo "Debian $(. /etc/os-release && echo "$VERSION_ID") (Qt $qt, GCC $(g++ -dumpfullversion)," \
+    "Wine ${wine%% *})"
+}
 
 ran=()
 left_out=()
@@ -77,7 +93,29 @@ else
   echo "Left out the release check: the tree has changes that are not committed."
 fi
 
-echo "Test tiers run: ${ran[*]}."
-if ((${#left_out[@]} > 0)); then
-  echo "Test tiers left out: ${left_out[*]}."
-fi
+# The other release: its tiers as the same command runs them there.
+other=""
+case ${PELLUX_OTHER_RELEASE:-auto} in
+inside) ;;
+no) left_out+=("other release (PELLUX_OTHER_RELEASE=no)") ;;
+*)
+  if reason=$(scripts/other-release.sh --check); then
+    scripts/other-release.sh
+    other=$(<build/other-release-summary.txt)
+    ran+=("other-release")
+  else
+    left_out+=("other release (${reason#other-release: left out: })")
+    echo "Left out the other release: ${reason#other-release: left out: }."
+  fi
+  ;;
+esac
+
+{
+  label=$(release_label)
+  echo "Test tiers run on $label: ${ran[*]}."
+  if ((${#left_out[@]} > 0)); then
+    echo "Test tiers left out on ${label%% (*}: ${left_out[*]}."
+  fi
+} >build/test-summary.txt
+[[ -z $other ]] || echo "$other"
+cat build/test-summary.txt

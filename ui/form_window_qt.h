@@ -20,6 +20,8 @@ namespace pellux {
 
 // A command button that can carry a static edge: a thin sunken frame.
 class EdgeButton final : public QPushButton {
+  Q_OBJECT
+
  public:
   using QPushButton::QPushButton;
 

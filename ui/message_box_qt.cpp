@@ -62,12 +62,18 @@ class QtMessageBoxes final : public MessageBoxes {
     const int frame = box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
     const int work_height = box.screen()->availableGeometry().height();
     // The box sizes itself to its text and the screen only when shown, so it
-    // is shown once where nothing is drawn to learn its height.
-    box.setAttribute(Qt::WA_DontShowOnScreen);
+    // is shown once inside a window that is never drawn, to learn its height.
+    // (Shown as a window of its own, a dialog of Qt 6.8 drops the attribute
+    // that keeps it off the screen, and the box would flash there.)
+    const Qt::WindowFlags flags = box.windowFlags();
+    QWidget measure;
+    measure.setAttribute(Qt::WA_DontShowOnScreen);
+    box.setParent(&measure, Qt::Widget);
+    measure.show();
     box.show();
     const int height = box.height();
     box.hide();
-    box.setAttribute(Qt::WA_DontShowOnScreen, false);
+    box.setParent(nullptr, flags);
     if (height + frame <= work_height) {
       box.exec();
     } else {

@@ -9,8 +9,8 @@ namespace pellux {
 class Process {
  public:
   virtual ~Process() = default;
-  // Ends the process at once: no handler or unload processing runs after it. The real binding
-  // never returns; a test double records the call and returns, so callers must stop there.
+  // Ends the program: no handler or unload processing runs after it. A binding may return (a test
+  // double records the call, Qt's makes the event loops return), so callers must stop there.
   virtual void EndProgram(int exit_code) = 0;
 };
 

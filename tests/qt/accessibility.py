@@ -31,9 +31,9 @@ WINDOWS = {
             ("Network Info/panel", "text", "Host name", True),
             ("", "filler", "Network Info", False),
             ("Network Info/filler", "label", "Network Info", False),
-            ("", "push button", "Copy IP Address", True),
-            ("", "push button", "Copy All Information", True),
-            ("", "push button", "Close Window", True),
+            ("", "button", "Copy IP Address", True),
+            ("", "button", "Copy All Information", True),
+            ("", "button", "Close Window", True),
         ],
         # The focus at opening, then where each Tab takes it.
         "tabs": ["Close Window", "Copy All Information", "Copy IP Address", "Host name",
@@ -47,9 +47,9 @@ WINDOWS = {
             ("Interval Configuration/panel", "combo box", "Check for new IP address every:", True),
             ("", "panel", "About Pellux v1.11", False),
             ("About Pellux v1.11/panel", "label", None, False),
-            ("", "push button", "OK", True),
-            ("", "push button", "Cancel", True),
-            ("", "push button", "About", True),
+            ("", "button", "OK", True),
+            ("", "button", "Cancel", True),
+            ("", "button", "About", True),
         ],
         "tabs": ["Check for new IP address every:", "OK", "Cancel", "About"],
     },
@@ -132,6 +132,15 @@ def print_tree(which):
         print("  " * depth + describe(node))
 
 
+# Role names as at-spi2-core 2.56 and later spell them, for the older ones'.
+ROLE_NAMES = {"push button": "button"}
+
+
+def role_of(node):
+    role = node.getRoleName()
+    return ROLE_NAMES.get(role, role)
+
+
 def controls(top):
     """Every object inside the window as (parent, role, name, focusable)."""
     found = []
@@ -139,8 +148,8 @@ def controls(top):
         if node is top:
             continue
         parent = node.parent
-        where = "" if parent == top else "%s/%s" % (parent.name, parent.getRoleName())
-        found.append((where, node.getRoleName(), name_of(node), focusable(node)))
+        where = "" if parent == top else "%s/%s" % (parent.name, role_of(parent))
+        found.append((where, role_of(node), name_of(node), focusable(node)))
     return found
 
 

@@ -19,14 +19,16 @@ struct Rig : AppRig {
     emit app.tray().xembed_icon()->activated(reason);
   }
 
-  // Right-clicks the icon and chooses `entry` from the menu that pops up.
+  // Right-clicks the icon and chooses `entry` in the menu that pops up.
   // True once the menu has closed again and the entry's handler has run.
   bool Choose(const QString& entry) {
     bool clicked = false;
     WhenOpen(ActivePopup, [entry, &clicked](QWidget* popup) {
       auto* menu = qobject_cast<QMenu*>(popup);
-      auto* action = menu->findChild<QAction*>(entry);
-      QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+      // Chosen from the keyboard: Qt 6.8's menu takes a click only after the
+      // pointer has moved far enough over it, which a test cannot know.
+      menu->setActiveAction(menu->findChild<QAction*>(entry));
+      QTest::keyClick(menu, Qt::Key_Return);
       clicked = true;
     });
     Activate(QSystemTrayIcon::Context);
@@ -96,7 +98,7 @@ class AppTest : public QObject {
       menu->close();
     });
     rig.Activate(QSystemTrayIcon::Context);
-    QTRY_VERIFY(!entries.isEmpty());
+    TRY_VERIFY(!entries.isEmpty());
     QCOMPARE(entries, (QStringList{"mnuGetIP &Get IP", "sep1", "mnuRecent &Recent IPs",
                                    "mnuConfigure &Configure", "sep2", "mnuExit E&xit"}));
     QVERIFY(!rig.app.info_window().loaded());

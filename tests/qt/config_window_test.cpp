@@ -152,7 +152,7 @@ class ConfigWindowTest : public QObject {
     QWidget& window = rig.Open();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
-    QTRY_COMPARE(window.frameGeometry().bottomRight(), work.bottomRight());
+    TRY_COMPARE(window.frameGeometry().bottomRight(), work.bottomRight());
     QCOMPARE(static_cast<int>(rig.form.TaskTop), 0);
   }
 };

@@ -432,7 +432,7 @@ class FormWindowTest : public QObject {
       const QPoint off = shown.body().frameGeometry().center() - centre;
       return std::abs(off.x()) <= 1 && std::abs(off.y()) <= 1;
     };
-    QTRY_VERIFY(centred());
+    TRY_VERIFY(centred());
   }
 
   void moveSetsTheChosenCornerOfTheFrame_data() {
@@ -456,7 +456,7 @@ class FormWindowTest : public QObject {
       return bottom_right ? frame.topLeft() + QPoint(frame.width(), frame.height())
                           : frame.topLeft();
     };
-    QTRY_COMPARE(placed(), corner);
+    TRY_COMPARE(placed(), corner);
     // The frame is the client area and what the window manager adds.
     const QRect frame = shown.body().frameGeometry();
     QVERIFY(frame.width() >= 318 && frame.height() >= 81);

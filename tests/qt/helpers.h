@@ -3,10 +3,23 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
+
+// QTRY_VERIFY and QTRY_COMPARE, waiting up to five seconds while handling
+// events; Qt 6.8's own narrow a std::chrono count to int inside the expansion,
+// which -Wconversion rejects in the file that uses them.
+#define TRY_VERIFY_WITH_TIMEOUT(expr, timeout_ms) \
+  QVERIFY(QTest::qWaitFor([&] { return static_cast<bool>(expr); }, timeout_ms))
+#define TRY_VERIFY(expr) TRY_VERIFY_WITH_TIMEOUT(expr, 5000)
+#define TRY_COMPARE(actual, expected)                                    \
+  do {                                                                   \
+    (void)QTest::qWaitFor([&] { return (actual) == (expected); }, 5000); \
+    QCOMPARE(actual, expected);                                          \
+  } while (false)
 
 namespace pellux::qt_tests {
 

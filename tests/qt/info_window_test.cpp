@@ -151,7 +151,7 @@ class InfoWindowTest : public QObject {
     Rig rig;
     QWidget& window = rig.Open();
     window.move(100, 120);
-    QTRY_COMPARE(window.pos(), QPoint(100, 120));
+    TRY_COMPARE(window.pos(), QPoint(100, 120));
     // The body between the frame and the buttons.
     const QPoint press(153, 70);
     SendMouse(window, QEvent::MouseButtonPress, press, pressed, pressed);

@@ -175,12 +175,13 @@ _pellux_window_of_type() {
 window_of_type_wait() { wait_until _pellux_window_of_type "$1" && _pellux_window_of_type "$1"; }
 
 # The program's popup menu: a visible window that the window manager does
-# not manage (override-redirect) and that is of no special type, unlike the
+# not manage (override-redirect), typed a popup menu (Qt 6.8 and later:
+# "POPUP_MENU, NORMAL") or of no special type (Qt 6.4: "NORMAL"), unlike the
 # tooltip and the icon in the panel.
 _tray_menu() {
   local id
   for id in $(xdotool search --onlyvisible --class '^pellux$'); do
-    if [[ $(xprop -id "$id" _NET_WM_WINDOW_TYPE) == *"= _NET_WM_WINDOW_TYPE_NORMAL" ]] &&
+    if [[ $(xprop -id "$id" _NET_WM_WINDOW_TYPE) =~ "= _NET_WM_WINDOW_TYPE_"(POPUP_MENU|NORMAL$) ]] &&
       grep -q 'Override Redirect State: yes' <<<"$(xwininfo -id "$id")"; then
       echo "$id"
       return 0

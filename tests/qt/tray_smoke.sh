@@ -12,7 +12,8 @@
 #   sni     gtk-sni-tray-standalone, a panel that hosts StatusNotifierItems
 #           and draws their menus itself. The program starts before the
 #           panel, then once more after it. The panel's menu has the six
-#           lines, opens the information window and ends the program; a
+#           lines, opens the information window and ends the program with
+#           both windows and the report open; a
 #           click on the icon opens the information window; where a panel
 #           asks for the program's own menu at a place, it opens there.
 #   moves   No tray at first: the program says so, then explains itself on
@@ -185,6 +186,12 @@ scenario_xembed() {
   expect_eq "$(cat "$XDG_CONFIG_HOME/Pellux/Pellux.conf")" $'[Options]\nInterval=30000' \
     "stored setting"
 
+  # Exit with both windows open.
+  tray_click 1
+  window_wait '^Pellux: ' >/dev/null || fail "a click opened no information window"
+  tray_menu_open >/dev/null || fail "the right button opened no menu"
+  xdotool key c
+  window_wait '^Pellux Configuration$' >/dev/null || fail "Configure opened no window"
   tray_menu_open >/dev/null || fail "the right button opened no menu"
   exit_by_key x
   tray_icon_gone || fail "the icon stayed in the tray"
@@ -227,8 +234,12 @@ scenario_sni() {
   sni_icon_wait || fail "the panel does not show the icon"
   only_the_item "$item"
   sni_menu_choose "$item" g
-  info=$(window_wait '^Pellux: ') || fail "Get IP in the panel's menu opened no window"
-  close_window "$info" '^Pellux: '
+  window_wait '^Pellux: ' >/dev/null || fail "Get IP in the panel's menu opened no window"
+  # Exit with both windows and the report open ends the program all the same.
+  sni_menu_choose "$item" c
+  window_wait '^Pellux Configuration$' >/dev/null || fail "Configure opened no window"
+  sni_menu_choose "$item" r
+  window_wait '^Recent IP addresses$' >/dev/null || fail "Recent IPs showed no report"
   sni_menu_choose "$item" x
   pellux_wait_exit || fail "Exit in the panel's menu did not end the program"
   expect_eq "$PELLUX_STATUS" 0 "exit status"

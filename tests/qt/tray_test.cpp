@@ -194,26 +194,26 @@ class TrayTest : public QObject {
   void theIconMovesWithTheTrays() {
     auto watcher = std::make_unique<FakeWatcher>(QStringLiteral("watcher1"), true);
     Rig rig;
-    QTRY_VERIFY(rig.tray().status_notifier_item() != nullptr);
+    TRY_VERIFY(rig.tray().status_notifier_item() != nullptr);
     // The item's bus name: the process id and a count of the process's
     // items, as panels expect it.
     const QString item =
         QStringLiteral("org.kde.StatusNotifierItem-%1-1").arg(QCoreApplication::applicationPid());
-    QTRY_COMPARE(watcher->items, QStringList{item});
+    TRY_COMPARE(watcher->items, QStringList{item});
     QVERIFY(rig.tray().xembed_icon() == nullptr);
     QCOMPARE(ItemsOnTheBus(), QStringList{item});
 
     // The panel goes: the XEmbed icon waits for a tray, and the item leaves
     // the bus.
     watcher.reset();
-    QTRY_VERIFY(rig.tray().xembed_icon() != nullptr);
+    TRY_VERIFY(rig.tray().xembed_icon() != nullptr);
     QVERIFY(rig.tray().status_notifier_item() == nullptr);
-    QTRY_COMPARE(ItemsOnTheBus(), QStringList());
+    TRY_COMPARE(ItemsOnTheBus(), QStringList());
 
     // A new panel: the item comes back and registers with the new watcher;
     // Qt's XEmbed icon goes and leaves nothing on the bus.
     watcher = std::make_unique<FakeWatcher>(QStringLiteral("watcher2"), true);
-    QTRY_COMPARE(watcher->items, QStringList{item});
+    TRY_COMPARE(watcher->items, QStringList{item});
     QVERIFY(rig.tray().xembed_icon() == nullptr);
     QCOMPARE(ItemsOnTheBus(), QStringList{item});
   }
@@ -225,15 +225,15 @@ class TrayTest : public QObject {
     QVERIFY(rig.tray().status_notifier_item() == nullptr);
     QVERIFY(rig.tray().xembed_icon() != nullptr);
     watcher.AddHost();
-    QTRY_VERIFY(rig.tray().status_notifier_item() != nullptr);
-    QTRY_COMPARE(watcher.items.size(), 1);
+    TRY_VERIFY(rig.tray().status_notifier_item() != nullptr);
+    TRY_COMPARE(watcher.items.size(), 1);
     QVERIFY(rig.tray().xembed_icon() == nullptr);
   }
 
   void theItemNamesTheProgramAndPublishesItsMenu() {
     FakeWatcher watcher(QStringLiteral("watcher4"), true);
     Rig rig;
-    QTRY_COMPARE(watcher.items.size(), 1);
+    TRY_COMPARE(watcher.items.size(), 1);
     const QString item = watcher.items[0];
     QCOMPARE(ItemProperty(item, "Id").toString(), QString("Pellux"));
     QCOMPARE(ItemProperty(item, "Title").toString(), QString("Pellux"));
@@ -269,7 +269,7 @@ class TrayTest : public QObject {
   void theTipIsAnnouncedOnlyWhenItChanges() {
     FakeWatcher watcher(QStringLiteral("watcher5"), true);
     Rig rig;
-    QTRY_COMPARE(watcher.items.size(), 1);
+    TRY_COMPARE(watcher.items.size(), 1);
     const QString item = watcher.items[0];
     QVERIFY(Panel().connect(item, StatusNotifierItem::kItemPath, StatusNotifierItem::kItemInterface,
                             QStringLiteral("NewToolTip"), this, SLOT(CountToolTipChange())));
@@ -278,13 +278,13 @@ class TrayTest : public QObject {
     rig.sockets.SetAddresses({"10.1.2.3"});
     rig.Tick();
     rig.Tick();
-    QTRY_COMPARE(tool_tip_changes_, 1);
+    TRY_COMPARE(tool_tip_changes_, 1);
     QCOMPARE(qdbus_cast<SniToolTip>(ItemProperty(item, "ToolTip")).title,
              QString("Pellux: 10.1.2.3"));
     // The same signal was not merely late: a last change arrives after it.
     rig.sockets.SetAddresses({"192.168.0.5"});
     rig.Tick();
-    QTRY_COMPARE(tool_tip_changes_, 2);
+    TRY_COMPARE(tool_tip_changes_, 2);
     Panel().disconnect(item, StatusNotifierItem::kItemPath, StatusNotifierItem::kItemInterface,
                        QStringLiteral("NewToolTip"), this, SLOT(CountToolTipChange()));
   }
@@ -292,7 +292,7 @@ class TrayTest : public QObject {
   void thePanelsRequestsReachTheHandlers() {
     FakeWatcher watcher(QStringLiteral("watcher6"), true);
     Rig rig;
-    QTRY_COMPARE(watcher.items.size(), 1);
+    TRY_COMPARE(watcher.items.size(), 1);
     const QString item = watcher.items[0];
     const char* menu = "com.canonical.dbusmenu";
     const QVariant no_data = QVariant::fromValue(QDBusVariant(QString()));
@@ -307,12 +307,12 @@ class TrayTest : public QObject {
     QVERIFY(!rig.process.exit_code);
 
     Call(item, StatusNotifierItem::kMenuPath, menu, "Event", {3, "clicked", no_data, 0u});
-    QTRY_COMPARE(rig.messages.shown.size(), std::size_t{1});
+    TRY_COMPARE(rig.messages.shown.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(rig.messages.shown[0].title), QString("Recent IP addresses"));
 
     Call(item, StatusNotifierItem::kItemPath, StatusNotifierItem::kItemInterface, "Activate",
          {0, 0});
-    QTRY_VERIFY(rig.app.info_window().loaded());
+    TRY_VERIFY(rig.app.info_window().loaded());
 
     // A panel that draws no menus asks for one at a place of its choosing.
     QPoint opened_at;
@@ -322,7 +322,7 @@ class TrayTest : public QObject {
     });
     Call(item, StatusNotifierItem::kItemPath, StatusNotifierItem::kItemInterface, "ContextMenu",
          {120, 90});
-    QTRY_COMPARE(opened_at, QPoint(120, 90));
+    TRY_COMPARE(opened_at, QPoint(120, 90));
     // That place was for that menu only: the next one opens at the pointer.
     QCursor::setPos(40, 50);
     opened_at = QPoint();
@@ -338,14 +338,14 @@ class TrayTest : public QObject {
              {QVariant::fromValue(QList<MenuEvent>{{4, "clicked", QDBusVariant(QString()), 0u},
                                                    {42, "clicked", QDBusVariant(QString()), 0u}})});
     QCOMPARE(qdbus_cast<QList<int>>(group.arguments().value(0)), QList<int>{42});
-    QTRY_VERIFY(rig.app.config_window().loaded());
+    TRY_VERIFY(rig.app.config_window().loaded());
 
     Call(item, StatusNotifierItem::kMenuPath, menu, "Event", {6, "clicked", no_data, 0u});
-    QTRY_COMPARE(rig.process.exit_code.value_or(-1), 0);
+    TRY_COMPARE(rig.process.exit_code.value_or(-1), 0);
     QVERIFY(!rig.app.info_window().loaded());
     QVERIFY(!rig.app.config_window().loaded());
     QVERIFY(rig.tray().status_notifier_item() == nullptr);
-    QTRY_COMPARE(ItemsOnTheBus(), QStringList());
+    TRY_COMPARE(ItemsOnTheBus(), QStringList());
   }
 
   // The package puts the icon into the hicolor theme; the item names it
@@ -359,7 +359,7 @@ class TrayTest : public QObject {
     qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
     FakeWatcher watcher(QStringLiteral("watcher7"), true);
     Rig rig;
-    QTRY_COMPARE(watcher.items.size(), 1);
+    TRY_COMPARE(watcher.items.size(), 1);
     QCOMPARE(ItemProperty(watcher.items[0], "IconName").toString(), QString("pellux"));
     qputenv("XDG_DATA_HOME", saved);
   }
@@ -371,7 +371,7 @@ class TrayTest : public QObject {
   void aFloodOfGetAllIsAnsweredLightly() {
     FakeWatcher watcher(QStringLiteral("watcher8"), true);
     Rig rig;
-    QTRY_COMPARE(watcher.items.size(), 1);
+    TRY_COMPARE(watcher.items.size(), 1);
     const QString item = watcher.items[0];
     QVERIFY(Panel().connect(item, StatusNotifierItem::kItemPath, StatusNotifierItem::kItemInterface,
                             QStringLiteral("NewIcon"), this, SLOT(CountNewIcon())));
@@ -396,14 +396,14 @@ class TrayTest : public QObject {
     for (QDBusPendingCall& call : calls) {
       // The program answers from this very thread: blocking it until the
       // answer came would wait for ever for calls it has not answered yet.
-      QTRY_VERIFY_WITH_TIMEOUT(call.isFinished(), 60000);
+      TRY_VERIFY_WITH_TIMEOUT(call.isFinished(), 60000);
       QCOMPARE(call.reply().type(), QDBusMessage::ReplyMessage);
       const QVariantMap all = qdbus_cast<QVariantMap>(call.reply().arguments().value(0));
       QCOMPARE(all.value("Id").toString(), QString("Pellux"));
       if (!qdbus_cast<QList<SniPixmap>>(all.value("IconPixmap")).isEmpty()) ++with_pixels;
     }
     calls.clear();
-    QTRY_COMPARE(new_icons_, 1);
+    TRY_COMPARE(new_icons_, 1);
     QCOMPARE(qdbus_cast<QList<SniPixmap>>(ItemProperty(item, "IconPixmap")).size(), 6);
     const long after = ResidentKb();
     qInfo("%d calls: ToolTip read in %lld ms; %d answers with pixels; %ld kB before, %ld after",
@@ -424,7 +424,7 @@ class TrayTest : public QObject {
   void repeatedRequestsOpenOneBoxAndOneMenu() {
     FakeWatcher watcher(QStringLiteral("watcher9"), true);
     RealBoxesRig rig;
-    QTRY_COMPARE(watcher.items.size(), 1);
+    TRY_COMPARE(watcher.items.size(), 1);
     const QString item = watcher.items[0];
     LoopCounter counter;
     constexpr int kCalls = 300;
@@ -439,8 +439,8 @@ class TrayTest : public QObject {
       done = true;
     });
     Panel().asyncCall(click);
-    QTRY_VERIFY(done);
-    QTRY_COMPARE(counter.boxes.open, 0);
+    TRY_VERIFY(done);
+    TRY_COMPARE(counter.boxes.open, 0);
     QCOMPARE(counter.boxes.shown, 1);
     QCOMPARE(counter.boxes.most_open, 1);
 
@@ -456,8 +456,8 @@ class TrayTest : public QObject {
       done = true;
     });
     Panel().asyncCall(context_menu);
-    QTRY_VERIFY(done);
-    QTRY_COMPARE(counter.menus.open, 0);
+    TRY_VERIFY(done);
+    TRY_COMPARE(counter.menus.open, 0);
     QCOMPARE(counter.menus.shown, 1);
     QCOMPARE(counter.menus.most_open, 1);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
