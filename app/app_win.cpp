@@ -26,14 +26,11 @@ bool App::Start() {
   return true;
 }
 
-int App::Run() {
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (FormWindow::PreTranslate(message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+int App::Run(SessionInstance& session) {
+  for (;;) {
+    if (const auto exit_code = FormWindow::HandleQueuedMessages()) return *exit_code;
+    session.WaitForMessages();
   }
-  return static_cast<int>(message.wParam);
 }
 
 }  // namespace pellux

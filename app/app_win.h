@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/platform_seams.h"
+#include "app/session_instance_win.h"
 #include "config/frm_config.h"
 #include "info/frm_info.h"
 #include "monitor/main_window_win.h"
@@ -21,8 +22,9 @@ class App {
   // False, after a message that says so, when the window cannot be made.
   bool Start();
 
-  // The message loop; returns the exit code.
-  static int Run();
+  // The message loop; returns the exit code. While it waits, a program that
+  // runs beside one that did not answer takes over `session` from it.
+  static int Run(SessionInstance& session);
 
   frmMain& main_form() { return main_; }
   MainWindow& main_window() { return window_; }

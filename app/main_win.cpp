@@ -8,7 +8,7 @@ namespace {
 
 // How long a second start waits for the running program to show its main
 // window (it may be starting itself) and answer before it runs itself.
-constexpr DWORD kHandOverTimeoutMs = 10000;
+constexpr DWORD kHandOverTimeoutMs = 3000;
 
 }  // namespace
 
@@ -28,5 +28,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const auto process = pellux::MakeSystemProcess();
   pellux::App app({*sockets, *computer, *messages, *settings, *process});
   if (!app.Start()) return 1;
-  return pellux::App::Run();
+  return pellux::App::Run(instance);
 }

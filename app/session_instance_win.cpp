@@ -32,11 +32,13 @@ SessionInstance::Claim SessionInstance::ClaimSession(DWORD timeout_ms) {
     return static_cast<DWORD>(now < deadline ? deadline - now : 0);
   };
   DWORD wait_ms = 0;
+  HWND running = nullptr;
   for (;;) {
     const DWORD result = WaitForSingleObject(mutex_, wait_ms);
     owned_ = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
     if (owned_) return Claim::kFirst;
-    if (const HWND running = FindWindowW(MainWindow::kClassName, nullptr)) {
+    running = FindWindowW(MainWindow::kClassName, nullptr);
+    if (running != nullptr) {
       // Windows lets a process bring its window to the front only when the
       // one in front allows it. This start is in front (the user just
       // started it), so it passes that on before it asks.
@@ -52,8 +54,21 @@ SessionInstance::Claim SessionInstance::ClaimSession(DWORD timeout_ms) {
       }
     }
     wait_ms = std::min(kPollMs, left_ms());
-    if (wait_ms == 0) return Claim::kNoAnswer;
+    if (wait_ms == 0) break;
   }
+  // This start runs in place of the window that did not answer. Posted, the
+  // request to end waits in that program's queue until it answers again,
+  // and then ends it as its Exit does, rather than leaving two programs with
+  // two icons.
+  if (running != nullptr) PostMessageW(running, WM_CLOSE, 0, 0);
+  return Claim::kNoAnswer;
+}
+
+void SessionInstance::WaitForMessages() {
+  const DWORD handles = mutex_ != nullptr && !owned_ ? 1 : 0;
+  const DWORD result =
+      MsgWaitForMultipleObjectsEx(handles, &mutex_, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  if (handles == 1 && (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED_0)) owned_ = true;
 }
 
 }  // namespace pellux

@@ -2,7 +2,9 @@
 // session's namespace for as long as it runs; a later start, of the 32- or
 // the 64-bit build alike, finds the running program's main window, lets it
 // take the foreground, asks it to show its information window, waits for its
-// answer and ends.
+// answer and ends. A running program that does not answer in time is told to
+// end, which it does once it answers again; the later start runs in its
+// place and takes the mutex when that one has gone.
 #pragma once
 
 #include <windows.h>
@@ -18,7 +20,7 @@ class SessionInstance {
   enum class Claim {
     kFirst,        // this process is the session's Pellux
     kHandedOver,   // the running one showed its information window
-    kNoAnswer,     // one holds the mutex but no main window answered
+    kNoAnswer,     // one holds the mutex but no main window answered: this one runs
     kUnavailable,  // the mutex could not be made: this one runs alone
   };
 
@@ -36,6 +38,11 @@ class SessionInstance {
   // may be starting, ending or hung: each is waited for up to the timeout.
   // A mutex left abandoned by a program that crashed counts as free.
   Claim ClaimSession(DWORD timeout_ms);
+
+  // Waits until this thread has a message to handle. After kNoAnswer it
+  // also takes the mutex, as soon as the program that held it has ended, so
+  // that the starts after it hand over to this one.
+  void WaitForMessages();
 
  private:
   HANDLE mutex_;

@@ -42,9 +42,12 @@ void frmConfig::cmdOK_Click() {
   // With nothing selected the window closes and everything stays as it was.
   bool saved = true;
   if (const auto interval = view_->SelectedItemData(ConfigControl::cboInterval)) {
-    main_.TimerInterval = static_cast<int16_t>(*interval);
-    saved = settings_.SaveSetting(kSettingsApp, kSettingsSection, kIntervalKey,
-                                  std::to_string(main_.TimerInterval));
+    // Taken only once it is stored: the window opened again shows the
+    // interval the next start will use, not one that was lost.
+    const auto chosen = static_cast<int16_t>(*interval);
+    saved =
+        settings_.SaveSetting(kSettingsApp, kSettingsSection, kIntervalKey, std::to_string(chosen));
+    if (saved) main_.TimerInterval = chosen;
   }
   // The window goes first, so nothing can be pressed in it while the message is open.
   view_->Unload();

@@ -105,7 +105,7 @@ class frmConfig final : public Form {
   void Form_Load() override;
   void Click(ControlId control) override;
 
-  // Takes the chosen interval, stores it and unloads the window.
+  // Stores the chosen interval, takes it once it is stored, and unloads the window.
   void cmdOK_Click();
   // Unloads the window; nothing changes.
   void cmdCancel_Click();

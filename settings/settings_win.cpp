@@ -15,22 +15,32 @@ class WinSettings final : public SettingsStore {
  public:
   std::optional<std::string> GetSetting(std::string_view app, std::string_view section,
                                         std::string_view key) override {
-    const std::wstring path = KeyPath(app, section);
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath(app, section).c_str(), 0, KEY_QUERY_VALUE,
+                      &opened) != ERROR_SUCCESS) {
+      return std::nullopt;
+    }
+    const std::unique_ptr<HKEY__, decltype(&RegCloseKey)> options(opened, RegCloseKey);
     const std::wstring name = Widen(key);
-    // Only REG_SZ counts as text. The value may be longer than the buffer,
-    // or grow before it is read again; the registry then says how many bytes
-    // it needs, and it is read once more.
+    // Only REG_SZ counts as text: the program writes nothing else, and a
+    // REG_EXPAND_SZ is not expanded into one. The value may be longer than
+    // the buffer, or grow before it is read again; the registry then says how
+    // many bytes it needs, and it is read once more.
     for (DWORD bytes = 0;;) {
       std::wstring data(bytes / sizeof(wchar_t) + 1, L'\0');
       bytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-      const LSTATUS result = RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(),
-                                          RRF_RT_REG_SZ, nullptr, data.data(), &bytes);
+      DWORD type = REG_NONE;
+      const LSTATUS result = RegQueryValueExW(options.get(), name.c_str(), nullptr, &type,
+                                              reinterpret_cast<BYTE*>(data.data()), &bytes);
+      if ((result != ERROR_SUCCESS && result != ERROR_MORE_DATA) || type != REG_SZ) {
+        return std::nullopt;
+      }
       if (result == ERROR_MORE_DATA) continue;
-      if (result != ERROR_SUCCESS) return std::nullopt;
-      // The registry ends the text with a NUL even where the stored value has
-      // none; the text ends at the first one.
-      data.resize(data.find(L'\0'));
-      return Narrow(data);
+      // Anyone may write the value: the bytes read are all there is, whether
+      // or not they end in a NUL, and an odd last byte is half a character,
+      // which is left out. The text ends at the first NUL.
+      const std::wstring_view text(data.data(), bytes / sizeof(wchar_t));
+      return Narrow(text.substr(0, text.find(L'\0')));
     }
   }
 

@@ -23,7 +23,8 @@ class Clipboard {
 };
 
 // The system clipboard. On Windows another program may hold it open for a moment: opening it
-// is tried a few times, with `pause` (a short sleep by default) between two tries.
+// is tried for about a second, with `pause` between two tries (by default 50 ms in which the
+// program's windows go on handling their messages).
 std::unique_ptr<Clipboard> MakeSystemClipboard(std::function<void()> pause = {});
 
 }  // namespace pellux

@@ -6,6 +6,7 @@
 
 #include "ui/clipboard.h"
 
+#include "ui/form_window_win.h"
 #include "ui/text_win.h"
 
 namespace pellux {
@@ -27,13 +28,32 @@ class OpenedClipboard {
   bool open_;
 };
 
+// Handles this thread's messages for `ms` milliseconds, so that the
+// program's windows go on painting and answering while it waits.
+void HandleMessagesFor(DWORD ms) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  for (;;) {
+    // The program's own loop ends at WM_QUIT: it is left for that loop.
+    if (const auto exit_code = FormWindow::HandleQueuedMessages()) {
+      return PostQuitMessage(*exit_code);
+    }
+    const ULONGLONG now = GetTickCount64();
+    if (now >= end) return;
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT,
+                                MWMO_INPUTAVAILABLE);
+  }
+}
+
 // Movable global memory, freed unless the clipboard has taken it over.
 using GlobalMemory = std::unique_ptr<std::remove_pointer_t<HGLOBAL>, decltype(&GlobalFree)>;
 
 class WinClipboard final : public Clipboard {
  public:
-  // Tries to open the clipboard this often before giving up.
-  static constexpr int kAttempts = 5;
+  // Clipboard history, a remote desktop or a password manager may hold the
+  // clipboard for a moment after each change: opening it is tried for about
+  // a second before giving up.
+  static constexpr int kAttempts = 21;
+  static constexpr DWORD kPauseMs = 50;
 
   explicit WinClipboard(std::function<void()> pause) : pause_(std::move(pause)) {}
 
@@ -86,7 +106,7 @@ class WinClipboard final : public Clipboard {
 }  // namespace
 
 std::unique_ptr<Clipboard> MakeSystemClipboard(std::function<void()> pause) {
-  if (!pause) pause = [] { Sleep(10); };
+  if (!pause) pause = [] { HandleMessagesFor(WinClipboard::kPauseMs); };
   return std::make_unique<WinClipboard>(std::move(pause));
 }
 

@@ -415,6 +415,17 @@ bool FormWindow::PreTranslate(MSG& message) {
   return IsDialogMessageW(root, &message) != FALSE;
 }
 
+std::optional<int> FormWindow::HandleQueuedMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+    if (PreTranslate(message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return std::nullopt;
+}
+
 LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:

@@ -54,6 +54,10 @@ class FormWindow final : public Window, public FormView {
   // focused command button and Esc closes a window whose design says so.
   // True when the message was used.
   static bool PreTranslate(MSG& message);
+  // Handles every message queued for this thread as the program's loop
+  // does, keys through PreTranslate first. At WM_QUIT it stops and gives
+  // the exit code that came with it.
+  static std::optional<int> HandleQueuedMessages();
 
  private:
   using Font = std::unique_ptr<HFONT__, decltype(&DeleteObject)>;

@@ -27,6 +27,16 @@ code=$(pellux_start_again) || exit 1
 expect_eq "$code" 0 "exit code of the third start"
 expect_eq "$(driver count PelluxForm "Pellux: $address")" 1 "information windows"
 
+# A start beside a frozen one runs, and the frozen one gives way when it wakes.
+kill -STOP "$PELLUX_PID"
+wine "$PELLUX_EXE" </dev/null >/dev/null 2>&1 {E2E_DRIVER_IN}>&- {E2E_DRIVER_OUT}<&- &
+newer=$!
+wait_until eval '(($(driver count __winex11_tray_icon -) == 2))' || fail "no icon of the new start"
+kill -CONT "$PELLUX_PID"
+pellux_wait_exit && ((PELLUX_STATUS == 0)) || fail "the frozen program did not end"
+PELLUX_PID=$newer
+expect_eq "$(pellux_start_again)" 0 "exit code of a start after that"
+
 tray_menu_choose "$MENU_EXIT"
 pellux_wait_exit && ((PELLUX_STATUS == 0)) || fail "the program did not end cleanly"
 pass

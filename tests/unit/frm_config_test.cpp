@@ -108,14 +108,14 @@ TEST_F(FrmConfigTest, CancelChangesNothingAndTheNextOpeningShowsThePreviousChoic
   EXPECT_EQ(view.Text(ConfigControl::cboInterval), "10 Seconds");
 }
 
-TEST_F(FrmConfigTest, UnsavedIntervalStillAppliesTheUserIsToldAndTheWindowCloses) {
+TEST_F(FrmConfigTest, UnsavedIntervalIsNotTakenTheUserIsToldAndTheWindowCloses) {
   settings.writable = false;
   Open();
   view.index = 5;
   bool loaded_while_told = true;
   messages.while_open = [&] { loaded_while_told = form.loaded(); };
   form.cmdOK_Click();
-  EXPECT_EQ(main.TimerInterval, 10000);
+  EXPECT_EQ(main.TimerInterval, 5000);
   EXPECT_EQ(settings.writes, 1);
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0], (FakeMessages::Box{std::string(kIntervalNotSavedMessage), "Pellux",

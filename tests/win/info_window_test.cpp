@@ -98,7 +98,8 @@ LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
 
 class InfoWindowTest : public ::testing::Test, protected testing::MainFormFakes {
  protected:
-  std::unique_ptr<Clipboard> clipboard = MakeSystemClipboard();
+  // Short pauses, so a held clipboard is told quickly.
+  std::unique_ptr<Clipboard> clipboard = MakeSystemClipboard([] { Sleep(5); });
   frmInfo info_form{main, module1, *clipboard, messages};
   FormWindow info_window{info_form};
 

@@ -58,6 +58,8 @@ TEST_F(RegistrySettingsTest, OtherTypesAreNotText) {
   EXPECT_EQ(Get(), std::nullopt);
   Put(REG_BINARY, "1000", 4);
   EXPECT_EQ(Get(), std::nullopt);
+  Put(REG_EXPAND_SZ, L"1000", 5 * sizeof(wchar_t));
+  EXPECT_EQ(Get(), std::nullopt);
 }
 
 TEST_F(RegistrySettingsTest, TextWithoutNulAndLongTextAreReadWhole) {
@@ -70,6 +72,10 @@ TEST_F(RegistrySettingsTest, TextWithoutNulAndLongTextAreReadWhole) {
   EXPECT_EQ(read->size(), large.size());
   Put(REG_SZ, L"", sizeof(wchar_t));
   EXPECT_EQ(Get(), "");
+  Put(REG_SZ, L"", 0);
+  EXPECT_EQ(Get(), "");
+  Put(REG_SZ, L"12345", 9);  // half a character at the end, and no NUL
+  EXPECT_EQ(Get(), "1234");
 }
 
 }  // namespace
