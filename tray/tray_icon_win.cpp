@@ -17,6 +17,13 @@ namespace {
 constexpr UINT kFirstRetryGapMs = 250;
 constexpr UINT kLongestRetryGapMs = 60000;
 
+// Any process can send the owner a DPI: it is held to what a screen can have,
+// from 100 % (96 dpi) to 500 % (480 dpi), the largest scale Windows knows,
+// so that no message can make the image of any size (65535 dpi would ask
+// for one of 10,923 pixels a side, near half a gigabyte).
+constexpr int kLowestDpi = 96;
+constexpr int kHighestDpi = 480;
+
 using Menu = std::unique_ptr<std::remove_pointer_t<HMENU>, decltype(&DestroyMenu)>;
 
 }  // namespace
@@ -164,7 +171,9 @@ bool WinTrayIcon::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     Retry();
   } else if (message == WM_DPICHANGED) {
     // The owner moved to a screen of another DPI: the image follows.
-    if (LoadImageAt(LOWORD(wparam)) && shown_) Modify(NIF_ICON);
+    if (LoadImageAt(std::clamp<int>(LOWORD(wparam), kLowestDpi, kHighestDpi)) && shown_) {
+      Modify(NIF_ICON);
+    }
   } else if (message == TaskbarCreatedMessage()) {
     // Explorer also sends it when the screen's scale changed: the image is
     // loaded again at the size it now shows.

@@ -391,6 +391,8 @@ TEST_F(ModelledShellTest, TheImageIsTheSizeTheShellShowsAtTheWindowsDpi) {
   const int dpi = ScreenDpi();
   SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi * 2, dpi * 2), 0);
   EXPECT_EQ(IconWidth(shell_model.icon), small * 2);
+  SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(65535, 65535), 0);  // from anyone
+  EXPECT_EQ(IconWidth(shell_model.icon), MulDiv(small, 480, dpi));          // 500 % at most
   // "TaskbarCreated" follows a change of scale: the image is loaded again.
   SendMessageW(window.hwnd(), WinTrayIcon::TaskbarCreatedMessage(), 0, 0);
   EXPECT_EQ(IconWidth(shell_model.icon), small);
