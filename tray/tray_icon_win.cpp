@@ -36,11 +36,10 @@ NOTIFYICONDATAW WinTrayIcon::Data(UINT flags) const {
   data.uFlags = flags;
   data.uCallbackMessage = kTrayCallbackMessage;
   data.hIcon = icon_.get();
-  // Version 4 shows the tip only when asked to.
-  if (flags & NIF_TIP) {
-    data.uFlags |= NIF_SHOWTIP;
-    StringCchCopyW(data.szTip, std::size(data.szTip), tip_.c_str());
-  }
+  // Version 4 shows the standard tip only while the icon asks for it, and
+  // each add and modify says anew whether it does.
+  if (flags != 0) data.uFlags |= NIF_SHOWTIP;
+  if (flags & NIF_TIP) StringCchCopyW(data.szTip, std::size(data.szTip), tip_.c_str());
   return data;
 }
 

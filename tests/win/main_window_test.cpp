@@ -199,6 +199,7 @@ struct ShellModel {
   UINT version = 0;
   std::wstring tip;
   HICON icon = nullptr;
+  bool shows_tip = false;  // on version 4, while the last add or modify asks
   // A shell too slow to answer in time: it does what it is asked, but the
   // call reports failure.
   bool times_out = false;
@@ -222,6 +223,7 @@ BOOL WINAPI ModelNotify(DWORD message, PNOTIFYICONDATAW data) {
     }
     if (data->uFlags & NIF_TIP) shell.tip = data->szTip;
     if (data->uFlags & NIF_ICON) shell.icon = data->hIcon;
+    shell.shows_tip = (data->uFlags & NIF_SHOWTIP) != 0;
   };
   switch (message) {
     case NIM_ADD:
@@ -310,6 +312,7 @@ TEST_F(ModelledShellTest, TheIconIsShownOnlyOnceItsClicksComeInVersion4) {
   // Before the form sets it, the tip says what it would with no address.
   EXPECT_EQ(shell_model.tip, L"Pellux: ");
   EXPECT_EQ(shell_model.version, static_cast<UINT>(NOTIFYICON_VERSION_4));
+  EXPECT_TRUE(shell_model.shows_tip);
   // Explorer restarted: the icon is added again, with its tip, to a shell
   // that has none.
   window.tray().SetTip("Pellux: 192.0.2.7");
@@ -391,6 +394,7 @@ TEST_F(ModelledShellTest, TheImageIsTheSizeTheShellShowsAtTheWindowsDpi) {
   const int dpi = ScreenDpi();
   SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi * 2, dpi * 2), 0);
   EXPECT_EQ(IconWidth(shell_model.icon), small * 2);
+  EXPECT_TRUE(shell_model.shows_tip);
   SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(65535, 65535), 0);  // from anyone
   EXPECT_EQ(IconWidth(shell_model.icon), MulDiv(small, 480, dpi));          // 500 % at most
   // "TaskbarCreated" follows a change of scale: the image is loaded again.
