@@ -193,11 +193,16 @@ bool WinTrayIcon::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 // activates the icon and a right one opens the menu, as on version 4.
 void WinTrayIcon::OnCallback(WPARAM wparam, LPARAM lparam) {
   const bool version_4 = HIWORD(lparam) == kIconId;
-  const bool released_before = std::exchange(right_button_released_, false);
   switch (version_4 ? LOWORD(lparam) : static_cast<UINT>(lparam)) {
     case NIN_SELECT:
     case NIN_KEYSELECT:
+      right_button_released_ = false;
       events_.Trayicon1_Activate();
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+      right_button_released_ = false;
       break;
     case WM_LBUTTONDBLCLK:
       if (version_4) events_.Trayicon1_Activate();
@@ -211,8 +216,9 @@ void WinTrayIcon::OnCallback(WPARAM wparam, LPARAM lparam) {
       // the icon.
       events_.Trayicon1_MouseButton(
           kRightButton,
-          released_before ? std::nullopt
-                          : std::optional(ScreenPoint{GET_X_LPARAM(wparam), GET_Y_LPARAM(wparam)}));
+          std::exchange(right_button_released_, false)
+              ? std::nullopt
+              : std::optional(ScreenPoint{GET_X_LPARAM(wparam), GET_Y_LPARAM(wparam)}));
       break;
     case WM_LBUTTONUP:
       if (!version_4) events_.Trayicon1_Activate();

@@ -81,8 +81,10 @@ class WinTrayIcon final : public TrayIcon {
   bool shown_ = false;
   UINT retry_gap_ms_ = 0;
   std::wstring tip_;
-  // Set by a right button's release; the context-menu event that follows
-  // it comes from the mouse.
+  // Set by a right button's release and kept until the context-menu event
+  // that follows it, which then comes from the mouse: mouse moves and the
+  // shell's other notifications may come in between. A press or a selection
+  // means the user went on to something else.
   bool right_button_released_ = false;
 };
 

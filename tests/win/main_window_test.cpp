@@ -463,6 +463,8 @@ TEST(MainWindowTest, AMenuAskedForFromTheKeyboardOpensAtTheIcon) {
   menu_seen = false;
   SendMessageW(window.hwnd(), kTrayCallbackMessage, anchor,
                MAKELPARAM(WM_RBUTTONUP, WinTrayIcon::kIconId));
+  SendMessageW(window.hwnd(), kTrayCallbackMessage, anchor,
+               MAKELPARAM(WM_MOUSEMOVE, WinTrayIcon::kIconId));
   SendMessageW(window.hwnd(), kTrayCallbackMessage, anchor, context_menu);
   ASSERT_TRUE(menu_seen);
   EXPECT_TRUE(CornerAt(open_menu, pointer)) << open_menu.left << "," << open_menu.top;
