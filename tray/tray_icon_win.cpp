@@ -214,11 +214,9 @@ void WinTrayIcon::OnCallback(WPARAM wparam, LPARAM lparam) {
     case WM_CONTEXTMENU:
       // From the keyboard, no button went up before it: the menu belongs at
       // the icon.
-      events_.Trayicon1_MouseButton(
-          kRightButton,
-          std::exchange(right_button_released_, false)
-              ? std::nullopt
-              : std::optional(ScreenPoint{GET_X_LPARAM(wparam), GET_Y_LPARAM(wparam)}));
+      events_.Trayicon1_MouseButton(kRightButton, std::exchange(right_button_released_, false)
+                                                      ? std::nullopt
+                                                      : std::optional(Anchor(wparam)));
       break;
     case WM_LBUTTONUP:
       if (!version_4) events_.Trayicon1_Activate();
@@ -230,6 +228,20 @@ void WinTrayIcon::OnCallback(WPARAM wparam, LPARAM lparam) {
     default:
       break;
   }
+}
+
+ScreenPoint WinTrayIcon::Anchor(WPARAM wparam) const {
+  POINT anchor{GET_X_LPARAM(wparam), GET_Y_LPARAM(wparam)};
+  // Where it cannot be converted, the shell's point is the nearest there is.
+  POINT converted = anchor;
+  if (to_logical_(owner_.hwnd(), &converted)) anchor = converted;
+  return {anchor.x, anchor.y};
+}
+
+BOOL WINAPI WinTrayIcon::PhysicalToLogical(HWND owner, LPPOINT point) {
+  static const auto convert = LibraryFunction<std::remove_pointer_t<ToLogicalFunction>>(
+      L"user32.dll", "PhysicalToLogicalPointForPerMonitorDPI");
+  return convert == nullptr || convert(owner, point);
 }
 
 }  // namespace pellux

@@ -430,6 +430,12 @@ class MenuForm final : public MainFormEvents {
   void mnuMain_Click(ControlId) override {}
 };
 
+// A screen at twice the program's scale: the shell's pixels are half its own.
+BOOL WINAPI TwiceTheScale(HWND, LPPOINT point) {
+  *point = {point->x / 2, point->y / 2};
+  return TRUE;
+}
+
 // Whether a corner of the rectangle is at the point.
 bool CornerAt(const RECT& rect, POINT point) {
   return (std::abs(rect.left - point.x) <= 1 || std::abs(rect.right - point.x) <= 1) &&
@@ -441,12 +447,12 @@ TEST(MainWindowTest, AMenuAskedForFromTheKeyboardOpensAtTheIcon) {
   MenuForm form;
   testing::FakeProcess process;
   testing::FakeMessages messages;
-  MainWindow window{form, process, messages, ModelNotify};
+  MainWindow window{form, process, messages, ModelNotify, TwiceTheScale};
   form.tray = &window.tray();
   ASSERT_TRUE(window.Create());
   const POINT icon{200, 150};
   const POINT pointer{700, 500};
-  const WPARAM anchor = MAKEWPARAM(icon.x, icon.y);
+  const WPARAM anchor = MAKEWPARAM(icon.x * 2, icon.y * 2);
   const LPARAM context_menu = MAKELPARAM(WM_CONTEXTMENU, WinTrayIcon::kIconId);
   ASSERT_TRUE(SetCursorPos(pointer.x, pointer.y));
 
