@@ -256,9 +256,9 @@ Section "Uninstall"
   Delete "$INSTDIR\pellux.exe"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\uninstall.exe"
+  ; Only Pellux's own folder: the folder of per-user programs above it is
+  ; Windows' own, even when it is left empty.
   RMDir "$INSTDIR"
-  ; The folder of per-user programs goes too when Pellux was its only one.
-  RMDir "$LOCALAPPDATA\Programs"
   Delete "${SHORTCUT}"
   DeleteRegValue HKCU "${RUN_KEY}" "Pellux"
   DeleteRegValue HKCU "${STARTUP_APPROVED_KEY}" "Pellux"

@@ -17,14 +17,16 @@ class MainWindow final : public Window, public PollTimer, public Process {
   static constexpr UINT_PTR kTimerId = 1;
 
   // `messages` tell of a failure the program cannot go on after; `notify`
-  // is the shell's entry point, which tests replace with a model of it.
+  // is the shell's entry point and `to_logical` the conversion of its
+  // points, which tests replace with a model of them.
   MainWindow(MainFormEvents& form, Process& process, MessageBoxes& messages,
-             WinTrayIcon::NotifyFunction notify = Shell_NotifyIconW)
+             WinTrayIcon::NotifyFunction notify = Shell_NotifyIconW,
+             WinTrayIcon::ToLogicalFunction to_logical = WinTrayIcon::PhysicalToLogical)
       : form_(form),
         process_(process),
         messages_(messages),
         tray_(
-            *this, form, [this] { Fail(kIconTimerFailed); }, notify) {
+            *this, form, [this] { Fail(kIconTimerFailed); }, notify, to_logical) {
     // Until the first address is known, the tip is that of no address.
     tray_.SetTip(std::string(kTrayTipPrefix));
   }

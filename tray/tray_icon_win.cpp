@@ -17,6 +17,13 @@ namespace {
 constexpr UINT kFirstRetryGapMs = 250;
 constexpr UINT kLongestRetryGapMs = 60000;
 
+// Any process can send the owner a DPI: it is held to what a screen can have,
+// from 100 % (96 dpi) to 500 % (480 dpi), the largest scale Windows knows,
+// so that no message can make the image of any size (65535 dpi would ask
+// for one of 10,923 pixels a side, near half a gigabyte).
+constexpr int kLowestDpi = 96;
+constexpr int kHighestDpi = 480;
+
 using Menu = std::unique_ptr<std::remove_pointer_t<HMENU>, decltype(&DestroyMenu)>;
 
 }  // namespace
@@ -29,11 +36,10 @@ NOTIFYICONDATAW WinTrayIcon::Data(UINT flags) const {
   data.uFlags = flags;
   data.uCallbackMessage = kTrayCallbackMessage;
   data.hIcon = icon_.get();
-  // Version 4 shows the tip only when asked to.
-  if (flags & NIF_TIP) {
-    data.uFlags |= NIF_SHOWTIP;
-    StringCchCopyW(data.szTip, std::size(data.szTip), tip_.c_str());
-  }
+  // Version 4 shows the standard tip only while the icon asks for it, and
+  // each add and modify says anew whether it does.
+  if (flags != 0) data.uFlags |= NIF_SHOWTIP;
+  if (flags & NIF_TIP) StringCchCopyW(data.szTip, std::size(data.szTip), tip_.c_str());
   return data;
 }
 
@@ -164,7 +170,9 @@ bool WinTrayIcon::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     Retry();
   } else if (message == WM_DPICHANGED) {
     // The owner moved to a screen of another DPI: the image follows.
-    if (LoadImageAt(LOWORD(wparam)) && shown_) Modify(NIF_ICON);
+    if (LoadImageAt(std::clamp<int>(LOWORD(wparam), kLowestDpi, kHighestDpi)) && shown_) {
+      Modify(NIF_ICON);
+    }
   } else if (message == TaskbarCreatedMessage()) {
     // Explorer also sends it when the screen's scale changed: the image is
     // loaded again at the size it now shows.
@@ -185,11 +193,16 @@ bool WinTrayIcon::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 // activates the icon and a right one opens the menu, as on version 4.
 void WinTrayIcon::OnCallback(WPARAM wparam, LPARAM lparam) {
   const bool version_4 = HIWORD(lparam) == kIconId;
-  const bool released_before = std::exchange(right_button_released_, false);
   switch (version_4 ? LOWORD(lparam) : static_cast<UINT>(lparam)) {
     case NIN_SELECT:
     case NIN_KEYSELECT:
+      right_button_released_ = false;
       events_.Trayicon1_Activate();
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+      right_button_released_ = false;
       break;
     case WM_LBUTTONDBLCLK:
       if (version_4) events_.Trayicon1_Activate();
@@ -201,10 +214,9 @@ void WinTrayIcon::OnCallback(WPARAM wparam, LPARAM lparam) {
     case WM_CONTEXTMENU:
       // From the keyboard, no button went up before it: the menu belongs at
       // the icon.
-      events_.Trayicon1_MouseButton(
-          kRightButton,
-          released_before ? std::nullopt
-                          : std::optional(ScreenPoint{GET_X_LPARAM(wparam), GET_Y_LPARAM(wparam)}));
+      events_.Trayicon1_MouseButton(kRightButton, std::exchange(right_button_released_, false)
+                                                      ? std::nullopt
+                                                      : std::optional(Anchor(wparam)));
       break;
     case WM_LBUTTONUP:
       if (!version_4) events_.Trayicon1_Activate();
@@ -216,6 +228,20 @@ void WinTrayIcon::OnCallback(WPARAM wparam, LPARAM lparam) {
     default:
       break;
   }
+}
+
+ScreenPoint WinTrayIcon::Anchor(WPARAM wparam) const {
+  POINT anchor{GET_X_LPARAM(wparam), GET_Y_LPARAM(wparam)};
+  // Where it cannot be converted, the shell's point is the nearest there is.
+  POINT converted = anchor;
+  if (to_logical_(owner_.hwnd(), &converted)) anchor = converted;
+  return {anchor.x, anchor.y};
+}
+
+BOOL WINAPI WinTrayIcon::PhysicalToLogical(HWND owner, LPPOINT point) {
+  static const auto convert = LibraryFunction<std::remove_pointer_t<ToLogicalFunction>>(
+      L"user32.dll", "PhysicalToLogicalPointForPerMonitorDPI");
+  return convert == nullptr || convert(owner, point);
 }
 
 }  // namespace pellux

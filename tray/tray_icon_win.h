@@ -23,6 +23,9 @@ class WinTrayIcon final : public TrayIcon {
  public:
   // The shell's entry point; tests pass a stand-in that models the shell.
   using NotifyFunction = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW data);
+  // Turns a point the shell gave in the screen's physical pixels into the
+  // owner's; false when it cannot. Tests pass a screen of another scale.
+  using ToLogicalFunction = BOOL(WINAPI*)(HWND owner, LPPOINT point);
 
   // The owner window's timer that brings a refused icon back.
   static constexpr UINT_PTR kRetryTimerId = 2;
@@ -34,8 +37,13 @@ class WinTrayIcon final : public TrayIcon {
   // OnMessage. Its actions go to `events`; `lost` runs when the icon can
   // never come, because its retry timer could not be set.
   WinTrayIcon(const Window& owner, TrayEvents& events, std::function<void()> lost,
-              NotifyFunction notify = Shell_NotifyIconW)
-      : owner_(owner), events_(events), lost_(std::move(lost)), notify_(notify) {}
+              NotifyFunction notify = Shell_NotifyIconW,
+              ToLogicalFunction to_logical = PhysicalToLogical)
+      : owner_(owner),
+        events_(events),
+        lost_(std::move(lost)),
+        notify_(notify),
+        to_logical_(to_logical) {}
   WinTrayIcon(const WinTrayIcon&) = delete;
   WinTrayIcon& operator=(const WinTrayIcon&) = delete;
 
@@ -60,6 +68,13 @@ class WinTrayIcon final : public TrayIcon {
   // The broadcast Explorer sends when the taskbar has been (re)created.
   static UINT TaskbarCreatedMessage();
 
+  // The system's conversion for a window of this program, which is aware of
+  // the system DPI only: on a screen of another scale Windows stretches its
+  // windows and shows it every point in pixels at the system DPI, but the
+  // shell, aware of each screen's DPI, sends its own. Windows before 8.1
+  // has one DPI for all screens, and the points need no conversion.
+  static BOOL WINAPI PhysicalToLogical(HWND owner, LPPOINT point);
+
  private:
   NOTIFYICONDATAW Data(UINT flags) const;
   // One attempt at putting the icon into the tray and showing it.
@@ -71,18 +86,23 @@ class WinTrayIcon final : public TrayIcon {
   // True when it loaded an image of another size.
   bool LoadImageAt(int dpi);
   void OnCallback(WPARAM wparam, LPARAM lparam);
+  // The icon's anchor that a version 4 callback carries, in the owner's pixels.
+  ScreenPoint Anchor(WPARAM wparam) const;
 
   const Window& owner_;
   TrayEvents& events_;
   std::function<void()> lost_;
   NotifyFunction notify_;
+  ToLogicalFunction to_logical_;
   std::unique_ptr<std::remove_pointer_t<HICON>, decltype(&DestroyIcon)> icon_{nullptr, DestroyIcon};
   int icon_size_ = 0;
   bool shown_ = false;
   UINT retry_gap_ms_ = 0;
   std::wstring tip_;
-  // Set by a right button's release; the context-menu event that follows
-  // it comes from the mouse.
+  // Set by a right button's release and kept until the context-menu event
+  // that follows it, which then comes from the mouse: mouse moves and the
+  // shell's other notifications may come in between. A press or a selection
+  // means the user went on to something else.
   bool right_button_released_ = false;
 };
 

@@ -116,7 +116,11 @@ void FormWindow::Show() {
     form_.Load();
     if (!loaded()) return;
   }
+  // The first ShowWindow of a process may do what its launcher asked for
+  // instead (`start /min` leaves the window minimized, a hidden start leaves
+  // it hidden); the next one does as asked.
   ShowWindow(hwnd(), SW_SHOW);
+  ShowWindow(hwnd(), SW_SHOWNORMAL);
   SetForegroundWindow(hwnd());
 }
 

@@ -412,6 +412,7 @@ running_pellux() {
 # expect_uninstalled: nothing the installer wrote is left.
 expect_uninstalled() {
   [[ ! -e $INSTALL_DIR_HOST ]] || fail "the program's folder is still there: $(ls -A "$INSTALL_DIR_HOST")"
+  [[ -d ${INSTALL_DIR_HOST%/*} ]] || fail "Windows' own folder of per-user programs is gone"
   [[ ! -e $SHORTCUT_HOST ]] || fail "the Start-menu shortcut is still there"
   ! driver reg-get "$RUN_KEY" Pellux >/dev/null 2>&1 || fail "the Run value is still there"
   ! driver reg-values "$UNINSTALL_KEY" >/dev/null 2>&1 || fail "the uninstall entry is still there"

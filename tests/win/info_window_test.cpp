@@ -332,7 +332,9 @@ TEST_F(InfoWindowTest, ShowingItAgainBringsItUpWithoutLoading) {
   main.YourIP = "10.9.9.9";
   computer.name = "OTHER";
   const auto queries = computer.sizes.size();
+  ShowWindow(first, SW_SHOWMINNOACTIVE);  // as Windows' first show after `start /min` leaves it
   info_window.Show();
+  EXPECT_FALSE(IsIconic(first));
   EXPECT_EQ(form(), first);
   EXPECT_EQ(WindowText(form()), L"Pellux: 192.168.0.5");
   EXPECT_EQ(WindowText(Control(InfoControl::txtCompName)), L"PC01");

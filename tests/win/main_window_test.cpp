@@ -199,6 +199,7 @@ struct ShellModel {
   UINT version = 0;
   std::wstring tip;
   HICON icon = nullptr;
+  bool shows_tip = false;  // on version 4, while the last add or modify asks
   // A shell too slow to answer in time: it does what it is asked, but the
   // call reports failure.
   bool times_out = false;
@@ -222,6 +223,7 @@ BOOL WINAPI ModelNotify(DWORD message, PNOTIFYICONDATAW data) {
     }
     if (data->uFlags & NIF_TIP) shell.tip = data->szTip;
     if (data->uFlags & NIF_ICON) shell.icon = data->hIcon;
+    shell.shows_tip = (data->uFlags & NIF_SHOWTIP) != 0;
   };
   switch (message) {
     case NIM_ADD:
@@ -310,6 +312,7 @@ TEST_F(ModelledShellTest, TheIconIsShownOnlyOnceItsClicksComeInVersion4) {
   // Before the form sets it, the tip says what it would with no address.
   EXPECT_EQ(shell_model.tip, L"Pellux: ");
   EXPECT_EQ(shell_model.version, static_cast<UINT>(NOTIFYICON_VERSION_4));
+  EXPECT_TRUE(shell_model.shows_tip);
   // Explorer restarted: the icon is added again, with its tip, to a shell
   // that has none.
   window.tray().SetTip("Pellux: 192.0.2.7");
@@ -391,6 +394,9 @@ TEST_F(ModelledShellTest, TheImageIsTheSizeTheShellShowsAtTheWindowsDpi) {
   const int dpi = ScreenDpi();
   SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi * 2, dpi * 2), 0);
   EXPECT_EQ(IconWidth(shell_model.icon), small * 2);
+  EXPECT_TRUE(shell_model.shows_tip);
+  SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(65535, 65535), 0);  // from anyone
+  EXPECT_EQ(IconWidth(shell_model.icon), MulDiv(small, 480, dpi));          // 500 % at most
   // "TaskbarCreated" follows a change of scale: the image is loaded again.
   SendMessageW(window.hwnd(), WinTrayIcon::TaskbarCreatedMessage(), 0, 0);
   EXPECT_EQ(IconWidth(shell_model.icon), small);
@@ -424,6 +430,12 @@ class MenuForm final : public MainFormEvents {
   void mnuMain_Click(ControlId) override {}
 };
 
+// A screen at twice the program's scale: the shell's pixels are half its own.
+BOOL WINAPI TwiceTheScale(HWND, LPPOINT point) {
+  *point = {point->x / 2, point->y / 2};
+  return TRUE;
+}
+
 // Whether a corner of the rectangle is at the point.
 bool CornerAt(const RECT& rect, POINT point) {
   return (std::abs(rect.left - point.x) <= 1 || std::abs(rect.right - point.x) <= 1) &&
@@ -435,12 +447,12 @@ TEST(MainWindowTest, AMenuAskedForFromTheKeyboardOpensAtTheIcon) {
   MenuForm form;
   testing::FakeProcess process;
   testing::FakeMessages messages;
-  MainWindow window{form, process, messages, ModelNotify};
+  MainWindow window{form, process, messages, ModelNotify, TwiceTheScale};
   form.tray = &window.tray();
   ASSERT_TRUE(window.Create());
   const POINT icon{200, 150};
   const POINT pointer{700, 500};
-  const WPARAM anchor = MAKEWPARAM(icon.x, icon.y);
+  const WPARAM anchor = MAKEWPARAM(icon.x * 2, icon.y * 2);
   const LPARAM context_menu = MAKELPARAM(WM_CONTEXTMENU, WinTrayIcon::kIconId);
   ASSERT_TRUE(SetCursorPos(pointer.x, pointer.y));
 
@@ -457,6 +469,8 @@ TEST(MainWindowTest, AMenuAskedForFromTheKeyboardOpensAtTheIcon) {
   menu_seen = false;
   SendMessageW(window.hwnd(), kTrayCallbackMessage, anchor,
                MAKELPARAM(WM_RBUTTONUP, WinTrayIcon::kIconId));
+  SendMessageW(window.hwnd(), kTrayCallbackMessage, anchor,
+               MAKELPARAM(WM_MOUSEMOVE, WinTrayIcon::kIconId));
   SendMessageW(window.hwnd(), kTrayCallbackMessage, anchor, context_menu);
   ASSERT_TRUE(menu_seen);
   EXPECT_TRUE(CornerAt(open_menu, pointer)) << open_menu.left << "," << open_menu.top;
