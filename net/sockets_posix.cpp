@@ -86,9 +86,13 @@ int ReadSystemInterfaces(std::vector<InterfaceAddress>& out) {
 }  // namespace
 
 std::vector<Ipv4Address> SelectHostAddresses(std::span<const InterfaceAddress> interfaces) {
+  // Up is not enough: an interface that is up without a carrier (a cable
+  // out, a bridge whose last port went away) is not running, and Windows
+  // lists no address of a disconnected adapter.
+  constexpr unsigned int kConnected = IFF_UP | IFF_RUNNING;
   std::vector<Ipv4Address> addresses;
   for (const InterfaceAddress& entry : interfaces) {
-    if (entry.family == AF_INET && (entry.flags & IFF_UP) != 0 &&
+    if (entry.family == AF_INET && (entry.flags & kConnected) == kConnected &&
         (entry.flags & IFF_LOOPBACK) == 0 &&
         std::find(addresses.begin(), addresses.end(), entry.address) == addresses.end()) {
       addresses.push_back(entry.address);

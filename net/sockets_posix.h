@@ -18,9 +18,9 @@ struct InterfaceAddress {
 };
 
 // The addresses the host's own name resolves to, as Windows answers it: the
-// IPv4 addresses of interfaces that are up and not loopback, in list order,
-// each once. A machine with none of them still resolves its own name, to
-// 127.0.0.1 alone.
+// IPv4 addresses of interfaces that are up, running (connected) and not
+// loopback, in list order, each once. A machine with none of them still
+// resolves its own name, to 127.0.0.1 alone.
 std::vector<Ipv4Address> SelectHostAddresses(std::span<const InterfaceAddress> interfaces);
 
 // Reads the interface list into `out`: 0, or the errno value when the list

@@ -12,8 +12,10 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -73,6 +75,8 @@ class FormWindow::Body final : public QWidget {
         owner_(&owner) {}
 
   void Detach() { owner_ = nullptr; }
+  // Whether the form is handling a move of the mouse over the body.
+  bool following_mouse() const { return following_mouse_; }
 
  protected:
   // The window has no handler that could refuse to close.
@@ -82,8 +86,12 @@ class FormWindow::Body final : public QWidget {
   // Only the body gets these: controls take their own mouse input.
   void mousePressEvent(QMouseEvent* event) override {
     TellForm(&Form::Form_MouseDown, event->button(), *event);
+    // The compositor takes a window only from a press, so on Wayland the
+    // press is also the first move of a drag the form may make of it.
+    if (QGuiApplication::platformName() == "wayland") mouseMoveEvent(event);
   }
   void mouseMoveEvent(QMouseEvent* event) override {
+    const QScopedValueRollback following(following_mouse_, true);
     TellForm(&Form::Form_MouseMove, event->buttons(), *event);
   }
   // Keys the focused control leaves alone: Enter presses the focused button
@@ -124,6 +132,7 @@ class FormWindow::Body final : public QWidget {
   }
 
   FormWindow* owner_;
+  bool following_mouse_ = false;
 };
 
 std::optional<PixelRect> PanelFromScreen(const QRect& screen, const QRect& available) {
@@ -385,6 +394,13 @@ std::optional<PixelRect> FormWindow::TaskbarRect() const {
 
 void FormWindow::Move(double x, double y, Corner corner) {
   if (body_ == nullptr) return;
+  // A Wayland client cannot place its window: a drag of the body hands the
+  // window to the compositor, which moves it with the pointer until the
+  // button comes up. Elsewhere the window follows the form's arithmetic.
+  if (body_->following_mouse() && QGuiApplication::platformName() == "wayland" &&
+      body_->windowHandle()->startSystemMove()) {
+    return;
+  }
   PlaceFrame(QPoint(TwipsToPixels(x, dpi_), TwipsToPixels(y, dpi_)),
              corner == Corner::kBottomRight ? QPointF(1, 1) : QPointF(0, 0));
 }

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# The real program as a Wayland client: sway on a headless output (software
+# The real program as a Wayland client: sway on Xvfb, for a pointer (software
 # rendering, no Xwayland), waybar along the top with its tray, and Pellux
 # with Qt's Wayland platform. Checked over the session bus as waybar sees
 # it: the item and its tip, the menu's six lines over dbusmenu, Activate
 # opening the information window and Configure the configuration window
 # (both found in sway's tree), and Exit ending the program. Screenshots of
 # the desktop with each window go to $SMOKE_ARTIFACTS when that is set.
+# Between the two, a drag of the information window's body must move it.
 #
 # sway refuses to run as root. Run as root, the script runs the scenario as
 # an unprivileged user ($PELLUX_SMOKE_USER, default pellux-smoke), which it
@@ -69,7 +70,7 @@ fi
 # shellcheck source=tests/qt/lib.sh
 source "$here/lib.sh"
 unset DISPLAY WAYLAND_DISPLAY
-desk_start bus || fail "the session bus did not start"
+desk_start display bus || fail "the display or the session bus did not start"
 WORK=${WAYLAND_SMOKE_STAGE:-$DESK_TMP}
 
 mkdir -p "$WORK/runtime" "$WORK/config" "$WORK/cache"
@@ -79,12 +80,11 @@ export HOME=$WORK
 
 cat >"$WORK/sway.conf" <<'CONF'
 xwayland disable
-output HEADLESS-1 resolution 1024x768 background #3a6ea5 solid_color
+output X11-1 resolution 1024x768 background #3a6ea5 solid_color
 default_border normal 2
 font pango:DejaVu Sans 10
 CONF
-WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
-  desk_spawn sway sway --config "$WORK/sway.conf"
+WLR_BACKENDS=x11 WLR_RENDERER=pixman desk_spawn sway sway --config "$WORK/sway.conf"
 sway_socket() { compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" | head -n1 | grep .; }
 wayland_socket() { compgen -G "$XDG_RUNTIME_DIR/wayland-[0-9]" | head -n1 | grep .; }
 { wait_until sway_socket && wait_until wayland_socket; } || fail "sway did not start"
@@ -106,7 +106,7 @@ desk_spawn waybar waybar --config "$WORK/waybar.json" --style "$WORK/waybar.css"
 watcher_up() { sni_watcher_items; }
 wait_until watcher_up || fail "waybar's tray did not start"
 
-PELLUX_EXE=$program QT_QPA_PLATFORM=wayland pellux_start
+PELLUX_EXE=$program QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client pellux_start
 
 item=$(sni_item_wait) || fail "the item did not reach waybar's tray"
 tip=$(bus_call "$item" /StatusNotifierItem org.freedesktop.DBus.Properties.Get \
@@ -142,6 +142,14 @@ app_id=$(sway_window_wait '^Pellux: [0-9]') || fail "Activate opened no informat
 [[ $app_id == org.pellux.Pellux ]] || fail "the information window's app_id is '$app_id'"
 sleep 1 # waybar draws the icon, sway the window's frame
 grim "$WORK/linux-wayland-info.png" || fail "grim took no screenshot"
+# A press on the body (153, 40 in the window, inside sway's border of 2), then 40, 30 further
+# once sway has taken the pointer from the window for the move the program asked for.
+info_at() { swaymsg -t get_tree | jq -r 'first(.. | select(.name? // "" | test("^Pellux: "))) | "\(.rect.x) \(.rect.y)"'; }
+read -r x y < <(info_at) && xdotool mousemove $((x + 155)) $((y + 40)) mousedown 1
+wait_until awk '/\.move\(/ {m = 1} m && /wl_pointer.*\.leave/ {l = 1} END {exit !l}' "$DESK_TMP/pellux.log" ||
+  fail "a press on the information window's body started no move"
+xdotool mousemove_relative 40 30 mouseup 1
+wait_until eval "[[ \$(info_at) == '$((x + 40)) $((y + 30))' ]]" || fail "dragged from $x $y to $(info_at)"
 menu_click _Configure
 sway_window_wait '^Pellux Configuration$' >/dev/null || fail "Configure opened no window"
 sleep 1

@@ -48,7 +48,9 @@ INSTANTIATE_TEST_SUITE_P(
     Rules, SelectHostAddressesTest,
     ::testing::Values(
         SelectionCase{"UpKeptInListOrder", {{kUp, AF_INET, kA}, {kUp, AF_INET, kB}}, {kA, kB}},
-        SelectionCase{"DownDropped", {{0, AF_INET, kB}, {kUp, AF_INET, kA}}, {kA}},
+        SelectionCase{"DownDropped", {{IFF_RUNNING, AF_INET, kB}, {kUp, AF_INET, kA}}, {kA}},
+        // A cable out, or a bridge with no ports left (docker0, no container running).
+        SelectionCase{"NoCarrierDropped", {{kUp, AF_INET, kA}, {IFF_UP, AF_INET, kB}}, {kA}},
         SelectionCase{"LoopbackDropped", {{kLoop, AF_INET, kLocal}, {kUp, AF_INET, kB}}, {kB}},
         // The flag decides, not the address.
         SelectionCase{
@@ -120,7 +122,7 @@ TEST_F(SystemSocketsTest, OwnHostNameGivesInterfaceAddresses) {
   ASSERT_EQ(::getifaddrs(&list), 0);
   for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
     if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) continue;
-    if ((entry->ifa_flags & IFF_UP) == 0 || (entry->ifa_flags & IFF_LOOPBACK) != 0) continue;
+    if ((entry->ifa_flags & kUp) != kUp || (entry->ifa_flags & IFF_LOOPBACK) != 0) continue;
     const uint32_t host_order =
         ntohl(reinterpret_cast<sockaddr_in*>(entry->ifa_addr)->sin_addr.s_addr);
     expected.insert({static_cast<uint8_t>(host_order >> 24), static_cast<uint8_t>(host_order >> 16),
