@@ -49,11 +49,11 @@ expect_eq() {
 }
 
 # The address the program reports: of the IPv4 addresses of the interfaces
-# that are up and not loopback, in the system's order and each once, the
-# last; 127.0.0.1 when there is none.
+# that are up with a carrier and not loopback, in the system's order and
+# each once, the last; 127.0.0.1 when there is none.
 expected_address() {
   local loopback
-  loopback=$(ip -o link show | awk -F': ' '/LOOPBACK/ {print $2}' | sed 's/@.*//')
+  loopback=$(ip -o link show | awk -F': ' '/LOOPBACK|NO-CARRIER/ {print $2}' | sed 's/@.*//')
   ip -o -4 addr show up | awk -v skip=" $(echo $loopback) " \
     'index(skip, " " $2 " ") == 0 {sub(/\/.*/, "", $4); if (!seen[$4]++) last = $4}
      END {print last == "" ? "127.0.0.1" : last}'
