@@ -29,10 +29,10 @@
 #include <string>
 #include <vector>
 
+#include "scripts/wine_tray.h"
+
 namespace {
 
-constexpr wchar_t kTrayClass[] = L"__winex11_standalone_tray";
-constexpr wchar_t kTrayIconClass[] = L"__winex11_tray_icon";
 constexpr UINT_PTR kTimerId = 1;
 constexpr DWORD kWaitMs = 15000;
 constexpr UINT kSendTimeoutMs = 10000;
@@ -60,25 +60,8 @@ double Now() {
   return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-BOOL CALLBACK CountVisibleIcon(HWND window, LPARAM count) {
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  if (IsWindowVisible(window) && std::wcscmp(name, kTrayIconClass) == 0) {
-    ++*reinterpret_cast<int*>(count);
-  }
-  return TRUE;
-}
-
-// Visible icons in Wine's stand-alone tray window.
-int VisibleIcons() {
-  int count = 0;
-  for (HWND tray = FindWindowExW(nullptr, nullptr, kTrayClass, nullptr); tray != nullptr;
-       tray = FindWindowExW(nullptr, tray, kTrayClass, nullptr)) {
-    if (IsWindowVisible(tray))
-      EnumChildWindows(tray, CountVisibleIcon, reinterpret_cast<LPARAM>(&count));
-  }
-  return count;
-}
+// Visible icons in Wine's tray.
+int VisibleIcons() { return static_cast<int>(wine_tray::Icons().size()); }
 
 template <typename Ready>
 bool WaitFor(DWORD timeout_ms, DWORD poll_ms, Ready ready) {

@@ -162,7 +162,7 @@ windows_tour() (
   pellux_start
   tray_icon_wait >/dev/null || fail "no tray icon appeared"
   # Wine's tray: a window of its own, as no panel runs here.
-  tray=$(driver wait-visible __winex11_standalone_tray -) || fail "no tray window"
+  tray=$(driver tray) || fail "no tray window"
   tray_hover
   tip=$(driver tooltip) || fail "no tooltip over the tray icon"
   shot tray.png "$tray" "$(driver wait-visible tooltips_class32 -)"

@@ -44,12 +44,13 @@
 #include <string_view>
 #include <vector>
 
+#include "scripts/wine_tray.h"
+
 namespace {
 
 constexpr DWORD kDefaultTimeoutMs = 15000;
 // The common controls' tooltip window class (TOOLTIPS_CLASSW).
 constexpr wchar_t kTooltipClass[] = L"tooltips_class32";
-constexpr wchar_t kTrayIconClass[] = L"__winex11_tray_icon";
 constexpr DWORD kPollMs = 20;
 // Upper bound for one message sent to a window of another process, so a hung
 // program makes the driver fail instead of hanging the test.
@@ -472,6 +473,42 @@ int CmdCount(Args args) {
   return 0;
 }
 
+HWND FirstTrayIcon() {
+  const auto icons = wine_tray::Icons();
+  return icons.empty() ? nullptr : icons.front();
+}
+
+// tray-icons: the visible tray icons, whichever Wine draws them.
+int CmdTrayIcons(Args args) {
+  if (!args.empty()) return Usage(L"tray-icons");
+  for (const HWND icon : wine_tray::Icons()) Out(WindowNumber(icon));
+  return 0;
+}
+
+// tray-icon [timeout_ms]: waits for a visible tray icon and prints it.
+int CmdTrayIcon(Args args) {
+  const auto timeout = TimeoutArg(args, 0);
+  if (args.size() > 1 || !timeout) return Usage(L"tray-icon [timeout_ms]");
+  HWND icon = nullptr;
+  if (!WaitFor(*timeout, [&] {
+        icon = FirstTrayIcon();
+        return icon != nullptr;
+      })) {
+    return Fail(L"no visible tray icon");
+  }
+  Out(WindowNumber(icon));
+  return 0;
+}
+
+// tray: the tray window that holds the icons.
+int CmdTray(Args args) {
+  if (!args.empty()) return Usage(L"tray");
+  const HWND tray = wine_tray::Tray();
+  if (tray == nullptr) return Fail(L"no tray window with a visible icon");
+  Out(WindowNumber(tray));
+  return 0;
+}
+
 // wait-gone <hwnd> [timeout_ms]
 int CmdWaitGone(Args args) {
   const auto timeout = TimeoutArg(args, 1);
@@ -707,7 +744,7 @@ int CmdTrayClick(Args args) {
   }
   HWND icon = nullptr;
   if (!WaitFor(kDefaultTimeoutMs, [&] {
-        icon = FindVisible(kTrayIconClass, nullptr);
+        icon = FirstTrayIcon();
         return icon != nullptr;
       })) {
     return Fail(L"no visible tray icon");
@@ -1244,6 +1281,9 @@ constexpr Command kCommands[] = {
     {L"child-id", CmdChildId, L"child-id <hwnd> <text> [ms]"},
     {L"wait-checked", CmdWaitChecked, L"wait-checked <hwnd> <ctrl-id> <0|1> [ms]"},
     {L"click", CmdClick, L"click <hwnd> <ctrl-id>"},
+    {L"tray-icons", CmdTrayIcons, L"tray-icons"},
+    {L"tray-icon", CmdTrayIcon, L"tray-icon [ms]"},
+    {L"tray", CmdTray, L"tray"},
     {L"tray-click", CmdTrayClick, L"tray-click <left|right> [delay_ms]"},
     {L"key", CmdKey, L"key <hwnd> <vk>"},
     {L"close", CmdClose, L"close <hwnd>"},

@@ -206,13 +206,12 @@ driver() {
 
 # The backend of the verbs. The program runs under Wine (the wine process
 # becomes the Windows process), without the driver's descriptors, so that the
-# driver's input ends when the scenario closes it. Wine without a window
-# manager shows the tray as a window titled "Wine System Tray" (class
-# __winex11_standalone_tray); each icon is a child window of class
-# __winex11_tray_icon inside it. These children are Windows-side windows only
-# (no X windows of their own), so the driver finds them, and the menu.
+# driver's input ends when the scenario closes it. Wine without a panel on
+# the display shows the tray as a window of its own, each icon a child window
+# of it with no X window of its own; the driver finds them, whichever classes
+# the running Wine gives them (scripts/wine_tray.h), and the menu.
 _pellux_exec() { exec wine "$PELLUX_EXE" "$@" {E2E_DRIVER_IN}>&- {E2E_DRIVER_OUT}<&-; }
-_tray_icon() { driver wait-visible __winex11_tray_icon - 0; }
+_tray_icon() { driver tray-icon 0; }
 _tray_icon_rect() {
   local rect _ left top right bottom
   rect=$(driver rect "$1") || return 1
@@ -405,7 +404,7 @@ running_pellux() {
   image=$(driver process "$main" | sed -n 2p) || fail "no process for the main window"
   expect_eq "$image" "$INSTALLED_EXE" "program file of the running Pellux"
   expect_eq "$(driver windows PelluxMain | wc -l)" 1 "running Pellux programs"
-  expect_eq "$(driver count __winex11_tray_icon -)" 1 "icons in the tray"
+  expect_eq "$(driver tray-icons | wc -l)" 1 "icons in the tray"
   echo "$main"
 }
 

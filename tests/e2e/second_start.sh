@@ -19,7 +19,7 @@ info=$(info_wait "$address")
 expect_eq "$(driver process "$info" | head -1)" "$first" "process of the information window"
 expect_eq "$(driver foreground)" "$info" "the foreground window after the hand-over"
 pellux_running || fail "the first program ended"
-expect_eq "$(driver count __winex11_tray_icon -)" 1 "icons in the tray"
+expect_eq "$(driver tray-icons | wc -l)" 1 "icons in the tray"
 expect_eq "$(driver windows PelluxMain | wc -l)" 1 "main windows"
 
 # Once more with the window open: it stays the one window.
@@ -31,7 +31,7 @@ expect_eq "$(driver count PelluxForm "Pellux: $address")" 1 "information windows
 kill -STOP "$PELLUX_PID"
 wine "$PELLUX_EXE" </dev/null >/dev/null 2>&1 {E2E_DRIVER_IN}>&- {E2E_DRIVER_OUT}<&- &
 newer=$!
-wait_until eval '(($(driver count __winex11_tray_icon -) == 2))' || fail "no icon of the new start"
+wait_until eval '(($(driver tray-icons | wc -l) == 2))' || fail "no icon of the new start"
 kill -CONT "$PELLUX_PID"
 pellux_wait_exit && ((PELLUX_STATUS == 0)) || fail "the frozen program did not end"
 PELLUX_PID=$newer

@@ -76,7 +76,7 @@ driver child-id "$uninstall" "&Close" "$E2E_TIMEOUT_MS" >/dev/null || fail "the 
 driver click "$uninstall" 1 >/dev/null
 driver wait-gone "$uninstall" "$E2E_TIMEOUT_MS" >/dev/null || fail "the uninstaller's window stays"
 
-driver wait-none __winex11_tray_icon - "$E2E_TIMEOUT_MS" >/dev/null || fail "Pellux still runs"
+tray_icon_gone || fail "Pellux still runs"
 expect_uninstalled
 ! driver reg-values "$SETTINGS_KEY" >/dev/null 2>&1 || fail "the setting is still there"
 pass

@@ -70,7 +70,7 @@ pellux_wait_exit || fail "the program did not exit within $E2E_TIMEOUT_MS ms"
 code=$PELLUX_STATUS
 expect_eq "$code" 0 "exit code of the Pellux the uninstaller ended"
 driver wait-gone "$info" 0 >/dev/null || fail "the information window is still there"
-driver wait-none __winex11_tray_icon - "$E2E_TIMEOUT_MS" >/dev/null || fail "an icon stays in the tray"
+tray_icon_gone || fail "an icon stays in the tray"
 expect_uninstalled
 expect_eq "$(driver reg-get "$SETTINGS_KEY\\Options" Interval)" 2000 "the kept setting"
 
