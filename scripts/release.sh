@@ -70,6 +70,13 @@ cp build/release/win32/pellux-"$version"-win32{-setup.exe,.zip} \
 # its times no later than SOURCE_DATE_EPOCH.
 dpkg-deb -R "build/release/package/$deb" build/release/deb
 chmod -R u=rwX,go=rX build/release/deb
+# CPack (CMake 3.31) counts the installed size in the blocks the staged files
+# take on the file system they are on, so a build on tmpfs and one on ext4
+# differ; dpkg-gencontrol's count is the same anywhere: each file's size in
+# KiB rounded up, and 1 KiB for each directory and link.
+installed=$(find build/release/deb -mindepth 1 -path build/release/deb/DEBIAN -prune -o \
+  -printf '%y %s\n' | awk '{ n += $1 == "f" ? int(($2 + 1023) / 1024) : 1 } END { print n }')
+sed -i "s/^Installed-Size: .*/Installed-Size: $installed/" build/release/deb/DEBIAN/control
 dpkg-deb --root-owner-group --build build/release/deb "dist/$deb" >/dev/null
 
 cd dist
