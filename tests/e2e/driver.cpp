@@ -473,9 +473,15 @@ int CmdCount(Args args) {
   return 0;
 }
 
-HWND FirstTrayIcon() {
-  const auto icons = wine_tray::Icons();
-  return icons.empty() ? nullptr : icons.front();
+// The first visible tray icon once there is one, or nullptr after the timeout.
+HWND WaitForTrayIcon(DWORD timeout_ms) {
+  HWND icon = nullptr;
+  WaitFor(timeout_ms, [&] {
+    const auto icons = wine_tray::Icons();
+    icon = icons.empty() ? nullptr : icons.front();
+    return icon != nullptr;
+  });
+  return icon;
 }
 
 // tray-icons: the visible tray icons, whichever Wine draws them.
@@ -489,13 +495,8 @@ int CmdTrayIcons(Args args) {
 int CmdTrayIcon(Args args) {
   const auto timeout = TimeoutArg(args, 0);
   if (args.size() > 1 || !timeout) return Usage(L"tray-icon [timeout_ms]");
-  HWND icon = nullptr;
-  if (!WaitFor(*timeout, [&] {
-        icon = FirstTrayIcon();
-        return icon != nullptr;
-      })) {
-    return Fail(L"no visible tray icon");
-  }
+  const HWND icon = WaitForTrayIcon(*timeout);
+  if (icon == nullptr) return Fail(L"no visible tray icon");
   Out(WindowNumber(icon));
   return 0;
 }
@@ -742,13 +743,8 @@ int CmdTrayClick(Args args) {
   if (args.empty() || args.size() > 2 || !delay || (button != L"left" && button != L"right")) {
     return Usage(L"tray-click <left|right> [delay_ms]");
   }
-  HWND icon = nullptr;
-  if (!WaitFor(kDefaultTimeoutMs, [&] {
-        icon = FirstTrayIcon();
-        return icon != nullptr;
-      })) {
-    return Fail(L"no visible tray icon");
-  }
+  const HWND icon = WaitForTrayIcon(kDefaultTimeoutMs);
+  if (icon == nullptr) return Fail(L"no visible tray icon");
   if (args.size() == 2 && *delay > 0) Sleep(*delay);
   RECT client{};
   GetClientRect(icon, &client);
