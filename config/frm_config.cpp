@@ -45,8 +45,7 @@ void frmConfig::cmdOK_Click() {
     // Taken only once it is stored: the window opened again shows the
     // interval the next start will use, not one that was lost.
     const auto chosen = static_cast<int16_t>(*interval);
-    saved =
-        settings_.SaveSetting(kSettingsApp, kSettingsSection, kIntervalKey, std::to_string(chosen));
+    saved = SaveInterval(settings_, chosen);
     if (saved) main_.TimerInterval = chosen;
   }
   // The window goes first, so nothing can be pressed in it while the message is open.

@@ -5,6 +5,11 @@
 namespace pellux {
 namespace {
 
+// Where the poll interval is stored.
+constexpr std::string_view kSettingsApp = "Pellux";
+constexpr std::string_view kSettingsSection = "Options";
+constexpr std::string_view kIntervalKey = "Interval";
+
 // Holds a flag up for as long as it lives.
 class FlagUp {
  public:
@@ -33,6 +38,15 @@ int16_t IntervalFromSetting(const std::optional<std::string>& stored) {
   return value;
 }
 
+int16_t ReadInterval(SettingsStore& settings) {
+  return IntervalFromSetting(settings.GetSetting(kSettingsApp, kSettingsSection, kIntervalKey));
+}
+
+bool SaveInterval(SettingsStore& settings, int16_t interval) {
+  return settings.SaveSetting(kSettingsApp, kSettingsSection, kIntervalKey,
+                              std::to_string(interval));
+}
+
 std::string HistoryReport(std::span<const std::string> history) {
   std::string list = "\r\n";
   for (const auto& address : history) list += address + "\r\n";
@@ -46,8 +60,7 @@ bool AddressHistory::AddItem(std::string item) {
 }
 
 void frmMain::Form_Load() {
-  TimerInterval = IntervalFromSetting(
-      services_.settings.GetSetting(kSettingsApp, kSettingsSection, kIntervalKey));
+  TimerInterval = ReadInterval(services_.settings);
   if (!services_.module1.CheckSockets()) return;
   YourIP = services_.module1.LookupAddress(true);
   ShowTip();

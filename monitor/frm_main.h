@@ -17,11 +17,6 @@
 
 namespace pellux {
 
-// Where the poll interval is stored.
-inline constexpr std::string_view kSettingsApp = "Pellux";
-inline constexpr std::string_view kSettingsSection = "Options";
-inline constexpr std::string_view kIntervalKey = "Interval";
-
 inline constexpr int16_t kDefaultInterval = 5000;
 
 // The poll interval for a stored value: its whole decimal number of
@@ -29,6 +24,11 @@ inline constexpr int16_t kDefaultInterval = 5000;
 // missing, 0, negative, fractional, too large, not a number — gives the
 // default.
 int16_t IntervalFromSetting(const std::optional<std::string>& stored);
+
+// The user's stored poll interval, read and saved as its decimal number;
+// SaveInterval is false when the value could not be stored.
+int16_t ReadInterval(SettingsStore& settings);
+bool SaveInterval(SettingsStore& settings, int16_t interval);
 
 // The tip of the tray icon: this prefix, then the address.
 inline constexpr std::string_view kTrayTipPrefix = "Pellux: ";

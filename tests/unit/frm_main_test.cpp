@@ -58,6 +58,17 @@ TEST(IntervalFromSettingTest, TakesWholeNumbersFromOneTo32767) {
   }
 }
 
+TEST(StoredIntervalTest, WhatIsSavedIsReadBack) {
+  const std::pair<int16_t, std::string> cases[] = {
+      {1, "1"}, {1000, "1000"}, {5000, "5000"}, {30000, "30000"}, {32767, "32767"}};
+  for (const auto& [interval, stored] : cases) {
+    FakeSettings settings;
+    ASSERT_TRUE(SaveInterval(settings, interval));
+    EXPECT_EQ(settings.values[kIntervalSetting], stored);
+    EXPECT_EQ(ReadInterval(settings), interval);
+  }
+}
+
 TEST_F(FrmMainTest, LoadWithoutStoredIntervalPollsEveryFiveSecondsAndWritesNothing) {
   sockets.SetAddresses({"192.168.0.5"});
   form.Form_Load();
