@@ -11,12 +11,11 @@ namespace pellux {
 
 App::App(const PlatformSeams& seams)
     : process_(seams.process),
-      clipboard_(MakeSystemClipboard()),
       module1_(seams.sockets, seams.computer, seams.messages, *this),
       main_({module1_, seams.settings, seams.messages, *this, tray_, *this, info_window_,
              config_window_}),
       tray_(QDBusConnection::sessionBus(), main_, kMainMenu),
-      info_(main_, module1_, *clipboard_, seams.messages),
+      info_(main_, module1_, seams.clipboard, seams.messages),
       info_window_(info_),
       config_(main_, seams.settings, seams.messages, ProgramVersion()),
       config_window_(config_) {
@@ -37,6 +36,7 @@ void App::StartTimer(uint32_t interval_ms) {
 void App::EndProgram(int exit_code) {
   timer_.stop();
   tray_.Hide();
+  exit_code_ = exit_code;
   process_.EndProgram(exit_code);
 }
 

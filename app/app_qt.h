@@ -1,10 +1,11 @@
 // The running program on Qt: the forms and their windows over the platform
-// seams, driven by Qt's event loop. The main form has no window here.
+// seams, driven by Qt's event loop. The main form has no window here. It runs
+// the poll timer and is the one place the program ends from.
 #pragma once
 
 #include <QTimer>
 
-#include <memory>
+#include <optional>
 
 #include "app/platform_seams.h"
 #include "config/frm_config.h"
@@ -12,7 +13,6 @@
 #include "monitor/frm_main.h"
 #include "net/network_identity.h"
 #include "tray/tray_icon_qt.h"
-#include "ui/clipboard.h"
 #include "ui/form_window_qt.h"
 
 namespace pellux {
@@ -23,6 +23,8 @@ class App final : private PollTimer, private Process {
 
   // Puts the icon into the tray and loads the main form.
   void Start();
+  // Set once the program has ended, even before the event loop runs.
+  std::optional<int> exit_code() const { return exit_code_; }
 
   frmMain& main_form() { return main_; }
   QtTrayIcon& tray() { return tray_; }
@@ -36,7 +38,7 @@ class App final : private PollTimer, private Process {
   void EndProgram(int exit_code) override;
 
   Process& process_;
-  std::unique_ptr<Clipboard> clipboard_;
+  std::optional<int> exit_code_;
   Module1 module1_;
   frmMain main_;
   QtTrayIcon tray_;

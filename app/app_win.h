@@ -1,20 +1,18 @@
 // The running program on Windows: the forms and their windows over the
-// platform's seams, driven by the message loop.
+// platform's seams, driven by the message loop. It runs the poll timer and
+// is the one place the program ends from.
 #pragma once
-
-#include <memory>
 
 #include "app/platform_seams.h"
 #include "app/session_instance_win.h"
 #include "config/frm_config.h"
 #include "info/frm_info.h"
 #include "monitor/main_window_win.h"
-#include "ui/clipboard.h"
 #include "ui/form_window_win.h"
 
 namespace pellux {
 
-class App {
+class App final : private PollTimer, private Process {
  public:
   explicit App(const PlatformSeams& seams);
 
@@ -32,8 +30,15 @@ class App {
   FormWindow& info_window() { return info_window_; }
 
  private:
+  // Ticks every `interval_ms` on the main window.
+  void StartTimer(uint32_t interval_ms) override;
+  // The icon leaves the tray first, so that no dead icon is left behind.
+  void EndProgram(int exit_code) override;
+  // Shows what failed and ends the program.
+  void Fail(const char* text);
+
   MessageBoxes& messages_;
-  std::unique_ptr<Clipboard> clipboard_;
+  Process& process_;
   MainWindow window_;
   Module1 module1_;
   frmMain main_;

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,10 +13,6 @@
 #include "app/app_qt.h"
 #include "app/command_line.h"
 #include "app/session_instance_qt.h"
-#include "net/computer_name.h"
-#include "net/sockets.h"
-#include "settings/settings.h"
-#include "ui/message_box.h"
 
 namespace {
 
@@ -37,26 +32,6 @@ void StartupMessage(QtMsgType type, const QMessageLogContext& /*context*/, const
   std::fprintf(stderr, "pellux: %s\n", qPrintable(message));
   if (type == QtFatalMsg) std::_Exit(EXIT_FAILURE);
 }
-
-// Ending the program gives up its name on the bus at once, so that a start
-// while it ends is the session's program, then makes every event loop return.
-// main's locals then go in order: the windows and the icon, and last the
-// application, which hands a copied address over to a clipboard manager.
-class SessionProcess final : public pellux::Process {
- public:
-  explicit SessionProcess(pellux::SessionInstance& instance) : instance_(instance) {}
-  void EndProgram(int exit_code) override {
-    instance_.Close();
-    exit_code_ = exit_code;
-    QCoreApplication::exit(exit_code);
-  }
-  // Set once the program has ended, even before the event loop runs.
-  std::optional<int> exit_code() const { return exit_code_; }
-
- private:
-  pellux::SessionInstance& instance_;
-  std::optional<int> exit_code_;
-};
 
 // Writes the answer to --help or --version. A script that reads it must be
 // able to tell when it was lost (a closed or full output): then the program
@@ -119,16 +94,16 @@ int main(int argc, char** argv) {
       break;
   }
 
-  const auto sockets = pellux::MakeSystemSockets();
-  const auto computer = pellux::MakeSystemComputerName();
-  const auto messages = pellux::MakeSystemMessageBoxes();
-  const auto settings = pellux::MakeSystemSettings();
-  SessionProcess session_process(instance);
-  pellux::App app({*sockets, *computer, *messages, *settings, session_process});
+  const pellux::SystemSeams platform;
+  pellux::App app(platform.seams());
   // A later start asks for the information window, as "Get IP" opens it.
-  instance.OnShowRequest([&app] { app.main_form().mnuGetIP_Click(); });
+  instance.OnShowRequest([&app] { app.main_form().mnuMain_Click(pellux::MainMenu::mnuGetIP); });
   app.Start();
   // A start whose sockets failed has ended already; the loop would not see it.
-  if (const auto exit_code = session_process.exit_code()) return *exit_code;
-  return QApplication::exec();
+  const int exit_code = app.exit_code() ? *app.exit_code() : QApplication::exec();
+  // The name goes before the windows and the icon, so that a start while they
+  // go is the session's program. Last goes the application, which hands a
+  // copied address over to a clipboard manager.
+  instance.Close();
+  return exit_code;
 }

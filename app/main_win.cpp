@@ -21,12 +21,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (instance.ClaimSession(kHandOverTimeoutMs) == pellux::SessionInstance::Claim::kHandedOver) {
     return 0;
   }
-  const auto sockets = pellux::MakeSystemSockets();
-  const auto computer = pellux::MakeSystemComputerName();
-  const auto messages = pellux::MakeSystemMessageBoxes();
-  const auto settings = pellux::MakeSystemSettings();
-  const auto process = pellux::MakeSystemProcess();
-  pellux::App app({*sockets, *computer, *messages, *settings, *process});
+  const pellux::SystemSeams platform;
+  pellux::App app(platform.seams());
   if (!app.Start()) return 1;
   return pellux::App::Run(instance);
 }

@@ -10,7 +10,7 @@
 #include "monitor/frm_main.h"
 #include "settings/settings.h"
 #include "ui/form_view.h"
-#include "ui/message_box.h"
+#include "platform/message_box.h"
 
 namespace pellux {
 

@@ -8,9 +8,9 @@
 
 #include "monitor/frm_main.h"
 #include "net/network_identity.h"
-#include "ui/clipboard.h"
+#include "platform/clipboard.h"
 #include "ui/form_view.h"
-#include "ui/message_box.h"
+#include "platform/message_box.h"
 
 namespace pellux {
 

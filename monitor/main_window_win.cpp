@@ -10,9 +10,6 @@ namespace {
 constexpr int kClientWidthTwips = 3810;
 constexpr int kClientHeightTwips = 1305;
 
-// What the program says before it ends when it cannot poll.
-constexpr char kPollTimerFailed[] = "Pellux could not set the timer that looks the address up.";
-
 }  // namespace
 
 // The window is destroyed while this object is whole.
@@ -37,20 +34,6 @@ bool MainWindow::Create() {
   return Window::Create(args);
 }
 
-void MainWindow::StartTimer(uint32_t interval_ms) {
-  if (SetTimer(hwnd(), kTimerId, interval_ms, nullptr) == 0) Fail(kPollTimerFailed);
-}
-
-void MainWindow::Fail(const char* text) {
-  messages_.Message(text);
-  EndProgram(1);
-}
-
-void MainWindow::EndProgram(int exit_code) {
-  tray_.Hide();
-  process_.EndProgram(exit_code);
-}
-
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (tray_.OnMessage(message, wparam, lparam)) return 0;
   switch (message) {
@@ -69,9 +52,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       form_.mnuMain_Click(MainMenu::mnuExit);
       return 0;
     case WM_DESTROY:
-      KillTimer(hwnd(), kTimerId);
       tray_.Hide();
-      PostQuitMessage(0);
       return 0;
     default:
       if (message == ShowInformationMessage() && message != 0) {

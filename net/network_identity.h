@@ -8,8 +8,8 @@
 
 #include "net/computer_name.h"
 #include "net/sockets.h"
-#include "ui/message_box.h"
-#include "ui/process.h"
+#include "platform/message_box.h"
+#include "platform/process.h"
 
 namespace pellux {
 

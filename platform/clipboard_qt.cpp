@@ -1,8 +1,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-#include "ui/clipboard.h"
-#include "ui/text_qt.h"
+#include "platform/clipboard.h"
+#include "platform/text_qt.h"
 
 namespace pellux {
 namespace {

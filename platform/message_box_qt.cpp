@@ -1,4 +1,4 @@
-#include "ui/message_box.h"
+#include "platform/message_box.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -11,8 +11,8 @@
 #include <QScrollBar>
 #include <QStyle>
 
-#include "ui/program_icon_qt.h"
-#include "ui/text_qt.h"
+#include "platform/program_icon_qt.h"
+#include "platform/text_qt.h"
 
 namespace pellux {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/message_box.h"
+#include "platform/message_box.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "ui/text_win.h"
+#include "platform/text_win.h"
 
 namespace pellux {
 namespace {

@@ -1,7 +1,6 @@
 // Ending the program from the middle of a handler.
 #pragma once
 
-#include <cstdlib>
 #include <memory>
 
 namespace pellux {
@@ -14,13 +13,9 @@ class Process {
   virtual void EndProgram(int exit_code) = 0;
 };
 
-// Ends the real process there and then: no window, form or object of the program is torn down
-// first, as exit leaves the stack alone (it flushes the standard streams).
-class SystemProcess final : public Process {
- public:
-  [[noreturn]] void EndProgram(int exit_code) override { std::exit(exit_code); }
-};
-
-inline std::unique_ptr<Process> MakeSystemProcess() { return std::make_unique<SystemProcess>(); }
+// The real process. On Windows it ends there and then: no window, form or object of the program
+// is torn down first, as exit leaves the stack alone (it flushes the standard streams). On Qt
+// every event loop returns, and main's objects then go in order.
+std::unique_ptr<Process> MakeSystemProcess();
 
 }  // namespace pellux

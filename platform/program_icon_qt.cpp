@@ -1,4 +1,4 @@
-#include "ui/program_icon_qt.h"
+#include "platform/program_icon_qt.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "ui/text_win.h"
+#include "platform/text_win.h"
 
 #include <windows.h>
 

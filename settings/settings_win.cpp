@@ -2,7 +2,7 @@
 
 #include "settings/settings.h"
 
-#include "ui/text_win.h"
+#include "platform/text_win.h"
 
 namespace pellux {
 namespace {

@@ -17,7 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "ui/text_qt.h"
+#include "platform/text_qt.h"
 
 namespace pellux {
 namespace {

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "ui/text_qt.h"
+#include "platform/text_qt.h"
 
 namespace pellux {
 namespace {

@@ -21,7 +21,7 @@
 #include "tray/tray_choice.h"
 #include "tray/tray_icon.h"
 #include "ui/design.h"
-#include "ui/program_icon_qt.h"
+#include "platform/program_icon_qt.h"
 
 namespace pellux {
 

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "resource.h"
-#include "ui/text_win.h"
+#include "platform/text_win.h"
 
 namespace pellux {
 namespace {

@@ -4,10 +4,10 @@
 #include <string>
 #include <type_traits>
 
-#include "ui/clipboard.h"
+#include "platform/clipboard.h"
 
 #include "ui/form_window_win.h"
-#include "ui/text_win.h"
+#include "platform/text_win.h"
 
 namespace pellux {
 namespace {

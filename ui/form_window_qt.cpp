@@ -21,8 +21,8 @@
 #include <cmath>
 #include <utility>
 
-#include "ui/program_icon_qt.h"
-#include "ui/text_qt.h"
+#include "platform/program_icon_qt.h"
+#include "platform/text_qt.h"
 
 namespace pellux {
 

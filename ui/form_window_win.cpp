@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "ui/accessibility_win.h"
-#include "ui/text_win.h"
+#include "platform/text_win.h"
 
 namespace pellux {
 namespace {

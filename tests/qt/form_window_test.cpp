@@ -21,7 +21,7 @@
 #include "info/frm_info.h"
 #include "tests/qt/helpers.h"
 #include "tests/qt/qt_tests.h"
-#include "ui/text_qt.h"
+#include "platform/text_qt.h"
 
 namespace pellux::qt_tests {
 namespace {

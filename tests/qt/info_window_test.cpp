@@ -14,7 +14,7 @@
 #include "tests/qt/helpers.h"
 #include "tests/qt/qt_tests.h"
 #include "tests/unit/fakes.h"
-#include "ui/clipboard.h"
+#include "platform/clipboard.h"
 #include "ui/form_window_qt.h"
 
 namespace pellux::qt_tests {

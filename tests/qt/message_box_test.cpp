@@ -1,7 +1,7 @@
 // Message boxes on Qt: OK only, the caption and icon asked for, the
 // program's CR LF line breaks shown as line breaks, and a text too long for
 // the screen in a box whose text scrolls.
-#include "ui/message_box.h"
+#include "platform/message_box.h"
 
 #include <QAbstractButton>
 #include <QDialogButtonBox>
@@ -15,7 +15,7 @@
 #include "monitor/frm_main.h"
 #include "tests/qt/helpers.h"
 #include "tests/qt/qt_tests.h"
-#include "ui/text_qt.h"
+#include "platform/text_qt.h"
 
 namespace pellux::qt_tests {
 namespace {

@@ -15,11 +15,11 @@
 #include "net/computer_name.h"
 #include "net/network_identity.h"
 #include "net/sockets.h"
+#include "platform/clipboard.h"
+#include "platform/message_box.h"
+#include "platform/process.h"
 #include "settings/settings.h"
-#include "ui/clipboard.h"
 #include "ui/form_view.h"
-#include "ui/message_box.h"
-#include "ui/process.h"
 
 namespace pellux::testing {
 
@@ -394,8 +394,9 @@ struct ProgramOnFakes {
   FakeComputerName computer;
   FakeMessages messages;
   FakeSettings settings;
+  FakeClipboard clipboard;
   FakeProcess process;
-  Program app{{sockets, computer, messages, settings, process}};
+  Program app{{sockets, computer, messages, settings, clipboard, process}};
 };
 
 // The same with the system's own message boxes, which are real windows that
@@ -406,8 +407,9 @@ struct ProgramWithRealBoxes {
   FakeComputerName computer;
   std::unique_ptr<MessageBoxes> boxes = MakeSystemMessageBoxes();
   FakeSettings settings;
+  FakeClipboard clipboard;
   FakeProcess process;
-  Program app{{sockets, computer, *boxes, settings, process}};
+  Program app{{sockets, computer, *boxes, settings, clipboard, process}};
 };
 
 }  // namespace pellux::testing

@@ -1,5 +1,5 @@
 // The clipboard binding against the platform's real clipboard.
-#include "ui/clipboard.h"
+#include "platform/clipboard.h"
 
 #include <windows.h>
 

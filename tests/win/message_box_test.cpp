@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "monitor/frm_main.h"
-#include "ui/message_box.h"
-#include "ui/text_win.h"
+#include "platform/message_box.h"
+#include "platform/text_win.h"
 
 namespace pellux {
 namespace {

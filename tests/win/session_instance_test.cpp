@@ -134,10 +134,8 @@ class HungProgram {
       : ready_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
         done_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
         thread_([this] {
-          testing::FakeProcess process;
-          testing::FakeMessages messages;
           NoEvents form;
-          MainWindow window(form, process, messages);
+          MainWindow window(form, {});
           window.Create();
           SetEvent(ready_);
           WaitForSingleObject(done_, INFINITE);
