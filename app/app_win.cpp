@@ -18,15 +18,11 @@ App::App(const PlatformSeams& seams)
       config_(main_, seams.settings, seams.messages, ProgramVersion()),
       info_(main_, module1_, seams.clipboard, seams.messages) {}
 
-bool App::Start() {
+void App::Start() {
   // Without its window (its class refused, or no window made) the program
   // could show no icon and take no command.
-  if (!window_.Create()) {
-    messages_.Message("Pellux could not create its main window.");
-    return false;
-  }
+  if (!window_.Create()) return Fail("Pellux could not create its main window.");
   main_.Form_Load();
-  return true;
 }
 
 int App::Run(SessionInstance& session) {

@@ -17,8 +17,8 @@ class App final : private PollTimer, private Process {
   explicit App(const PlatformSeams& seams);
 
   // Creates the main window, which shows the icon, and loads the main form.
-  // False, after a message that says so, when the window cannot be made.
-  bool Start();
+  // A window that cannot be made ends the program, after a message.
+  void Start();
 
   // The message loop; returns the exit code. While it waits, a program that
   // runs beside one that did not answer takes over `session` from it.

@@ -23,6 +23,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   }
   const pellux::SystemSeams platform;
   pellux::App app(platform.seams());
-  if (!app.Start()) return 1;
+  app.Start();
   return pellux::App::Run(instance);
 }

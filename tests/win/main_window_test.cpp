@@ -28,7 +28,7 @@ class AppTest : public ::testing::Test, protected testing::AppFakes {
 };
 
 TEST_F(AppTest, MainWindowStaysHiddenWithoutTaskbarButton) {
-  ASSERT_TRUE(app.Start());
+  app.Start();
   ASSERT_NE(window(), nullptr);
   EXPECT_FALSE(IsWindowVisible(window()));
   const auto ex_style = static_cast<DWORD>(GetWindowLongW(window(), GWL_EXSTYLE));
@@ -44,13 +44,13 @@ TEST_F(AppTest, MainWindowStaysHiddenWithoutTaskbarButton) {
 }
 
 TEST_F(AppTest, StartPutsTheIconWithTheAddressInTheTray) {
-  ASSERT_TRUE(app.Start());
+  app.Start();
   EXPECT_TRUE(IconKnown(window()));
   EXPECT_EQ(app.main_form().YourIP, "192.168.0.5");
 }
 
 TEST_F(AppTest, TimerTickRunsThePollCycle) {
-  ASSERT_TRUE(app.Start());
+  app.Start();
   sockets.SetAddresses({"172.16.0.1"});
   SendMessageW(window(), WM_TIMER, MainWindow::kTimerId, 0);
   EXPECT_EQ(app.main_form().YourIP, "172.16.0.1");
@@ -59,7 +59,7 @@ TEST_F(AppTest, TimerTickRunsThePollCycle) {
 
 TEST_F(AppTest, TheRealTimerTicks) {
   settings.values[{"Pellux", "Options", "Interval"}] = "50";
-  ASSERT_TRUE(app.Start());
+  app.Start();
   const int lookups = sockets.lookups;
   MSG message;
   while (sockets.lookups == lookups && GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -69,7 +69,7 @@ TEST_F(AppTest, TheRealTimerTicks) {
 }
 
 TEST_F(AppTest, IconComesBackWhenTheTaskbarIsCreatedAgain) {
-  ASSERT_TRUE(app.Start());
+  app.Start();
   // Explorer's restart loses every icon; it then broadcasts TaskbarCreated.
   ASSERT_TRUE(ForgetIcon(window()));
   ASSERT_FALSE(IconKnown(window()));
@@ -80,14 +80,14 @@ TEST_F(AppTest, IconComesBackWhenTheTaskbarIsCreatedAgain) {
 
 TEST_F(AppTest, FatalSocketsFailureRemovesTheIconFirst) {
   sockets.startup_result = 10091;
-  ASSERT_TRUE(app.Start());
+  app.Start();
   EXPECT_EQ(process.exit_code, kSocketsFailureExitCode);
   EXPECT_FALSE(IconKnown(window()));
   EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Winsock.dll Error."});
 }
 
 TEST_F(AppTest, CloseRequestEndsTheProgramAsExitDoes) {
-  ASSERT_TRUE(app.Start());
+  app.Start();
   const HWND owner = window();
   app.main_form().mnuGetIP_Click();
   app.main_form().mnuConfigure_Click();
@@ -103,7 +103,7 @@ TEST_F(AppTest, CloseRequestEndsTheProgramAsExitDoes) {
 }
 
 TEST_F(AppTest, AnotherStartsRequestOpensTheInformationWindowOnce) {
-  ASSERT_TRUE(app.Start());
+  app.Start();
   SendMessageW(window(), MainWindow::ShowInformationMessage(), 0, 0);
   ASSERT_TRUE(app.info_window().loaded());
   const HWND info = app.info_window().hwnd();
@@ -117,7 +117,7 @@ TEST_F(AppTest, AnotherStartsRequestOpensTheInformationWindowOnce) {
 }
 
 TEST_F(AppTest, DestroyingTheWindowRemovesTheIcon) {
-  ASSERT_TRUE(app.Start());
+  app.Start();
   const HWND owner = window();
   DestroyWindow(owner);
   EXPECT_FALSE(IconKnown(owner));
