@@ -53,8 +53,8 @@ linux_tour() (
   shots=$PWD/build/screenshots/linux
   rm -rf "$shots"
   mkdir -p "$shots"
-  # shellcheck source=../tests/qt/lib.sh
-  source tests/qt/lib.sh
+  # shellcheck source-path=SCRIPTDIR source=desk.sh
+  source scripts/desk.sh
   fail() {
     echo "screenshots: $*" >&2
     exit 1
@@ -67,12 +67,7 @@ linux_tour() (
   tray_icon_wait >/dev/null || fail "the icon did not reach the tray"
 
   # shot <file> <window>...: the windows, with their frames.
-  shot() {
-    local file=$1 id rects=()
-    shift
-    for id in "$@"; do rects+=("$(frame_rect "$id")"); done
-    crop "$shots/$file" "${rects[@]}"
-  }
+  shot() { screenshot_around "$shots/$1" "${@:2}"; }
   tray_hover
   tip=$(window_of_type_wait TOOLTIP) || fail "no tooltip over the icon"
   shot linux-tray.png "$tip" "$(desk_panel)"

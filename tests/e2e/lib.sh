@@ -32,6 +32,8 @@ source "$E2E_DIR/../../scripts/wine-session.sh"
 
 E2E_TIMEOUT_MS=${E2E_TIMEOUT_MS:-15000}
 DESK_TIMEOUT=$(((E2E_TIMEOUT_MS + 999) / 1000))
+# Wine's tray takes one click right after another.
+DESK_CLICK_GAP_MS=0
 # Wine's tray window is at the top left.
 DESK_POINTER_PARK="1000 740"
 E2E_NAME=$(basename "$0" .sh)
