@@ -281,11 +281,12 @@ tray_click() {
 }
 
 # tray_menu_open: right-clicks the icon and prints the menu's id once it
-# shows.
+# shows; menu_gone waits until no tray menu is open.
 tray_menu_open() {
   tray_click 3
   wait_for _tray_menu
 }
+menu_gone() { wait_gone _tray_menu; }
 
 # pointer_park: moves the pointer away from the tray, so that no tooltip
 # stays up.
@@ -488,4 +489,3 @@ window_of_type_wait() { wait_for window_typed pellux "_NET_WM_WINDOW_TYPE_$1"; }
 # "POPUP_MENU, NORMAL") or of no special type (Qt 6.4: "NORMAL"), unlike the
 # tooltip and the icon in the panel.
 _tray_menu() { window_typed pellux '= _NET_WM_WINDOW_TYPE_(POPUP_MENU|NORMAL$)' override; }
-menu_gone() { wait_gone _tray_menu; }
