@@ -176,11 +176,9 @@ CONFIG_LIST=1004
 # config_open: opens the configuration window from the tray menu and prints
 # its handle.
 config_open() {
-  local window
   tray_menu_choose "$MENU_CONFIGURE"
-  window=$(driver wait-visible PelluxForm "$CONFIG_TITLE" "$E2E_TIMEOUT_MS") ||
+  driver wait-visible PelluxForm "$CONFIG_TITLE" "$E2E_TIMEOUT_MS" ||
     fail "the configuration window did not open"
-  echo "$window"
 }
 
 # info_wait <address>: waits for the information window, captioned with the
