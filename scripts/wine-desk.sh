@@ -6,7 +6,7 @@
 # one, and the driver. E2E_TIMEOUT_MS (default 15000) bounds each wait.
 # Functions that "print" write to stdout for $(...) capture; those said to
 # fail end the script through the `fail` of the file that sources this one.
-# shellcheck disable=SC2119,SC2120,SC2034 # optional arguments; names for others
+# shellcheck disable=SC2119,SC2120,SC2034 # optional arguments; names for the sourcing scripts
 
 # shellcheck source-path=SCRIPTDIR source=wine-session.sh
 source "$(dirname "${BASH_SOURCE[0]}")/wine-session.sh"
