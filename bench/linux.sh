@@ -29,8 +29,8 @@ mkdir -p "$LINUX_WORK"
 
 # The display and the tray. No session bus: both programs go to the XEmbed
 # tray, and neither can start a bus of its own.
-# shellcheck source=../tests/qt/lib.sh
-source tests/qt/lib.sh
+# shellcheck source-path=SCRIPTDIR/.. source=scripts/desk.sh
+source scripts/desk.sh
 desk_start display
 export DBUS_SESSION_BUS_ADDRESS=disabled:
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM

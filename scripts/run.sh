@@ -5,6 +5,7 @@
 # window manager and a tray panel, until it ends or Ctrl+C ends it, which
 # also ends the display. scripts/run-windows.sh does the same for the Windows
 # program under Wine; scripts/screenshots.sh takes the README's pictures.
+# shellcheck disable=SC2119 # the desk's functions take optional arguments
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -18,8 +19,8 @@ if [[ -n ${DISPLAY:-} || -n ${WAYLAND_DISPLAY:-} ]]; then
   exec "$PELLUX_EXE"
 fi
 
-# shellcheck source=../tests/qt/lib.sh
-source tests/qt/lib.sh
+# shellcheck source-path=SCRIPTDIR source=desk.sh
+source scripts/desk.sh
 desk_start
 # The virtual display is a session of its own: a Pellux running in another
 # session of this user does not take this start over.

@@ -30,20 +30,9 @@ publish() {
   echo "Refreshed: ${*/#/docs/screenshots/}"
 }
 
-# crop <file> <"left top width height">...: a screenshot of the smallest area
-# of the display that holds the rectangles, with a small margin.
-crop() {
-  local file=$1 rect x y w h left=100000 top=100000 right=0 bottom=0
-  shift
-  for rect in "$@"; do
-    read -r x y w h <<<"$rect"
-    ((x < left)) && left=$x
-    ((y < top)) && top=$y
-    ((x + w > right)) && right=$((x + w))
-    ((y + h > bottom)) && bottom=$((y + h))
-  done
-  left=$((left > 4 ? left - 4 : 0)) top=$((top > 4 ? top - 4 : 0))
-  import -window root -crop "$((right - left + 4))x$((bottom - top + 4))+$left+$top" +repage "$file"
+fail() {
+  echo "screenshots: $*" >&2
+  exit 1
 }
 
 linux_tour() (
@@ -53,12 +42,8 @@ linux_tour() (
   shots=$PWD/build/screenshots/linux
   rm -rf "$shots"
   mkdir -p "$shots"
-  # shellcheck source=../tests/qt/lib.sh
-  source tests/qt/lib.sh
-  fail() {
-    echo "screenshots: $*" >&2
-    exit 1
-  }
+  # shellcheck source-path=SCRIPTDIR source=desk.sh
+  source scripts/desk.sh
   desk_start
   # A settings folder of this run's own: the user's setting stays as it is.
   export XDG_CONFIG_HOME=$DESK_TMP/config XDG_RUNTIME_DIR=$DESK_TMP
@@ -67,12 +52,7 @@ linux_tour() (
   tray_icon_wait >/dev/null || fail "the icon did not reach the tray"
 
   # shot <file> <window>...: the windows, with their frames.
-  shot() {
-    local file=$1 id rects=()
-    shift
-    for id in "$@"; do rects+=("$(frame_rect "$id")"); done
-    crop "$shots/$file" "${rects[@]}"
-  }
+  shot() { screenshot_around "$shots/$1" "${@:2}"; }
   tray_hover
   tip=$(window_of_type_wait TOOLTIP) || fail "no tooltip over the icon"
   shot linux-tray.png "$tip" "$(desk_panel)"
@@ -128,8 +108,8 @@ linux_tour() (
 )
 
 windows_tour() (
-  # shellcheck source=wine-session.sh
-  source scripts/wine-session.sh
+  # shellcheck source-path=SCRIPTDIR source=wine-desk.sh
+  source scripts/wine-desk.sh
   build=$(wine_session_pick_build "${PELLUX_WINDOWS_BUILD:-}")
   export WINE_SESSION_ARCH=$build
   cmake --preset "$build" >/dev/null
@@ -138,24 +118,12 @@ windows_tour() (
   shots=$PWD/build/screenshots/windows
   rm -rf "$shots"
   mkdir -p "$shots"
-  # shellcheck source=../tests/e2e/lib.sh
-  source tests/e2e/lib.sh
   # A prefix of its own: the one scripts/run-windows.sh runs in keeps its
   # setting.
-  e2e_begin --prefix "$PWD/build/$build/screenshots-prefix"
+  wine_desk_begin "$PWD/build/$build/screenshots-prefix"
   # shot <file> <hwnd>...: one window, or several with a margin.
   shot() {
-    local file=$1 id rect rects=()
-    shift
-    if (($# == 1)); then
-      screenshot "$shots/$file" "$1"
-      return
-    fi
-    for id in "$@"; do
-      rect=$(_tray_icon_rect "$id") || fail "window $id has no rectangle"
-      rects+=("$rect")
-    done
-    crop "$shots/$file" "${rects[@]}" || fail "no screenshot"
+    if (($# == 2)); then screenshot "$shots/$1" "$2"; else screenshot_around "$shots/$1" "${@:2}"; fi
   }
 
   set_interval -
@@ -191,12 +159,14 @@ windows_tour() (
   echo "The Windows program's ($build) tooltip read \"$tip\"."
   publish "$shots" tray.png menu.png info.png config.png about.png
 
-  # The installer's and the uninstaller's pages, gone through as the scenario
-  # of their tests does.
-  setup=$(ls "build/$build"/pellux-*-"$build"-setup.exe)
-  version=${setup##*/pellux-}
-  E2E_SCREENSHOTS=$shots PELLUX_SETUP=$setup PELLUX_VERSION=${version%%-*} PELLUX_BUILD=$build \
-    bash tests/e2e/setup_pages.sh >/dev/null || fail "the installer's pages could not be gone through"
+  # The installer's and the uninstaller's pages, gone through as a user does.
+  PELLUX_SETUP=$(ls "build/$build"/pellux-*-"$build"-setup.exe)
+  version=${PELLUX_SETUP##*/pellux-}
+  PELLUX_VERSION=${version%%-*} PELLUX_BUILD=$build setup_begin
+  # shellcheck disable=SC2317 # called by setup_pages_*
+  page_shot() { screenshot "$shots/$1.png" "$2"; }
+  setup_pages_install page_shot || fail "the installer ended with status $?"
+  setup_pages_uninstall page_shot
   publish "$shots" setup-options.png setup-finish.png uninstall.png
 )
 

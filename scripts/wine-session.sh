@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # shellcheck shell=bash
 # Wine session helpers: a private Wine prefix and a warm wineserver, on a
-# display of the test desk (desk.sh), for running the Windows programs and
+# display of the desk (desk.sh), for running the Windows programs and
 # their end-to-end tests.
 #
 # Meant to be sourced:

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks of how tests/e2e/lib.sh talks to its driver, with a stand-in for
+# Checks of how scripts/wine-desk.sh talks to its driver, with a stand-in for
 # `wine driver.exe serve` that speaks the driver's protocol: answers reach the
 # caller whole, however it reads them, and a driver that dies is reported as
 # such, by every later call too, and never started again.
