@@ -90,6 +90,79 @@ constexpr UINT kFrameOnly =
     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOOWNERZORDER;
 static_assert(kFrameOnly == 0x227);
 
+// What a control is made from besides its kind.
+struct ControlArgs {
+  const ControlDesign& control;
+  HWND parent;
+  int id;
+  int dpi;
+  HFONT font;
+};
+
+// Makes a control's window where the design places it, with the styles all
+// controls share, and gives it its font; `height` is for a window whose
+// height means something else. A null window (none could be made) is left
+// alone by the calls that follow.
+HWND CreateChild(const ControlArgs& args, const wchar_t* window_class, DWORD style,
+                 DWORD ex_style = 0, std::optional<int> height = std::nullopt) {
+  const ControlDesign& control = args.control;
+  style |= WS_CHILD | WS_CLIPSIBLINGS;
+  if (control.Has(control_flags::kDisabled)) style |= WS_DISABLED;
+  if (!control.Has(control_flags::kHidden)) style |= WS_VISIBLE;
+  const PixelRect rect = ToPixels(control, args.dpi);
+  const HWND created = CreateWindowExW(
+      ex_style, window_class, Widen(control.caption).c_str(), style, rect.left, rect.top,
+      rect.width(), height.value_or(TwipsToPixels(control.box.height, args.dpi)), args.parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.id)), GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(args.font), FALSE);
+  return created;
+}
+
+HWND CreateCommandButton(const ControlArgs& args) {
+  return CreateChild(args, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON);
+}
+
+HWND CreateTextBox(const ControlArgs& args) {
+  DWORD style = WS_TABSTOP | ES_AUTOHSCROLL;
+  if (args.control.Has(control_flags::kCentred)) style |= ES_CENTER;
+  if (args.control.Has(control_flags::kLocked)) style |= ES_READONLY;
+  return CreateChild(args, L"EDIT", style);
+}
+
+HWND CreateLabel(const ControlArgs& args) {
+  const bool centred = args.control.Has(control_flags::kCentred);
+  return CreateChild(args, L"STATIC", static_cast<DWORD>(centred ? SS_CENTER : SS_LEFT));
+}
+
+HWND CreateFrame(const ControlArgs& args) {
+  const HWND frame = CreateChild(args, L"BUTTON", BS_GROUPBOX, WS_EX_CONTROLPARENT);
+  const LONG_PTR base =
+      SetWindowLongPtrW(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ContainerProc));
+  SetWindowLongPtrW(frame, GWLP_USERDATA, base);
+  return frame;
+}
+
+HWND CreatePictureBox(const ControlArgs& args) {
+  return CreateChild(args, kPictureBoxClass, 0, WS_EX_CONTROLPARENT);
+}
+
+HWND CreateDropDownList(const ControlArgs& args) {
+  // The height given to a combo box is that of its dropped-down list.
+  const HWND list = CreateChild(args, L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0,
+                                10 * TwipsToPixels(args.control.box.height, args.dpi));
+  for (const ListItemDesign& item : args.control.items) {
+    const LRESULT index =
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item.caption).c_str()));
+    SendMessageW(list, CB_SETITEMDATA, static_cast<WPARAM>(index), item.data);
+  }
+  // The closed field takes the designed height: the selection field's
+  // item height is what is left inside the combo box's own edges.
+  const int frame = 2 * GetSystemMetrics(SM_CYEDGE) + 2;
+  SendMessageW(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+               std::max(1, ToPixels(args.control, args.dpi).height() - frame));
+  return list;
+}
+
 }  // namespace
 
 void FlattenButton(HWND hWnd) {
@@ -197,75 +270,26 @@ bool FormWindow::Build() {
 }
 
 HWND FormWindow::CreateControl(const ControlDesign& control, int id) {
-  const HWND parent = control.parent ? Control(*control.parent) : hwnd();
-  const wchar_t* window_class = L"BUTTON";
-  DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-  DWORD ex_style = 0;
-  int height = TwipsToPixels(control.box.height, dpi_);
-  switch (control.kind) {
-    case ControlKind::kCommandButton:
-      style |= WS_TABSTOP | BS_PUSHBUTTON;
-      break;
-    case ControlKind::kTextBox:
-      window_class = L"EDIT";
-      style |= WS_TABSTOP | ES_AUTOHSCROLL;
-      if (control.Has(control_flags::kCentred)) style |= ES_CENTER;
-      if (control.Has(control_flags::kLocked)) style |= ES_READONLY;
-      break;
-    case ControlKind::kLabel:
-      window_class = L"STATIC";
-      style |= static_cast<DWORD>(control.Has(control_flags::kCentred) ? SS_CENTER : SS_LEFT);
-      break;
-    case ControlKind::kFrame:
-      style |= BS_GROUPBOX;
-      ex_style |= WS_EX_CONTROLPARENT;
-      break;
-    case ControlKind::kPictureBox:
-      window_class = kPictureBoxClass;
-      ex_style |= WS_EX_CONTROLPARENT;
-      break;
-    case ControlKind::kDropDownList:
-      window_class = L"COMBOBOX";
-      style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
-      // The height given to a combo box is that of its dropped-down list.
-      height *= 10;
-      break;
-  }
-  if (control.Has(control_flags::kDisabled)) style |= WS_DISABLED;
-  if (!control.Has(control_flags::kHidden)) style |= WS_VISIBLE;
-
-  const PixelRect rect = ToPixels(control, dpi_);
-  const std::wstring caption = Widen(control.caption);
-  const HWND created = CreateWindowExW(ex_style, window_class, caption.c_str(), style, rect.left,
-                                       rect.top, rect.width(), height, parent,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                       GetModuleHandleW(nullptr), nullptr);
-  if (created == nullptr) return nullptr;
-  if (control.kind == ControlKind::kFrame) {
-    const LONG_PTR base =
-        SetWindowLongPtrW(created, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ContainerProc));
-    SetWindowLongPtrW(created, GWLP_USERDATA, base);
-  }
-
   // A control without a font of its own takes its container's.
   const ControlDesign* owner = &control;
   while (!owner->font && owner->parent) owner = &design_[*owner->parent];
-  const FontDesign& font = owner->font ? *owner->font : design_.font;
-  SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(font)), FALSE);
-
-  if (control.kind == ControlKind::kDropDownList) {
-    for (const ListItemDesign& item : control.items) {
-      const LRESULT index = SendMessageW(created, CB_ADDSTRING, 0,
-                                         reinterpret_cast<LPARAM>(Widen(item.caption).c_str()));
-      SendMessageW(created, CB_SETITEMDATA, static_cast<WPARAM>(index), item.data);
-    }
-    // The closed field takes the designed height: the selection field's
-    // item height is what is left inside the combo box's own edges.
-    const int frame = 2 * GetSystemMetrics(SM_CYEDGE) + 2;
-    SendMessageW(created, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
-                 std::max(1, rect.height() - frame));
+  const ControlArgs args{control, control.parent ? Control(*control.parent) : hwnd(), id, dpi_,
+                         FontFor(owner->font ? *owner->font : design_.font)};
+  switch (control.kind) {
+    case ControlKind::kCommandButton:
+      return CreateCommandButton(args);
+    case ControlKind::kTextBox:
+      return CreateTextBox(args);
+    case ControlKind::kLabel:
+      return CreateLabel(args);
+    case ControlKind::kFrame:
+      return CreateFrame(args);
+    case ControlKind::kPictureBox:
+      return CreatePictureBox(args);
+    case ControlKind::kDropDownList:
+      return CreateDropDownList(args);
   }
-  return created;
+  return nullptr;
 }
 
 HWND FormWindow::Control(ControlId control) const {
