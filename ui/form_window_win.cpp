@@ -392,15 +392,13 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-      if (const ControlDesign* row = DesignOf(reinterpret_cast<HWND>(lparam))) {
-        const auto dc = reinterpret_cast<HDC>(wparam);
-        if (row->fore != SystemColour::kDefault) {
-          const bool face = row->fore == SystemColour::kButtonFace;
-          SetTextColor(dc, GetSysColor(face ? COLOR_BTNFACE : COLOR_WINDOWTEXT));
-        }
-        // Controls without a colour of their own stand on the form's button face.
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      // DefWindowProc writes a control's text in the window text colour on the
+      // button face, as the designs want it unless the text is to be invisible.
+      if (const ControlDesign* row = DesignOf(reinterpret_cast<HWND>(lparam));
+          row != nullptr && row->fore == SystemColour::kButtonFace) {
+        const LRESULT brush = Window::HandleMessage(message, wparam, lparam);
+        SetTextColor(reinterpret_cast<HDC>(wparam), GetSysColor(COLOR_BTNFACE));
+        return brush;
       }
       break;
     case WM_ACTIVATE:
@@ -443,10 +441,6 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       form_.Form_MouseMove(ButtonsOf(wparam), ShiftOf(wparam),
                            static_cast<float>(PixelsToTwips(GET_X_LPARAM(lparam), dpi_)),
                            static_cast<float>(PixelsToTwips(GET_Y_LPARAM(lparam), dpi_)));
-      return 0;
-    case WM_CLOSE:
-      // The close box and Alt+F4 unload the window: no form asks first.
-      Destroy();
       return 0;
     case WM_DESTROY:
       ClearAnnotations(hwnd());
