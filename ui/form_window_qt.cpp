@@ -72,8 +72,7 @@ QWidget* CreateCommandButton(const ControlDesign& control, QWidget* parent, Form
 QWidget* CreateTextBox(const ControlDesign& control, QWidget* parent) {
   auto* box = new QLineEdit(ToQString(control.caption), parent);
   box->setReadOnly(control.Has(control_flags::kLocked));
-  box->setAlignment(control.Has(control_flags::kCentred) ? Qt::AlignCenter
-                                                         : Qt::AlignLeft | Qt::AlignVCenter);
+  if (control.Has(control_flags::kCentred)) box->setAlignment(Qt::AlignCenter);
   // Like the Windows edit controls of these forms: no border of their own.
   box->setFrame(false);
   return box;
