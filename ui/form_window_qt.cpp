@@ -62,6 +62,55 @@ int ScreenDpi() {
   return screen != nullptr ? static_cast<int>(std::lround(screen->logicalDotsPerInchY())) : 96;
 }
 
+QWidget* CreateCommandButton(const ControlDesign& control, QWidget* parent, Form& form,
+                             ControlId id) {
+  auto* button = new EdgeButton(ToQString(control.caption), parent);
+  QObject::connect(button, &QPushButton::clicked, [&form, id] { form.Click(id); });
+  return button;
+}
+
+QWidget* CreateTextBox(const ControlDesign& control, QWidget* parent) {
+  auto* box = new QLineEdit(ToQString(control.caption), parent);
+  box->setReadOnly(control.Has(control_flags::kLocked));
+  if (control.Has(control_flags::kCentred)) box->setAlignment(Qt::AlignCenter);
+  // Like the Windows edit controls of these forms: no border of their own.
+  box->setFrame(false);
+  return box;
+}
+
+QWidget* CreateLabel(const ControlDesign& control, QWidget* parent) {
+  auto* label = new QLabel(DisplayLines(control.caption), parent);
+  label->setTextFormat(Qt::PlainText);
+  label->setWordWrap(true);
+  label->setAlignment(Qt::AlignTop |
+                      (control.Has(control_flags::kCentred) ? Qt::AlignHCenter : Qt::AlignLeft));
+  return label;
+}
+
+QWidget* CreateFrame(const ControlDesign& control, QWidget* parent) {
+  auto* frame = new QGroupBox(ToQString(control.caption), parent);
+  // A frame is a control of its own: a press on it must not reach the
+  // form's body, which would start a drag.
+  frame->setAttribute(Qt::WA_NoMousePropagation);
+  return frame;
+}
+
+QWidget* CreatePictureBox(const ControlDesign& /*control*/, QWidget* parent) {
+  auto* picture = new QWidget(parent);
+  // It paints its own face, over whatever lies beneath it.
+  picture->setAutoFillBackground(true);
+  return picture;
+}
+
+QWidget* CreateDropDownList(const ControlDesign& control, QWidget* parent) {
+  auto* list = new QComboBox(parent);
+  for (const ListItemDesign& item : control.items) {
+    list->addItem(ToQString(item.caption), item.data);
+  }
+  list->setCurrentIndex(-1);
+  return list;
+}
+
 }  // namespace
 
 // The window itself. It passes what happens to it to its window object
@@ -232,56 +281,27 @@ void FormWindow::Create() {
 
 QWidget* FormWindow::CreateControl(const ControlDesign& control) {
   QWidget* parent = control.parent ? Control(*control.parent) : body_;
-  const QString caption = ToQString(control.caption);
   QWidget* widget = nullptr;
   switch (control.kind) {
-    case ControlKind::kCommandButton: {
-      auto* button = new EdgeButton(caption, parent);
+    case ControlKind::kCommandButton:
       // Controls are made in table order, so this one's place is the count so far.
-      const ControlId id = ControlId::At(controls_.size());
-      QObject::connect(button, &QPushButton::clicked, body_, [this, id] { form_.Click(id); });
-      widget = button;
+      widget = CreateCommandButton(control, parent, form_, ControlId::At(controls_.size()));
       break;
-    }
-    case ControlKind::kTextBox: {
-      auto* box = new QLineEdit(caption, parent);
-      box->setReadOnly(control.Has(control_flags::kLocked));
-      box->setAlignment(control.Has(control_flags::kCentred) ? Qt::AlignCenter
-                                                             : Qt::AlignLeft | Qt::AlignVCenter);
-      // Like the Windows edit controls of these forms: no border of their own.
-      box->setFrame(false);
-      widget = box;
+    case ControlKind::kTextBox:
+      widget = CreateTextBox(control, parent);
       break;
-    }
-    case ControlKind::kLabel: {
-      auto* label = new QLabel(DisplayLines(control.caption), parent);
-      label->setTextFormat(Qt::PlainText);
-      label->setWordWrap(true);
-      label->setAlignment(
-          Qt::AlignTop | (control.Has(control_flags::kCentred) ? Qt::AlignHCenter : Qt::AlignLeft));
-      widget = label;
+    case ControlKind::kLabel:
+      widget = CreateLabel(control, parent);
       break;
-    }
     case ControlKind::kFrame:
-      widget = new QGroupBox(caption, parent);
-      // A frame is a control of its own: a press on it must not reach the
-      // form's body, which would start a drag.
-      widget->setAttribute(Qt::WA_NoMousePropagation);
+      widget = CreateFrame(control, parent);
       break;
     case ControlKind::kPictureBox:
-      widget = new QWidget(parent);
-      // It paints its own face, over whatever lies beneath it.
-      widget->setAutoFillBackground(true);
+      widget = CreatePictureBox(control, parent);
       break;
-    case ControlKind::kDropDownList: {
-      auto* list = new QComboBox(parent);
-      for (const ListItemDesign& item : control.items) {
-        list->addItem(ToQString(item.caption), item.data);
-      }
-      list->setCurrentIndex(-1);
-      widget = list;
+    case ControlKind::kDropDownList:
+      widget = CreateDropDownList(control, parent);
       break;
-    }
   }
   widget->setObjectName(ToQString(control.name));
   const PixelRect rect = ToPixels(control, dpi_);

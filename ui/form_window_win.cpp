@@ -12,7 +12,6 @@
 namespace pellux {
 namespace {
 
-constexpr wchar_t kFormProperty[] = L"PelluxForm";
 constexpr wchar_t kPictureBoxClass[] = L"PelluxPictureBox";
 
 // Frames and picture boxes hold controls of their own; the notifications of
@@ -90,6 +89,79 @@ TwipsRect ToTwips(const RECT& pixels, int dpi) {
 constexpr UINT kFrameOnly =
     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOOWNERZORDER;
 static_assert(kFrameOnly == 0x227);
+
+// What a control is made from besides its kind.
+struct ControlArgs {
+  const ControlDesign& control;
+  HWND parent;
+  int id;
+  int dpi;
+  HFONT font;
+};
+
+// Makes a control's window where the design places it, with the styles all
+// controls share, and gives it its font; `height` is for a window whose
+// height means something else. A null window (none could be made) is left
+// alone by the calls that follow.
+HWND CreateChild(const ControlArgs& args, const wchar_t* window_class, DWORD style,
+                 DWORD ex_style = 0, std::optional<int> height = std::nullopt) {
+  const ControlDesign& control = args.control;
+  style |= WS_CHILD | WS_CLIPSIBLINGS;
+  if (control.Has(control_flags::kDisabled)) style |= WS_DISABLED;
+  if (!control.Has(control_flags::kHidden)) style |= WS_VISIBLE;
+  const PixelRect rect = ToPixels(control, args.dpi);
+  const HWND created = CreateWindowExW(
+      ex_style, window_class, Widen(control.caption).c_str(), style, rect.left, rect.top,
+      rect.width(), height.value_or(TwipsToPixels(control.box.height, args.dpi)), args.parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.id)), GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(args.font), FALSE);
+  return created;
+}
+
+HWND CreateCommandButton(const ControlArgs& args) {
+  return CreateChild(args, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON);
+}
+
+HWND CreateTextBox(const ControlArgs& args) {
+  DWORD style = WS_TABSTOP | ES_AUTOHSCROLL;
+  if (args.control.Has(control_flags::kCentred)) style |= ES_CENTER;
+  if (args.control.Has(control_flags::kLocked)) style |= ES_READONLY;
+  return CreateChild(args, L"EDIT", style);
+}
+
+HWND CreateLabel(const ControlArgs& args) {
+  const bool centred = args.control.Has(control_flags::kCentred);
+  return CreateChild(args, L"STATIC", static_cast<DWORD>(centred ? SS_CENTER : SS_LEFT));
+}
+
+HWND CreateFrame(const ControlArgs& args) {
+  const HWND frame = CreateChild(args, L"BUTTON", BS_GROUPBOX, WS_EX_CONTROLPARENT);
+  const LONG_PTR base =
+      SetWindowLongPtrW(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ContainerProc));
+  SetWindowLongPtrW(frame, GWLP_USERDATA, base);
+  return frame;
+}
+
+HWND CreatePictureBox(const ControlArgs& args) {
+  return CreateChild(args, kPictureBoxClass, 0, WS_EX_CONTROLPARENT);
+}
+
+HWND CreateDropDownList(const ControlArgs& args) {
+  // The height given to a combo box is that of its dropped-down list.
+  const HWND list = CreateChild(args, L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0,
+                                10 * TwipsToPixels(args.control.box.height, args.dpi));
+  for (const ListItemDesign& item : args.control.items) {
+    const LRESULT index =
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item.caption).c_str()));
+    SendMessageW(list, CB_SETITEMDATA, static_cast<WPARAM>(index), item.data);
+  }
+  // The closed field takes the designed height: the selection field's
+  // item height is what is left inside the combo box's own edges.
+  const int frame = 2 * GetSystemMetrics(SM_CYEDGE) + 2;
+  SendMessageW(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+               std::max(1, ToPixels(args.control, args.dpi).height() - frame));
+  return list;
+}
 
 }  // namespace
 
@@ -198,75 +270,26 @@ bool FormWindow::Build() {
 }
 
 HWND FormWindow::CreateControl(const ControlDesign& control, int id) {
-  const HWND parent = control.parent ? Control(*control.parent) : hwnd();
-  const wchar_t* window_class = L"BUTTON";
-  DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-  DWORD ex_style = 0;
-  int height = TwipsToPixels(control.box.height, dpi_);
-  switch (control.kind) {
-    case ControlKind::kCommandButton:
-      style |= WS_TABSTOP | BS_PUSHBUTTON;
-      break;
-    case ControlKind::kTextBox:
-      window_class = L"EDIT";
-      style |= WS_TABSTOP | ES_AUTOHSCROLL;
-      if (control.Has(control_flags::kCentred)) style |= ES_CENTER;
-      if (control.Has(control_flags::kLocked)) style |= ES_READONLY;
-      break;
-    case ControlKind::kLabel:
-      window_class = L"STATIC";
-      style |= static_cast<DWORD>(control.Has(control_flags::kCentred) ? SS_CENTER : SS_LEFT);
-      break;
-    case ControlKind::kFrame:
-      style |= BS_GROUPBOX;
-      ex_style |= WS_EX_CONTROLPARENT;
-      break;
-    case ControlKind::kPictureBox:
-      window_class = kPictureBoxClass;
-      ex_style |= WS_EX_CONTROLPARENT;
-      break;
-    case ControlKind::kDropDownList:
-      window_class = L"COMBOBOX";
-      style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
-      // The height given to a combo box is that of its dropped-down list.
-      height *= 10;
-      break;
-  }
-  if (control.Has(control_flags::kDisabled)) style |= WS_DISABLED;
-  if (!control.Has(control_flags::kHidden)) style |= WS_VISIBLE;
-
-  const PixelRect rect = ToPixels(control, dpi_);
-  const std::wstring caption = Widen(control.caption);
-  const HWND created = CreateWindowExW(ex_style, window_class, caption.c_str(), style, rect.left,
-                                       rect.top, rect.width(), height, parent,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                       GetModuleHandleW(nullptr), nullptr);
-  if (created == nullptr) return nullptr;
-  if (control.kind == ControlKind::kFrame) {
-    const LONG_PTR base =
-        SetWindowLongPtrW(created, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ContainerProc));
-    SetWindowLongPtrW(created, GWLP_USERDATA, base);
-  }
-
   // A control without a font of its own takes its container's.
   const ControlDesign* owner = &control;
   while (!owner->font && owner->parent) owner = &design_[*owner->parent];
-  const FontDesign& font = owner->font ? *owner->font : design_.font;
-  SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(font)), FALSE);
-
-  if (control.kind == ControlKind::kDropDownList) {
-    for (const ListItemDesign& item : control.items) {
-      const LRESULT index = SendMessageW(created, CB_ADDSTRING, 0,
-                                         reinterpret_cast<LPARAM>(Widen(item.caption).c_str()));
-      SendMessageW(created, CB_SETITEMDATA, static_cast<WPARAM>(index), item.data);
-    }
-    // The closed field takes the designed height: the selection field's
-    // item height is what is left inside the combo box's own edges.
-    const int frame = 2 * GetSystemMetrics(SM_CYEDGE) + 2;
-    SendMessageW(created, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
-                 std::max(1, rect.height() - frame));
+  const ControlArgs args{control, control.parent ? Control(*control.parent) : hwnd(), id, dpi_,
+                         FontFor(owner->font ? *owner->font : design_.font)};
+  switch (control.kind) {
+    case ControlKind::kCommandButton:
+      return CreateCommandButton(args);
+    case ControlKind::kTextBox:
+      return CreateTextBox(args);
+    case ControlKind::kLabel:
+      return CreateLabel(args);
+    case ControlKind::kFrame:
+      return CreateFrame(args);
+    case ControlKind::kPictureBox:
+      return CreatePictureBox(args);
+    case ControlKind::kDropDownList:
+      return CreateDropDownList(args);
   }
-  return created;
+  return nullptr;
 }
 
 HWND FormWindow::Control(ControlId control) const {
@@ -362,74 +385,6 @@ void FormWindow::Move(double x, double y, Corner corner) {
   SetWindowPos(hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-std::vector<HWND> FormWindow::TabStops() const {
-  std::vector<HWND> stops;
-  for (const ControlId id : TabOrder(design_)) {
-    const HWND control = Control(id);
-    if (IsWindowVisible(control) && IsWindowEnabled(control)) stops.push_back(control);
-  }
-  return stops;
-}
-
-bool FormWindow::MoveFocusInTabOrder(bool backwards) {
-  const auto stops = TabStops();
-  if (stops.empty()) return false;
-  const HWND focus = GetFocus();
-  auto current = std::find_if(stops.begin(), stops.end(),
-                              [focus](HWND stop) { return stop == focus || IsChild(stop, focus); });
-  const std::size_t count = stops.size();
-  // Without a control in focus, the first control is next, or the last one.
-  std::size_t index = backwards ? 0 : count - 1;
-  if (current != stops.end()) index = static_cast<std::size_t>(current - stops.begin());
-  SetFocus(stops[backwards ? (index + count - 1) % count : (index + 1) % count]);
-  return true;
-}
-
-bool FormWindow::OnKey(const MSG& message) {
-  const HWND focus = GetFocus();
-  // A dropped-down list takes Enter and Esc itself, to close.
-  if (focus != nullptr &&
-      (SendMessageW(focus, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message)) &
-       DLGC_WANTMESSAGE) != 0) {
-    return false;
-  }
-  if (message.wParam == VK_ESCAPE) {
-    if (design_.escape_closes) SendMessageW(hwnd(), WM_CLOSE, 0, 0);
-    return true;
-  }
-  // No button is the default: Enter presses the one that has the focus, and
-  // nothing elsewhere.
-  Press(focus);
-  return true;
-}
-
-bool FormWindow::PreTranslate(MSG& message) {
-  if (message.hwnd == nullptr) return false;
-  const HWND root = GetAncestor(message.hwnd, GA_ROOT);
-  auto* form = static_cast<FormWindow*>(GetPropW(root, kFormProperty));
-  if (form == nullptr) return false;
-  const bool plain = GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0;
-  if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && plain) {
-    return form->MoveFocusInTabOrder(GetKeyState(VK_SHIFT) < 0);
-  }
-  if (message.message == WM_KEYDOWN && plain && GetKeyState(VK_SHIFT) >= 0 &&
-      (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)) {
-    return form->OnKey(message);
-  }
-  return IsDialogMessageW(root, &message) != FALSE;
-}
-
-std::optional<int> FormWindow::HandleQueuedMessages() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
-    if (PreTranslate(message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  return std::nullopt;
-}
-
 LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
@@ -437,15 +392,13 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-      if (const ControlDesign* row = DesignOf(reinterpret_cast<HWND>(lparam))) {
-        const auto dc = reinterpret_cast<HDC>(wparam);
-        if (row->fore != SystemColour::kDefault) {
-          const bool face = row->fore == SystemColour::kButtonFace;
-          SetTextColor(dc, GetSysColor(face ? COLOR_BTNFACE : COLOR_WINDOWTEXT));
-        }
-        // Controls without a colour of their own stand on the form's button face.
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      // DefWindowProc writes a control's text in the window text colour on the
+      // button face, as the designs want it unless the text is to be invisible.
+      if (const ControlDesign* row = DesignOf(reinterpret_cast<HWND>(lparam));
+          row != nullptr && row->fore == SystemColour::kButtonFace) {
+        const LRESULT brush = Window::HandleMessage(message, wparam, lparam);
+        SetTextColor(reinterpret_cast<HDC>(wparam), GetSysColor(COLOR_BTNFACE));
+        return brush;
       }
       break;
     case WM_ACTIVATE:
@@ -488,10 +441,6 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       form_.Form_MouseMove(ButtonsOf(wparam), ShiftOf(wparam),
                            static_cast<float>(PixelsToTwips(GET_X_LPARAM(lparam), dpi_)),
                            static_cast<float>(PixelsToTwips(GET_Y_LPARAM(lparam), dpi_)));
-      return 0;
-    case WM_CLOSE:
-      // The close box and Alt+F4 unload the window: no form asks first.
-      Destroy();
       return 0;
     case WM_DESTROY:
       ClearAnnotations(hwnd());

@@ -61,6 +61,8 @@ class FormWindow final : public Window, public FormView {
 
  private:
   using Font = std::unique_ptr<HFONT__, decltype(&DeleteObject)>;
+  // The window's property that holds the object, for the message loop.
+  static constexpr wchar_t kFormProperty[] = L"PelluxForm";
 
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
@@ -71,6 +73,7 @@ class FormWindow final : public Window, public FormView {
   void Press(HWND control);
   HFONT FontFor(const FontDesign& font);
   HWND CreateControl(const ControlDesign& control, int id);
+  // The keys a dialog box gives meaning to, in dialog_keys_win.cpp.
   bool MoveFocusInTabOrder(bool backwards);
   bool OnKey(const MSG& message);
   std::vector<HWND> TabStops() const;

@@ -56,16 +56,6 @@ RECT RectInParent(HWND control) {
   return rect;
 }
 
-// Runs the queued messages through the program's own message loop.
-void Pump() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (FormWindow::PreTranslate(message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
-
 class ConfigWindowTest : public ::testing::Test, protected testing::MainFormFakes {
  protected:
   std::unique_ptr<SettingsStore> registry = MakeSystemSettings();
@@ -380,7 +370,7 @@ TEST_F(ConfigWindowTest, TabGoesListOkCancelAbout) {
   std::vector<HWND> visited{GetFocus()};
   for (int i = 0; i < 4; ++i) {
     PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
-    Pump();
+    FormWindow::HandleQueuedMessages();
     visited.push_back(GetFocus());
   }
   EXPECT_EQ(visited,
@@ -396,7 +386,7 @@ TEST_F(ConfigWindowTest, EscAndEnterInTheListPressNothing) {
   for (const WPARAM key : {WPARAM{VK_ESCAPE}, WPARAM{VK_RETURN}}) {
     PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
     PostMessageW(GetFocus(), WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
-    Pump();
+    FormWindow::HandleQueuedMessages();
   }
   EXPECT_TRUE(config_window.loaded());
   EXPECT_EQ(StoredInterval(), std::nullopt);
@@ -408,7 +398,7 @@ TEST_F(ConfigWindowTest, AccessKeysPressTheirButtons) {
   Choose(2);
   auto alt = [](wchar_t letter) {
     PostMessageW(GetFocus(), WM_SYSCHAR, letter, 1 << 29);  // with Alt held
-    Pump();
+    FormWindow::HandleQueuedMessages();
   };
   alt(L'a');
   EXPECT_TRUE(IsWindowVisible(Control(ConfigControl::fraAbout)));
