@@ -8,9 +8,9 @@
 
 #include "config/program_version.h"
 #include "monitor/frm_main.h"
+#include "platform/message_box.h"
 #include "settings/settings.h"
 #include "ui/form_view.h"
-#include "platform/message_box.h"
 
 namespace pellux {
 

@@ -9,8 +9,8 @@
 #include "monitor/frm_main.h"
 #include "net/network_identity.h"
 #include "platform/clipboard.h"
-#include "ui/form_view.h"
 #include "platform/message_box.h"
+#include "ui/form_view.h"
 
 namespace pellux {
 

@@ -17,11 +17,11 @@
 #include <span>
 #include <string>
 
+#include "platform/program_icon_qt.h"
 #include "tray/status_notifier_item_qt.h"
 #include "tray/tray_choice.h"
 #include "tray/tray_icon.h"
 #include "ui/design.h"
-#include "platform/program_icon_qt.h"
 
 namespace pellux {
 

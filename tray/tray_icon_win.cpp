@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "resource.h"
 #include "platform/text_win.h"
+#include "resource.h"
 
 namespace pellux {
 namespace {

@@ -6,8 +6,8 @@
 
 #include "platform/clipboard.h"
 
-#include "ui/form_window_win.h"
 #include "platform/text_win.h"
+#include "ui/form_window_win.h"
 
 namespace pellux {
 namespace {

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "ui/accessibility_win.h"
 #include "platform/text_win.h"
+#include "ui/accessibility_win.h"
 
 namespace pellux {
 namespace {

@@ -19,9 +19,9 @@
 
 #include "config/frm_config.h"
 #include "info/frm_info.h"
+#include "platform/text_qt.h"
 #include "tests/qt/helpers.h"
 #include "tests/qt/qt_tests.h"
-#include "platform/text_qt.h"
 
 namespace pellux::qt_tests {
 namespace {

@@ -11,10 +11,10 @@
 #include <memory>
 
 #include "info/frm_info.h"
+#include "platform/clipboard.h"
 #include "tests/qt/helpers.h"
 #include "tests/qt/qt_tests.h"
 #include "tests/unit/fakes.h"
-#include "platform/clipboard.h"
 #include "ui/form_window_qt.h"
 
 namespace pellux::qt_tests {

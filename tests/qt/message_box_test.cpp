@@ -13,9 +13,9 @@
 #include <QTextBlock>
 
 #include "monitor/frm_main.h"
+#include "platform/text_qt.h"
 #include "tests/qt/helpers.h"
 #include "tests/qt/qt_tests.h"
-#include "platform/text_qt.h"
 
 namespace pellux::qt_tests {
 namespace {
