@@ -3,15 +3,12 @@
 #include "platform/process.h"
 
 namespace pellux {
-namespace {
 
-class QtProcess final : public Process {
- public:
-  void EndProgram(int exit_code) override { QCoreApplication::exit(exit_code); }
-};
-
-}  // namespace
-
-std::unique_ptr<Process> MakeSystemProcess() { return std::make_unique<QtProcess>(); }
+std::unique_ptr<Process> MakeSystemProcess() {
+  struct QtProcess final : Process {
+    void EndProgram(int exit_code) override { QCoreApplication::exit(exit_code); }
+  };
+  return std::make_unique<QtProcess>();
+}
 
 }  // namespace pellux
