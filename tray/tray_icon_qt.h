@@ -17,11 +17,11 @@
 #include <span>
 #include <string>
 
+#include "platform/program_icon_qt.h"
 #include "tray/status_notifier_item_qt.h"
 #include "tray/tray_choice.h"
 #include "tray/tray_icon.h"
 #include "ui/design.h"
-#include "platform/program_icon_qt.h"
 
 namespace pellux {
 
@@ -31,10 +31,10 @@ class QtTrayIcon final : public TrayIcon, private TrayBindings {
   // reach `events` from the event loop, so a handler may open a menu or a
   // modal box. A panel that draws menus itself draws `menu`.
   QtTrayIcon(QDBusConnection bus, TrayEvents& events, std::span<const MenuItemDesign> menu);
-  ~QtTrayIcon() override;
+  ~QtTrayIcon() override { Hide(); }
 
-  void Show() override;
-  void Hide() override;
+  void Show() override { choice_.Show(); }
+  void Hide() override { choice_.Hide(); }
   // Passes the tip on only when its text changes: a panel reads the item's
   // properties again, icons included, at every change it is told of.
   void SetTip(const std::string& tip) override;
