@@ -30,11 +30,6 @@ constexpr uint kLayoutRevision = 1;
 // every answer heavier.
 constexpr int kLargestPixmap = 64;
 
-// The name of the icon in the hicolor theme, where the package installs it,
-// and the file that shows it is there.
-constexpr const char* kThemeIcon = "pellux";
-constexpr const char* kThemeIconFile = "icons/hicolor/scalable/apps/pellux.svg";
-
 // How many answers with the icon's pixels go out in a burst, and how many
 // more each second. A panel reads them when the item appears and at each
 // NewIcon; a client asking thousands of times a second gets answers without
@@ -92,13 +87,16 @@ QList<SniPixmap> IconPixmaps(const QIcon& icon) {
   return pixmaps;
 }
 
-}  // namespace
-
+// The icon's name in the hicolor theme when the package installed it there,
+// where panels look for theme icons, else empty.
 QString InstalledThemeIcon() {
-  const QString file = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
-                                              QString::fromLatin1(kThemeIconFile));
-  return file.isEmpty() ? QString() : QString::fromLatin1(kThemeIcon);
+  const QString file =
+      QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                             QStringLiteral("icons/hicolor/scalable/apps/pellux.svg"));
+  return file.isEmpty() ? QString() : QStringLiteral("pellux");
 }
+
+}  // namespace
 
 QPoint FromScreenPixels(QPoint native) {
   // Qt keeps each screen's top-left corner where it is and scales the rest

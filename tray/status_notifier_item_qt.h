@@ -173,10 +173,6 @@ class StatusNotifierItem final : public QObject {
   QTimer announce_icon_;
 };
 
-// The icon's name in the icon theme when the package installed it where
-// panels look for theme icons, else empty.
-QString InstalledThemeIcon();
-
 // A point the panel gave in the screen's own pixels, in Qt's coordinates:
 // the same on a screen that is not scaled. A point off every screen comes
 // back on the nearest screen's edge.
