@@ -234,11 +234,9 @@ StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, std::span<const Menu
   });
 }
 
+// Qt takes the two objects off the bus as they go.
 StatusNotifierItem::~StatusNotifierItem() {
-  if (!published_) return;
-  bus_.unregisterService(service_);
-  bus_.unregisterObject(QString::fromLatin1(kItemPath));
-  bus_.unregisterObject(QString::fromLatin1(kMenuPath));
+  if (published_) bus_.unregisterService(service_);
 }
 
 bool StatusNotifierItem::Publish() {
