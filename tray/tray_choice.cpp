@@ -1,5 +1,7 @@
 #include "tray/tray_choice.h"
 
+#include <utility>
+
 namespace pellux {
 
 void TrayChoice::Show() {
@@ -21,8 +23,7 @@ void TrayChoice::Hide() {
 }
 
 void TrayChoice::HostAnswered(int question, const std::optional<std::string>& watcher) {
-  if (question != questions_ || !shown_) return;
-  Use(watcher);
+  if (question == questions_ && shown_) Use(watcher);
 }
 
 void TrayChoice::WatcherChanged() {
@@ -41,9 +42,7 @@ void TrayChoice::TimerFired(TrayTimer timer) {
       if (icon_ == Icon::kXEmbed && bindings_.XEmbedTrayThere()) TrayFound();
       return;
     case TrayTimer::kNotice:
-      if (notice_) return;
-      notice_ = true;
-      bindings_.ShowNotice();
+      if (!std::exchange(notice_, true)) bindings_.ShowNotice();
       return;
   }
 }
@@ -52,8 +51,11 @@ void TrayChoice::CheckTray() {
   if (!shown_ || icon_ != Icon::kXEmbed) return;
   if (bindings_.XEmbedTrayThere()) {
     TrayFound();
-  } else {
-    TrayMissing();
+  } else if (!waiting_) {
+    waiting_ = true;
+    bindings_.SayNoTrayYet();
+    bindings_.StartTimer(TrayTimer::kPoll);
+    bindings_.StartTimer(TrayTimer::kNotice);
   }
 }
 
@@ -80,10 +82,6 @@ void TrayChoice::Use(const std::optional<std::string>& watcher) {
       return;
     }
   }
-  UseXEmbed();
-}
-
-void TrayChoice::UseXEmbed() {
   if (icon_ == Icon::kItem) bindings_.DropItem();
   registered_with_.reset();
   if (icon_ != Icon::kXEmbed) bindings_.ShowXEmbed();
@@ -97,16 +95,7 @@ void TrayChoice::TrayFound() {
   waiting_ = false;
   bindings_.StopTimer(TrayTimer::kPoll);
   bindings_.StopTimer(TrayTimer::kNotice);
-  if (notice_) bindings_.CloseNotice();
-  notice_ = false;
-}
-
-void TrayChoice::TrayMissing() {
-  if (waiting_) return;
-  waiting_ = true;
-  bindings_.SayNoTrayYet();
-  bindings_.StartTimer(TrayTimer::kPoll);
-  bindings_.StartTimer(TrayTimer::kNotice);
+  if (std::exchange(notice_, false)) bindings_.CloseNotice();
 }
 
 }  // namespace pellux
