@@ -240,8 +240,7 @@ StatusNotifierItem::~StatusNotifierItem() {
 }
 
 bool StatusNotifierItem::Publish() {
-  constexpr auto kExport = QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals |
-                           QDBusConnection::ExportAllProperties;
+  constexpr auto kExport = QDBusConnection::ExportAllContents;
   published_ = bus_.registerObject(QString::fromLatin1(kItemPath), this, kExport) &&
                bus_.registerObject(QString::fromLatin1(kMenuPath), menu_.get(), kExport) &&
                bus_.registerService(service_);
