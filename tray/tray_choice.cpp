@@ -74,10 +74,7 @@ void TrayChoice::Use(const std::optional<std::string>& watcher) {
       icon_ = Icon::kItem;
     }
     if (icon_ == Icon::kItem) {
-      if (registered_with_ != watcher) {
-        bindings_.RegisterItem();
-        registered_with_ = watcher;
-      }
+      if (std::exchange(registered_with_, watcher) != watcher) bindings_.RegisterItem();
       TrayFound();
       return;
     }
