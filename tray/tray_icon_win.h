@@ -44,8 +44,6 @@ class WinTrayIcon final : public TrayIcon {
         lost_(std::move(lost)),
         notify_(notify),
         to_logical_(to_logical) {}
-  WinTrayIcon(const WinTrayIcon&) = delete;
-  WinTrayIcon& operator=(const WinTrayIcon&) = delete;
 
   // Puts the icon into the notification area with the image at the size the
   // shell shows. A shell that refuses it (one still starting at sign-in
