@@ -101,12 +101,11 @@ QString InstalledThemeIcon() {
 QPoint FromScreenPixels(QPoint native) {
   // Qt keeps each screen's top-left corner where it is and scales the rest
   // of the screen by its device pixel ratio. A panel may send any number.
-  QScreen* screen = nullptr;
-  QPoint on_screen = native;
+  QPoint result = native;
   int64_t nearest = INT64_MAX;
-  for (QScreen* candidate : QGuiApplication::screens()) {
-    const QRect logical = candidate->geometry();
-    const QRect pixels(logical.topLeft(), logical.size() * candidate->devicePixelRatio());
+  for (QScreen* screen : QGuiApplication::screens()) {
+    const QRect logical = screen->geometry();
+    const QRect pixels(logical.topLeft(), logical.size() * screen->devicePixelRatio());
     if (pixels.isEmpty()) continue;
     const QPoint clamped(std::clamp(native.x(), pixels.left(), pixels.right()),
                          std::clamp(native.y(), pixels.top(), pixels.bottom()));
@@ -114,13 +113,10 @@ QPoint FromScreenPixels(QPoint native) {
         std::abs(int64_t{native.x()} - clamped.x()) + std::abs(int64_t{native.y()} - clamped.y());
     if (distance < nearest) {
       nearest = distance;
-      screen = candidate;
-      on_screen = clamped;
+      result = logical.topLeft() + (clamped - logical.topLeft()) / screen->devicePixelRatio();
     }
   }
-  if (screen == nullptr) return native;
-  const QPoint origin = screen->geometry().topLeft();
-  return origin + (on_screen - origin) / screen->devicePixelRatio();
+  return result;
 }
 
 // The command menu under /MenuBar. It never changes, so the signals that
