@@ -66,9 +66,9 @@ QtTrayIcon::QtTrayIcon(QDBusConnection bus, TrayEvents& events,
   if (bus_.isConnected()) {
     // A watcher that starts, ends or changes hands, and a host that comes or
     // goes behind the same watcher, are the changes that move the icon.
-    watcher_ = std::make_unique<QDBusServiceWatcher>(kWatcherService, bus_,
-                                                     QDBusServiceWatcher::WatchForOwnerChange);
-    QObject::connect(watcher_.get(), &QDBusServiceWatcher::serviceOwnerChanged, &context_,
+    const auto* watcher = new QDBusServiceWatcher(
+        kWatcherService, bus_, QDBusServiceWatcher::WatchForOwnerChange, &context_);
+    QObject::connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, &context_,
                      [this] { choice_.WatcherChanged(); });
     for (const char* signal : kHostSignals) {
       bus_.connect(kWatcherService, kWatcherPath, kWatcherService, QString::fromLatin1(signal),

@@ -67,11 +67,10 @@ class QtTrayIcon final : public TrayIcon, private TrayBindings {
   QDBusConnection bus_;
   TrayEvents& events_;
   std::span<const MenuItemDesign> menu_;
-  // The receiver of everything the icon posts to itself; it lives as long
-  // as the icon, so nothing is delivered after that.
+  // Receives everything the icon posts to itself and owns the bus watcher;
+  // it lives as long as the icon, so nothing is delivered after that.
   QObject context_;
   QTimer timers_[3];
-  std::unique_ptr<QDBusServiceWatcher> watcher_;
   std::unique_ptr<QSystemTrayIcon> xembed_;
   std::unique_ptr<StatusNotifierItem> item_;
   std::unique_ptr<QMessageBox> notice_;
