@@ -5,14 +5,11 @@
 namespace pellux {
 
 void TrayChoice::Show() {
-  if (shown_) return;
-  shown_ = true;
-  Follow();
+  if (!std::exchange(shown_, true)) Follow();
 }
 
 void TrayChoice::Hide() {
-  if (!shown_) return;
-  shown_ = false;
+  if (!std::exchange(shown_, false)) return;
   ++questions_;
   bindings_.StopTimer(TrayTimer::kSettle);
   TrayFound();
