@@ -37,8 +37,7 @@ class WinTrayIcon final : public TrayIcon {
   // OnMessage. Its actions go to `events`; `lost` runs when the icon can
   // never come, because its retry timer could not be set.
   WinTrayIcon(const Window& owner, TrayEvents& events, std::function<void()> lost,
-              NotifyFunction notify = Shell_NotifyIconW,
-              ToLogicalFunction to_logical = PhysicalToLogical)
+              NotifyFunction notify, ToLogicalFunction to_logical)
       : owner_(owner),
         events_(events),
         lost_(std::move(lost)),
