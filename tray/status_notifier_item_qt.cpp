@@ -258,15 +258,18 @@ void StatusNotifierItem::RegisterWithWatcher() {
   });
 }
 
-bool StatusNotifierItem::TakePixmapAnswer() {
+QList<SniPixmap> StatusNotifierItem::IconPixmap() {
   const qint64 earned = refill_.elapsed() * kPixmapsPerSecond / 1000;
   if (earned > 0) {
     pixmap_answers_ = static_cast<int>(std::min<qint64>(kPixmapBurst, pixmap_answers_ + earned));
     refill_.restart();
   }
-  if (pixmap_answers_ == 0) return false;
-  --pixmap_answers_;
-  return true;
+  if (pixmap_answers_ > 0) {
+    --pixmap_answers_;
+    return pixmaps_;
+  }
+  announce_icon_.start();
+  return {};
 }
 
 QDBusArgument& operator<<(QDBusArgument& argument, const MenuLayoutItem& item) {
