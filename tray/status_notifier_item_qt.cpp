@@ -273,29 +273,25 @@ QList<SniPixmap> StatusNotifierItem::IconPixmap() {
 }
 
 QDBusArgument& operator<<(QDBusArgument& argument, const MenuLayoutItem& item) {
-  argument.beginStructure();
-  argument << item.id << item.properties;
-  argument.beginArray(QMetaType::fromType<QDBusVariant>());
+  QList<QDBusVariant> children;
   for (const MenuLayoutItem& child : item.children) {
-    argument << QDBusVariant(QVariant::fromValue(child));
+    children.append(QDBusVariant(QVariant::fromValue(child)));
   }
-  argument.endArray();
+  argument.beginStructure();
+  argument << item.id << item.properties << children;
   argument.endStructure();
   return argument;
 }
 
 const QDBusArgument& operator>>(const QDBusArgument& argument, MenuLayoutItem& item) {
+  QList<QDBusVariant> children;
   argument.beginStructure();
-  argument >> item.id >> item.properties;
+  argument >> item.id >> item.properties >> children;
+  argument.endStructure();
   item.children.clear();
-  argument.beginArray();
-  while (!argument.atEnd()) {
-    QDBusVariant child;
-    argument >> child;
+  for (const QDBusVariant& child : children) {
     item.children.append(qdbus_cast<MenuLayoutItem>(child.variant()));
   }
-  argument.endArray();
-  argument.endStructure();
   return argument;
 }
 
