@@ -16,12 +16,27 @@ namespace pellux {
 
 inline constexpr FontDesign kInfoFont{.face = "Arial", .points = 9.75};
 inline constexpr FontDesign kInfoTitleFont{.face = "MS Sans Serif", .points = 8.25};
-inline constexpr uint32_t kInfoBoxFlags = control_flags::kCentred | control_flags::kLocked;
 
 #define PELLUX_INFO_CONTROLS(X) \
   X(cmdClose)                   \
   X(cmdCopy2) X(cmdCopy) X(Picture1) X(Label1) X(fraIP) X(txtHostName) X(txtCompName) X(txtIP)
 enum class InfoControl { PELLUX_INFO_CONTROLS(PELLUX_ENUMERATOR) };
+
+// A box of the frame that shows one value, centred and locked, on the face of a button.
+constexpr ControlDesign InfoBox(std::string_view name, std::string_view caption, TwipsBox box,
+                                int tab_index, std::string_view tooltip,
+                                std::string_view accessible_name) {
+  return {.name = name,
+          .kind = ControlKind::kTextBox,
+          .parent = InfoControl::fraIP,
+          .caption = caption,
+          .box = box,
+          .tab_index = tab_index,
+          .tooltip = tooltip,
+          .flags = control_flags::kCentred | control_flags::kLocked,
+          .back = SystemColour::kButtonFace,
+          .accessible_name = accessible_name};
+}
 
 // The controls in load order, which matters twice: the window enumerates its controls in it,
 // and controls created earlier lie in front of later ones (the title box over the frame's edge).
@@ -50,36 +65,12 @@ inline constexpr ControlDesign kInfoControls[] = {
      .tab_index = 6,
      .fore = SystemColour::kWindowText,
      .accessible_name = "Network Info"},
-    {.name = "txtHostName",
-     .kind = ControlKind::kTextBox,
-     .parent = InfoControl::fraIP,
-     .caption = "Hostname",
-     .box = {60, 870, 2055, 255},
-     .tab_index = 3,
-     .tooltip = "The current host name",
-     .flags = kInfoBoxFlags,
-     .back = SystemColour::kButtonFace,
-     .accessible_name = "Host name"},
-    {.name = "txtCompName",
-     .kind = ControlKind::kTextBox,
-     .parent = InfoControl::fraIP,
-     .caption = "Computer Name",
-     .box = {60, 600, 2055, 255},
-     .tab_index = 4,
-     .tooltip = "The current computer name",
-     .flags = kInfoBoxFlags,
-     .back = SystemColour::kButtonFace,
-     .accessible_name = "Computer name"},
-    {.name = "txtIP",
-     .kind = ControlKind::kTextBox,
-     .parent = InfoControl::fraIP,
-     .caption = "IP Address",
-     .box = {90, 330, 2055, 255},
-     .tab_index = 5,
-     .tooltip = "Your Current IP Address",
-     .flags = kInfoBoxFlags,
-     .back = SystemColour::kButtonFace,
-     .accessible_name = "IP address"},
+    InfoBox("txtHostName", "Hostname", {60, 870, 2055, 255}, 3, "The current host name",
+            "Host name"),
+    InfoBox("txtCompName", "Computer Name", {60, 600, 2055, 255}, 4, "The current computer name",
+            "Computer name"),
+    InfoBox("txtIP", "IP Address", {90, 330, 2055, 255}, 5, "Your Current IP Address",
+            "IP address"),
 };
 
 static_assert(NamesMatch(kInfoControls, {PELLUX_INFO_CONTROLS(PELLUX_NAME_OF)}));

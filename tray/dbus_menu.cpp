@@ -29,17 +29,15 @@ std::string DbusMenuLabel(std::string_view caption) {
   std::string label;
   for (std::size_t i = 0; i < caption.size(); ++i) {
     const char c = caption[i];
-    if (c == '&') {
-      if (i + 1 < caption.size() && caption[i + 1] == '&') {
-        label += '&';
-        ++i;
-      } else if (i + 1 < caption.size()) {
-        label += '_';
-      }
-    } else if (c == '_') {
+    if (c == '_') {
       label += "__";
-    } else {
+    } else if (c != '&') {
       label += c;
+    } else if (caption.substr(i + 1, 1) == "&") {
+      label += '&';
+      ++i;
+    } else if (i + 1 < caption.size()) {
+      label += '_';
     }
   }
   return label;

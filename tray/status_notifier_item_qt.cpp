@@ -30,11 +30,6 @@ constexpr uint kLayoutRevision = 1;
 // every answer heavier.
 constexpr int kLargestPixmap = 64;
 
-// The name of the icon in the hicolor theme, where the package installs it,
-// and the file that shows it is there.
-constexpr const char* kThemeIcon = "pellux";
-constexpr const char* kThemeIconFile = "icons/hicolor/scalable/apps/pellux.svg";
-
 // How many answers with the icon's pixels go out in a burst, and how many
 // more each second. A panel reads them when the item appears and at each
 // NewIcon; a client asking thousands of times a second gets answers without
@@ -92,23 +87,25 @@ QList<SniPixmap> IconPixmaps(const QIcon& icon) {
   return pixmaps;
 }
 
-}  // namespace
-
+// The icon's name in the hicolor theme when the package installed it there,
+// where panels look for theme icons, else empty.
 QString InstalledThemeIcon() {
-  const QString file = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
-                                              QString::fromLatin1(kThemeIconFile));
-  return file.isEmpty() ? QString() : QString::fromLatin1(kThemeIcon);
+  const QString file =
+      QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                             QStringLiteral("icons/hicolor/scalable/apps/pellux.svg"));
+  return file.isEmpty() ? QString() : QStringLiteral("pellux");
 }
+
+}  // namespace
 
 QPoint FromScreenPixels(QPoint native) {
   // Qt keeps each screen's top-left corner where it is and scales the rest
   // of the screen by its device pixel ratio. A panel may send any number.
-  QScreen* screen = nullptr;
-  QPoint on_screen = native;
+  QPoint result = native;
   int64_t nearest = INT64_MAX;
-  for (QScreen* candidate : QGuiApplication::screens()) {
-    const QRect logical = candidate->geometry();
-    const QRect pixels(logical.topLeft(), logical.size() * candidate->devicePixelRatio());
+  for (QScreen* screen : QGuiApplication::screens()) {
+    const QRect logical = screen->geometry();
+    const QRect pixels(logical.topLeft(), logical.size() * screen->devicePixelRatio());
     if (pixels.isEmpty()) continue;
     const QPoint clamped(std::clamp(native.x(), pixels.left(), pixels.right()),
                          std::clamp(native.y(), pixels.top(), pixels.bottom()));
@@ -116,13 +113,10 @@ QPoint FromScreenPixels(QPoint native) {
         std::abs(int64_t{native.x()} - clamped.x()) + std::abs(int64_t{native.y()} - clamped.y());
     if (distance < nearest) {
       nearest = distance;
-      screen = candidate;
-      on_screen = clamped;
+      result = logical.topLeft() + (clamped - logical.topLeft()) / screen->devicePixelRatio();
     }
   }
-  if (screen == nullptr) return native;
-  const QPoint origin = screen->geometry().topLeft();
-  return origin + (on_screen - origin) / screen->devicePixelRatio();
+  return result;
 }
 
 // The command menu under /MenuBar. It never changes, so the signals that
@@ -236,16 +230,13 @@ StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, std::span<const Menu
   });
 }
 
+// Qt takes the two objects off the bus as they go.
 StatusNotifierItem::~StatusNotifierItem() {
-  if (!published_) return;
-  bus_.unregisterService(service_);
-  bus_.unregisterObject(QString::fromLatin1(kItemPath));
-  bus_.unregisterObject(QString::fromLatin1(kMenuPath));
+  if (published_) bus_.unregisterService(service_);
 }
 
 bool StatusNotifierItem::Publish() {
-  constexpr auto kExport = QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals |
-                           QDBusConnection::ExportAllProperties;
+  constexpr auto kExport = QDBusConnection::ExportAllContents;
   published_ = bus_.registerObject(QString::fromLatin1(kItemPath), this, kExport) &&
                bus_.registerObject(QString::fromLatin1(kMenuPath), menu_.get(), kExport) &&
                bus_.registerService(service_);
@@ -267,41 +258,40 @@ void StatusNotifierItem::RegisterWithWatcher() {
   });
 }
 
-bool StatusNotifierItem::TakePixmapAnswer() {
+QList<SniPixmap> StatusNotifierItem::IconPixmap() {
   const qint64 earned = refill_.elapsed() * kPixmapsPerSecond / 1000;
   if (earned > 0) {
     pixmap_answers_ = static_cast<int>(std::min<qint64>(kPixmapBurst, pixmap_answers_ + earned));
     refill_.restart();
   }
-  if (pixmap_answers_ == 0) return false;
-  --pixmap_answers_;
-  return true;
+  if (pixmap_answers_ > 0) {
+    --pixmap_answers_;
+    return pixmaps_;
+  }
+  announce_icon_.start();
+  return {};
 }
 
 QDBusArgument& operator<<(QDBusArgument& argument, const MenuLayoutItem& item) {
-  argument.beginStructure();
-  argument << item.id << item.properties;
-  argument.beginArray(QMetaType::fromType<QDBusVariant>());
+  QList<QDBusVariant> children;
   for (const MenuLayoutItem& child : item.children) {
-    argument << QDBusVariant(QVariant::fromValue(child));
+    children.append(QDBusVariant(QVariant::fromValue(child)));
   }
-  argument.endArray();
+  argument.beginStructure();
+  argument << item.id << item.properties << children;
   argument.endStructure();
   return argument;
 }
 
 const QDBusArgument& operator>>(const QDBusArgument& argument, MenuLayoutItem& item) {
+  QList<QDBusVariant> children;
   argument.beginStructure();
-  argument >> item.id >> item.properties;
+  argument >> item.id >> item.properties >> children;
+  argument.endStructure();
   item.children.clear();
-  argument.beginArray();
-  while (!argument.atEnd()) {
-    QDBusVariant child;
-    argument >> child;
+  for (const QDBusVariant& child : children) {
     item.children.append(qdbus_cast<MenuLayoutItem>(child.variant()));
   }
-  argument.endArray();
-  argument.endStructure();
   return argument;
 }
 

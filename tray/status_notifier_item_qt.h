@@ -125,11 +125,7 @@ class StatusNotifierItem final : public QObject {
   QDBusObjectPath Menu() const { return QDBusObjectPath(kMenuPath); }
   bool IsMenu() const { return false; }
   QString IconName() const { return icon_name_; }
-  QList<SniPixmap> IconPixmap() {
-    if (TakePixmapAnswer()) return pixmaps_;
-    announce_icon_.start();
-    return {};
-  }
+  QList<SniPixmap> IconPixmap();
   QList<SniPixmap> NoPixmaps() const { return {}; }
   SniToolTip ToolTip() const { return tool_tip_; }
 
@@ -158,7 +154,6 @@ class StatusNotifierItem final : public QObject {
   void Later(std::function<void()> action) {
     QMetaObject::invokeMethod(this, std::move(action), Qt::QueuedConnection);
   }
-  bool TakePixmapAnswer();
 
   QDBusConnection bus_;
   QString service_;
@@ -172,10 +167,6 @@ class StatusNotifierItem final : public QObject {
   QElapsedTimer refill_;
   QTimer announce_icon_;
 };
-
-// The icon's name in the icon theme when the package installed it where
-// panels look for theme icons, else empty.
-QString InstalledThemeIcon();
 
 // A point the panel gave in the screen's own pixels, in Qt's coordinates:
 // the same on a screen that is not scaled. A point off every screen comes

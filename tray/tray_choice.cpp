@@ -1,16 +1,15 @@
 #include "tray/tray_choice.h"
 
+#include <utility>
+
 namespace pellux {
 
 void TrayChoice::Show() {
-  if (shown_) return;
-  shown_ = true;
-  Follow();
+  if (!std::exchange(shown_, true)) Follow();
 }
 
 void TrayChoice::Hide() {
-  if (!shown_) return;
-  shown_ = false;
+  if (!std::exchange(shown_, false)) return;
   ++questions_;
   bindings_.StopTimer(TrayTimer::kSettle);
   TrayFound();
@@ -21,8 +20,7 @@ void TrayChoice::Hide() {
 }
 
 void TrayChoice::HostAnswered(int question, const std::optional<std::string>& watcher) {
-  if (question != questions_ || !shown_) return;
-  Use(watcher);
+  if (question == questions_ && shown_) Use(watcher);
 }
 
 void TrayChoice::WatcherChanged() {
@@ -41,9 +39,7 @@ void TrayChoice::TimerFired(TrayTimer timer) {
       if (icon_ == Icon::kXEmbed && bindings_.XEmbedTrayThere()) TrayFound();
       return;
     case TrayTimer::kNotice:
-      if (notice_) return;
-      notice_ = true;
-      bindings_.ShowNotice();
+      if (!std::exchange(notice_, true)) bindings_.ShowNotice();
       return;
   }
 }
@@ -52,8 +48,11 @@ void TrayChoice::CheckTray() {
   if (!shown_ || icon_ != Icon::kXEmbed) return;
   if (bindings_.XEmbedTrayThere()) {
     TrayFound();
-  } else {
-    TrayMissing();
+  } else if (!waiting_) {
+    waiting_ = true;
+    bindings_.SayNoTrayYet();
+    bindings_.StartTimer(TrayTimer::kPoll);
+    bindings_.StartTimer(TrayTimer::kNotice);
   }
 }
 
@@ -72,18 +71,11 @@ void TrayChoice::Use(const std::optional<std::string>& watcher) {
       icon_ = Icon::kItem;
     }
     if (icon_ == Icon::kItem) {
-      if (registered_with_ != watcher) {
-        bindings_.RegisterItem();
-        registered_with_ = watcher;
-      }
+      if (std::exchange(registered_with_, watcher) != watcher) bindings_.RegisterItem();
       TrayFound();
       return;
     }
   }
-  UseXEmbed();
-}
-
-void TrayChoice::UseXEmbed() {
   if (icon_ == Icon::kItem) bindings_.DropItem();
   registered_with_.reset();
   if (icon_ != Icon::kXEmbed) bindings_.ShowXEmbed();
@@ -97,16 +89,7 @@ void TrayChoice::TrayFound() {
   waiting_ = false;
   bindings_.StopTimer(TrayTimer::kPoll);
   bindings_.StopTimer(TrayTimer::kNotice);
-  if (notice_) bindings_.CloseNotice();
-  notice_ = false;
-}
-
-void TrayChoice::TrayMissing() {
-  if (waiting_) return;
-  waiting_ = true;
-  bindings_.SayNoTrayYet();
-  bindings_.StartTimer(TrayTimer::kPoll);
-  bindings_.StartTimer(TrayTimer::kNotice);
+  if (std::exchange(notice_, false)) bindings_.CloseNotice();
 }
 
 }  // namespace pellux

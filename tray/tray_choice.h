@@ -74,9 +74,7 @@ class TrayChoice final {
 
   void Follow();
   void Use(const std::optional<std::string>& watcher);
-  void UseXEmbed();
   void TrayFound();
-  void TrayMissing();
 
   TrayBindings& bindings_;
   const bool has_bus_;

@@ -63,35 +63,18 @@ QtTrayIcon::QtTrayIcon(QDBusConnection bus, TrayEvents& events,
     QObject::connect(&Timer(timer), &QTimer::timeout, &context_,
                      [this, timer] { choice_.TimerFired(timer); });
   }
-}
-
-QtTrayIcon::~QtTrayIcon() { Hide(); }
-
-void QtTrayIcon::Show() {
-  if (!watcher_ && bus_.isConnected()) {
+  if (bus_.isConnected()) {
     // A watcher that starts, ends or changes hands, and a host that comes or
     // goes behind the same watcher, are the changes that move the icon.
-    watcher_ = std::make_unique<QDBusServiceWatcher>(kWatcherService, bus_,
-                                                     QDBusServiceWatcher::WatchForOwnerChange);
-    QObject::connect(watcher_.get(), &QDBusServiceWatcher::serviceOwnerChanged, &context_,
+    const auto* watcher = new QDBusServiceWatcher(
+        kWatcherService, bus_, QDBusServiceWatcher::WatchForOwnerChange, &context_);
+    QObject::connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, &context_,
                      [this] { choice_.WatcherChanged(); });
     for (const char* signal : kHostSignals) {
       bus_.connect(kWatcherService, kWatcherPath, kWatcherService, QString::fromLatin1(signal),
                    &Timer(TrayTimer::kSettle), SLOT(start()));
     }
   }
-  choice_.Show();
-}
-
-void QtTrayIcon::Hide() {
-  if (watcher_) {
-    for (const char* signal : kHostSignals) {
-      bus_.disconnect(kWatcherService, kWatcherPath, kWatcherService, QString::fromLatin1(signal),
-                      &Timer(TrayTimer::kSettle), SLOT(start()));
-    }
-    watcher_.reset();
-  }
-  choice_.Hide();
 }
 
 void QtTrayIcon::SetTip(const std::string& tip) {

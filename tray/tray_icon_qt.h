@@ -31,10 +31,10 @@ class QtTrayIcon final : public TrayIcon, private TrayBindings {
   // reach `events` from the event loop, so a handler may open a menu or a
   // modal box. A panel that draws menus itself draws `menu`.
   QtTrayIcon(QDBusConnection bus, TrayEvents& events, std::span<const MenuItemDesign> menu);
-  ~QtTrayIcon() override;
+  ~QtTrayIcon() override { Hide(); }
 
-  void Show() override;
-  void Hide() override;
+  void Show() override { choice_.Show(); }
+  void Hide() override { choice_.Hide(); }
   // Passes the tip on only when its text changes: a panel reads the item's
   // properties again, icons included, at every change it is told of.
   void SetTip(const std::string& tip) override;
@@ -67,11 +67,10 @@ class QtTrayIcon final : public TrayIcon, private TrayBindings {
   QDBusConnection bus_;
   TrayEvents& events_;
   std::span<const MenuItemDesign> menu_;
-  // The receiver of everything the icon posts to itself; it lives as long
-  // as the icon, so nothing is delivered after that.
+  // Receives everything the icon posts to itself and owns the bus watcher;
+  // it lives as long as the icon, so nothing is delivered after that.
   QObject context_;
   QTimer timers_[3];
-  std::unique_ptr<QDBusServiceWatcher> watcher_;
   std::unique_ptr<QSystemTrayIcon> xembed_;
   std::unique_ptr<StatusNotifierItem> item_;
   std::unique_ptr<QMessageBox> notice_;

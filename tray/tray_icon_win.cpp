@@ -88,8 +88,7 @@ void WinTrayIcon::Show() {
 }
 
 void WinTrayIcon::StopRetrying() {
-  if (retry_gap_ms_ != 0) KillTimer(owner_.hwnd(), kRetryTimerId);
-  retry_gap_ms_ = 0;
+  if (std::exchange(retry_gap_ms_, 0u) != 0) KillTimer(owner_.hwnd(), kRetryTimerId);
 }
 
 void WinTrayIcon::Retry() {

@@ -37,15 +37,12 @@ class WinTrayIcon final : public TrayIcon {
   // OnMessage. Its actions go to `events`; `lost` runs when the icon can
   // never come, because its retry timer could not be set.
   WinTrayIcon(const Window& owner, TrayEvents& events, std::function<void()> lost,
-              NotifyFunction notify = Shell_NotifyIconW,
-              ToLogicalFunction to_logical = PhysicalToLogical)
+              NotifyFunction notify, ToLogicalFunction to_logical)
       : owner_(owner),
         events_(events),
         lost_(std::move(lost)),
         notify_(notify),
         to_logical_(to_logical) {}
-  WinTrayIcon(const WinTrayIcon&) = delete;
-  WinTrayIcon& operator=(const WinTrayIcon&) = delete;
 
   // Puts the icon into the notification area with the image at the size the
   // shell shows. A shell that refuses it (one still starting at sign-in
