@@ -9,17 +9,14 @@ int ScreenDpi() {
   return dpi > 0 ? dpi : 96;
 }
 
-Window::~Window() { Destroy(); }
-
 bool RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HICON icon, HBRUSH background) {
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = procedure;
-  window_class.hInstance = GetModuleHandleW(nullptr);
-  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  window_class.hIcon = icon;
-  window_class.hbrBackground = background;
-  window_class.lpszClassName = name;
+  const WNDCLASSEXW window_class{.cbSize = sizeof window_class,
+                                 .lpfnWndProc = procedure,
+                                 .hInstance = GetModuleHandleW(nullptr),
+                                 .hIcon = icon,
+                                 .hCursor = LoadCursorW(nullptr, IDC_ARROW),
+                                 .hbrBackground = background,
+                                 .lpszClassName = name};
   return RegisterClassExW(&window_class) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
