@@ -231,7 +231,6 @@ bool FormWindow::Build() {
   args.y = centred ? (GetSystemMetrics(SM_CYSCREEN) - args.height) / 2 : 0;
   if (!Create(args)) return false;
   SetPropW(hwnd(), kFormProperty, this);
-  SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(design_.font)), FALSE);
 
   RegisterWindowClass(kPictureBoxClass, ContainerProc, nullptr, GetSysColorBrush(COLOR_BTNFACE));
   const HWND tooltip =
