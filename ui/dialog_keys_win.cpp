@@ -32,8 +32,7 @@ bool FormWindow::MoveFocusInTabOrder(bool backwards) {
 bool FormWindow::OnKey(const MSG& message) {
   const HWND focus = GetFocus();
   // A dropped-down list takes Enter and Esc itself, to close.
-  if (focus != nullptr &&
-      (SendMessageW(focus, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message)) &
+  if ((SendMessageW(focus, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message)) &
        DLGC_WANTMESSAGE) != 0) {
     return false;
   }
