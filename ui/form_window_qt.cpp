@@ -269,9 +269,7 @@ void FormWindow::Create() {
     // A control without a font of its own takes its container's.
     if (control.font) widget->setFont(FontAt(*control.font, dpi_));
     widget->setToolTip(ToQString(control.tooltip));
-    if (const std::string_view name = design.AccessibleName(control); !name.empty()) {
-      widget->setAccessibleName(ToQString(name));
-    }
+    widget->setAccessibleName(ToQString(design.AccessibleName(control)));
     if (control.fore != SystemColour::kDefault || control.back != SystemColour::kDefault) {
       QPalette palette = widget->palette();
       if (control.fore != SystemColour::kDefault) {
