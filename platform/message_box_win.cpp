@@ -189,8 +189,7 @@ class WinMessageBoxes final : public MessageBoxes {
     const std::wstring wide_text = Widen(text);
     const std::wstring wide_title = Widen(title);
     // The font message boxes write their text in.
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
+    NONCLIENTMETRICSW metrics{.cbSize = sizeof metrics};
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     const std::unique_ptr<HFONT__, decltype(&DeleteObject)> font(
         CreateFontIndirectW(&metrics.lfMessageFont), DeleteObject);

@@ -31,11 +31,11 @@ IAccPropServices* Services() {
     // the thread may have chosen the apartment first.
     const HRESULT started = initialize(nullptr, COINIT_APARTMENTTHREADED);
     if (FAILED(started) && started != RPC_E_CHANGED_MODE) return nullptr;
+    // A failed creation leaves the pointer null.
     void* created = nullptr;
-    return SUCCEEDED(create(kAccPropServicesClass, nullptr, CLSCTX_INPROC_SERVER,
-                            kAccPropServicesInterface, &created))
-               ? static_cast<IAccPropServices*>(created)
-               : nullptr;
+    create(kAccPropServicesClass, nullptr, CLSCTX_INPROC_SERVER, kAccPropServicesInterface,
+           &created);
+    return static_cast<IAccPropServices*>(created);
   }();
   return services;
 }

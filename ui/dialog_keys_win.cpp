@@ -32,8 +32,7 @@ bool FormWindow::MoveFocusInTabOrder(bool backwards) {
 bool FormWindow::OnKey(const MSG& message) {
   const HWND focus = GetFocus();
   // A dropped-down list takes Enter and Esc itself, to close.
-  if (focus != nullptr &&
-      (SendMessageW(focus, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message)) &
+  if ((SendMessageW(focus, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message)) &
        DLGC_WANTMESSAGE) != 0) {
     return false;
   }
@@ -48,7 +47,6 @@ bool FormWindow::OnKey(const MSG& message) {
 }
 
 bool FormWindow::PreTranslate(MSG& message) {
-  if (message.hwnd == nullptr) return false;
   const HWND root = GetAncestor(message.hwnd, GA_ROOT);
   auto* form = static_cast<FormWindow*>(GetPropW(root, kFormProperty));
   if (form == nullptr) return false;

@@ -262,7 +262,41 @@ void FormWindow::Create() {
   body_->setFixedSize(TwipsToPixels(design.client_width, dpi_),
                       TwipsToPixels(design.client_height, dpi_));
   for (const ControlDesign& control : design.controls) {
-    controls_.push_back(CreateControl(control));
+    QWidget* widget = CreateControl(control);
+    widget->setObjectName(ToQString(control.name));
+    const PixelRect rect = ToPixels(control, dpi_);
+    widget->setGeometry(rect.left, rect.top, rect.width(), rect.height());
+    // A control without a font of its own takes its container's.
+    if (control.font) widget->setFont(FontAt(*control.font, dpi_));
+    widget->setToolTip(ToQString(control.tooltip));
+    widget->setAccessibleName(ToQString(design.AccessibleName(control)));
+    if (control.fore != SystemColour::kDefault || control.back != SystemColour::kDefault) {
+      QPalette palette = widget->palette();
+      if (control.fore != SystemColour::kDefault) {
+        const QColor fore = SystemColourValue(palette, control.fore);
+        palette.setColor(QPalette::WindowText, fore);
+        palette.setColor(QPalette::Text, fore);
+      }
+      if (control.back != SystemColour::kDefault) {
+        palette.setColor(QPalette::Base, SystemColourValue(palette, control.back));
+      }
+      widget->setPalette(palette);
+    }
+    if (control.Has(control_flags::kDisabled)) {
+      if (control.kind == ControlKind::kPictureBox) {
+        // A disabled container takes no input, but its contents are drawn as
+        // usual rather than greyed: presses go through to the window's body.
+        widget->setAttribute(Qt::WA_TransparentForMouseEvents);
+        widget->setFocusPolicy(Qt::NoFocus);
+      } else {
+        widget->setEnabled(false);
+      }
+    }
+    if (control.Has(control_flags::kHidden)) widget->hide();
+    // Controls created earlier lie in front of later ones, as on Windows: the
+    // information window's title box stands over its frame's top edge.
+    widget->lower();
+    controls_.push_back(widget);
   }
   // Qt's AT-SPI bridge names a list by its current item, and tells what the list is by the
   // label that labels it.
@@ -281,64 +315,22 @@ void FormWindow::Create() {
 
 QWidget* FormWindow::CreateControl(const ControlDesign& control) {
   QWidget* parent = control.parent ? Control(*control.parent) : body_;
-  QWidget* widget = nullptr;
   switch (control.kind) {
     case ControlKind::kCommandButton:
       // Controls are made in table order, so this one's place is the count so far.
-      widget = CreateCommandButton(control, parent, form_, ControlId::At(controls_.size()));
-      break;
+      return CreateCommandButton(control, parent, form_, ControlId::At(controls_.size()));
     case ControlKind::kTextBox:
-      widget = CreateTextBox(control, parent);
-      break;
+      return CreateTextBox(control, parent);
     case ControlKind::kLabel:
-      widget = CreateLabel(control, parent);
-      break;
+      return CreateLabel(control, parent);
     case ControlKind::kFrame:
-      widget = CreateFrame(control, parent);
-      break;
+      return CreateFrame(control, parent);
     case ControlKind::kPictureBox:
-      widget = CreatePictureBox(control, parent);
-      break;
+      return CreatePictureBox(control, parent);
     case ControlKind::kDropDownList:
-      widget = CreateDropDownList(control, parent);
-      break;
+      return CreateDropDownList(control, parent);
   }
-  widget->setObjectName(ToQString(control.name));
-  const PixelRect rect = ToPixels(control, dpi_);
-  widget->setGeometry(rect.left, rect.top, rect.width(), rect.height());
-  // A control without a font of its own takes its container's.
-  if (control.font) widget->setFont(FontAt(*control.font, dpi_));
-  widget->setToolTip(ToQString(control.tooltip));
-  if (const std::string_view name = form_.design().AccessibleName(control); !name.empty()) {
-    widget->setAccessibleName(ToQString(name));
-  }
-  if (control.fore != SystemColour::kDefault || control.back != SystemColour::kDefault) {
-    QPalette palette = widget->palette();
-    if (control.fore != SystemColour::kDefault) {
-      const QColor fore = SystemColourValue(palette, control.fore);
-      palette.setColor(QPalette::WindowText, fore);
-      palette.setColor(QPalette::Text, fore);
-    }
-    if (control.back != SystemColour::kDefault) {
-      palette.setColor(QPalette::Base, SystemColourValue(palette, control.back));
-    }
-    widget->setPalette(palette);
-  }
-  if (control.Has(control_flags::kDisabled)) {
-    if (control.kind == ControlKind::kPictureBox) {
-      // A disabled container takes no input, but its contents are drawn as
-      // usual rather than greyed: presses go through to the window's body.
-      widget->setAttribute(Qt::WA_TransparentForMouseEvents);
-      widget->setFocusPolicy(Qt::NoFocus);
-    } else {
-      widget->setEnabled(false);
-    }
-  }
-  if (control.Has(control_flags::kHidden)) widget->hide();
-  // Controls created earlier lie in front of later ones, as on Windows: the
-  // information window's title box stands over its frame's top edge.
-  widget->lower();
-  return widget;
+  return nullptr;
 }
 
 QWidget* FormWindow::Control(ControlId control) const {

@@ -62,8 +62,7 @@ int CALLBACK FaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
 }
 
 bool HasFace(const std::wstring& face) {
-  LOGFONTW query{};
-  query.lfCharSet = DEFAULT_CHARSET;
+  LOGFONTW query{.lfCharSet = DEFAULT_CHARSET};
   face.copy(query.lfFaceName, std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
   bool found = false;
   const HDC screen = GetDC(nullptr);
@@ -84,11 +83,6 @@ int16_t ShiftOf(WPARAM state) {
 TwipsRect ToTwips(const RECT& pixels, int dpi) {
   return ToTwips(PixelRect{pixels.left, pixels.top, pixels.right, pixels.bottom}, dpi);
 }
-
-// Only the frame changes: position, size and stacking are left alone.
-constexpr UINT kFrameOnly =
-    SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOOWNERZORDER;
-static_assert(kFrameOnly == 0x227);
 
 // What a control is made from besides its kind.
 struct ControlArgs {
@@ -168,7 +162,8 @@ HWND CreateDropDownList(const ControlArgs& args) {
 void FlattenButton(HWND hWnd) {
   const LONG style = GetWindowLongA(hWnd, GWL_EXSTYLE);
   SetWindowLongA(hWnd, GWL_EXSTYLE, style | WS_EX_STATICEDGE);
-  SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, kFrameOnly);
+  SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOOWNERZORDER);
 }
 
 FormWindow::FormWindow(Form& form) : form_(form), design_(form.design()) { form.Bind(*this); }
@@ -200,10 +195,8 @@ HFONT FormWindow::FontFor(const FontDesign& font) {
   for (const auto& [design, handle] : fonts_) {
     if (design == font) return handle.get();
   }
-  LOGFONTW description{};
-  description.lfHeight = -FontPixelHeight(font, dpi_);
-  description.lfWeight = FW_NORMAL;
-  description.lfCharSet = ANSI_CHARSET;
+  LOGFONTW description{
+      .lfHeight = -FontPixelHeight(font, dpi_), .lfWeight = FW_NORMAL, .lfCharSet = ANSI_CHARSET};
   const std::wstring face = Widen(
       ResolveFace(font.face, [](std::string_view candidate) { return HasFace(Widen(candidate)); }));
   face.copy(description.lfFaceName, std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
@@ -238,7 +231,6 @@ bool FormWindow::Build() {
   args.y = centred ? (GetSystemMetrics(SM_CYSCREEN) - args.height) / 2 : 0;
   if (!Create(args)) return false;
   SetPropW(hwnd(), kFormProperty, this);
-  SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(design_.font)), FALSE);
 
   RegisterWindowClass(kPictureBoxClass, ContainerProc, nullptr, GetSysColorBrush(COLOR_BTNFACE));
   const HWND tooltip =
@@ -258,12 +250,11 @@ bool FormWindow::Build() {
     }
     if (control.tooltip.empty()) continue;
     std::wstring tip = Widen(control.tooltip);
-    TTTOOLINFOW info{};
-    info.cbSize = sizeof info;
-    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    info.hwnd = hwnd();
-    info.uId = reinterpret_cast<UINT_PTR>(created);
-    info.lpszText = tip.data();
+    TTTOOLINFOW info{.cbSize = sizeof info,
+                     .uFlags = TTF_IDISHWND | TTF_SUBCLASS,
+                     .hwnd = hwnd(),
+                     .uId = reinterpret_cast<UINT_PTR>(created),
+                     .lpszText = tip.data()};
     SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
   }
   return true;
@@ -367,8 +358,7 @@ TwipsRect FormWindow::WorkArea() const {
 }
 
 std::optional<PixelRect> FormWindow::TaskbarRect() const {
-  APPBARDATA taskbar{};
-  taskbar.cbSize = sizeof taskbar;
+  APPBARDATA taskbar{.cbSize = sizeof taskbar};
   if (SHAppBarMessage(ABM_GETTASKBARPOS, &taskbar) == 0) return std::nullopt;
   return PixelRect{taskbar.rc.left, taskbar.rc.top, taskbar.rc.right, taskbar.rc.bottom};
 }

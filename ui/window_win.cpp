@@ -9,17 +9,14 @@ int ScreenDpi() {
   return dpi > 0 ? dpi : 96;
 }
 
-Window::~Window() { Destroy(); }
-
 bool RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HICON icon, HBRUSH background) {
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = procedure;
-  window_class.hInstance = GetModuleHandleW(nullptr);
-  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  window_class.hIcon = icon;
-  window_class.hbrBackground = background;
-  window_class.lpszClassName = name;
+  const WNDCLASSEXW window_class{.cbSize = sizeof window_class,
+                                 .lpfnWndProc = procedure,
+                                 .hInstance = GetModuleHandleW(nullptr),
+                                 .hIcon = icon,
+                                 .hCursor = LoadCursorW(nullptr, IDC_ARROW),
+                                 .hbrBackground = background,
+                                 .lpszClassName = name};
   return RegisterClassExW(&window_class) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
@@ -39,15 +36,12 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  Window* self = nullptr;
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-    self = static_cast<Window*>(create->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    static_cast<Window*>(create->lpCreateParams)->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
+  auto* const self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (self == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
 
   const LRESULT result = self->HandleMessage(message, wparam, lparam);

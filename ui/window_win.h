@@ -41,7 +41,7 @@ class Window {
   Window() = default;
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
-  virtual ~Window();
+  virtual ~Window() { Destroy(); }
 
   HWND hwnd() const { return hwnd_; }
 
