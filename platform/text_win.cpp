@@ -5,6 +5,7 @@
 namespace pellux {
 
 std::wstring Widen(std::string_view text) {
+  if (text.empty()) return {};
   const int length =
       MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(length), L'\0');
@@ -13,6 +14,7 @@ std::wstring Widen(std::string_view text) {
 }
 
 std::string Narrow(std::wstring_view text) {
+  if (text.empty()) return {};
   const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
                                          nullptr, 0, nullptr, nullptr);
   std::string narrow(static_cast<std::size_t>(length), '\0');

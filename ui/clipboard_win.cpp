@@ -12,6 +12,22 @@
 namespace pellux {
 namespace {
 
+// The clipboard held open by this program for as long as the object lives.
+class OpenedClipboard {
+ public:
+  explicit OpenedClipboard(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+  OpenedClipboard(const OpenedClipboard&) = delete;
+  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+  ~OpenedClipboard() {
+    if (open_) CloseClipboard();
+  }
+
+  bool open() const { return open_; }
+
+ private:
+  bool open_;
+};
+
 // Handles this thread's messages for `ms` milliseconds, so that the
 // program's windows go on painting and answering while it waits.
 void HandleMessagesFor(DWORD ms) {
@@ -46,27 +62,26 @@ class WinClipboard final : public Clipboard {
     const std::wstring wide = Widen(text);
     const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
     GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, bytes), GlobalFree);
-    void* copy = GlobalLock(memory.get());
+    void* copy = memory != nullptr ? GlobalLock(memory.get()) : nullptr;
     if (copy == nullptr) return ClipboardResult::kFailed;
     std::memcpy(copy, wide.c_str(), bytes);
     GlobalUnlock(memory.get());
 
-    for (int attempt = 1; !OpenClipboard(Owner()); ++attempt) {
+    for (int attempt = 1;; ++attempt) {
+      const OpenedClipboard clipboard(Owner());
+      if (clipboard.open()) {
+        if (!EmptyClipboard()) return ClipboardResult::kFailed;
+        // The old contents are gone by now: a failure here is not "nothing
+        // changed".
+        if (SetClipboardData(CF_UNICODETEXT, memory.get()) == nullptr) {
+          return ClipboardResult::kCleared;
+        }
+        memory.release();  // the clipboard owns it now
+        return ClipboardResult::kCopied;
+      }
       if (attempt == kAttempts) return ClipboardResult::kInUse;
       pause_();
     }
-    ClipboardResult result = ClipboardResult::kFailed;
-    if (EmptyClipboard()) {
-      // The old contents are gone by now: a failure here is not "nothing
-      // changed".
-      result = ClipboardResult::kCleared;
-      if (SetClipboardData(CF_UNICODETEXT, memory.get()) != nullptr) {
-        memory.release();  // the clipboard owns it now
-        result = ClipboardResult::kCopied;
-      }
-    }
-    CloseClipboard();
-    return result;
   }
 
  private:

@@ -47,6 +47,7 @@ bool FormWindow::OnKey(const MSG& message) {
 }
 
 bool FormWindow::PreTranslate(MSG& message) {
+  if (message.hwnd == nullptr) return false;
   const HWND root = GetAncestor(message.hwnd, GA_ROOT);
   auto* form = static_cast<FormWindow*>(GetPropW(root, kFormProperty));
   if (form == nullptr) return false;
