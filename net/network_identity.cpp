@@ -1,5 +1,6 @@
 #include "net/network_identity.h"
 
+#include <charconv>
 #include <string_view>
 #include <utility>
 
@@ -14,14 +15,17 @@ constexpr int kQueryNameSize = 255;
 // The sockets version the program asks for: 1.1.
 constexpr uint16_t kSocketsVersion = 0x0101;
 
-// An address as dotted decimal text ("192.168.0.5"). Each part and the whole fit a string's own
-// small buffer, so the poll cycle allocates nothing here.
+// An address as dotted decimal text ("192.168.0.5").
 std::string AddressText(const Ipv4Address& address) {
-  std::string text;
-  for (const uint8_t part : address) {
-    if (!text.empty()) text += '.';
-    text += std::to_string(part);
+  // Written in place into text of the longest length it can have, then cut to size: an IPv4
+  // address fits the string's own small buffer, so the poll cycle allocates nothing here.
+  std::string text(address.size() * 4 - 1, '\0');
+  char* out = text.data();
+  for (std::size_t i = 0; i < address.size(); ++i) {
+    if (i > 0) *out++ = '.';
+    out = std::to_chars(out, text.data() + text.size(), address[i]).ptr;
   }
+  text.resize(static_cast<std::size_t>(out - text.data()));
   return text;
 }
 
